@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Mirvak and starts it with the simulated phone on COM1.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+cd "$here"
+. scripts/deps.sh
+mirvak_need_packages
+cmake --preset release >/dev/null
+cmake --build --preset release
+# Mirvak keeps its book file in the working folder; keep it out of the sources.
+mkdir -p build/run
+cd build/run
+exec "$here/build/release/src/Project1/mirvak" --demo "$@"

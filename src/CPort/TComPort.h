@@ -1,0 +1,81 @@
+#pragma once
+// The program's only access to the phone: one serial device, 9600 8N1, raw.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+class QSocketNotifier;
+
+enum class ComErrorCode {
+    Open,           // "Unable to open com port"
+    Write,          // "WriteFile function failed"
+    Read,           // "ReadFile function failed"
+    Purge,          // "PurgeComm function failed"
+    SetState,       // "SetCommState function failed"
+    SetTimeouts,    // "SetCommTimeouts failed"
+    Setup,          // "SetupComm function failed"
+    ClearCommError, // "ClearCommError function failed"
+    Escape,         // "EscapeCommFunction function failed"
+    TransmitChar,   // "TransmitCommChar function failed"
+    EnumPorts,      // "EnumPorts function failed"
+};
+
+// Raised by every port operation whose system call fails. what() is the
+// message the user sees: the text for the code and " (win error code: N)"
+// with N = errno.
+class EComPort : public std::runtime_error {
+public:
+    EComPort(ComErrorCode code, int systemError, QString device = {});
+    ComErrorCode code() const { return m_code; }
+    int systemError() const { return m_errno; }
+    QString device() const { return m_device; }
+    QString message() const { return QString::fromUtf8(what()); }
+    // The device and the reason in words, e.g.
+    // "/dev/ttyUSB0: permission denied: add your user to the dialout group".
+    QString reason() const;
+    static QString codeText(ComErrorCode code);
+
+private:
+    ComErrorCode m_code;
+    int m_errno;
+    QString m_device;
+};
+
+class TComPort : public QObject {
+    Q_OBJECT
+public:
+    explicit TComPort(QObject *parent = nullptr);
+    ~TComPort() override;
+
+    QString Port() const { return m_port; }
+    // Normalises the name (com3 -> COM3, COM0/COMX/COM17 -> COM1). A change
+    // while open closes the old device and opens the new one.
+    void setPort(const QString &name);
+    bool Connected() const { return m_fd >= 0; }
+    // The device behind Port (MIRVAK_COMn, else the n-th serial device).
+    QString devicePath() const;
+
+    void PortOpen();
+    void PortClose();
+    int PortWrite(const QByteArray &data);
+    QByteArray PortRead(int count);
+    int PortWaiting();
+    void PortPurge(bool input, bool output);
+    void PortSetDtr(bool on);
+    void PortSetBreak(bool on);
+    void PortSendAhead(char byte);
+    static QStringList PortList();
+
+signals:
+    // Input arrived or the line changed state (hang-up). Wakes waiting loops.
+    void readyRead();
+    void portNameChanged(const QString &name);
+
+private:
+    QString m_port = QStringLiteral("COM1");
+    QString m_device;
+    int m_fd = -1;
+    QSocketNotifier *m_notifier = nullptr;
+};

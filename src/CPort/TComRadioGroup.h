@@ -1,0 +1,18 @@
+#pragma once
+// The port chooser "cpa": a radio group bound to TComPort::Port, applied at once.
+#include <QGroupBox>
+
+class QButtonGroup;
+class TComPort;
+
+class TComRadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    TComRadioGroup(TComPort &port, QWidget *parent = nullptr);
+    // Selects the item whose text equals the port's name, or none.
+    void UpdateSettings();
+
+private:
+    TComPort &m_port;
+    QButtonGroup *m_group;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// What one send carries between the encoders and the senders.
+#include <QByteArray>
+#include <array>
+#include <cstdint>
+
+struct MessagingState {
+    // Encoder results.
+    QByteArray NumberText;
+    bool NumberPreset = false;
+    bool International = false;
+    std::uint8_t DigitCount = 0;
+    std::array<std::uint8_t, 14> AddressOctets{};
+    std::uint8_t AddressOctetCount = 0;
+    std::array<std::uint8_t, 160> UserData{};
+    std::uint8_t UserDataOctetCount = 0;
+    int TextLength = 0; // septets in UserData (the TP-UDL octet)
+
+    // Flags of the current send.
+    bool IcqMode = false;
+    bool SmscRestored = true;
+    bool SmscRead = false;
+
+    // 16 characters, "+" and digits padded with blanks. Loaded from the book
+    // file; until then, and for a new file, the defaults.
+    QByteArray IcqSmscNumber = defaultIcqSmsc();
+    QByteArray IcqGatewayNumber = defaultIcqGateway();
+
+    // Body of the phone's answer to the centre query, kept until restored.
+    QByteArray SavedSmscFrame;
+
+    static QByteArray defaultIcqSmsc() { return QByteArray("+44802000332").leftJustified(16, ' '); }
+    static QByteArray defaultIcqGateway() { return QByteArray("+447781484000").leftJustified(16, ' '); }
+};

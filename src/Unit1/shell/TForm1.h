@@ -1,0 +1,62 @@
+#pragma once
+// The main window: composition root of every page.
+#include <QTimer>
+#include <QWidget>
+
+#include "CPort/TComPort.h"
+#include "Unit1/link/PhoneLink.h"
+#include "Unit1/messaging/MessagingState.h"
+
+class QTabBar;
+class QStackedWidget;
+class SmsPage;
+class PhonebooksPage;
+class SettingsPage;
+class AboutPage;
+class InfoPage;
+class SmsBooks;
+class IcqSettings;
+class TComRadioGroup;
+class TForm2;
+class TForm5;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    TComPort ComPort1;
+    PhoneLink link{ComPort1};
+    MessagingState messaging;
+
+    QTabBar *mainTabs = nullptr;
+    QStackedWidget *mainPages = nullptr; // Panel1..Panel6
+    SmsPage *smsPage = nullptr;          // Panel1
+    PhonebooksPage *phonebooksPage = nullptr; // Panel2
+    QWidget *Panel3 = nullptr;           // Melodies
+    SettingsPage *settingsPage = nullptr; // Panel4
+    AboutPage *aboutPage = nullptr;      // Panel5 and Panel6
+    InfoPage *infoPage = nullptr;        // PanelInfo
+    SmsBooks *books = nullptr;           // SMS and ICQ books and the book file
+    IcqSettings *icqSettings = nullptr;  // on PanelMirvak
+    TComRadioGroup *cpa = nullptr;       // on PanelMirvak
+    TForm2 *Form2 = nullptr;
+    TForm5 *Form5 = nullptr;
+    QTimer TimerClock;
+
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void mainTabsChange(int index);
+    void TimerClockTimer();
+    // Brings a main page (Panel1..Panel6) to the front, the others disabled.
+    void showMainPanel(QWidget *panel);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool m_shown = false;
+};

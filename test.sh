@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds everything under AddressSanitizer/UBSan and runs every test through CTest.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+cd "$here"
+. scripts/deps.sh
+mirvak_need_packages
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan "$@"
