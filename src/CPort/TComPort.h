@@ -68,6 +68,13 @@ public:
     void PortSendAhead(char byte);
     static QStringList PortList();
 
+    // Bookkeeping for the wait loops (PhoneLink::pumpOnce): a counter that
+    // moves whenever bytes arrive, are consumed or are written, the bytes
+    // already taken from the driver, and whether the device has gone away.
+    quint64 activity() const { return m_activity; }
+    int bufferedBytes() const { return int(m_rx.size()); }
+    bool hungUp() const { return m_hangErrno != 0; }
+
 signals:
     // Input arrived or the line changed state (hang-up). Wakes waiting loops.
     void readyRead();
@@ -78,4 +85,18 @@ private:
     QString m_device;
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
+    // Input is drained from the driver into m_rx as soon as the notifier
+    // fires: a level-triggered notifier on unread bytes would otherwise wake
+    // the event loop without pause while a wait loop collects a frame.
+    QByteArray m_rx;
+    quint64 m_activity = 0;
+    int m_hangErrno = 0;
+    bool m_rearmPending = false;
+
+    void onReadable();
+    bool pullInput();          // true if bytes were taken
+    void markHungUp(int err);
+    void rearmNotifier();
+    void releaseFd();
+    [[noreturn]] void fail(ComErrorCode code, int err) const;
 };

@@ -1,6 +1,14 @@
 #pragma once
 // The exchange state every phone feature shares, and the exchange itself.
 // One instance, owned by the main window and handed to the pages by reference.
+//
+// Re-entrancy: every wait below pumps the event loop, so while an exchange
+// runs any enabled control can start a second operation on the same port and
+// the same shared strings. A page therefore refuses to start an operation
+// while BusyPage != Idle (and sets BusyPage itself when it starts). As a last
+// line of defence a nested SendCommand/GoBinary/GetCommand/GetCommand2 is
+// refused here: it returns at once and touches nothing, so the running
+// exchange is not corrupted.
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
@@ -26,6 +34,8 @@ public:
     QTimer Timer2;              // single-shot reply timer; "running out" = no longer active
 
     // Writes CommandText, collects the reply into ReplyText.
+    // Port errors other than the open sequence are thrown (EComPort): run
+    // the operation inside runGuarded.
     void SendCommand();
     void Timer2Timer();
     void btnAbortClick();
@@ -34,6 +44,9 @@ public:
 
     // One round of a wait loop: handle what is pending, and if nothing is,
     // block until a byte arrives, a timer fires or the user acts.
+    // It returns without blocking when input arrived or was consumed since
+    // the previous round, so a loop that reads byte by byte never stalls and
+    // a loop waiting for more bytes never spins.
     void pumpOnce();
     // Handle pending events without blocking (repaints).
     void pumpPending();
@@ -59,6 +72,20 @@ public:
     std::function<void()> showLinkFailure;                 // same dialog, binary-mode time-out
     std::function<void(const EComPort &)> showPortFailure;  // message box with the port's text
 
+    // The reply time-out of SendCommand for the current flags.
+    int replyInterval() const;
+
 signals:
     void abortRequested();
+
+private:
+    // Guards against a nested wait started from a handler run by our own
+    // pumping; true while one of the exchanges runs.
+    bool m_inExchange = false;
+    quint64 m_seenActivity = ~quint64(0);
+    void forgetActivity() { m_seenActivity = ~quint64(0); }
+    bool enterExchange(const char *what);
+    // GetCommand (purge first, ends on abort) and GetCommand2 (keeps the
+    // input, ends when Timer2 stops).
+    void receiveFrame(bool purgeFirst, bool untilTimer);
 };

@@ -24,7 +24,9 @@ QByteArray firstLine(const QByteArray &value);
 // leading blank the fields add) or nothing when the reply holds no value.
 std::optional<QByteArray> network(const QByteArray &reply);
 std::optional<QByteArray> imei(const QByteArray &reply);
-struct Battery { int bar; bool valid; }; // valid: 0..100, else the bar is 0 and the hint stays
+// valid: 0..100, else the bar is 0 and the hint stays. value: the level as
+// read, which decides the bar colour (below 14 red) also when out of range.
+struct Battery { int bar; bool valid; int value = 0; };
 std::optional<Battery> battery(const QByteArray &reply);
 struct SignalLevel { int bar; char shown; }; // shown: the character as received
 std::optional<SignalLevel> signal(const QByteArray &reply);

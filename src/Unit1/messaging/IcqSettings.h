@@ -3,6 +3,7 @@
 #include <QWidget>
 
 struct MessagingState;
+class PhoneLink;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -26,6 +27,20 @@ public:
     void btnICQdClick();
     void btnICQsClick();
 
+    // The colour flash holds through the link's sleep when one is given;
+    // without it an input-blocking local loop does the same.
+    void setLink(PhoneLink *link) { m_link = link; }
+    // Why the last "Save" wrote nothing to the file; empty after a success.
+    QString lastError;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void keepPlus(QLineEdit *box);
+    void flash(const QColor &colour);
+    void hold(int ms);
+
     MessagingState &m_state;
+    PhoneLink *m_link = nullptr;
 };

@@ -55,6 +55,20 @@ signals:
     void exitRequested();
 
 private:
+    enum class BinaryExit { Done, TimedOut, Aborted, NoCentre };
+    bool submitAT();
+    void finishAT();
+    BinaryExit switchToIcqCentre();
+    void restoreCentreBinary();
+    void binaryTimeOut();
+    void binaryAborted();
+    void restoreCentreAT();
+    bool waitForInput(bool stopOnAbort, bool stopOnTimeout);
+    void flashRed(QWidget *box, const QColor &restColour);
+    void buildLayout();
+    void limitText();
+    bool startOperation();
+
     PhoneLink &m_link;
     MessagingState &m_state;
     QLineEdit &m_smsc;

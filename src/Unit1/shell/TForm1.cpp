@@ -1,0 +1,334 @@
+#include "Unit1/shell/TForm1.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTime>
+#include <QVBoxLayout>
+#include <QtDebug>
+
+#include "CPort/PortName.h"
+#include "CPort/TComRadioGroup.h"
+#include "Unit1/messaging/BookFile.h"
+#include "Unit1/messaging/IcqSettings.h"
+#include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/messaging/SmsPage.h"
+#include "Unit1/phonebooks/PhonebooksPage.h"
+#include "Unit1/shell/AboutPage.h"
+#include "Unit1/shell/InfoPage.h"
+#include "Unit1/shell/SettingsPage.h"
+#include "Unit2/TForm2.h"
+#include "Unit5/TForm5.h"
+
+namespace {
+constexpr int ClientWidth = 329;
+constexpr int ClientHeight = 284;
+constexpr int TabHeight = 18;
+
+QWidget *melodiesPlaceholder()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("Panel3"));
+    auto *layout = new QVBoxLayout(page);
+    auto *caption = new QLabel(QStringLiteral("Melodies"), page);
+    caption->setObjectName(QStringLiteral("Panel3Caption"));
+    QFont f = caption->font();
+    f.setBold(true);
+    caption->setFont(f);
+    caption->setAlignment(Qt::AlignCenter);
+    layout->addStretch(1);
+    layout->addWidget(caption);
+    layout->addStretch(1);
+    return page;
+}
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
+    // Fixed single border: system menu, minimise and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPointSize(8);
+    f.setStyleHint(QFont::Serif);
+    setFont(f);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    mainTabs = new QTabBar(this);
+    mainTabs->setObjectName(QStringLiteral("mainTabs"));
+    mainTabs->setDrawBase(true);
+    mainTabs->setExpanding(false);
+    mainTabs->setUsesScrollButtons(false);
+    mainTabs->setFocusPolicy(Qt::TabFocus);
+    // The tab height is part of the layout: the pages get what remains.
+    mainTabs->setStyleSheet(QStringLiteral("QTabBar::tab { height: %1px; padding: 0px 6px; }")
+                                .arg(TabHeight - 2));
+    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "About"})
+        mainTabs->addTab(QString::fromLatin1(text));
+    layout->addWidget(mainTabs);
+
+    mainPages = new QStackedWidget(this);
+    mainPages->setObjectName(QStringLiteral("mainPages"));
+    mainPages->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(mainPages, 1);
+
+    // The pages, in the order their dependencies need them.
+    infoPage = new InfoPage(link, messaging);
+    smsPage = new SmsPage(link, messaging, *infoPage->txtGSMSMSC);
+    infoPage->setSmsPage(smsPage);
+    books = new SmsBooks(messaging, ComPort1, *smsPage->ComboBox1, *smsPage->ComboBox2, this);
+    phonebooksPage = new PhonebooksPage(link, *books);
+    icqSettings = new IcqSettings(messaging);
+    cpa = new TComRadioGroup(ComPort1);
+    cpa->setObjectName(QStringLiteral("cpa"));
+    Panel3 = melodiesPlaceholder();
+    settingsPage = new SettingsPage(infoPage, cpa, icqSettings);
+    aboutPage = new AboutPage;
+
+    if (smsPage->objectName().isEmpty())
+        smsPage->setObjectName(QStringLiteral("Panel1"));
+    if (phonebooksPage->objectName().isEmpty())
+        phonebooksPage->setObjectName(QStringLiteral("Panel2"));
+    mainPages->addWidget(smsPage);             // Panel1
+    mainPages->addWidget(phonebooksPage);      // Panel2
+    mainPages->addWidget(Panel3);              // Panel3
+    mainPages->addWidget(settingsPage);        // Panel4
+    mainPages->addWidget(aboutPage);           // Panel5
+    mainPages->addWidget(aboutPage->Panel6);   // Panel6
+    for (int i = 0; i < mainPages->count(); ++i)
+        mainPages->widget(i)->setEnabled(false);
+
+    connect(mainTabs, &QTabBar::currentChanged, this, &TForm1::mainTabsChange);
+    connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
+    connect(aboutPage, &AboutPage::pageRequested, this, &TForm1::showMainPanel);
+
+    TimerClock.setInterval(1000);
+    connect(&TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
+    TimerClock.start();
+
+    link.showOpenFailure = [this](const EComPort &e) { showErrorDialog(e.reason()); };
+    link.showLinkFailure = [this] {
+        showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
+    };
+    link.showPortFailure = [this](const EComPort &e) {
+        QMessageBox::critical(this, QStringLiteral("mirvak"), e.message());
+    };
+
+    setFixedSize(ClientWidth, ClientHeight);
+
+    // The dialogs come after the main window's own controls. They are
+    // top-level windows of their own, so disabling the main window leaves
+    // the error box usable.
+    Form2 = new TForm2;
+    Form5 = new TForm5;
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    TimerClock.stop();
+    link.showOpenFailure = nullptr;
+    link.showLinkFailure = nullptr;
+    link.showPortFailure = nullptr;
+    // The pages hold references to link, messaging and the port, which die
+    // with this object's members: take the pages down first.
+    delete mainPages;
+    mainPages = nullptr;
+    delete books;
+    books = nullptr;
+    delete Form2;
+    delete Form5;
+}
+
+void TForm1::FormCreate()
+{
+    aboutPage->fillTexts();
+    smsPage->chkReply->setText(QStringLiteral("Request reply"));
+    books->GetPhoneBook();
+    // The loader restored the saved port into ComPort1; line the chooser up.
+    cpa->UpdateSettings();
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow()
+{
+    // 1-2
+    smsPage->TextBox->setPlainText(QStringLiteral("SMS..."));
+    smsPage->TextBox->selectAll();
+    smsPage->chkReply->setText(QStringLiteral("Request reply"));
+    // 3
+    setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
+    // 4: these show only their pictures
+    smsPage->btnAbort->setText(QString());
+    smsPage->btnAbort2->setText(QString());
+    smsPage->btnExit->setText(QString());
+    // 5
+    aboutPage->fillTexts();
+    // 6
+    if (!books->BookNew && smsPage->ComboBox1->count() > 0)
+        smsPage->ComboBox1->setCurrentIndex(0);
+    if (!books->IcqPartNew && smsPage->ComboBox2->count() > 0)
+        smsPage->ComboBox2->setCurrentIndex(0);
+    // 7
+    smsPage->TextBoxChange();
+    // 8
+    books->fillGridHeaders();
+    // 9
+    icqSettings->showNumbers();
+    // 10
+    cpa->UpdateSettings();
+    // 12: a new book file means a first run: show the port chooser first.
+    if (books->BookNew) {
+        {
+            const QSignalBlocker block(mainTabs);
+            mainTabs->setCurrentIndex(3);
+        }
+        showMainPanel(settingsPage);
+        settingsPage->showPanel(settingsPage->PanelMirvak);
+        // The clock only runs while its page is showing.
+        TimerClock.stop();
+    } else {
+        {
+            const QSignalBlocker block(mainTabs);
+            mainTabs->setCurrentIndex(0);
+        }
+        showMainPanel(smsPage);
+        settingsPage->selectNode(QStringLiteral("Settings-1"));
+        smsPage->TextBox->setFocus();
+        if (!TimerClock.isActive())
+            TimerClock.start();
+    }
+    // 13-14
+    TimerClockTimer();
+    smsPage->statusPanel[2]->setText(ComPort1.Port());
+}
+
+void TForm1::mainTabsChange(int index)
+{
+    if (link.BusyPage != PhoneLink::Idle) {
+        // An operation of another page is running: undo the click.
+        const QSignalBlocker block(mainTabs);
+        mainTabs->setCurrentIndex(link.BusyPage);
+        return;
+    }
+    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, aboutPage};
+    if (index < 0 || index >= int(std::size(pages)))
+        return;
+    showMainPanel(pages[index]);
+    if (index == 0) {
+        smsPage->statusPanel[2]->setText(ComPort1.Port());
+        TimerClock.start();
+        TimerClockTimer();
+    } else {
+        TimerClock.stop();
+    }
+}
+
+void TForm1::showMainPanel(QWidget *panel)
+{
+    if (!panel || mainPages->indexOf(panel) < 0)
+        return;
+    for (int i = 0; i < mainPages->count(); ++i)
+        mainPages->widget(i)->setEnabled(false);
+    mainPages->setCurrentWidget(panel);
+    panel->setEnabled(true);
+    panel->update();
+}
+
+void TForm1::TimerClockTimer()
+{
+    smsPage->statusPanel[1]->setText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
+}
+
+void TForm1::showErrorDialog(const QString &reason)
+{
+    Form2->setReason(reason);
+    Form2->show();
+    Form2->raise();
+    Form2->activateWindow();
+    setEnabled(false);
+    // Quasi-modal: the operation that failed waits here, the rest of the
+    // program keeps running (repaints, timers), the main window takes no input.
+    while (Form2->isVisible())
+        link.pumpOnce();
+    setEnabled(true);
+    raise();
+    activateWindow();
+    if (QWidget *w = focusWidget())
+        w->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool TForm1::FormCloseQuery()
+{
+    if (m_closed)
+        return true;
+    m_closed = true;
+
+    setWindowTitle(QStringLiteral("Closing........"));
+    smsPage->setStatus(QStringLiteral("Closing........."));
+    repaint();
+
+    // A phone operation still waiting for the phone must stop before the
+    // port goes away under it.
+    link.btnAbortClick();
+
+    try {
+        if (ComPort1.Connected()) {
+            // The break brings a phone that is still in binary mode back to AT mode.
+            link.SendCommBreak();
+            ComPort1.PortClose();
+        }
+    } catch (const EComPort &e) {
+        qWarning("mirvak: closing the port: %s", e.what());
+        try {
+            ComPort1.PortClose();
+        } catch (const EComPort &) {
+        }
+    }
+
+    const QString port = ComPort1.Port();
+    if (port == books->LoadedPortName)
+        return true;
+
+    const int number = portNumberForBook(port);
+    const QByteArray bytes{char(number), char(0)};
+    QString error;
+    // Only into an existing file: it is created at start-up, and a file that
+    // vanished meanwhile is not worth recreating with an empty book.
+    if (BookFile::writeRange(SmsBooks::bookPath(), BookFile::PortOffset, bytes, &error))
+        books->LoadedPortName = port;
+    else
+        qWarning("mirvak: the port choice was not saved: %s", qPrintable(error));
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    FormCloseQuery();
+    event->accept();
+}

@@ -58,5 +58,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Form2 shown, main window disabled, until the user closes Form2.
+    void showErrorDialog(const QString &reason);
+
     bool m_shown = false;
+    bool m_closed = false;
 };

@@ -1,0 +1,119 @@
+#include "FuzzCoreEntry.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Unit1/link/Charset.h"
+#include "Unit1/link/NumberConversion.h"
+#include "Unit1/link/ReplyParse.h"
+#include "Unit1/messaging/BinaryFrames.h"
+#include "Unit1/messaging/BookFile.h"
+#include "Unit1/messaging/PduBuilder.h"
+
+namespace {
+void check(bool ok, const char *what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "core fuzz invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+void replies(const QByteArray &in)
+{
+    const QByteArray tail = numberTophone(in);
+    check(tail.endsWith("\",145") || tail.endsWith("\",129"), "numberTophone suffix");
+    for (qsizetype i = 0; i + 5 < tail.size(); ++i)
+        check((tail[i] >= '0' && tail[i] <= '9') || tail[i] == '+', "numberTophone keeps digits and + only");
+
+    const QByteArray number = numberfromphone(in, false);
+    check(number.size() <= 256, "numberfromphone length");
+    check(numberfromphone(in, true).isEmpty(), "numberfromphone after abort");
+
+    check(Reply::quotedField(in).size() <= in.size(), "quotedField length");
+    check(Reply::textAfterEcho(in).size() <= in.size(), "textAfterEcho length");
+    check(Reply::fixedColumns(in, 9, 27).size() <= 19, "fixedColumns length");
+    check(Reply::textAfter(in, ',', 3).size() <= 3, "textAfter length");
+    if (const auto n = Reply::network(in))
+        check(!n->contains('\n') && !n->contains('\r'), "network one line");
+    if (const auto i = Reply::imei(in))
+        check(i->size() <= 19, "imei length");
+    if (const auto b = Reply::battery(in))
+        check(b->valid ? (b->bar >= 0 && b->bar <= 100 && b->bar == b->value) : b->bar == 0, "battery range");
+    if (const auto s = Reply::signal(in))
+        check(s->bar >= 0 && s->bar <= 5, "signal range");
+    if (const auto c = Reply::smsCentre(in))
+        check(in.contains(*c) || (c->startsWith('+') && in.contains(c->mid(1))),
+              "smsCentre adds at most a plus");
+    (void)Reply::charAfter(in, ':', 2);
+}
+
+void frames(const QByteArray &in)
+{
+    const QByteArray text = Frames::centreText(in);
+    check(text.isEmpty() || text.startsWith(' '), "centreText leading blank");
+    // Nibbles 10..15 show as two decimal digits each.
+    check(text.size() <= 2 + 4 * 255, "centreText length");
+    (void)Frames::judgeSubmitReply(in);
+    const QByteArray r = Frames::restore(in);
+    check(r.size() >= 2 && r[0] == 0x02 && static_cast<unsigned char>(r[1]) == r.size() - 2,
+          "restore length byte matches body");
+}
+
+void book(const QByteArray &in)
+{
+    const BookFile::Contents c = BookFile::parse(in);
+    check(c.portNumber >= 1 && c.portNumber <= 8, "port range");
+    check(c.icqSmsc.size() == 16 && c.icqGateway.size() == 16, "ICQ numbers 16 characters");
+    for (const auto &e : c.sms)
+        check(e.number.size() <= 16 && e.name.size() <= 20, "SMS entry widths");
+    for (const auto &e : c.icq)
+        check(e.number.size() <= 10 && e.name.size() <= 20, "ICQ entry widths");
+    check(BookFile::smsBookBytes(c.sms).size() == 720, "SMS book bytes");
+    check(BookFile::icqBookBytes(c.icq).size() == 600, "ICQ book bytes");
+
+    const QByteArray repaired = BookFile::repairedImage(c, c.portNumber, MessagingState::defaultIcqSmsc(),
+                                                        MessagingState::defaultIcqGateway());
+    check(repaired.size() == BookFile::NewSize, "repaired size");
+    const BookFile::Contents again = BookFile::parse(repaired);
+    check(!again.bookNew && !again.icqPartNew, "repaired image loads clean");
+    check(again.portNumber == c.portNumber, "repair keeps the port");
+    for (int k = 0; k < BookFile::Entries; ++k)
+        check(again.sms[k].number == c.sms[k].number && again.sms[k].name == c.sms[k].name,
+              "repair keeps the SMS book");
+}
+
+void pdu(const QByteArray &in)
+{
+    MessagingState s;
+    s.NumberText = in;
+    const bool ok = Pdu::encodeNumber(s);
+    check(s.NumberText.size() <= 20, "number cut to 20");
+    check(!ok || (s.DigitCount >= 3 && s.DigitCount <= 20), "accepted digit count");
+    Pdu::encodeText(s, in);
+    check(s.TextLength == qMin<qsizetype>(in.size(), 160), "text length");
+    check(s.UserDataOctetCount == (7 * s.TextLength + 7) / 8, "octet count");
+    if (ok) {
+        const QByteArray p = Pdu::submitPdu(s, in.size() & 1);
+        check(p.size() == 1 + Pdu::tpduLength(s), "tpdu length");
+        check(Pdu::hex(p).size() == 2 * p.size(), "hex length");
+        const QByteArray f = Frames::submit(p);
+        check(static_cast<unsigned char>(f[1]) == f.size() - 2, "submit length byte");
+        const QByteArray set = Frames::centreSet(s);
+        check(static_cast<unsigned char>(set[1]) == set.size() - 2, "centre set length byte");
+        const QByteArray body = set.mid(2);
+        check(Frames::centreText(body).size() >= 1, "own centre set frame reads back");
+    }
+    (void)Pdu::icqRecipient(in, in);
+}
+} // namespace
+
+void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray in(reinterpret_cast<const char *>(data), qsizetype(size));
+    replies(in);
+    frames(in);
+    book(in);
+    pdu(in);
+    check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
+}

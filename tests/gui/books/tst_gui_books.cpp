@@ -1,0 +1,596 @@
+// The SMS and ICQ books, the ICQ numbers and the Phonebooks page, driven
+// through their widgets against a book file in a scratch directory.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "CPort/TComPort.h"
+#include "Unit1/link/PhoneLink.h"
+#include "Unit1/messaging/IcqSettings.h"
+#include "Unit1/messaging/MessagingState.h"
+#include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/phonebooks/PhonebooksPage.h"
+
+namespace {
+const QByteArray DefaultSmsc = MessagingState::defaultIcqSmsc();
+const QByteArray DefaultGateway = MessagingState::defaultIcqGateway();
+
+QByteArray readBook()
+{
+    QFile f(SmsBooks::bookPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBook(const QByteArray &bytes)
+{
+    QFile f(SmsBooks::bookPath());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray field(const QByteArray &text, int width) { return text.leftJustified(width, ' ', true); }
+
+// A complete, healthy file with an entry in both books.
+QByteArray fullBook(char port = 3)
+{
+    QByteArray b;
+    for (int k = 1; k <= 20; ++k) {
+        if (k == 1)
+            b += field("+46701234567", 16) + field("Anna", 20);
+        else if (k == 4)
+            b += field("0701112233", 16) + field("Ren\xE9", 20);
+        else
+            b += QByteArray(36, ' ');
+    }
+    b += port;
+    b += char(0);
+    b += field("+4411112222", 16) + field("+4433334444", 16);
+    for (int k = 1; k <= 20; ++k)
+        b += k == 2 ? field("123456789", 10) + field("Icq Bob", 20) : QByteArray(30, ' ');
+    return b;
+}
+
+// The books with the page and the ICQ settings around them, as the main
+// window wires them.
+struct Harness {
+    TComPort port;
+    PhoneLink link{port};
+    MessagingState state;
+    QComboBox combo1;
+    QComboBox combo2;
+    std::unique_ptr<SmsBooks> books;
+    std::unique_ptr<PhonebooksPage> page;
+    std::unique_ptr<QWidget> panelMirvak;
+    IcqSettings *icq = nullptr;
+
+    Harness()
+    {
+        combo1.setEditable(true);
+        combo2.setEditable(true);
+        books = std::make_unique<SmsBooks>(state, port, combo1, combo2);
+        page = std::make_unique<PhonebooksPage>(link, *books);
+        panelMirvak = std::make_unique<QWidget>();
+        icq = new IcqSettings(state, panelMirvak.get());
+    }
+    ~Harness()
+    {
+        page.reset(); // the grids go with the page
+        books.reset();
+    }
+    void load()
+    {
+        books->GetPhoneBook();
+        page->fillGridHeaders();
+        icq->showNumbers();
+    }
+    QString cell(QTableWidget *g, int r, int c) const { return g->item(r, c)->text(); }
+    void saveTab(int tab)
+    {
+        page->Tabs->setCurrentIndex(tab);
+        QTest::mouseClick(page->btnSave, Qt::LeftButton);
+    }
+};
+
+// The colour a widget shows a little while into its flash.
+struct FlashProbe {
+    QColor seen;
+    FlashProbe(QWidget *w)
+    {
+        QTimer::singleShot(200, w, [this, w] { seen = w->palette().color(QPalette::Base); });
+    }
+};
+} // namespace
+
+class TestBooks : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_oldDir = QDir::currentPath();
+    }
+    void init()
+    {
+        const QString sub = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        QDir().mkpath(sub);
+        QVERIFY(QDir::setCurrent(sub));
+        QFile::remove(SmsBooks::bookPath());
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_oldDir); }
+
+    void freshStartCreatesTheFile()
+    {
+        Harness h;
+        h.port.setPort(QStringLiteral("COM4"));
+        h.load();
+        QVERIFY(h.books->BookNew);
+        const QByteArray b = readBook();
+        QCOMPARE(b.size(), 1274);
+        QCOMPARE(b.left(720), QByteArray(720, ' '));
+        QCOMPARE(b.mid(720, 2), QByteArray("\x01\x00", 2));
+        QCOMPARE(b.mid(722, 16), DefaultSmsc);
+        QCOMPARE(b.mid(738, 16), DefaultGateway);
+        QCOMPARE(b.mid(754), QByteArray(520, ' '));
+        QCOMPARE(h.port.Port(), QStringLiteral("COM1"));
+        QCOMPARE(h.books->LoadedPortName, QStringLiteral("COM1"));
+        QCOMPARE(h.combo1.currentText(), QStringLiteral(" New Phonebook created."));
+        QCOMPARE(h.combo2.currentText(), QStringLiteral(" New ICQ book created"));
+        QCOMPARE(h.combo1.count(), 20);
+        QCOMPARE(h.combo2.count(), 20);
+        // An empty row still has its recipient item.
+        QCOMPARE(h.combo1.itemText(0), QString(16, u' ') + QStringLiteral(" - "));
+        QCOMPARE(h.combo2.itemText(19), QString(10, u' ') + QStringLiteral(" - "));
+        for (int r = 1; r <= 20; ++r) {
+            QVERIFY(h.cell(h.books->SMSgrid, r, 1).isEmpty());
+            QCOMPARE(h.cell(h.books->SMSgrid, r, 0), QString::number(r));
+        }
+        QCOMPARE(h.cell(h.books->SMSgrid, 0, 0), QStringLiteral("#"));
+        QCOMPARE(h.cell(h.books->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (16)"));
+        QCOMPARE(h.cell(h.books->ICQgrid, 0, 1), QStringLiteral("   ICQ#...    (10)"));
+        QCOMPARE(h.cell(h.books->ICQgrid, 0, 2), QStringLiteral("    ABC...    (20)"));
+        // The session sends ICQ through the numbers the file now holds.
+        QCOMPARE(h.state.IcqSmscNumber, DefaultSmsc);
+        QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
+    }
+
+    void healthyFileLoads()
+    {
+        const QByteArray book = fullBook(3);
+        writeBook(book);
+        Harness h;
+        h.load();
+        QVERIFY(!h.books->BookNew);
+        QVERIFY(!h.books->IcqPartNew);
+        QCOMPARE(readBook(), book); // loading writes nothing
+        QCOMPARE(h.port.Port(), QStringLiteral("COM3"));
+        QCOMPARE(h.books->LoadedPortName, QStringLiteral("COM3"));
+        QCOMPARE(h.cell(h.books->SMSgrid, 1, 1), QStringLiteral("+46701234567"));
+        QCOMPARE(h.cell(h.books->SMSgrid, 4, 2), QStringLiteral("Ren\u00e9"));
+        QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Anna"));
+        QCOMPARE(h.combo2.itemText(1), QStringLiteral("123456789  - Icq Bob"));
+        QCOMPARE(h.state.IcqSmscNumber, field("+4411112222", 16));
+        QCOMPARE(h.icq->EditICQPH->text(), QStringLiteral("+4433334444"));
+        QCOMPARE(h.cell(h.books->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (4)"));
+    }
+
+    void portByte_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<bool>("bookNew");
+        QTest::newRow("8") << 8 << "COM8" << false;
+        QTest::newRow("9") << 9 << "COM1" << false;
+        QTest::newRow("255") << 255 << "COM1" << false;
+        QTest::newRow("0") << 0 << "COM1" << true;
+    }
+    void portByte()
+    {
+        QFETCH(int, byte);
+        QFETCH(QString, port);
+        QFETCH(bool, bookNew);
+        writeBook(fullBook(char(byte)));
+        Harness h;
+        h.load();
+        QCOMPARE(h.books->BookNew, bookNew);
+        QCOMPARE(h.port.Port(), port);
+    }
+
+    void fileWithoutIcqBook()
+    {
+        const QByteArray book = fullBook(2).left(754);
+        writeBook(book);
+        Harness h;
+        h.load();
+        QVERIFY(!h.books->BookNew);
+        QVERIFY(!h.books->IcqPartNew);
+        QCOMPARE(readBook(), book);
+        for (int r = 1; r <= 20; ++r)
+            QVERIFY(h.cell(h.books->ICQgrid, r, 1).isEmpty());
+        QCOMPARE(h.combo2.itemText(1), QString(10, u' ') + QStringLiteral(" - "));
+        // The first ICQ save writes the whole book.
+        h.books->ICQgrid->item(1, 1)->setText(QStringLiteral("42"));
+        h.saveTab(1);
+        const QByteArray after = readBook();
+        QCOMPARE(after.size(), 1354);
+        QCOMPARE(after.left(754), book);
+        QCOMPARE(after.mid(754, 30), field("42", 30));
+    }
+
+    void fileCutInsideIcqNumbers()
+    {
+        writeBook(fullBook(6).left(730));
+        Harness h;
+        h.load();
+        QVERIFY(!h.books->BookNew);
+        QVERIFY(h.books->IcqPartNew);
+        QCOMPARE(h.combo2.currentText(), QStringLiteral("New ICQ book created"));
+        QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Anna"));
+        const QByteArray b = readBook();
+        QCOMPARE(b.size(), 1274);
+        QCOMPARE(b.left(720), fullBook().left(720));
+        QCOMPARE(int(b[720]), 6); // COM6 survives the repair
+        QCOMPARE(int(b[721]), 0);
+        QCOMPARE(b.mid(722, 32), DefaultSmsc + DefaultGateway);
+        QCOMPARE(b.mid(754), QByteArray(520, ' '));
+        QCOMPARE(h.state.IcqGatewayNumber, DefaultGateway);
+        QCOMPARE(h.port.Port(), QStringLiteral("COM6"));
+    }
+
+    void damagedIcqNumbersKeepTheGridUntilSaved()
+    {
+        QByteArray book = fullBook(2);
+        book[730] = 0x00;
+        writeBook(book);
+        Harness h;
+        h.load();
+        QVERIFY(h.books->IcqPartNew);
+        QCOMPARE(readBook().mid(754), QByteArray(520, ' '));
+        QCOMPARE(h.cell(h.books->ICQgrid, 2, 2), QStringLiteral("Icq Bob"));
+        h.saveTab(1);
+        const QByteArray b = readBook();
+        QCOMPARE(b.size(), 1354);
+        QCOMPARE(b.mid(754 + 30, 30), field("123456789", 10) + field("Icq Bob", 20));
+    }
+
+    void damagedSmsBookKeepsThePortForTheCloseHandler()
+    {
+        QByteArray book = fullBook(5);
+        book[40] = 0x1A;
+        writeBook(book);
+        Harness h;
+        h.load();
+        QVERIFY(h.books->BookNew);
+        QCOMPARE(readBook().size(), 1274);
+        QCOMPARE(int(readBook()[720]), 1);
+        QCOMPARE(h.port.Port(), QStringLiteral("COM5"));
+        // The file says COM1 now; the close handler puts the user's port back.
+        QVERIFY(h.books->savePortChoice(h.port.Port()));
+        QCOMPARE(int(readBook()[720]), 5);
+        QCOMPARE(h.cell(h.books->SMSgrid, 1, 2), QStringLiteral("Anna"));
+    }
+
+    void portChoiceWritesTwoBytesOnly()
+    {
+        const QByteArray book = fullBook(2);
+        writeBook(book);
+        Harness h;
+        h.load();
+        QVERIFY(h.books->savePortChoice(QStringLiteral("COM2")));
+        QCOMPARE(readBook(), book);
+        QVERIFY(h.books->savePortChoice(QStringLiteral("COM12")));
+        QByteArray expected = book;
+        expected[720] = 1;
+        QCOMPARE(readBook(), expected);
+    }
+
+    void saveSmsTabTouchesOnlyTheSmsBook()
+    {
+        QByteArray book = fullBook(4);
+        book += "tail kept"; // whatever follows the ICQ book stays
+        writeBook(book);
+        Harness h;
+        h.load();
+        h.books->SMSgrid->item(2, 1)->setText(QStringLiteral("  0709998877 "));
+        h.books->SMSgrid->item(2, 2)->setText(QStringLiteral("Bo"));
+        h.books->SMSgrid->item(20, 1)->setText(QStringLiteral("123456789012345678"));
+        h.books->SMSgrid->item(20, 2)->setText(QStringLiteral("NameThatIsTwentyLong"));
+        FlashProbe probe(h.books->SMSgrid);
+        h.saveTab(0);
+        QCOMPARE(probe.seen, QColor(0, 255, 0));
+        QCOMPARE(h.books->SMSgrid->palette().color(QPalette::Base), QColor(192, 192, 192));
+        const QByteArray b = readBook();
+        QCOMPARE(b.size(), book.size());
+        QCOMPARE(b.mid(720), book.mid(720));
+        QCOMPARE(b.left(36), book.left(36));
+        QCOMPARE(b.mid(36, 36), field("0709998877", 16) + field("Bo", 20));
+        QCOMPARE(b.mid(3 * 36, 36), book.mid(3 * 36, 36)); // the Latin-1 name, byte for byte
+        QCOMPARE(b.mid(19 * 36, 36), QByteArray("123456789012345678NameThatIsTwentyLo"));
+    }
+
+    void saveIcqTabTouchesOnlyTheIcqBook()
+    {
+        const QByteArray book = fullBook(4);
+        writeBook(book);
+        Harness h;
+        h.load();
+        h.books->ICQgrid->item(20, 1)->setText(QStringLiteral("98765"));
+        h.books->ICQgrid->item(20, 2)->setText(QStringLiteral("Z\u00e9ta"));
+        h.saveTab(1);
+        const QByteArray b = readBook();
+        QCOMPARE(b.left(754), book.left(754));
+        QCOMPARE(b.mid(754, 570), book.mid(754, 570));
+        QCOMPARE(b.mid(754 + 19 * 30), field("98765", 10) + field("Z\xE9ta", 20));
+    }
+
+    void typingUpdatesHeaderAndRecipient()
+    {
+        writeBook(fullBook());
+        Harness h;
+        h.load();
+        h.page->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.page.get()));
+        QTableWidget *g = h.books->SMSgrid;
+        g->setCurrentCell(3, 1);
+        g->editItem(g->item(3, 1));
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("123456789012345678"));
+        // Live, before the cell is committed.
+        QCOMPARE(h.cell(g, 0, 1), QStringLiteral("   (+)123...    (-2)"));
+        QCOMPARE(h.combo1.itemText(2), QStringLiteral("123456789012345678 - "));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(h.cell(g, 3, 1), QStringLiteral("123456789012345678"));
+        QCOMPARE(h.cell(g, 0, 1), QStringLiteral("   (+)123...    (-2)"));
+
+        g->setCurrentCell(3, 2);
+        g->editItem(g->item(3, 2));
+        editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("Eve"));
+        QCOMPARE(h.cell(g, 0, 2), QStringLiteral("    ABC...    (17)"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(h.combo1.itemText(2), QStringLiteral("123456789012345678 - Eve"));
+
+        // An ICQ number counts against 10.
+        QTableWidget *icq = h.books->ICQgrid;
+        h.page->Tabs->setCurrentIndex(1);
+        icq->setCurrentCell(5, 1);
+        icq->editItem(icq->item(5, 1));
+        editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("1234"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(h.cell(icq, 0, 1), QStringLiteral("   ICQ#...    (6)"));
+        QCOMPARE(h.combo2.itemText(4), QStringLiteral("1234       - "));
+        // Header and number cells are not for typing.
+        QVERIFY(!(g->item(0, 1)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(g->item(7, 0)->flags() & Qt::ItemIsEditable));
+    }
+
+    void editingTheSelectedRowKeepsTheRecipientText()
+    {
+        writeBook(fullBook());
+        Harness h;
+        h.load();
+        h.combo1.setCurrentIndex(0);
+        h.combo1.setEditText(QStringLiteral("+4670 - typed"));
+        h.books->SMSgrid->item(1, 2)->setText(QStringLiteral("Annie"));
+        QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Annie"));
+        QCOMPARE(h.combo1.currentText(), QStringLiteral("+4670 - typed"));
+    }
+
+    void saveWithoutFileFlashesRedAndCreatesNothing()
+    {
+        Harness h;
+        h.load();
+        QFile::remove(SmsBooks::bookPath());
+        for (int tab : {0, 1}) {
+            FlashProbe probe(h.books->ICQgrid);
+            h.saveTab(tab);
+            QCOMPARE(probe.seen, QColor(255, 0, 0));
+            QVERIFY(!QFile::exists(SmsBooks::bookPath()));
+            QVERIFY(!h.page->btnSave->toolTip().isEmpty());
+        }
+        FlashProbe probe(h.icq->EditICQPH);
+        QTest::mouseClick(h.icq->btnICQd, Qt::LeftButton);
+        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        QCOMPARE(probe.seen, QColor(255, 0, 0));
+        QVERIFY(!QFile::exists(SmsBooks::bookPath()));
+        QCOMPARE(h.icq->EditICQPH->palette().color(QPalette::Base), QColor(192, 192, 192));
+    }
+
+    void saveIntoReadOnlyFileFlashesRed()
+    {
+        const QByteArray book = fullBook();
+        writeBook(book);
+        Harness h;
+        h.load();
+        QFile::setPermissions(SmsBooks::bookPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        h.books->SMSgrid->item(1, 1)->setText(QStringLiteral("999"));
+        FlashProbe probe(h.books->SMSgrid);
+        h.saveTab(0);
+        QCOMPARE(probe.seen, QColor(255, 0, 0));
+        FlashProbe icqProbe(h.icq->EditICQSMSC);
+        h.icq->EditICQSMSC->setText(QStringLiteral("+123456789"));
+        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        QCOMPARE(icqProbe.seen, QColor(255, 0, 0));
+        QFile::setPermissions(SmsBooks::bookPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(readBook(), book);
+    }
+
+    void defaultThenSaveWritesTheNumbersOnly()
+    {
+        const QByteArray book = fullBook();
+        writeBook(book);
+        Harness h;
+        h.load();
+        QTest::mouseClick(h.icq->btnICQd, Qt::LeftButton);
+        QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
+        QCOMPARE(readBook(), book); // nothing stored before "Save"
+        QVERIFY(h.icq->btnICQs->isEnabled());
+        FlashProbe probe(h.icq->EditICQSMSC);
+        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        QCOMPARE(probe.seen, QColor(0, 255, 0));
+        QByteArray expected = book;
+        expected.replace(722, 32, DefaultSmsc + DefaultGateway);
+        QCOMPARE(readBook(), expected);
+        QCOMPARE(h.state.IcqGatewayNumber, DefaultGateway);
+    }
+
+    void icqSaveDigitRules()
+    {
+        const QByteArray book = fullBook();
+        writeBook(book);
+        Harness h;
+        h.load();
+        // The gateway box enabled the button; the centre has 6 digits.
+        h.icq->EditICQSMSC->setText(QStringLiteral("+12 34-56"));
+        QVERIFY(!h.icq->btnICQs->isEnabled());
+        h.icq->EditICQPH->setText(QStringLiteral("+44 7781 484000"));
+        QVERIFY(h.icq->btnICQs->isEnabled());
+        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        QCOMPARE(readBook().mid(722, 32), field("+123456", 16) + field("+447781484000", 16));
+        QCOMPARE(readBook().left(722), book.left(722));
+
+        // Five digits are never stored; the centre still changes in memory.
+        const QByteArray before = readBook();
+        h.icq->EditICQSMSC->setText(QStringLiteral("+98765432"));
+        h.icq->EditICQPH->setText(QStringLiteral("+12345"));
+        h.icq->btnICQs->setEnabled(true); // as if the other box had enabled it
+        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        QCOMPARE(readBook(), before);
+        QCOMPARE(h.state.IcqSmscNumber, field("+98765432", 16));
+        h.icq->EditICQSMSC->setText(QStringLiteral("+12345"));
+        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        QCOMPARE(readBook(), before);
+    }
+
+    void plusAndCaretRules()
+    {
+        writeBook(fullBook());
+        Harness h;
+        h.load();
+        h.panelMirvak->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.panelMirvak.get()));
+        QLineEdit *ph = h.icq->EditICQPH;
+        ph->setFocus();
+        ph->selectAll();
+        QTest::keyClick(ph, Qt::Key_Delete);
+        QCOMPARE(ph->text(), QStringLiteral("+"));
+        QVERIFY(!h.icq->btnICQs->isEnabled());
+        ph->setText(QStringLiteral("4477 81"));
+        QCOMPARE(ph->text(), QStringLiteral("+4477 81"));
+        QVERIFY(h.icq->btnICQs->isEnabled());
+        // A click before the "+" leaves the caret behind it.
+        QTest::mouseClick(ph, Qt::LeftButton, {}, QPoint(1, ph->height() / 2));
+        QCOMPARE(ph->cursorPosition(), 1);
+        ph->setCursorPosition(0);
+        QTest::keyClick(ph, Qt::Key_Home);
+        QCOMPARE(ph->cursorPosition(), 1);
+        QTest::keyClicks(ph, QStringLiteral("9"));
+        QCOMPARE(ph->text(), QStringLiteral("+94477 81"));
+        QCOMPARE(h.icq->EditICQSMSC->maxLength(), 16);
+    }
+
+    void tabsSetHintsAndButtons()
+    {
+        Harness h;
+        h.load();
+        PhonebooksPage &p = *h.page;
+        QCOMPARE(p.Tabs->currentIndex(), 0);
+        QCOMPARE(p.Tabs->widget(0)->objectName(), QStringLiteral("TabSheet5"));
+        QCOMPARE(p.btnRead->toolTip(), QStringLiteral("Read all enrties from SIM/Phone"));
+        QCOMPARE(p.btnChanges->toolTip(), QStringLiteral("Write changed entries"));
+        QCOMPARE(p.btnSave->toolTip(), QStringLiteral("Save SMS book to disk"));
+        QVERIFY(!p.btnRead->isEnabled() && !p.btnWrite->isEnabled() && !p.btnChanges->isEnabled()
+                && !p.btnLoad->isEnabled());
+        QVERIFY(p.btnSave->isEnabled());
+        p.Tabs->setCurrentIndex(3);
+        QCOMPARE(p.btnRead->toolTip(), QStringLiteral("Read all entries from Phone"));
+        QCOMPARE(p.btnWrite->toolTip(), QStringLiteral("Write all entries to Phone"));
+        QCOMPARE(p.btnChanges->toolTip(), QStringLiteral("Write all changes to Phone"));
+        QCOMPARE(p.btnSave->toolTip(), QStringLiteral("Save book to file"));
+        p.transfersAvailable = true;
+        p.Tabs->setCurrentIndex(2);
+        QCOMPARE(p.btnRead->toolTip(), QStringLiteral("Read all entries from SIM"));
+        QVERIFY(p.btnRead->isEnabled() && p.btnLoad->isEnabled() && p.btnChanges->isEnabled());
+        p.Tabs->setCurrentIndex(1);
+        QCOMPARE(p.btnSave->toolTip(), QStringLiteral("Save ICQ book to disk"));
+        QVERIFY(!p.btnRead->isEnabled() && !p.btnWrite->isEnabled());
+        QCOMPARE(p.SimGrid->rowCount(), 51);
+        QCOMPARE(p.SimGrid->item(0, 1)->text(), QStringLiteral("   (+)123..."));
+        QCOMPARE(p.PhoneGrid->item(50, 0)->text(), QStringLiteral("50"));
+        QCOMPARE(p.PhoneGrid->toolTip(), QStringLiteral("Right-Click for menu"));
+    }
+
+    void simGridSavesAsPbk()
+    {
+        Harness h;
+        h.load();
+        PhonebooksPage &p = *h.page;
+        p.SimGrid->item(1, 1)->setText(QStringLiteral("+46701234567"));
+        p.SimGrid->item(1, 2)->setText(QStringLiteral("Anna"));
+        p.SimGrid->item(42, 2)->setText(QStringLiteral(" Caf\u00e9 "));
+        const QString target = QDir::current().filePath(QStringLiteral("sim.pbk"));
+        p.Tabs->setCurrentIndex(2);
+        QTimer::singleShot(0, &p, [&] {
+            QVERIFY(p.SaveFile->isVisible());
+            QVERIFY(p.SaveFile->nameFilters().contains(QStringLiteral("Phonebook (*.pbk)")));
+            p.SaveFile->selectFile(target);
+            p.SaveFile->accept();
+        });
+        QTest::mouseClick(p.btnSave, Qt::LeftButton);
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        QCOMPARE(lines.size(), 103); // 102 lines and the end after the last CR LF
+        QCOMPARE(lines[0], QByteArray("001:Anna\r"));
+        QCOMPARE(lines[1], QByteArray("+46701234567\r"));
+        QCOMPARE(lines[82], QByteArray("042: Caf\xE9 \r"));
+        QCOMPARE(lines[100], QByteArray("051:\r"));
+        QCOMPARE(lines[101], QByteArray("\r"));
+        // A cancelled dialog writes nothing.
+        QFile::remove(target);
+        QTimer::singleShot(0, &p, [&] { p.SaveFile->reject(); });
+        QTest::mouseClick(p.btnSave, Qt::LeftButton);
+        QVERIFY(!QFile::exists(target));
+    }
+
+    void garbageFilesNeverCrash()
+    {
+        auto *rng = QRandomGenerator::global();
+        for (int size : {0, 1, 36, 719, 720, 721, 722, 753, 1000, 1353, 1354, 1355, 70000}) {
+            QByteArray junk(size, Qt::Uninitialized);
+            for (char &c : junk)
+                c = char(rng->bounded(256));
+            writeBook(junk);
+            Harness h;
+            h.load();
+            QVERIFY(readBook().size() >= qMin(size, 1274));
+            QVERIFY(h.port.Port().startsWith(QStringLiteral("COM")));
+            QCOMPARE(h.combo1.count(), 20);
+            h.saveTab(0);
+            h.saveTab(1);
+            QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+            QVERIFY(readBook().size() >= 1354);
+        }
+    }
+};
+
+QTEST_MAIN(TestBooks)
+#include "tst_gui_books.moc"

@@ -1,0 +1,26 @@
+#pragma once
+// Misbehaviours the simulator can be told to show (--fault KIND[:ARG]).
+#include <QString>
+#include <QStringList>
+#include <QList>
+
+struct CommandFault {
+    QString command; // upper case, without "AT"; empty means the bare "AT"
+    int cmeCode = 0;
+    bool matches(const QString &upperRest) const;
+};
+
+struct Faults {
+    bool silent = false;
+    QList<CommandFault> error;
+    QList<CommandFault> cme;
+    QList<CommandFault> hangupAfter;
+    int trickleMs = 0;
+    bool stallFrame = false;
+    bool noPrompt = false;
+    bool binarySilent = false;
+    bool aqSilent = false;
+
+    // Returns an empty string on success, else what is wrong with spec.
+    QString add(const QString &spec);
+};

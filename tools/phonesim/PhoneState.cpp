@@ -1,0 +1,134 @@
+#include "PhoneState.h"
+
+namespace {
+
+QString readString(const QJsonObject &o, const char *key, QString &target)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return {};
+    if (!v.isString())
+        return QStringLiteral("\"%1\" must be a string").arg(QLatin1String(key));
+    target = v.toString();
+    return {};
+}
+
+QString readInt(const QJsonObject &o, const char *key, int &target, int lo, int hi)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return {};
+    if (!v.isDouble() || v.toDouble() != double(v.toInt()) || v.toInt() < lo || v.toInt() > hi)
+        return QStringLiteral("\"%1\" must be a whole number from %2 to %3").arg(QLatin1String(key)).arg(lo).arg(hi);
+    target = v.toInt();
+    return {};
+}
+
+QString readBool(const QJsonObject &o, const char *key, bool &target)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return {};
+    if (!v.isBool())
+        return QStringLiteral("\"%1\" must be true or false").arg(QLatin1String(key));
+    target = v.toBool();
+    return {};
+}
+
+const char *const kKnownKeys[] = {
+    "manufacturer", "model", "revision", "imei", "operator", "battery", "signal",
+    "smsc", "echo", "binaryOnly", "cmgsFail", "cmgfFail", "cscaSetFail",
+    "promptDelayMs", "submitReply", "messageReference", "outbox", "poweredOff", "overrides",
+};
+
+} // namespace
+
+QString PhoneState::load(const QJsonObject &o)
+{
+    QString err;
+    auto take = [&err](const QString &e) { if (err.isEmpty()) err = e; };
+    take(readString(o, "manufacturer", manufacturer));
+    take(readString(o, "model", model));
+    take(readString(o, "revision", revision));
+    take(readString(o, "imei", imei));
+    take(readString(o, "operator", operatorName));
+    take(readInt(o, "battery", battery, 0, 999));
+    take(readInt(o, "signal", signal, 0, 9));
+    take(readBool(o, "echo", echo));
+    take(readBool(o, "binaryOnly", binaryOnly));
+    take(readBool(o, "cmgsFail", cmgsFail));
+    take(readBool(o, "cmgfFail", cmgfFail));
+    take(readBool(o, "cscaSetFail", cscaSetFail));
+    take(readInt(o, "promptDelayMs", promptDelayMs, 0, 600000));
+    take(readString(o, "submitReply", submitReply));
+    if (o.contains(QLatin1String("submitReply")) && submitReply.size() != 1)
+        take(QStringLiteral("\"submitReply\" must be one character"));
+    else if (!submitReply.isEmpty() && submitReply.at(0).unicode() > 0xFF)
+        take(QStringLiteral("\"submitReply\" must be a Latin-1 character"));
+    take(readInt(o, "messageReference", messageReference, 0, 255));
+    take(readBool(o, "poweredOff", poweredOff));
+
+    const QJsonValue smsc = o.value(QLatin1String("smsc"));
+    if (!smsc.isUndefined()) {
+        if (!smsc.isObject()) {
+            take(QStringLiteral("\"smsc\" must be an object"));
+        } else {
+            take(readString(smsc.toObject(), "number", smscNumber));
+            take(readInt(smsc.toObject(), "type", smscType, 0, 255));
+        }
+    }
+    const QJsonValue box = o.value(QLatin1String("outbox"));
+    if (!box.isUndefined()) {
+        if (box.isArray())
+            outbox = box.toArray();
+        else
+            take(QStringLiteral("\"outbox\" must be an array"));
+    }
+
+    const QJsonValue ov = o.value(QLatin1String("overrides"));
+    if (!ov.isUndefined()) {
+        if (!ov.isObject()) {
+            take(QStringLiteral("\"overrides\" must be an object"));
+        } else {
+            const QJsonObject obj = ov.toObject();
+            for (auto it = obj.begin(); it != obj.end(); ++it) {
+                if (!it.value().isArray() && !it.value().isString())
+                    take(QStringLiteral("override \"%1\" must be a string or an array of lines").arg(it.key()));
+                else
+                    overrides.insert(it.key().toUpper(), it.value());
+            }
+        }
+    }
+
+    extra = o;
+    for (const char *k : kKnownKeys)
+        extra.remove(QLatin1String(k));
+    return err;
+}
+
+QJsonObject PhoneState::save() const
+{
+    QJsonObject o = extra;
+    o.insert(QStringLiteral("manufacturer"), manufacturer);
+    o.insert(QStringLiteral("model"), model);
+    o.insert(QStringLiteral("revision"), revision);
+    o.insert(QStringLiteral("imei"), imei);
+    o.insert(QStringLiteral("operator"), operatorName);
+    o.insert(QStringLiteral("battery"), battery);
+    o.insert(QStringLiteral("signal"), signal);
+    o.insert(QStringLiteral("smsc"), QJsonObject{{QStringLiteral("number"), smscNumber},
+                                                 {QStringLiteral("type"), smscType}});
+    o.insert(QStringLiteral("echo"), echo);
+    o.insert(QStringLiteral("binaryOnly"), binaryOnly);
+    o.insert(QStringLiteral("cmgsFail"), cmgsFail);
+    o.insert(QStringLiteral("cmgfFail"), cmgfFail);
+    o.insert(QStringLiteral("cscaSetFail"), cscaSetFail);
+    o.insert(QStringLiteral("promptDelayMs"), promptDelayMs);
+    o.insert(QStringLiteral("submitReply"), submitReply);
+    o.insert(QStringLiteral("messageReference"), messageReference);
+    o.insert(QStringLiteral("outbox"), outbox);
+    o.insert(QStringLiteral("poweredOff"), poweredOff);
+    if (!overrides.isEmpty())
+        o.insert(QStringLiteral("overrides"), overrides);
+    return o;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Everything the simulated phone remembers, loaded from and dumped to JSON.
+// Keys the simulator does not know are kept and written back unchanged, so a
+// state file written for a later version survives a round trip.
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+
+struct PhoneState {
+    QString manufacturer = QStringLiteral("ERICSSON");
+    QString model = QStringLiteral("1101101-BVT28s");
+    QString revision = QStringLiteral("R5C005");
+    QString imei = QStringLiteral("520001234567897");
+    QString operatorName = QStringLiteral("Telia");
+    int battery = 80;          // percent; up to 999 so tests can send nonsense
+    int signal = 4;            // 0..5; up to 9 so tests can send nonsense
+    QString smscNumber = QStringLiteral("+46705008999");
+    int smscType = 145;
+    bool echo = true;
+    bool binaryOnly = false;   // AT+CMGS=? answers ERROR
+    bool cmgsFail = false;     // the PDU is taken but the submission answers ERROR
+    bool cmgfFail = false;     // AT+CMGF=0 answers ERROR
+    bool cscaSetFail = false;  // AT+CSCA=... answers ERROR
+    int promptDelayMs = 0;     // before "> "
+    QString submitReply = QStringLiteral("%"); // second body byte of the binary submit reply
+    int messageReference = 0;  // given to the next submitted message
+    QJsonArray outbox;         // decoded submitted messages
+    bool poweredOff = false;   // answers nothing at all
+    // Command (without "AT", upper case) -> response lines that replace the
+    // built-in answer; "OK" follows them. Lets a test feed odd replies.
+    QJsonObject overrides;
+
+    QJsonObject extra;         // unknown keys, written back as they came
+
+    // Returns an empty string on success, else a message naming the bad key.
+    QString load(const QJsonObject &o);
+    QJsonObject save() const;
+};
