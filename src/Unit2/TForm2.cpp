@@ -38,9 +38,8 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     lblReason->setAlignment(Qt::AlignCenter);
     lblReason->setTextFormat(Qt::PlainText);
     lblReason->hide();
-    layout->addWidget(lblReason);
-
-    layout->addStretch(1);
+    layout->addWidget(lblReason, 1); // gets the room when there is a reason
+    layout->addStretch(0);
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -63,7 +62,14 @@ void TForm2::setReason(const QString &reason)
     lblReason->setToolTip(reason);
     lblReason->setVisible(!reason.isEmpty());
     // The box keeps its width; a long reason makes it taller rather than cut.
-    const int needed = reason.isEmpty() ? ClientHeight : qMax(ClientHeight, sizeHint().height());
+    int needed = ClientHeight;
+    if (!reason.isEmpty()) {
+        const QMargins m = layout()->contentsMargins();
+        const int spacing = layout()->spacing();
+        const int labelHeight = lblReason->heightForWidth(ClientWidth - m.left() - m.right());
+        needed = qMax(ClientHeight, m.top() + Image1->height() + spacing + labelHeight + spacing
+                                        + BitBtn1->sizeHint().height() + m.bottom());
+    }
     setFixedSize(ClientWidth, needed);
 }
 

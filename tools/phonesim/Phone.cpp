@@ -467,9 +467,10 @@ void Phone::enterBinary()
 {
     QByteArray answer("\r\nOK\r\n");
     if (m_faults.binarySilent) {
-        m_log.event(QStringLiteral("fault binary-silent: short answer"));
+        // The phone never really switches: a frame the program writes anyway
+        // is line noise to it, not a message to send.
+        m_log.event(QStringLiteral("fault binary-silent: short answer, staying in AT mode"));
         m_port.send(answer, m_options.latencyMs);
-        setMode(Mode::Binary);
         return;
     }
     // The program counts 25 waiting bytes, echo included, then purges: send

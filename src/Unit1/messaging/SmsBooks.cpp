@@ -158,8 +158,8 @@ bool SmsBooks::writeBook(int offset, const QByteArray &bytes, QString *error)
 {
     const QString path = bookPath();
     const QFileInfo info(path);
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup
-        | QFileDevice::WriteOther;
+    // The mode bits, not access(): root may write anything.
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (info.exists() && !(info.permissions() & anyWrite)) {
         if (error)
             *error = QStringLiteral("%1 is read-only.").arg(QDir::toNativeSeparators(path));

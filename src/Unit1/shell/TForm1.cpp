@@ -316,7 +316,8 @@ bool TForm1::FormCloseQuery()
         return true;
 
     const int number = portNumberForBook(port);
-    const QByteArray bytes{char(number), char(0)};
+    QByteArray bytes(2, '\0');
+    bytes[0] = char(number);
     QString error;
     // Only into an existing file: it is created at start-up, and a file that
     // vanished meanwhile is not worth recreating with an empty book.

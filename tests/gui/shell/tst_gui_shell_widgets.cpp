@@ -129,7 +129,9 @@ void TstShellWidgets::errorDialog()
     QCOMPARE(f.reason(), reason);
     QCOMPARE(f.width(), 143);
     QVERIFY(f.height() >= 122);
-    QVERIFY(f.lblReason->heightForWidth(f.lblReason->width()) <= f.lblReason->height());
+    QVERIFY2(f.lblReason->heightForWidth(f.lblReason->width()) <= f.lblReason->height(),
+             qPrintable(QStringLiteral("needs %1, has %2 x %3").arg(f.lblReason->heightForWidth(f.lblReason->width()))
+                            .arg(f.lblReason->width()).arg(f.lblReason->height())));
     QVERIFY(f.lblReason->geometry().bottom() < f.BitBtn1->geometry().top());
 
     QTest::mouseClick(f.BitBtn1, Qt::LeftButton);

@@ -19,6 +19,9 @@
 #include <memory>
 
 #include "CPort/TComPort.h"
+#include "CPort/TComRadioGroup.h"
+#include "Unit1/phonebooks/PhonebooksPage.h"
+#include "Unit1/shell/InfoPage.h"
 #include "SimPhone.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/MessagingState.h"
@@ -28,6 +31,7 @@
 #include "Unit1/shell/SettingsPage.h"
 #include "Unit1/shell/TForm1.h"
 #include "Unit2/TForm2.h"
+#include "Unit5/TForm5.h"
 
 namespace {
 
@@ -354,7 +358,12 @@ void TstShellWindow::closeSavesAChangedPort()
     QByteArray expected = before;
     expected[720] = char(saved);
     expected[721] = 0;
-    QCOMPARE(readFile(BookName), expected);
+    const QByteArray after = readFile(BookName);
+    QCOMPARE(after.size(), expected.size());
+    for (int i = 0; i < after.size(); ++i)
+        QVERIFY2(after.at(i) == expected.at(i), qPrintable(QStringLiteral("offset %1: %2 instead of %3")
+                                                              .arg(i).arg(int(uchar(after.at(i))))
+                                                              .arg(int(uchar(expected.at(i))))));
 }
 
 void TstShellWindow::closeWithoutChangeLeavesTheFileAlone()

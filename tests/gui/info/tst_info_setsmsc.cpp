@@ -1,0 +1,239 @@
+// Setting the phone's SMS centre from the GSM information page: in AT mode,
+// in binary mode when the phone refuses AT+CSCA=, and what the field says
+// when the phone never confirms.
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "InfoTestSupport.h"
+#include "Unit1/messaging/PduBuilder.h"
+#include "SimPhone.h"
+
+using namespace infotest;
+
+namespace {
+QStringList framesIn(const SimPhone &sim)
+{
+    QStringList out;
+    for (const QJsonObject &o : sim.log())
+        if (o.value("t").toString() == QLatin1String("frame-in"))
+            out << o.value("hex").toString();
+    return out;
+}
+
+const char *const CentreSetFrame = "020A425107916407112132F3"; // +46701112233
+} // namespace
+
+class InfoSetSmsc : public QObject {
+    Q_OBJECT
+
+private:
+    void verifyAtRest(Window &w)
+    {
+        InfoPage *p = w.page;
+        QVERIFY(!w.form->ComPort1.Connected());
+        QCOMPARE(w.form->link.BusyPage, 100);
+        QVERIFY(p->btnInfo->isEnabled());
+        QVERIFY(p->btnSetSMSC->isEnabled());
+        QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));
+        QCOMPARE(InfoPage::fieldColour(p->txtGSMSMSC), Silver);
+    }
+
+private slots:
+    void init() { qunsetenv("MIRVAK_COM1"); }
+
+    void setInAtMode()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        p->txtGSMSMSC->setText(QStringLiteral(" +46 70-111 22 33"));
+        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+
+        QVERIFY(sim.commands().contains(QStringLiteral("AT+CSCA=\"46701112233\",145")));
+        QVERIFY(!sim.commands().contains(QStringLiteral("AT*BINARY")));
+        QCOMPARE(colours.seen, (QList<QColor>{Teal, Lime, Silver}));
+        verifyAtRest(w);
+        const QJsonObject smsc = sim.stopAndDump().value("smsc").toObject();
+        QCOMPARE(smsc.value("number").toString(), QStringLiteral("+46701112233"));
+        QCOMPARE(smsc.value("type").toInt(), 145);
+    }
+
+    void enterInTheFieldPressesSet()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        p->txtGSMSMSC->setText(QStringLiteral(" 0701234567"));
+        p->txtGSMSMSC->setFocus();
+        QTRY_VERIFY(p->txtGSMSMSC->hasFocus());
+        QVERIFY(p->setSmscIsDefault());
+        QVERIFY(p->btnSetSMSC->isDefault());
+        QTest::keyClick(p->txtGSMSMSC, Qt::Key_Return);
+        QVERIFY(sim.commands().contains(QStringLiteral("AT+CSCA=\"0701234567\",129")));
+        verifyAtRest(w);
+
+        // Once the focus has left the field, Enter there sets nothing.
+        p->btnInfo->setFocus();
+        QTRY_VERIFY(!p->txtGSMSMSC->hasFocus());
+        QVERIFY(!p->setSmscIsDefault());
+        QVERIFY(!p->btnSetSMSC->isDefault());
+        const qsizetype before = sim.commands().size();
+        QTest::keyClick(p->txtGSMSMSC, Qt::Key_Return);
+        QCOMPARE(sim.commands().size(), before);
+    }
+
+    void refusedInAtModeSetInBinaryMode()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+
+        const QStringList cmds = sim.commands();
+        QCOMPARE(cmds.value(0), QStringLiteral("AT+CSCA=\"46701112233\",145"));
+        QCOMPARE(cmds.value(1), QStringLiteral("AT*BINARY"));
+        QCOMPARE(framesIn(sim), QStringList{QString::fromLatin1(CentreSetFrame)});
+        QVERIFY(colours.saw(Lime));
+        QVERIFY(!colours.saw(Red));
+        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +46701112233"));
+        verifyAtRest(w);
+        const QJsonObject smsc = sim.stopAndDump().value("smsc").toObject();
+        QCOMPARE(smsc.value("number").toString(), QStringLiteral("+46701112233"));
+        QCOMPARE(smsc.value("type").toInt(), 0x91);
+    }
+
+    // A number the encoder refuses must not reach the phone in a frame.
+    void refusedNumberIsNotWritten()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        // Leaves encoder results behind that a refused number must not reuse.
+        w.form->messaging.NumberText = "+4670999888";
+        QVERIFY(Pdu::encodeNumber(w.form->messaging));
+        p->txtGSMSMSC->setText(QStringLiteral(" 7"));
+        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+
+        QVERIFY(sim.commands().contains(QStringLiteral("AT*BINARY")));
+        QCOMPARE(framesIn(sim), QStringList());
+        QVERIFY(colours.saw(Red));
+        QVERIFY(!colours.saw(Lime));
+        verifyAtRest(w);
+        QCOMPARE(sim.stopAndDump().value("smsc").toObject().value("number").toString(),
+                 QStringLiteral("+46705008999"));
+    }
+
+    // The phone takes the frame's acknowledgement byte but never sends its
+    // answer frame; the user gives up with Cancel. That is no success.
+    void unansweredSetCancelledIsRed()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        QVERIFY(sim.start());
+        PtyRelay relay;
+        QVERIFY(relay.start(sim.device(), PtyRelay::Cut::SilenceAfterAck));
+        qputenv("MIRVAK_COM1", relay.device().toLocal8Bit());
+
+        bool cancelVisible = false;
+        int ticksAfterCut = 0;
+        QTimer canceller;
+        canceller.setInterval(100);
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            // The acknowledgement came; the program now waits for the frame.
+            if (relay.cutDone() && ++ticksAfterCut == 10) {
+                cancelVisible = setOnTop(p->btnAbort30, p->btnSetSMSC);
+                p->btnAbort30->click();
+            }
+        });
+        canceller.start();
+        QTimer::singleShot(30000, p->btnAbort30, &QPushButton::click); // never hang
+        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        canceller.stop();
+
+        QVERIFY(relay.cutDone());
+        QVERIFY(relay.programBytes().contains(QByteArray::fromHex(CentreSetFrame)));
+        QVERIFY(cancelVisible);
+        QVERIFY(colours.saw(Red));
+        QVERIFY(!colours.saw(Lime));
+        verifyAtRest(w);
+    }
+
+    // Nothing at all comes back within 3000 ms: red, without waiting for Cancel.
+    void silentPhoneAfterSetIsRed()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        QVERIFY(sim.start());
+        PtyRelay relay;
+        QVERIFY(relay.start(sim.device(), PtyRelay::Cut::DropCentreSet));
+        qputenv("MIRVAK_COM1", relay.device().toLocal8Bit());
+        bool rescued = false;
+        QTimer::singleShot(30000, p->btnAbort30, [&] { // never hang
+            rescued = true;
+            p->btnAbort30->click();
+        });
+
+        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        QVERIFY(!rescued);
+
+        QVERIFY(relay.cutDone());
+        QVERIFY(colours.saw(Red));
+        QVERIFY(!colours.saw(Lime));
+        verifyAtRest(w);
+        QCOMPARE(sim.stopAndDump().value("smsc").toObject().value("number").toString(),
+                 QStringLiteral("+46705008999"));
+    }
+
+    void missingPort()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        qputenv("MIRVAK_COM1", QDir::temp().filePath(QStringLiteral("mirvak-no-such-tty")).toLocal8Bit());
+        TForm2 *dialog = w.form->Form2;
+        int shown = 0;
+        QTimer closer;
+        closer.setInterval(50);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (dialog->isVisible()) {
+                ++shown;
+                dialog->BitBtn1->click();
+            }
+        });
+        closer.start();
+        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        closer.stop();
+        QCOMPARE(shown, 1);
+        QVERIFY(!colours.saw(Lime));
+        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +46701112233"));
+        verifyAtRest(w);
+    }
+};
+
+QTEST_MAIN(InfoSetSmsc)
+#include "tst_info_setsmsc.moc"
