@@ -390,11 +390,11 @@ void TComPort::PortPurge(bool input, bool output)
     LinkTrace::op(QStringLiteral("purge%1%2").arg(input ? " in" : "", output ? " out" : ""));
     if (::tcflush(m_fd, which) < 0)
         fail(ComErrorCode::Purge, errno);
-    if (input) {
+    if (input && !m_rx.isEmpty()) {
         m_rx.clear();
         rearmNotifier();
+        ++m_activity;
     }
-    ++m_activity;
 }
 
 void TComPort::PortSetDtr(bool on)

@@ -37,17 +37,19 @@ void onTerminationSignal(int)
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[0], &byte, 1);
 }
 
-// SIGTERM, SIGINT and SIGHUP close the window the ordinary way, so the port
+// SIGTERM, SIGINT and SIGHUP close the windows the ordinary way, so the port
 // is released, a changed port choice is saved and the demo phone is stopped.
-void closeOnTerminationSignals(QWidget *window)
+// The signal only leaves a byte in a socket; the event loop does the rest,
+// so a signal that comes during start-up is handled once the window is up.
+void closeOnTerminationSignals(QObject *owner)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
         return;
-    auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+    auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[1], &byte, 1);
-        window->close();
+        QApplication::closeAllWindows();
     });
     struct sigaction sa = {};
     sa.sa_handler = onTerminationSignal;
@@ -95,6 +97,8 @@ int main(int argc, char *argv[])
         }
     }
 
+    closeOnTerminationSignals(&app);
+
     std::unique_ptr<DemoPhone> phone;
     QString demoError;
     if (demo) {
@@ -112,7 +116,6 @@ int main(int argc, char *argv[])
     int rc;
     {
         TForm1 form;
-        closeOnTerminationSignals(&form);
         form.show();
         if (demo && !phone) {
             // Told once the loop runs, without holding up the window.

@@ -26,7 +26,7 @@ private slots:
     {
         qputenv("MIRVAK_COM1", "");
         m_trace = m_tmp.filePath(QStringLiteral("trace-%1.txt").arg(QTest::currentTestFunction()));
-        qputenv("MIRVAK_TRACE", m_trace.toLocal8Bit());
+        qputenv("MIRVAK_TRACE", qEnvironmentVariableIsSet("LINKDBG") ? QByteArray("/tmp/linkdbg.txt") : m_trace.toLocal8Bit());
     }
 
     void getCommandDiscardsOldInput()
@@ -88,6 +88,14 @@ private slots:
         QCOMPARE(link.ReplyText, QByteArray("previous"));
         QTest::qWait(20);
         QVERIFY(peer.received.isEmpty()); // nothing acknowledged
+
+        // Entered with the abort already set: returns, does not sit waiting.
+        link.GetCommand();
+        QVERIFY(link.AbortRequested);
+        // Likewise GetCommand2 with the timer already run out.
+        link.Timer2.stop();
+        link.GetCommand2();
+        QCOMPARE(link.ReplyText, QByteArray("previous"));
     }
 
     void getCommand2KeepsInputAndTimesOut()

@@ -162,31 +162,32 @@ void TestPhoneSim::atFramingAndEcho()
     QVERIFY(port.isOpen());
 
     port.write("AT+CGMM\r");
-    QCOMPARE(port.drain(), QByteArray("AT+CGMM\r\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("AT+CGMM\r\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
     // The LF of CR LF is not echoed; a lower-case command is understood.
     port.write("at\r\n");
-    QCOMPARE(port.drain(), QByteArray("at\r\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("at\r\r\nOK\r\n"));
     port.write("AT+NOSUCH\r\n");
-    QCOMPARE(port.drain(), QByteArray("AT+NOSUCH\r\r\nERROR\r\n"));
+    QCOMPARE(port.until("ERROR\r\n"), QByteArray("AT+NOSUCH\r\r\nERROR\r\n"));
     port.write("HELLO\r\n");
-    QCOMPARE(port.drain(), QByteArray("HELLO\r\r\nERROR\r\n"));
+    QCOMPARE(port.until("ERROR\r\n"), QByteArray("HELLO\r\r\nERROR\r\n"));
     // An empty line is echoed and otherwise ignored.
     port.write("\r\n");
-    QCOMPARE(port.drain(), QByteArray("\r"));
+    QCOMPARE(port.read(1), QByteArray("\r"));
+    QCOMPARE(port.drain(), QByteArray());
     // A command split over several writes is one line.
     port.write("AT+C");
     QTest::qWait(50);
     port.write("GMI\r");
     QTest::qWait(50);
     port.write("\n");
-    QCOMPARE(port.drain(), QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
 
     port.write("ATE0\r\n");
-    QCOMPARE(port.drain(), QByteArray("ATE0\r\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("ATE0\r\r\nOK\r\n"));
     port.write("AT+CGMM\r\n");
-    QCOMPARE(port.drain(), QByteArray("\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
     port.write("ATE1\r\n");
-    QCOMPARE(port.drain(), QByteArray("\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("\r\nOK\r\n"));
 
     QCOMPARE(sim.commands(), (QStringList{"AT+CGMM", "at", "AT+NOSUCH", "HELLO", "AT+CGMI", "ATE0", "AT+CGMM", "ATE1"}));
     QCOMPARE(sim.stopAndDump().value("echo").toBool(), true);
@@ -333,8 +334,7 @@ void TestPhoneSim::submitRefusals()
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT+CMGS=16\r");
-        QCOMPARE(port.read(11, 100), QByteArray("AT+CMGS=16\r")); // the prompt is not there yet
-        QCOMPARE(port.until("> "), QByteArray("\r\n> "));
+        QCOMPARE(port.until("> "), QByteArray("AT+CMGS=16\r\r\n> "));
         port.write(kExample1 + "\x1a");
         QVERIFY(port.until("ERROR\r\n").endsWith("\r\nERROR\r\n"));
         QCOMPARE(entries(sim, "sms").size(), 1);
@@ -369,10 +369,12 @@ void TestPhoneSim::binaryEntryAndRepeats()
     QVERIFY(status != identity);
     QCOMPARE(status.left(3), QByteArray("\x02\x03S"));
     port.write("\x06");
-    // Both acknowledged: the line stays quiet.
+    // Both acknowledged: the line stays quiet (but for a copy that may have
+    // crossed our acknowledgement).
     QTest::qWait(20);
     port.purge();
-    QCOMPARE(port.drain(700), QByteArray());
+    const QByteArray rest = port.drain(700);
+    QVERIFY2(rest.isEmpty() || rest == status, rest.toHex().constData());
 
     const QList<QJsonObject> log = sim.log();
     QVERIFY(std::any_of(log.begin(), log.end(), [](const QJsonObject &o) {
@@ -399,23 +401,27 @@ void TestPhoneSim::binaryCentreExchange()
     Port port(sim.device());
     enterBinary(port);
 
+    port.purge();
     port.write(frameOf("AQ"));
     QCOMPARE(port.read(1), QByteArray("\x06"));
     const QByteArray centre = port.frame();
     QCOMPARE(centre, frameOf(QByteArray::fromHex("425107916407058099F9")));
     port.write("\x06");
 
+    port.purge();
     port.write(frameOf(QByteArray::fromHex("425104912143F5")));
     QCOMPARE(port.read(1), QByteArray("\x06"));
     QCOMPARE(port.frame().left(2), QByteArray("\x02\x02"));
     port.write("\x06");
 
+    port.purge();
     port.write(frameOf("AQ"));
     QCOMPARE(port.read(1), QByteArray("\x06"));
     QCOMPARE(port.frame(), frameOf(QByteArray::fromHex("425104912143F5")));
     port.write("\x06");
 
     // A national centre keeps its type.
+    port.purge();
     port.write(frameOf(QByteArray::fromHex("42510481103254")));
     QCOMPARE(port.read(1), QByteArray("\x06"));
     port.frame();
@@ -434,7 +440,8 @@ void TestPhoneSim::binarySubmitVerdicts()
         QVERIFY(sim.start());
         Port port(sim.device());
         enterBinary(port);
-        port.write(frameOf(submit));
+        port.purge();
+    port.write(frameOf(submit));
         QCOMPARE(port.read(1), QByteArray("\x06"));
         // The program purges after our acknowledgement byte; the reply comes anyway.
         port.purge();
@@ -510,11 +517,12 @@ void TestPhoneSim::faultsOfTheAtLink()
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT+CGMM\r\n");
-        QCOMPARE(port.drain(500), QByteArray("AT+CGMM\r\r\n+CME ERROR: 10\r\n"));
+        QCOMPARE(port.until("10\r\n"), QByteArray("AT+CGMM\r\r\n+CME ERROR: 10\r\n"));
+        QCOMPARE(port.drain(500), QByteArray()); // no final result
         port.write("AT+CGMI\r\n");
-        QCOMPARE(port.drain(), QByteArray("AT+CGMI\r\r\nERROR\r\n"));
+        QCOMPARE(port.until("ERROR\r\n"), QByteArray("AT+CGMI\r\r\nERROR\r\n"));
         port.write("AT+CSCA=\"123\",129\r\n");
-        QVERIFY(port.drain().endsWith("\r\nERROR\r\n"));
+        QVERIFY(port.until("ERROR\r\n").endsWith("\r\nERROR\r\n"));
         QVERIFY(exchange(port, "AT+CSCA?\r\n").endsWith("\r\nOK\r\n"));
         QCOMPARE(exchange(port, "AT\r\n"), QByteArray("AT\r\r\nOK\r\n"));
     }
@@ -523,7 +531,8 @@ void TestPhoneSim::faultsOfTheAtLink()
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT+CMGS=16\r");
-        QCOMPARE(port.drain(500), QByteArray("AT+CMGS=16\r"));
+        QCOMPARE(port.until("16\r"), QByteArray("AT+CMGS=16\r"));
+        QCOMPARE(port.drain(500), QByteArray());
     }
     {
         SimPhone sim({"--fault", "trickle:2", "--latency", "30"});
@@ -540,11 +549,13 @@ void TestPhoneSim::faultsOfBinaryMode()
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT*BINARY\r\n");
-        const QByteArray answer = port.drain(600);
+        QByteArray answer = port.until("OK\r\n");
+        answer += port.drain(600);
         QCOMPARE(answer, QByteArray("AT*BINARY\r\r\nOK\r\n"));
         QVERIFY(answer.size() < 25);
         // The program writes its submit frame all the same: nothing is sent.
-        port.write(frameOf(QByteArray::fromHex("41070302") + QByteArray::fromHex(kExample1)));
+        port.purge();
+    port.write(frameOf(QByteArray::fromHex("41070302") + QByteArray::fromHex(kExample1)));
         port.drain(300);
         QVERIFY(entries(sim, "sms").isEmpty());
         QVERIFY(entries(sim, "mode").isEmpty());
@@ -555,7 +566,8 @@ void TestPhoneSim::faultsOfBinaryMode()
         QVERIFY(sim.start());
         Port port(sim.device());
         enterBinary(port);
-        port.write(frameOf("AQ"));
+        port.purge();
+    port.write(frameOf("AQ"));
         QCOMPARE(port.drain(600), QByteArray());
     }
     {
@@ -563,8 +575,10 @@ void TestPhoneSim::faultsOfBinaryMode()
         QVERIFY(sim.start());
         Port port(sim.device());
         enterBinary(port);
-        port.write(frameOf(QByteArray::fromHex("41070302") + QByteArray::fromHex(kExample1)));
-        const QByteArray got = port.drain(800);
+        port.purge();
+    port.write(frameOf(QByteArray::fromHex("41070302") + QByteArray::fromHex(kExample1)));
+        QByteArray got = port.read(3);
+        got += port.drain(800);
         QVERIFY2(got.startsWith("\x06\x02\x03"), got.toHex().constData());
         QVERIFY2(got.size() < 1 + 5, got.toHex().constData()); // never the whole frame, never repeated
     }
@@ -593,6 +607,7 @@ void TestPhoneSim::pacedOutputIsComplete()
     Port port(sim.device());
     QCOMPARE(exchange(port, "AT+CSCA?\r\n"), QByteArray("AT+CSCA?\r\r\n+CSCA: \"+46705008999\",145\r\n\r\nOK\r\n"));
     enterBinary(port);
+    port.purge();
     port.write(frameOf("AQ"));
     QCOMPARE(port.read(1), QByteArray("\x06"));
     QCOMPARE(port.frame(), frameOf(QByteArray::fromHex("425107916407058099F9")));

@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 QString simBinary()
@@ -71,6 +74,8 @@ bool SimPhone::start()
     m_proc = new QProcess;
     m_proc->setReadChannel(QProcess::StandardOutput);
     m_proc->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test that crashes must not leave its simulator running for ever.
+    m_proc->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_proc->start(simBinary(), args);
     if (!m_proc->waitForStarted(5000)) {
         qWarning("SimPhone: cannot start %s: %s", qPrintable(simBinary()),

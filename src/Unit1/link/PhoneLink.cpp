@@ -121,13 +121,11 @@ void PhoneLink::startTimer2(int ms)
 
 void PhoneLink::pumpOnce()
 {
-    bool block = !AbortRequested;
-    if (ComPort1.Connected()) {
-        if (ComPort1.hungUp())
-            block = false; // the caller's next port call reports it
-        else if (ComPort1.bufferedBytes() > 0 && ComPort1.activity() != m_seenActivity)
-            block = false; // the caller has not looked at these bytes yet
-    }
+    // Blocking is safe only when the caller has already seen the port as it
+    // is now: then nothing it waits for can change before an event comes.
+    bool block = true;
+    if (ComPort1.Connected() && (ComPort1.hungUp() || ComPort1.activity() != m_seenActivity))
+        block = false;
     QCoreApplication::processEvents(block ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
     m_seenActivity = ComPort1.activity();
 }
@@ -188,6 +186,11 @@ void PhoneLink::receiveFrame(bool purgeFirst, bool untilTimer)
         ComPort1.PortPurge(true, false);
     forgetActivity();
     auto givesUp = [&] { return untilTimer ? !Timer2.isActive() : AbortRequested; };
+    // Already over before it began: nothing would wake a blocking wait.
+    if (givesUp()) {
+        pumpPending();
+        return;
+    }
     do {
         pumpOnce();
         if (givesUp())

@@ -44,9 +44,9 @@ public:
 
     // One round of a wait loop: handle what is pending, and if nothing is,
     // block until a byte arrives, a timer fires or the user acts.
-    // It returns without blocking when input arrived or was consumed since
-    // the previous round, so a loop that reads byte by byte never stalls and
-    // a loop waiting for more bytes never spins.
+    // It returns without blocking when anything happened on the port since
+    // the previous round (bytes arrived, read, written), so a loop that reads
+    // byte by byte never stalls and a loop waiting for more bytes never spins.
     void pumpOnce();
     // Handle pending events without blocking (repaints).
     void pumpPending();

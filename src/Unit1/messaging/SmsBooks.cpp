@@ -154,17 +154,26 @@ SmsBooks::~SmsBooks()
 
 QString SmsBooks::bookPath() { return QDir::current().filePath(QStringLiteral("QXsms.phb")); }
 
+namespace {
+// The mode bits, not access(): root may write anything, and a file the user
+// marked read-only stays untouched for everybody.
+bool markedReadOnly(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!info.exists() || (info.permissions() & anyWrite))
+        return false;
+    if (error)
+        *error = QStringLiteral("%1 is read-only.").arg(QDir::toNativeSeparators(path));
+    return true;
+}
+} // namespace
+
 bool SmsBooks::writeBook(int offset, const QByteArray &bytes, QString *error)
 {
     const QString path = bookPath();
-    const QFileInfo info(path);
-    // The mode bits, not access(): root may write anything.
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (info.exists() && !(info.permissions() & anyWrite)) {
-        if (error)
-            *error = QStringLiteral("%1 is read-only.").arg(QDir::toNativeSeparators(path));
+    if (markedReadOnly(path, error))
         return false;
-    }
     return BookFile::writeRange(path, offset, bytes, error);
 }
 
@@ -219,10 +228,13 @@ void SmsBooks::GetPhoneBook()
 
     const QByteArray smsc = MessagingState::defaultIcqSmsc();
     const QByteArray gateway = MessagingState::defaultIcqGateway();
-    QString error;
+    lastError.clear();
+    auto rewrite = [&](const QByteArray &image) {
+        if (markedReadOnly(path, &lastError) || !BookFile::writeWhole(path, image, &lastError))
+            qWarning("mirvak: the book file was not repaired: %s", qPrintable(lastError));
+    };
     if (BookNew) {
-        if (!BookFile::writeWhole(path, BookFile::newImage(smsc, gateway), &error))
-            qWarning("%s", qPrintable(error));
+        rewrite(BookFile::newImage(smsc, gateway));
         PortName = QStringLiteral("COM1");
         // The new file says COM1. Remembering that lets the close handler
         // write a port that was read intact, instead of losing it.
@@ -233,9 +245,7 @@ void SmsBooks::GetPhoneBook()
         setComboText(m_combo1, QStringLiteral(" New Phonebook created."));
         setComboText(m_combo2, QStringLiteral(" New ICQ book created"));
     } else if (IcqPartNew) {
-        if (!BookFile::writeWhole(path, BookFile::repairedImage(book, portNumberForBook(PortName), smsc, gateway),
-                                  &error))
-            qWarning("%s", qPrintable(error));
+        rewrite(BookFile::repairedImage(book, portNumberForBook(PortName), smsc, gateway));
         setComboText(m_combo2, QStringLiteral("New ICQ book created"));
         m_state.IcqSmscNumber = smsc;
         m_state.IcqGatewayNumber = gateway;
@@ -280,9 +290,12 @@ void SmsBooks::gridEdit(QTableWidget *grid, QComboBox &combo, int numberWidth, c
         return;
     const QString number = col == 1 ? value : cellText(grid, row, 1);
     const QString name = col == 2 ? value : cellText(grid, row, 2);
-    if (col == 1)
+    // The counters describe the cell being typed in; a cell filled from
+    // elsewhere (a copy from the SIM book) only updates its recipient item.
+    const bool current = grid->currentRow() == row || grid->currentRow() < 1;
+    if (current && col == 1)
         setCell(grid, 0, 1, QStringLiteral("%1    (%2)").arg(numberHeader).arg(numberWidth - number.size()));
-    else if (col == 2)
+    else if (current && col == 2)
         setCell(grid, 0, 2, QStringLiteral("    ABC...    (%1)").arg(BookFile::SmsName - name.size()));
 
     const QByteArray n = toPhoneText(number), m = toPhoneText(name);

@@ -44,7 +44,8 @@ public:
     // The close handler's write of a changed port choice: bytes 720..721
     // only. True when nothing needed writing or the write succeeded.
     bool savePortChoice(const QString &portName);
-    // Why the last save wrote nothing; empty after a success.
+    // Why the last save (or the repair at start-up) wrote nothing; empty
+    // after a success.
     QString lastError;
 
 private:

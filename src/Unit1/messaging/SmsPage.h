@@ -53,6 +53,8 @@ public:
 
 signals:
     void exitRequested();
+    // Every text written to the message line, as it is written.
+    void statusChanged(const QString &text);
 
 private:
     enum class BinaryExit { Done, TimedOut, Aborted, NoCentre };

@@ -5,8 +5,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QCheckBox>
+#include <QStyleOptionTab>
 #include <QComboBox>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -32,6 +34,20 @@ namespace {
 constexpr int ClientWidth = 329;
 constexpr int ClientHeight = 284;
 constexpr int TabHeight = 18;
+
+// Tabs of a fixed height, drawn by the desktop's own style.
+class FixedTabHeightStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget) const override
+    {
+        QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_TabBarTab)
+            s.setHeight(TabHeight);
+        return s;
+    }
+};
 
 QWidget *melodiesPlaceholder()
 {
@@ -75,8 +91,9 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     mainTabs->setUsesScrollButtons(false);
     mainTabs->setFocusPolicy(Qt::TabFocus);
     // The tab height is part of the layout: the pages get what remains.
-    mainTabs->setStyleSheet(QStringLiteral("QTabBar::tab { height: %1px; padding: 0px 6px; }")
-                                .arg(TabHeight - 2));
+    auto *tabStyle = new FixedTabHeightStyle;
+    tabStyle->setParent(mainTabs);
+    mainTabs->setStyle(tabStyle);
     for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "About"})
         mainTabs->addTab(QString::fromLatin1(text));
     layout->addWidget(mainTabs);

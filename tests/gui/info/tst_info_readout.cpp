@@ -1,6 +1,7 @@
 // The GSM information read-out ("Read data from phone") against the
 // simulated phone: what each field shows, the gauges, the SMS centre's
 // fallback to binary mode, and a missing port.
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
@@ -223,6 +224,34 @@ private slots:
         QCOMPARE(cmds.mid(query + 2), (QStringList{"AT+CGSN", "AT+CGMI", "AT+CBC", "AT+CIND?"}));
         QCOMPARE(p->txtIMEI->text(), QStringLiteral(" 520001234567897"));
         QCOMPARE(p->Batt->value(), 80);
+        verifyAtRest(w);
+    }
+
+    // The cable comes out halfway: the read-out ends with the port's
+    // message, and nothing stays painted busy or locked.
+    void portVanishesMidway()
+    {
+        Window w;
+        InfoPage *p = w.page;
+        int boxes = 0;
+        QTimer closer;
+        closer.setInterval(50);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
+                ++boxes;
+                box->close();
+            }
+        });
+        closer.start();
+        // The device goes 150 ms after the model's answer, while the
+        // software version's answer is still held back.
+        SimPhone sim({"--fault", "hangup-after:AT+CGMM", "--latency", "400"});
+        readWith(w, sim);
+        closer.stop();
+        QCOMPARE(boxes, 1);
+        QCOMPARE(p->txtNetwork->text(), QStringLiteral(" Telia"));
+        QCOMPARE(p->txtModel->text(), QStringLiteral(" 1101101-BVT28s"));
+        QCOMPARE(p->txtIMEI->text(), QString());
         verifyAtRest(w);
     }
 

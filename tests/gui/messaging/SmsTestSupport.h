@@ -92,11 +92,10 @@ public:
         page = form->smsPage;
         form->activateWindow();
         m_active = QTest::qWaitForWindowActive(form.get());
-        m_statusPoll = std::make_unique<Poller>([this] { noteStatus(); }, 2);
+        QObject::connect(page, &SmsPage::statusChanged, page, [this](const QString &s) { statuses.append(s); });
     }
     ~Rig()
     {
-        m_statusPoll.reset();
         form.reset();
         QDir::setCurrent(m_oldDir);
     }
@@ -120,14 +119,6 @@ public:
     {
         statuses.clear();
         QTest::mouseClick(b, Qt::LeftButton);
-        noteStatus();
-    }
-
-    void noteStatus()
-    {
-        const QString s = page->status();
-        if (statuses.isEmpty() || statuses.last() != s)
-            statuses.append(s);
     }
 
     // Simulator log entries of one kind.
@@ -181,7 +172,6 @@ private:
     QString m_oldDir;
     bool m_simStarted = false;
     bool m_active = false;
-    std::unique_ptr<Poller> m_statusPoll;
 };
 
 // The message as the simulator decoded it.

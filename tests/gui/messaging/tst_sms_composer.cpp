@@ -2,6 +2,8 @@
 // controls, the counter, the length limit, the refusals that open no port,
 // and a phone that does not answer.
 #include <QClipboard>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QStatusBar>
 
 #include "SmsTestSupport.h"

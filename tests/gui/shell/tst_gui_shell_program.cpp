@@ -53,6 +53,7 @@ Run runToEnd(const QStringList &args, const QProcessEnvironment &env)
 QRegularExpressionMatch waitForStderr(QProcess &p, const QRegularExpression &pattern, QString *seen)
 {
     QDeadlineTimer deadline(30000);
+    p.setReadChannel(QProcess::StandardError);
     for (;;) {
         *seen += QString::fromLocal8Bit(p.readAllStandardError());
         const auto m = pattern.match(*seen);

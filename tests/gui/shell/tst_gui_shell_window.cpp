@@ -101,6 +101,7 @@ private slots:
     void missingPortShowsTheErrorDialog();
     void linkAndPortFailuresReachTheUser();
     void closeEndsTheLinkWithThePhone();
+    void closeDuringAnExchangeAbortsIt();
     void screenshots();
 
 private:
@@ -234,6 +235,12 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
 
     QVERIFY(page->panelWapsoon->findChild<QLabel *>()->text() == QStringLiteral("WAP settings coming soon....."));
     QVERIFY(page->PanelGPRSSoon->findChild<QLabel *>()->text() == QStringLiteral("GPRS settings coming soon....."));
+
+    // Right-click selects too.
+    QTreeWidgetItem *clock = items.at(9);
+    page->Tree->scrollToItem(clock);
+    QTest::mouseClick(page->Tree->viewport(), Qt::RightButton, {}, page->Tree->visualItemRect(clock).center());
+    QCOMPARE(page->currentPanel(), page->PanelClock);
 
     // Brought forward by name, the tree left alone.
     QVERIFY(page->showPanel(QStringLiteral("PanelClock")));
@@ -468,6 +475,26 @@ void TstShellWindow::closeEndsTheLinkWithThePhone()
     QVERIFY(form->close());
     QVERIFY(!form->ComPort1.Connected());
     QVERIFY(sim.commands().contains(QStringLiteral("AT")));
+    sim.stopAndDump();
+}
+
+void TstShellWindow::closeDuringAnExchangeAbortsIt()
+{
+    // The phone takes its time; the user closes the window meanwhile.
+    SimPhone sim({QStringLiteral("--latency"), QStringLiteral("3000")});
+    QVERIFY(sim.start());
+    sim.useAsCom(1);
+    writeFile(BookName, bookImage(1));
+    auto form = makeForm();
+    bool closed = false;
+    QTimer::singleShot(200, this, [&] { closed = form->close(); });
+    form->link.CommandText = "AT\r\n";
+    form->link.SendCommand();
+    QVERIFY(closed);
+    QVERIFY(form->link.AbortRequested);
+    QVERIFY(form->link.ReplyText.isEmpty());
+    QVERIFY(!form->ComPort1.Connected());
+    QVERIFY(!form->isVisible());
     sim.stopAndDump();
 }
 

@@ -1,0 +1,186 @@
+// The books inside the real main window: first run, a normal run, the port
+// choice kept in the book file, and new ICQ numbers used by the next send.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "SimPhone.h"
+#include "CPort/TComRadioGroup.h"
+#include "Unit1/messaging/IcqSettings.h"
+#include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/messaging/SmsPage.h"
+#include "Unit1/phonebooks/PhonebooksPage.h"
+#include "Unit1/shell/SettingsPage.h"
+#include "Unit1/shell/TForm1.h"
+#include "passoverbtn/TPassOverBtn.h"
+
+namespace {
+QByteArray readBook()
+{
+    QFile f(SmsBooks::bookPath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray field(const QByteArray &text, int width) { return text.leftJustified(width, ' ', true); }
+
+QByteArray healthyBook()
+{
+    QByteArray b = field("+46701234567", 16) + field("Anna", 20);
+    b += QByteArray(19 * 36, ' ');
+    b += char(1);
+    b += char(0);
+    b += field("+4411112222", 16) + field("+4433334444", 16);
+    b += field("123456789", 10) + field("Bob", 20);
+    b += QByteArray(19 * 30, ' ');
+    return b;
+}
+
+void writeBook(const QByteArray &bytes)
+{
+    QFile f(SmsBooks::bookPath());
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+class TestBooksForm : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_oldDir = QDir::currentPath();
+    }
+    void init()
+    {
+        const QString sub = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        QDir().mkpath(sub);
+        QVERIFY(QDir::setCurrent(sub));
+    }
+    void cleanupTestCase() { QDir::setCurrent(m_oldDir); }
+
+    void firstRunOpensThePortChooser()
+    {
+        TForm1 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(readBook().size(), 1274);
+        QCOMPARE(w.mainTabs->currentIndex(), 3);
+        QCOMPARE(w.mainPages->currentWidget(), static_cast<QWidget *>(w.settingsPage));
+        QCOMPARE(w.settingsPage->currentPanel(), w.settingsPage->PanelMirvak);
+        QCOMPARE(w.smsPage->ComboBox1->currentText(), QStringLiteral(" New Phonebook created."));
+        QCOMPARE(w.smsPage->ComboBox2->currentText(), QStringLiteral(" New ICQ book created"));
+        QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM1"));
+        QCOMPARE(w.icqSettings->EditICQSMSC->text(),
+                 QString::fromLatin1(MessagingState::defaultIcqSmsc().trimmed()));
+        QCOMPARE(w.books->SMSgrid->item(0, 1)->text(), QStringLiteral("   (+)123...    (16)"));
+        w.close();
+        QCOMPARE(readBook().size(), 1274);
+    }
+
+    void portChoiceSurvivesARestart()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        sim.useAsCom(3);
+        writeBook(healthyBook());
+        {
+            TForm1 w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.mainTabs->currentIndex(), 0);
+            QCOMPARE(w.smsPage->ComboBox1->currentText(), QStringLiteral("+46701234567     - Anna"));
+            QCOMPARE(w.smsPage->ComboBox2->currentText(), QStringLiteral("123456789  - Bob"));
+            auto *com3 = w.cpa->findChild<QAbstractButton *>(QStringLiteral("COM3"));
+            QVERIFY(com3);
+            w.mainTabs->setCurrentIndex(3);
+            w.settingsPage->showPanel(w.settingsPage->PanelMirvak);
+            // On the indicator: the text ends well before the middle of the row.
+            QTest::mouseClick(com3, Qt::LeftButton, {}, QPoint(6, com3->height() / 2));
+            QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM3"));
+            QCOMPARE(readBook(), healthyBook()); // written at exit only
+            w.close();
+        }
+        QByteArray expected = healthyBook();
+        expected[720] = 3;
+        QCOMPARE(readBook(), expected);
+        {
+            TForm1 w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM3"));
+            w.close();
+        }
+        QCOMPARE(readBook(), expected); // unchanged choice: nothing written
+    }
+
+    void bookEditsReachRecipientsAndFile()
+    {
+        writeBook(healthyBook());
+        TForm1 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.mainTabs->setCurrentIndex(1);
+        PhonebooksPage &p = *w.phonebooksPage;
+        QCOMPARE(p.Tabs->currentIndex(), 0);
+        QTableWidget *g = w.books->SMSgrid;
+        g->setCurrentCell(2, 2);
+        g->editItem(g->item(2, 2));
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("Olof"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(g->item(2, 2)->text(), QStringLiteral("Olof"));
+        QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
+        QTest::mouseClick(p.btnSave, Qt::LeftButton);
+        const QByteArray b = readBook();
+        QCOMPARE(b.mid(36, 36), QByteArray(16, ' ') + field("Olof", 20));
+        QCOMPARE(b.mid(72), healthyBook().mid(72));
+        w.close();
+    }
+
+    void savedIcqNumbersServeTheNextSend()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        writeBook(healthyBook());
+        TForm1 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.mainTabs->setCurrentIndex(3);
+        w.settingsPage->showPanel(w.settingsPage->PanelMirvak);
+        IcqSettings &icq = *w.icqSettings;
+        icq.EditICQSMSC->setText(QStringLiteral("+46 700 111 222"));
+        icq.EditICQPH->setText(QStringLiteral("+46700999888"));
+        QTest::mouseClick(icq.btnICQs, Qt::LeftButton);
+        QCOMPARE(readBook().mid(722, 32), field("+46700111222", 16) + field("+46700999888", 16));
+
+        w.mainTabs->setCurrentIndex(0);
+        w.smsPage->TextBox->setPlainText(QStringLiteral("hi"));
+        QTest::mouseClick(w.smsPage->btnICQ, Qt::LeftButton);
+        const QStringList commands = sim.commands();
+        bool centreUsed = false;
+        for (const QString &c : commands)
+            centreUsed = centreUsed || (c.startsWith(QStringLiteral("AT+CSCA=")) && c.contains(QStringLiteral("46700111222")));
+        QVERIFY2(centreUsed, qPrintable(commands.join(u'|')));
+        w.close();
+    }
+};
+
+QTEST_MAIN(TestBooksForm)
+#include "tst_gui_books_form.moc"

@@ -1,0 +1,329 @@
+// Sending through the phone's PDU-mode AT commands, plain and ICQ, every
+// message checked as the simulated phone decoded it.
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "SmsTestSupport.h"
+
+using namespace smstest;
+
+namespace {
+const QString Start = QStringLiteral("SMS -> GSM ...");
+const QString Waiting = QStringLiteral("Sent, waiting for confirmation..");
+const QString SentOk = QStringLiteral("SMS sent OK.");
+const QString Aborted = QStringLiteral("Aborted");
+const QString OwnCentre = QStringLiteral("+46705008999");
+const QString IcqCentre = QStringLiteral("+44802000332");
+const QString SetIcqCentre = QStringLiteral("AT+CSCA=\"44802000332\",145");
+const QString SetOwnCentre = QStringLiteral("AT+CSCA=\"46705008999\",145");
+
+QStringList probes()
+{
+    return {QStringLiteral("AT"), QStringLiteral("AT+CMGS=?")};
+}
+
+// Which controls can be used while the send runs, taken once from inside it.
+struct Snapshot {
+    bool taken = false;
+    int busyPage = -1;
+    QMap<QString, bool> visible, enabled;
+};
+Snapshot *snapshotDuringSend(Rig &rig, std::unique_ptr<Poller> &poller)
+{
+    auto *snap = new Snapshot;
+    poller = std::make_unique<Poller>([&rig, snap] {
+        if (snap->taken || rig.form->link.BusyPage == PhoneLink::Idle)
+            return;
+        snap->taken = true;
+        snap->busyPage = rig.form->link.BusyPage;
+        for (QWidget *w : rig.page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            snap->visible[w->objectName()] = w->isVisible();
+            snap->enabled[w->objectName()] = w->isEnabled();
+        }
+    });
+    return snap;
+}
+} // namespace
+
+class TestSmsAtMode : public QObject {
+    Q_OBJECT
+
+private slots:
+    void plainSend_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("reply");
+        QTest::addColumn<QString>("decodedNumber");
+        QTest::addColumn<QString>("decodedText");
+        QTest::addColumn<QString>("lengthCommand");
+        QTest::addColumn<QString>("pduHex");
+        QTest::newRow("international") << QStringLiteral("+123456789") << QStringLiteral("abc") << false
+                                       << QStringLiteral("+123456789") << QStringLiteral("abc")
+                                       << QStringLiteral("AT+CMGS=16")
+                                       << QStringLiteral("001100099121436587F90000C40361F118");
+        QTest::newRow("reply path, @ and $") << QStringLiteral("0123456") << QStringLiteral("Hi @ $5") << true
+                                             << QStringLiteral("0123456") << QStringLiteral("Hi @ $5")
+                                             << QStringLiteral("AT+CMGS=19")
+                                             << QStringLiteral("0091000781103254F60000C407C834080012D400");
+        QTest::newRow("book item, 160 characters, line break")
+            << QStringLiteral("0701234567       - Anna") << (QStringLiteral("one\ntwo") + QString(153, QLatin1Char('x')))
+            << false << QStringLiteral("0701234567") << (QStringLiteral("one\ntwo") + QString(153, QLatin1Char('x')))
+            << QStringLiteral("AT+CMGS=153") << QString();
+        QTest::newRow("beyond Latin-1 and 8-bit") << QStringLiteral("+46 (70) 123-45") << QString::fromUtf8("\xc3\xa9\xe2\x82\xac!")
+                                                  << false << QStringLiteral("+467012345") << QStringLiteral("i?!")
+                                                  << QStringLiteral("AT+CMGS=16") << QString();
+        // Text that looks like commands goes out only as PDU hex.
+        QTest::newRow("command-like text") << QStringLiteral("+123456789") << QStringLiteral("\x1a\nAT+CSCA=\"1\",129\n")
+                                           << false << QStringLiteral("+123456789") << QStringLiteral("\x1a\nAT+CSCA=\"1\",129\n")
+                                           << QStringLiteral("AT+CMGS=29") << QString();
+    }
+    void plainSend()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, text);
+        QFETCH(bool, reply);
+        QFETCH(QString, decodedNumber);
+        QFETCH(QString, decodedText);
+        QFETCH(QString, lengthCommand);
+        QFETCH(QString, pduHex);
+        Rig rig;
+        QVERIFY(rig.ok());
+        rig.compose(text, number, reply);
+        std::unique_ptr<Poller> poller;
+        std::unique_ptr<Snapshot> snap(snapshotDuringSend(rig, poller));
+        rig.clickSend();
+
+        QCOMPARE(rig.statuses, (QStringList{Start, Waiting, SentOk}));
+        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CMGF=0"), lengthCommand}));
+        const QList<Sent> sent = sentMessages(rig);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].mode, QStringLiteral("at"));
+        QCOMPARE(sent[0].number, decodedNumber);
+        QCOMPARE(sent[0].text, decodedText);
+        QCOMPARE(sent[0].replyPath, reply);
+        QVERIFY(sent[0].lengthOk);
+        if (!pduHex.isEmpty())
+            QCOMPARE(rig.entries(QStringLiteral("sms"))[0].value(QStringLiteral("pduHex")).toString(), pduHex);
+
+        // During the send: the Abort button in the place of "Send SMS", "Send
+        // ICQ" visible but disabled, nothing else to press.
+        QVERIFY(snap->taken);
+        QCOMPARE(snap->busyPage, 0);
+        QVERIFY(!snap->visible["btnSend"]);
+        QVERIFY(snap->visible["btnAbort"] && snap->enabled["btnAbort"]);
+        QVERIFY(snap->visible["btnICQ"] && !snap->enabled["btnICQ"]);
+        for (const char *name : {"btnExit", "chkReply", "btnClear", "TextBox", "ComboBox1", "ComboBox2"})
+            QVERIFY2(!snap->enabled[QString::fromLatin1(name)], name);
+
+        QVERIFY(rig.idle());
+        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(!rig.form->link.LongReplyWait);
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    void icqSend()
+    {
+        Rig rig;
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("hello icq"), QStringLiteral("12345     - Bob"));
+        std::unique_ptr<Poller> poller;
+        std::unique_ptr<Snapshot> snap(snapshotDuringSend(rig, poller));
+        rig.clickIcq();
+
+        QCOMPARE(rig.statuses, (QStringList{Start, Waiting, SentOk}));
+        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
+                                                             QStringLiteral("AT+CMGF=0"), QStringLiteral("AT+CMGS=25"),
+                                                             SetOwnCentre}));
+        const QList<Sent> sent = sentMessages(rig);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].number, QStringLiteral("+44778148400012345"));
+        QCOMPARE(sent[0].text, QStringLiteral("hello icq"));
+        QCOMPARE(sent[0].smsc, IcqCentre);
+        QCOMPARE(rig.form->infoPage->txtGSMSMSC->text(), QStringLiteral(" ") + OwnCentre);
+        QCOMPARE(rig.form->infoPage->txtGSMSMSC->palette().color(QPalette::Base), Silver);
+        QVERIFY(rig.form->messaging.SmscRestored);
+        QVERIFY(!rig.form->messaging.IcqMode);
+
+        QVERIFY(snap->taken);
+        QCOMPARE(snap->busyPage, 0);
+        QVERIFY(!snap->visible["btnICQ"]);
+        QVERIFY(snap->visible["btnAbort2"] && snap->enabled["btnAbort2"]);
+        QVERIFY(snap->visible["btnSend"] && !snap->enabled["btnSend"]);
+        for (const char *name : {"btnAbort", "btnExit", "chkReply", "btnClear", "TextBox", "ComboBox1", "ComboBox2"})
+            QVERIFY2(!snap->enabled[QString::fromLatin1(name)], name);
+
+        QVERIFY(rig.idle());
+        QVERIFY(rig.page->TextBox->hasFocus());
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    void errorGettingSmsc_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonObject>("phone");
+        QTest::newRow("no quoted number") << QStringList()
+                                          << QJsonObject{{QStringLiteral("overrides"),
+                                                          QJsonObject{{QStringLiteral("+CSCA?"), QStringLiteral("+CSCA: none")}}}};
+        QTest::newRow("empty number") << QStringList()
+                                      << QJsonObject{{QStringLiteral("overrides"),
+                                                      QJsonObject{{QStringLiteral("+CSCA?"), QStringLiteral("+CSCA: \"\",129")}}}};
+        QTest::newRow("refused") << QStringList{QStringLiteral("--fault"), QStringLiteral("error:AT+CSCA?")} << QJsonObject();
+    }
+    void errorGettingSmsc()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QJsonObject, phone);
+        Rig rig(args, phone);
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+        rig.clickIcq();
+        QCOMPARE(rig.statuses, (QStringList{Start, QStringLiteral("Error getting SMSC")}));
+        // Nothing changed on the phone.
+        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?")}));
+        QVERIFY(!rig.form->messaging.SmscRead);
+        QVERIFY(rig.page->btnICQ->isVisible() && rig.page->btnICQ->isEnabled());
+        QCOMPARE(rig.form->link.BusyPage, int(PhoneLink::Idle));
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    // The ICQ centre command got no "OK": no status, yet the own centre is
+    // written back, since the phone may have taken the ICQ centre anyway.
+    void icqCentreRefused()
+    {
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("error:AT+CSCA=\"44802000332\"")});
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+        rig.clickIcq();
+        QCOMPARE(rig.statuses, QStringList{Start});
+        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre, SetOwnCentre}));
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    void pduModeRefused_data()
+    {
+        QTest::addColumn<bool>("icq");
+        QTest::newRow("sms") << false;
+        QTest::newRow("icq") << true;
+    }
+    void pduModeRefused()
+    {
+        QFETCH(bool, icq);
+        Rig rig({}, QJsonObject{{QStringLiteral("cmgfFail"), true}});
+        QVERIFY(rig.ok());
+        if (icq) {
+            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+            rig.clickIcq();
+        } else {
+            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+            rig.clickSend();
+        }
+        QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
+        const QStringList expected = icq ? probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
+                                                                  QStringLiteral("AT+CMGF=0"), SetOwnCentre}
+                                         : probes() + QStringList{QStringLiteral("AT+CMGF=0")};
+        QCOMPARE(rig.sim.commands(), expected);
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    // No prompt within a second. The phone may still be collecting message
+    // text; it is told to stop, so the centre command after it is taken as
+    // a command and the own centre really goes back.
+    void noPrompt_data()
+    {
+        QTest::addColumn<bool>("icq");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QJsonObject>("phone");
+        QTest::newRow("never") << false << QStringList{QStringLiteral("--fault"), QStringLiteral("no-prompt")} << QJsonObject();
+        QTest::newRow("never, icq") << true << QStringList{QStringLiteral("--fault"), QStringLiteral("no-prompt")} << QJsonObject();
+        QTest::newRow("too late, icq") << true << QStringList()
+                                       << QJsonObject{{QStringLiteral("promptDelayMs"), 1300}};
+    }
+    void noPrompt()
+    {
+        QFETCH(bool, icq);
+        QFETCH(QStringList, args);
+        QFETCH(QJsonObject, phone);
+        Rig rig(args, phone);
+        QVERIFY(rig.ok());
+        if (icq) {
+            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+            rig.clickIcq();
+        } else {
+            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+            rig.clickSend();
+        }
+        QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        const QStringList cmds = rig.sim.commands();
+        QVERIFY2(cmds.size() >= 1 && cmds.last() == (icq ? SetOwnCentre : QStringLiteral("AT+CMGS=18")),
+                 qPrintable(cmds.join(QLatin1Char('|'))));
+        QVERIFY(rig.events().contains(QStringLiteral("submission cancelled")));
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    void abortWhileWaitingForPrompt()
+    {
+        Rig rig({}, QJsonObject{{QStringLiteral("promptDelayMs"), 5000}});
+        QVERIFY(rig.ok());
+        rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+        bool clickedInWait = false;
+        Poller poller([&] {
+            if (clickedInWait || !rig.page->btnAbort->isVisible())
+                return;
+            PhoneLink &link = rig.form->link;
+            if (link.Timer2.isActive() && link.Timer2.interval() == 1000
+                && rig.sim.commands().contains(QStringLiteral("AT+CMGS=18"))) {
+                clickedInWait = true;
+                QTest::mouseClick(rig.page->btnAbort, Qt::LeftButton);
+            }
+        }, 20);
+        rig.clickSend();
+        QVERIFY(clickedInWait);
+        QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        QVERIFY(rig.page->TextBox->hasFocus());
+    }
+
+    void statusUnknown()
+    {
+        Rig rig({}, QJsonObject{{QStringLiteral("cmgsFail"), true}});
+        QVERIFY(rig.ok());
+        rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+        rig.clickSend();
+        QCOMPARE(rig.statuses, (QStringList{Start, Waiting, QStringLiteral("SMS status unknown.")}));
+        QCOMPARE(sentMessages(rig).size(), 1); // taken, then answered ERROR
+        QVERIFY(rig.idle());
+        QVERIFY(!rig.form->link.LongReplyWait);
+        QVERIFY(rig.sim.stopAndDump().value(QStringLiteral("outbox")).toArray().isEmpty());
+    }
+
+    // The port vanishing in the middle of a send ends it with the port's
+    // message; the page is usable again and the port closed.
+    void portFailsDuringSend()
+    {
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("hangup-after:AT+CMGS=?")});
+        QVERIFY(rig.ok());
+        rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+        QString shown;
+        Poller poller([&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        }, 20);
+        rig.clickSend();
+        QVERIFY2(!shown.isEmpty(), "no message about the port");
+        QVERIFY(rig.idle());
+        QVERIFY(!rig.form->link.LongReplyWait);
+    }
+};
+
+QTEST_MAIN(TestSmsAtMode)
+#include "tst_sms_atmode.moc"

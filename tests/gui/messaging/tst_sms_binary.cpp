@@ -1,0 +1,253 @@
+// Sending through the phone's binary frame mode (a phone that refuses
+// AT+CMGS=?), plain and ICQ, with the frames checked as the phone saw them.
+#include <QElapsedTimer>
+
+#include "SmsTestSupport.h"
+
+using namespace smstest;
+
+namespace {
+const QString Start = QStringLiteral("SMS -> GSM ...");
+const QString Waiting = QStringLiteral("Sent, waiting for confirmation..");
+const QString Closing = QStringLiteral("Aborted, closing..");
+const QString Aborted = QStringLiteral("Aborted");
+const QString OwnCentre = QStringLiteral("+46705008999");
+const QString IcqCentre = QStringLiteral("+44802000332");
+const QString CentreQuery = QStringLiteral("02024151");
+const QString SetIcqCentre = QStringLiteral("020A425107914408020033F2");
+const QString OwnCentreFrame = QStringLiteral("020A425107916407058099F9");
+
+QJsonObject binaryPhone(const QJsonObject &more = {})
+{
+    QJsonObject o = more;
+    o.insert(QStringLiteral("binaryOnly"), true);
+    return o;
+}
+
+bool isSubmit(const QString &frameHex)
+{
+    return frameHex.mid(4, 8) == QLatin1String("41070302");
+}
+} // namespace
+
+class TestSmsBinary : public QObject {
+    Q_OBJECT
+
+private slots:
+    void plainSend_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("sent") << QStringLiteral("%") << QStringLiteral("SMS sent OK.");
+        QTest::newRow("failed") << QStringLiteral("&") << QStringLiteral("SMS failed");
+        QTest::newRow("unknown") << QStringLiteral("x") << QStringLiteral("SMS ???");
+    }
+    void plainSend()
+    {
+        QFETCH(QString, reply);
+        QFETCH(QString, outcome);
+        Rig rig({}, binaryPhone({{QStringLiteral("submitReply"), reply}}));
+        QVERIFY(rig.ok());
+        rig.compose(QStringLiteral("abc"), QStringLiteral("+123456789"));
+        bool lockedDuringSend = false;
+        Poller poller([&] {
+            if (rig.form->link.BusyPage == 0 && !rig.page->btnSend->isVisible() && !rig.page->TextBox->isEnabled()
+                && rig.page->btnAbort->isEnabled())
+                lockedDuringSend = true;
+        });
+        rig.clickSend();
+
+        QCOMPARE(rig.statuses, (QStringList{Start, Waiting, outcome}));
+        QVERIFY(lockedDuringSend);
+        QCOMPARE(rig.sim.commands(),
+                 (QStringList{QStringLiteral("AT"), QStringLiteral("AT+CMGS=?"), QStringLiteral("AT*BINARY")}));
+        QCOMPARE(rig.framesIn(), QStringList{QStringLiteral("021541070302001100099121436587F90000C40361F118")});
+        const QList<Sent> sent = sentMessages(rig);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].mode, QStringLiteral("binary"));
+        QCOMPARE(sent[0].number, QStringLiteral("+123456789"));
+        QCOMPARE(sent[0].text, QStringLiteral("abc"));
+        QVERIFY(!sent[0].replyPath);
+        QVERIFY(rig.idle());
+        QVERIFY(rig.page->TextBox->hasFocus());
+    }
+
+    void longMessageWithReplyPath()
+    {
+        Rig rig({}, binaryPhone());
+        QVERIFY(rig.ok());
+        const QString text = QString(160, QLatin1Char('m'));
+        rig.compose(text, QStringLiteral("+461234567890"), true);
+        rig.clickSend();
+        QCOMPARE(rig.statuses.last(), QStringLiteral("SMS sent OK."));
+        const QStringList frames = rig.framesIn();
+        QCOMPARE(frames.size(), 1);
+        // 140 octets of text, 6 of address, 13 more: 159.
+        QCOMPARE(frames[0].left(4), QStringLiteral("029F"));
+        const QList<Sent> sent = sentMessages(rig);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].text, text);
+        QCOMPARE(sent[0].number, QStringLiteral("+461234567890"));
+        QVERIFY(sent[0].replyPath);
+        QVERIFY(sent[0].lengthOk);
+    }
+
+    void icqSend()
+    {
+        Rig rig({}, binaryPhone());
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("via icq"), QStringLiteral("12345     - Bob"));
+        rig.clickIcq();
+
+        QCOMPARE(rig.statuses, (QStringList{Start, Waiting, QStringLiteral("SMS sent OK.")}));
+        const QStringList frames = rig.framesIn();
+        QCOMPARE(frames.size(), 4);
+        QCOMPARE(frames[0], CentreQuery);
+        QCOMPARE(frames[1], SetIcqCentre);
+        QVERIFY(isSubmit(frames[2]));
+        // The restore is the phone's own answer to the query, byte for byte.
+        QCOMPARE(frames[3], OwnCentreFrame);
+        bool answered = false;
+        for (const QJsonObject &o : rig.entries(QStringLiteral("frame-out")))
+            answered = answered || o.value(QStringLiteral("hex")).toString().toUpper() == OwnCentreFrame;
+        QVERIFY(answered);
+        QCOMPARE(rig.form->messaging.SavedSmscFrame, QByteArray::fromHex(OwnCentreFrame.mid(4).toLatin1()));
+
+        const QList<Sent> sent = sentMessages(rig);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0].number, QStringLiteral("+44778148400012345"));
+        QCOMPARE(sent[0].text, QStringLiteral("via icq"));
+        QCOMPARE(sent[0].smsc, IcqCentre);
+        QVERIFY(rig.idle());
+        QVERIFY(rig.page->TextBox->hasFocus());
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    // No answer to the centre query: the error dialog, an empty status, and
+    // no centre frame of any kind.
+    void centreQueryTimesOut()
+    {
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("aq-silent")}, binaryPhone());
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+        bool dialogSeen = false, windowLockedMeanwhile = false, portClosedFirst = false;
+        Poller poller([&] {
+            if (rig.form->Form2->isVisible()) {
+                dialogSeen = true;
+                windowLockedMeanwhile = !rig.form->isEnabled();
+                portClosedFirst = !rig.form->ComPort1.Connected();
+                rig.form->Form2->BitBtn1->click();
+            }
+        }, 50);
+        rig.clickIcq();
+        QVERIFY(dialogSeen);
+        QVERIFY(windowLockedMeanwhile);
+        QVERIFY(portClosedFirst);
+        QVERIFY(rig.form->isEnabled());
+        QCOMPARE(rig.statuses, (QStringList{Start, QString()}));
+        QCOMPARE(rig.framesIn(), QStringList{CentreQuery});
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    // The phone stops halfway through its answer to the message: the send
+    // waits for the user, and one press of Abort ends it with the port
+    // closed (and, for ICQ, the own centre written back first).
+    void stallHoldsUntilAbort_data()
+    {
+        QTest::addColumn<bool>("icq");
+        QTest::newRow("sms") << false;
+        QTest::newRow("icq") << true;
+    }
+    void stallHoldsUntilAbort()
+    {
+        QFETCH(bool, icq);
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("stall-frame")}, binaryPhone());
+        QVERIFY(rig.ok());
+        QElapsedTimer sinceWaiting;
+        bool stillBusyLater = false, clicked = false;
+        QPushButton *abort = icq ? rig.page->btnAbort2 : rig.page->btnAbort;
+        Poller poller([&] {
+            if (clicked || rig.page->status() != Waiting)
+                return;
+            if (!sinceWaiting.isValid())
+                sinceWaiting.start();
+            // Well past any of the link's own time-outs.
+            if (sinceWaiting.elapsed() > 5000) {
+                stillBusyLater = rig.form->link.BusyPage == 0 && rig.form->ComPort1.Connected();
+                clicked = true;
+                QTest::mouseClick(abort, Qt::LeftButton);
+            }
+        }, 50);
+        if (icq) {
+            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+            rig.clickIcq();
+        } else {
+            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+            rig.clickSend();
+        }
+        QVERIFY(clicked);
+        QVERIFY(stillBusyLater);
+        QCOMPARE(rig.statuses, (QStringList{Start, Waiting, Closing, Aborted}));
+        QVERIFY(rig.idle());
+        QVERIFY(rig.page->TextBox->hasFocus());
+        const QStringList frames = rig.framesIn();
+        if (icq) {
+            QCOMPARE(frames.size(), 4);
+            QCOMPARE(frames[3], OwnCentreFrame);
+            QCOMPARE(rig.finalCentre(), OwnCentre);
+        } else {
+            QCOMPARE(frames.size(), 1);
+        }
+    }
+
+    // The phone never enters binary mode: nothing is written to it in frames,
+    // and certainly not the message.
+    void binaryModeRefused_data()
+    {
+        QTest::addColumn<bool>("icq");
+        QTest::newRow("sms") << false;
+        QTest::newRow("icq") << true;
+    }
+    void binaryModeRefused()
+    {
+        QFETCH(bool, icq);
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("binary-silent")}, binaryPhone());
+        QVERIFY(rig.ok());
+        if (icq) {
+            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+            rig.clickIcq();
+        } else {
+            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+            rig.clickSend();
+        }
+        QCOMPARE(rig.statuses, (QStringList{Start, Closing, Aborted}));
+        QVERIFY(rig.framesIn().isEmpty());
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    void abortWhileEnteringBinaryMode()
+    {
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("binary-silent")}, binaryPhone());
+        QVERIFY(rig.ok());
+        rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+        bool clicked = false;
+        Poller poller([&] {
+            if (!clicked && rig.sim.commands().contains(QStringLiteral("AT*BINARY"))) {
+                clicked = true;
+                QTest::mouseClick(rig.page->btnAbort, Qt::LeftButton);
+            }
+        }, 20);
+        rig.clickSend();
+        QVERIFY(clicked);
+        QCOMPARE(rig.statuses, (QStringList{Start, Closing, Aborted}));
+        QVERIFY(rig.framesIn().isEmpty());
+        QVERIFY(rig.idle());
+    }
+};
+
+QTEST_MAIN(TestSmsBinary)
+#include "tst_sms_binary.moc"

@@ -1,0 +1,151 @@
+// The exchange and the binary-mode link against the simulated phone, paced
+// like a 9600-baud cable.
+#include "CPort/TComPort.h"
+#include "SimPhone.h"
+#include "Unit1/link/PhoneLink.h"
+
+#include <QtTest>
+
+class TestSim : public QObject {
+    Q_OBJECT
+
+    static const QStringList paced() { return {QStringLiteral("--pace"), QStringLiteral("960")}; }
+
+    static int count(const QList<QJsonObject> &log, const QString &t)
+    {
+        int n = 0;
+        for (const QJsonObject &o : log)
+            n += o.value("t").toString() == t;
+        return n;
+    }
+
+private slots:
+    void init()
+    {
+        if (!qEnvironmentVariableIsSet("LINKDBG")) qunsetenv("MIRVAK_TRACE");
+    }
+
+    void atExchanges()
+    {
+        SimPhone sim(paced());
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        TComPort port;
+        PhoneLink link(port);
+
+        link.CommandText = "AT\r\n";
+        link.SendCommand();
+        QCOMPARE(link.ReplyText, QByteArray("AT\r\r\nOK\r\n"));
+
+        link.CommandText = "AT+CGMM\r\n";
+        link.SendCommand();
+        QCOMPARE(link.ReplyText, QByteArray("AT+CGMM\r\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
+        QVERIFY(!link.AbortRequested);
+
+        link.CommandText = "AT+NOSUCH\r\n";
+        link.SendCommand();
+        QVERIFY(link.ReplyText.isEmpty());
+        QVERIFY(!link.AbortRequested);
+        QVERIFY(!link.Timer2.isActive());
+
+        port.PortClose();
+        QCOMPARE(sim.commands(), (QStringList{"AT", "AT+CGMM", "AT+NOSUCH"}));
+    }
+
+    void extendedErrorTimesOut()
+    {
+        SimPhone sim(paced() + QStringList{"--fault", "cme:AT+CPIN:10"});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        TComPort port;
+        PhoneLink link(port);
+        link.CommandText = "AT+CPIN?\r\n";
+        QElapsedTimer t;
+        t.start();
+        link.SendCommand();
+        QVERIFY(t.elapsed() >= 1500);
+        QVERIFY(link.ReplyText.isEmpty());
+        QVERIFY(!link.AbortRequested);
+    }
+
+    void phoneVanishes()
+    {
+        SimPhone sim(paced() + QStringList{"--fault", "hangup-after:AT+CGMI"});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        TComPort port;
+        PhoneLink link(port);
+        QStringList shown;
+        link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
+        int sent = 0;
+        link.runGuarded([&] {
+            link.CommandText = "AT+CGMI\r\n";
+            link.SendCommand();
+            QVERIFY(!link.ReplyText.isEmpty());
+            ++sent;
+            link.sleep(400); // the cable is pulled meanwhile
+            for (const char *cmd : {"AT+CGMM\r\n", "AT+CGMR\r\n"}) {
+                link.CommandText = cmd;
+                link.SendCommand();
+                ++sent;
+            }
+        });
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(sent, 1);
+        QVERIFY(!port.Connected());
+        QVERIFY(!link.Timer2.isActive());
+        QVERIFY(link.AbortRequested);
+    }
+
+    void binaryModeCentreQuery()
+    {
+        SimPhone sim(paced());
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        TComPort port;
+        PhoneLink link(port);
+        link.runGuarded([&] {
+            link.CommandText = "AT\r\n";
+            link.SendCommand();
+            QVERIFY(!link.ReplyText.isEmpty());
+            link.GoBinary();
+            QVERIFY(!link.AbortRequested);
+            QVERIFY(!link.Timer2.isActive());
+
+            port.PortPurge(true, false);
+            port.PortWrite(QByteArray("\x02\x02" "AQ", 4));
+            link.startTimer2(3000);
+            while (port.PortWaiting() == 0 && link.timer2Running())
+                link.pumpOnce();
+            QVERIFY(link.timer2Running());
+            port.PortRead(1);
+            link.GetCommand2();
+            QVERIFY(link.timer2Running());
+            QVERIFY(link.ReplyText.startsWith("BQ"));
+            link.Timer2.stop();
+            link.SendCommBreak();
+            port.PortWrite("\r\n");
+            port.PortClose();
+        });
+        QVERIFY(!link.AbortRequested);
+        const QList<QJsonObject> log = sim.log();
+        QCOMPARE(count(log, "ack-in"), 3); // two greeting frames and the reply
+        QCOMPARE(count(log, "frame-in"), 1);
+    }
+
+    void binaryModeRefused()
+    {
+        SimPhone sim(paced() + QStringList{"--fault", "binary-silent"});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        TComPort port;
+        PhoneLink link(port);
+        port.PortOpen();
+        link.GoBinary();
+        QVERIFY(link.AbortRequested);
+        port.PortClose();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSim)
+#include "tst_sim.moc"
