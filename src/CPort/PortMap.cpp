@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -37,20 +38,31 @@ QStringList devicesLike(const QString &prefix)
 }
 
 // Every PC kernel registers a row of ttyS placeholders; only those with a
-// UART behind them are worth offering.
+// UART behind them are worth offering. The UART type is in sysfs for anyone
+// to read; without it, ask the driver (needs the right to open the device).
 bool hasRealUart(const QString &device)
 {
     const QString name = QFileInfo(device).fileName();
-    const QString driver = QFileInfo(QStringLiteral("/sys/class/tty/%1/device/driver").arg(name)).canonicalFilePath();
-    if (!driver.isEmpty() && QFileInfo(driver).fileName() != QLatin1String("serial8250"))
-        return true; // bound by PnP/PCI: a real port
+    QFile type(QStringLiteral("/sys/class/tty/%1/type").arg(name));
+    if (type.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const int t = type.readAll().trimmed().toInt(&ok);
+        if (ok)
+            return t != PORT_UNKNOWN;
+    }
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd >= 0) {
+        serial_struct ss {};
+        const bool real = ::ioctl(fd, TIOCGSERIAL, &ss) == 0 && ss.type != PORT_UNKNOWN;
+        ::close(fd);
+        return real;
+    }
+    if (errno != EACCES && errno != EPERM)
         return false; // a placeholder refuses to open (EIO)
-    serial_struct ss {};
-    const bool real = ::ioctl(fd, TIOCGSERIAL, &ss) == 0 && ss.type != PORT_UNKNOWN;
-    ::close(fd);
-    return real;
+    // Not ours to open: a port bound by PnP or PCI is real, the platform
+    // placeholders are not.
+    const QString driver = QFileInfo(QStringLiteral("/sys/class/tty/%1/device/driver").arg(name)).canonicalFilePath();
+    return !driver.isEmpty() && QFileInfo(driver).fileName() != QLatin1String("serial8250");
 }
 
 QString fromEnvironment(int n)

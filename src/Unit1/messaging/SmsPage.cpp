@@ -457,7 +457,7 @@ bool SmsPage::submitAT()
             // A prompt that comes late leaves the phone collecting message
             // text: ESC ends that, so the centre command that may follow is
             // not swallowed as part of a message.
-            
+            port.PortWrite("\x1b");
             m_link.sleep(200);
             port.PortPurge(true, false);
             return false;
@@ -591,6 +591,11 @@ void SmsPage::SendSMSbinary()
     m_link.GoBinary();
     // Nothing goes to a phone that did not enter binary mode, nor after the
     // user pressed Abort: the message must not leave after an abort.
+    if (m_link.AbortRequested) {
+        binaryAborted();
+        return;
+    }
+
     if (m_state.IcqMode) {
         switch (switchToIcqCentre()) {
         case BinaryExit::Done:

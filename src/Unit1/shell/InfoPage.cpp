@@ -371,9 +371,9 @@ bool InfoPage::setCentreBinary()
     m_state.SmscRestored = false;
     m_link.startTimer2(3000);
     while (m_link.ComPort1.PortWaiting() == 0) {
-        m_link.pumpOnce();
         if (!m_link.timer2Running() || m_link.AbortRequested)
             return false;
+        m_link.pumpOnce();
     }
     m_link.ComPort1.PortRead(1);
     m_link.GetCommand();

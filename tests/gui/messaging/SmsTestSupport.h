@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
@@ -78,6 +79,8 @@ public:
     {
         m_oldDir = QDir::currentPath();
         QDir::setCurrent(m_dir.path());
+        // The port's own trace shows every byte the program wrote.
+        qputenv("MIRVAK_TRACE", m_dir.filePath(QStringLiteral("link.trace")).toLocal8Bit());
         m_simStarted = sim.start();
         sim.useAsCom(1);
         form = std::make_unique<TForm1>();
@@ -97,6 +100,7 @@ public:
     ~Rig()
     {
         form.reset();
+        qunsetenv("MIRVAK_TRACE");
         QDir::setCurrent(m_oldDir);
     }
     bool ok() const { return m_dir.isValid() && m_simStarted && m_active && page; }
@@ -142,6 +146,22 @@ public:
         QStringList out;
         for (const QJsonObject &o : entries(QStringLiteral("event")))
             out.append(o.value(QStringLiteral("what")).toString());
+        return out;
+    }
+    // Everything written to the port, as upper-case hex with blanks.
+    QString written() const
+    {
+        QFile f(m_dir.filePath(QStringLiteral("link.trace")));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        QString out;
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            const int at = line.indexOf(" > ");
+            if (at < 0)
+                continue;
+            const int bar = line.indexOf("  |", at);
+            out += QString::fromLatin1(line.mid(at + 3, bar < 0 ? -1 : bar - at - 3)) + QLatin1Char(' ');
+        }
         return out;
     }
     bool portEverOpened() const { return events().contains(QStringLiteral("device opened")); }

@@ -225,6 +225,8 @@ private slots:
         QCOMPARE(rig.statuses, (QStringList{Start, Closing, Aborted}));
         QVERIFY(rig.framesIn().isEmpty());
         QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.written().contains(QStringLiteral("41 54 2A 42"))); // AT*B...
+        QVERIFY2(!rig.written().contains(QStringLiteral("02 ")), qPrintable(rig.written()));
         QVERIFY(rig.idle());
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
@@ -245,6 +247,7 @@ private slots:
         QVERIFY(clicked);
         QCOMPARE(rig.statuses, (QStringList{Start, Closing, Aborted}));
         QVERIFY(rig.framesIn().isEmpty());
+        QVERIFY2(!rig.written().contains(QStringLiteral("41 07 03 02")), qPrintable(rig.written()));
         QVERIFY(rig.idle());
     }
 };
