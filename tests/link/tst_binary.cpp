@@ -26,7 +26,7 @@ private slots:
     {
         qputenv("MIRVAK_COM1", "");
         m_trace = m_tmp.filePath(QStringLiteral("trace-%1.txt").arg(QTest::currentTestFunction()));
-        qputenv("MIRVAK_TRACE", qEnvironmentVariableIsSet("LINKDBG") ? QByteArray("/tmp/linkdbg.txt") : m_trace.toLocal8Bit());
+        qputenv("MIRVAK_TRACE", m_trace.toLocal8Bit());
     }
 
     void getCommandDiscardsOldInput()

@@ -167,7 +167,7 @@ private slots:
         QTRY_COMPARE(peer.received, QByteArray("AT\r\n\x00\xff", 6));
 
         QSignalSpy ready(&port, &TComPort::readyRead);
-        const QByteArray raw("\r\n\x11\x13\x1a\x03\x7f\xffOK\r\n", 12); // no byte is special
+        const QByteArray raw("\r\n\x11\x13\x1a\x03\x7f\xffOK\r\n", 12); // every byte passes unchanged
         peer.send(raw);
         QTRY_VERIFY(ready.count() > 0);
         QTRY_COMPARE(port.PortWaiting(), 12);

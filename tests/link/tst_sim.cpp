@@ -22,7 +22,7 @@ class TestSim : public QObject {
 private slots:
     void init()
     {
-        if (!qEnvironmentVariableIsSet("LINKDBG")) qunsetenv("MIRVAK_TRACE");
+        qunsetenv("MIRVAK_TRACE");
     }
 
     void atExchanges()

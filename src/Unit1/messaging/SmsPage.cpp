@@ -395,10 +395,11 @@ bool SmsPage::waitForInput(bool stopOnAbort, bool stopOnTimeout)
 {
     TComPort &port = m_link.ComPort1;
     for (;;) {
-        if (port.PortWaiting() > 0)
-            return true;
+        // Abort first: the port may have been closed along with it.
         if (stopOnAbort && m_link.AbortRequested)
             return false;
+        if (port.PortWaiting() > 0)
+            return true;
         if (stopOnTimeout && !m_link.timer2Running())
             return false;
         m_link.pumpOnce();
@@ -457,9 +458,12 @@ bool SmsPage::submitAT()
             // A prompt that comes late leaves the phone collecting message
             // text: ESC ends that, so the centre command that may follow is
             // not swallowed as part of a message.
-            port.PortWrite("\x1b");
-            m_link.sleep(200);
-            port.PortPurge(true, false);
+            if (port.Connected()) {
+                port.PortWrite("\x1b");
+                m_link.sleep(200);
+            }
+            if (port.Connected())
+                port.PortPurge(true, false);
             return false;
         }
         if (port.PortWaiting() > 0) {
@@ -484,11 +488,20 @@ bool SmsPage::submitAT()
 
 void SmsPage::finishAT()
 {
-    if (!m_state.SmscRestored)
+    if (!m_state.SmscRestored && m_link.ComPort1.Connected())
         restoreCentreAT();
-    m_link.SendCommBreak();
-    if (m_link.ComPort1.Connected())
-        m_link.ComPort1.PortClose();
+    closeLink();
+}
+
+// The break, then the port closed. A port already closed under the send
+// (the window closing in the middle of it) is left alone.
+void SmsPage::closeLink()
+{
+    TComPort &port = m_link.ComPort1;
+    if (port.Connected())
+        m_link.SendCommBreak();
+    if (port.Connected())
+        port.PortClose();
 }
 
 void SmsPage::restoreCentreBinary()
@@ -516,11 +529,9 @@ void SmsPage::binaryTimeOut()
 {
     TComPort &port = m_link.ComPort1;
     m_link.Timer2.stop();
-    if (!m_state.SmscRestored)
+    if (!m_state.SmscRestored && port.Connected())
         restoreCentreBinary();
-    m_link.SendCommBreak();
-    if (port.Connected())
-        port.PortClose();
+    closeLink();
     // The dialog waits in the event loop; a pending abort would turn that
     // wait into a busy one, and there is nothing left to abort.
     m_link.AbortRequested = false;
@@ -534,11 +545,9 @@ void SmsPage::binaryAborted()
     TComPort &port = m_link.ComPort1;
     setStatus(Aborted + QStringLiteral(", closing.."));
     m_link.AbortRequested = false;
-    if (!m_state.SmscRestored)
+    if (!m_state.SmscRestored && port.Connected())
         restoreCentreBinary();
-    m_link.SendCommBreak();
-    if (port.Connected())
-        port.PortClose();
+    closeLink();
     m_link.Timer2.stop();
     setStatus(Aborted);
 }
@@ -610,9 +619,7 @@ void SmsPage::SendSMSbinary()
             // Without the phone's own centre in hand the ICQ centre would
             // replace it for good.
             setStatus(QStringLiteral("Error getting SMSC"));
-            m_link.SendCommBreak();
-            if (port.Connected())
-                port.PortClose();
+            closeLink();
             return;
         }
     }
@@ -654,11 +661,9 @@ void SmsPage::SendSMSbinary()
         break;
     }
 
-    if (!m_state.SmscRestored)
+    if (!m_state.SmscRestored && port.Connected())
         restoreCentreBinary();
-    m_link.SendCommBreak();
-    if (port.Connected())
-        port.PortClose();
+    closeLink();
 }
 
 void SmsPage::GetSMSC()

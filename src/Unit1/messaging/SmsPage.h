@@ -60,6 +60,7 @@ private:
     enum class BinaryExit { Done, TimedOut, Aborted, NoCentre };
     bool submitAT();
     void finishAT();
+    void closeLink();
     BinaryExit switchToIcqCentre();
     void restoreCentreBinary();
     void binaryTimeOut();

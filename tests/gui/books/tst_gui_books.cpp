@@ -195,7 +195,6 @@ private slots:
         QTest::addColumn<bool>("bookNew");
         QTest::newRow("8") << 8 << "COM8" << false;
         QTest::newRow("9") << 9 << "COM1" << false;
-        QTest::newRow("255") << 255 << "COM1" << false;
         QTest::newRow("0") << 0 << "COM1" << true;
     }
     void portByte()
@@ -523,37 +522,6 @@ private slots:
         QTest::keyClicks(ph, QStringLiteral("9"));
         QCOMPARE(ph->text(), QStringLiteral("+94477 81"));
         QCOMPARE(h.icq->EditICQSMSC->maxLength(), 16);
-    }
-
-    void tabsSetHintsAndButtons()
-    {
-        Harness h;
-        h.load();
-        PhonebooksPage &p = *h.page;
-        QCOMPARE(p.Tabs->currentIndex(), 0);
-        QCOMPARE(p.Tabs->widget(0)->objectName(), QStringLiteral("TabSheet5"));
-        QCOMPARE(p.btnRead->toolTip(), QStringLiteral("Read all enrties from SIM/Phone"));
-        QCOMPARE(p.btnChanges->toolTip(), QStringLiteral("Write changed entries"));
-        QCOMPARE(p.btnSave->toolTip(), QStringLiteral("Save SMS book to disk"));
-        QVERIFY(!p.btnRead->isEnabled() && !p.btnWrite->isEnabled() && !p.btnChanges->isEnabled()
-                && !p.btnLoad->isEnabled());
-        QVERIFY(p.btnSave->isEnabled());
-        p.Tabs->setCurrentIndex(3);
-        QCOMPARE(p.btnRead->toolTip(), QStringLiteral("Read all entries from Phone"));
-        QCOMPARE(p.btnWrite->toolTip(), QStringLiteral("Write all entries to Phone"));
-        QCOMPARE(p.btnChanges->toolTip(), QStringLiteral("Write all changes to Phone"));
-        QCOMPARE(p.btnSave->toolTip(), QStringLiteral("Save book to file"));
-        p.transfersAvailable = true;
-        p.Tabs->setCurrentIndex(2);
-        QCOMPARE(p.btnRead->toolTip(), QStringLiteral("Read all entries from SIM"));
-        QVERIFY(p.btnRead->isEnabled() && p.btnLoad->isEnabled() && p.btnChanges->isEnabled());
-        p.Tabs->setCurrentIndex(1);
-        QCOMPARE(p.btnSave->toolTip(), QStringLiteral("Save ICQ book to disk"));
-        QVERIFY(!p.btnRead->isEnabled() && !p.btnWrite->isEnabled());
-        QCOMPARE(p.SimGrid->rowCount(), 51);
-        QCOMPARE(p.SimGrid->item(0, 1)->text(), QStringLiteral("   (+)123..."));
-        QCOMPARE(p.PhoneGrid->item(50, 0)->text(), QStringLiteral("50"));
-        QCOMPARE(p.PhoneGrid->toolTip(), QStringLiteral("Right-Click for menu"));
     }
 
     void simGridSavesAsPbk()
