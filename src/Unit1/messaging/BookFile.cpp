@@ -172,6 +172,14 @@ QByteArray icqItem(const QByteArray &number, const QByteArray &name)
     return Reply::trimmed(number).leftJustified(IcqNumber, ' ') + " - " + Reply::trimmed(name);
 }
 
+namespace {
+bool readOnly(const QFileInfo &info)
+{
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return !info.isWritable() || !(info.permissions() & anyWrite);
+}
+} // namespace
+
 bool writeRange(const QString &path, int offset, const QByteArray &bytes, QString *error)
 {
     const QFileInfo info(path);
@@ -185,10 +193,9 @@ bool writeRange(const QString &path, int offset, const QByteArray &bytes, QStrin
             *error = QStringLiteral("Invalid position %1 in %2.").arg(offset).arg(shown(path));
         return false;
     }
-    // The file is written in place in the old program; a file the user made
-    // read-only stays untouched here too, although the atomic replace would
-    // get past it.
-    if (!info.isWritable()) {
+    // The atomic replace would get past a file the user made read-only, and
+    // so would root: the mode bits decide, for everybody.
+    if (readOnly(info)) {
         if (error)
             *error = QStringLiteral("%1 is read-only.").arg(shown(path));
         return false;
@@ -215,6 +222,11 @@ bool writeRange(const QString &path, int offset, const QByteArray &bytes, QStrin
 
 bool writeWhole(const QString &path, const QByteArray &image, QString *error)
 {
+    if (const QFileInfo info(path); info.exists() && readOnly(info)) {
+        if (error)
+            *error = QStringLiteral("%1 is read-only.").arg(shown(path));
+        return false;
+    }
     return save(path, image, error);
 }
 

@@ -154,27 +154,9 @@ SmsBooks::~SmsBooks()
 
 QString SmsBooks::bookPath() { return QDir::current().filePath(QStringLiteral("QXsms.phb")); }
 
-namespace {
-// The mode bits, not access(): root may write anything, and a file the user
-// marked read-only stays untouched for everybody.
-bool markedReadOnly(const QString &path, QString *error)
-{
-    const QFileInfo info(path);
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (!info.exists() || (info.permissions() & anyWrite))
-        return false;
-    if (error)
-        *error = QStringLiteral("%1 is read-only.").arg(QDir::toNativeSeparators(path));
-    return true;
-}
-} // namespace
-
 bool SmsBooks::writeBook(int offset, const QByteArray &bytes, QString *error)
 {
-    const QString path = bookPath();
-    if (markedReadOnly(path, error))
-        return false;
-    return BookFile::writeRange(path, offset, bytes, error);
+    return BookFile::writeRange(bookPath(), offset, bytes, error);
 }
 
 void SmsBooks::setCell(QTableWidget *grid, int row, int col, const QString &text)
@@ -230,7 +212,7 @@ void SmsBooks::GetPhoneBook()
     const QByteArray gateway = MessagingState::defaultIcqGateway();
     lastError.clear();
     auto rewrite = [&](const QByteArray &image) {
-        if (markedReadOnly(path, &lastError) || !BookFile::writeWhole(path, image, &lastError))
+        if (!BookFile::writeWhole(path, image, &lastError))
             qWarning("mirvak: the book file was not repaired: %s", qPrintable(lastError));
     };
     if (BookNew) {

@@ -708,7 +708,8 @@ void SmsPage::GetSMSCbinary()
         m_link.Timer2.stop();
     }
 
-    m_link.SendCommBreak();
+    if (port.Connected())
+        m_link.SendCommBreak();
     m_link.sleep(200);
     paintBase(&m_smsc, Silver);
 }

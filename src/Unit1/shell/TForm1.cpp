@@ -17,9 +17,7 @@
 #include <QVBoxLayout>
 #include <QtDebug>
 
-#include "CPort/PortName.h"
 #include "CPort/TComRadioGroup.h"
-#include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/IcqSettings.h"
 #include "Unit1/messaging/SmsBooks.h"
 #include "Unit1/messaging/SmsPage.h"
@@ -110,6 +108,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     books = new SmsBooks(messaging, ComPort1, *smsPage->ComboBox1, *smsPage->ComboBox2, this);
     phonebooksPage = new PhonebooksPage(link, *books);
     icqSettings = new IcqSettings(messaging);
+    icqSettings->setLink(&link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     Panel3 = melodiesPlaceholder();
@@ -328,20 +327,10 @@ bool TForm1::FormCloseQuery()
         }
     }
 
-    const QString port = ComPort1.Port();
-    if (port == books->LoadedPortName)
-        return true;
-
-    const int number = portNumberForBook(port);
-    QByteArray bytes(2, '\0');
-    bytes[0] = char(number);
-    QString error;
     // Only into an existing file: it is created at start-up, and a file that
     // vanished meanwhile is not worth recreating with an empty book.
-    if (BookFile::writeRange(SmsBooks::bookPath(), BookFile::PortOffset, bytes, &error))
-        books->LoadedPortName = port;
-    else
-        qWarning("mirvak: the port choice was not saved: %s", qPrintable(error));
+    if (!books->savePortChoice(ComPort1.Port()))
+        qWarning("mirvak: the port choice was not saved: %s", qPrintable(books->lastError));
     return true;
 }
 

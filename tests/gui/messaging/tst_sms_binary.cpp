@@ -1,6 +1,7 @@
 // Sending through the phone's binary frame mode (a phone that refuses
 // AT+CMGS=?), plain and ICQ, with the frames checked as the phone saw them.
 #include <QElapsedTimer>
+#include <QMessageBox>
 
 #include "SmsTestSupport.h"
 
@@ -200,6 +201,35 @@ private slots:
         } else {
             QCOMPARE(frames.size(), 1);
         }
+    }
+
+    // The window closed while the send waits on the phone: the send ends
+    // quietly, without a port error about the port the window closed.
+    void windowClosedDuringSend()
+    {
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("stall-frame")}, binaryPhone());
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+        bool closed = false;
+        QString boxShown;
+        Poller poller([&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxShown = box->text();
+                box->accept();
+            }
+            if (!closed && rig.page->status() == Waiting) {
+                closed = true;
+                rig.form->close();
+            }
+        }, 50);
+        rig.clickIcq();
+        QVERIFY(closed);
+        QVERIFY2(boxShown.isEmpty(), qPrintable(boxShown));
+        QVERIFY(!rig.form->isVisible());
+        QVERIFY(!rig.form->ComPort1.Connected());
+        QCOMPARE(rig.form->link.BusyPage, int(PhoneLink::Idle));
+        QCOMPARE(rig.statuses.mid(0, 2), (QStringList{QStringLiteral("SMS -> GSM ..."), Waiting}));
+        QCOMPARE(rig.statuses.last(), Aborted);
     }
 
     // The phone never enters binary mode: nothing is written to it in frames,
