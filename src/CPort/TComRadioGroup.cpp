@@ -32,6 +32,10 @@ TComRadioGroup::TComRadioGroup(TComPort &port, QWidget *parent)
 
     connect(m_group, &QButtonGroup::idClicked, this, [this](int id) {
         const QString name = m_group->button(id)->text();
+        if (mayChange && !mayChange()) {
+            UpdateSettings();
+            return;
+        }
         try {
             m_port.setPort(name); // same name: nothing happens
         } catch (const EComPort &e) {

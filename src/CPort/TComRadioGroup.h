@@ -1,6 +1,7 @@
 #pragma once
 // The port chooser "cpa": a radio group bound to TComPort::Port, applied at once.
 #include <QGroupBox>
+#include <functional>
 
 class QButtonGroup;
 class TComPort;
@@ -11,6 +12,9 @@ public:
     TComRadioGroup(TComPort &port, QWidget *parent = nullptr);
     // Selects the item whose text equals the port's name, or none.
     void UpdateSettings();
+    // Asked before a click changes the port; a phone operation in the middle
+    // of an exchange must not have its device swapped under it.
+    std::function<bool()> mayChange;
 
 private:
     TComPort &m_port;

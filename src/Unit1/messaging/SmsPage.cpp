@@ -498,8 +498,7 @@ void SmsPage::finishAT()
 void SmsPage::closeLink()
 {
     TComPort &port = m_link.ComPort1;
-    if (port.Connected())
-        m_link.SendCommBreak();
+    m_link.SendCommBreak();
     if (port.Connected())
         port.PortClose();
 }

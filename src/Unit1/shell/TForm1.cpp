@@ -111,6 +111,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     icqSettings->setLink(&link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
+    cpa->mayChange = [this] { return link.BusyPage == PhoneLink::Idle; };
     Panel3 = melodiesPlaceholder();
     settingsPage = new SettingsPage(infoPage, cpa, icqSettings);
     aboutPage = new AboutPage;
