@@ -66,12 +66,16 @@ IcqSettings::IcqSettings(MessagingState &state, QWidget *parent) : QWidget(paren
 
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The page is narrow: a whole 16-character number must stay readable,
+    // so the boxes get the full width and the buttons a row of their own.
     layout->addWidget(StaticText8, 0, 0);
-    layout->addWidget(EditICQSMSC, 0, 1);
-    layout->addWidget(btnICQd, 0, 2);
+    layout->addWidget(EditICQSMSC, 0, 1, 1, 2);
     layout->addWidget(StaticText9, 1, 0);
-    layout->addWidget(EditICQPH, 1, 1);
-    layout->addWidget(btnICQs, 1, 2);
+    layout->addWidget(EditICQPH, 1, 1, 1, 2);
+    layout->addWidget(btnICQd, 2, 1);
+    layout->addWidget(btnICQs, 2, 2);
+    layout->setColumnStretch(1, 1);
+    layout->setColumnStretch(2, 1);
 
     connect(EditICQSMSC, &QLineEdit::textChanged, this, &IcqSettings::EditICQSMSCChange);
     connect(EditICQPH, &QLineEdit::textChanged, this, &IcqSettings::EditICQPHChange);

@@ -40,6 +40,12 @@ const QColor Navy(0, 0, 128);
 const QString SentWaiting = QStringLiteral("Sent, waiting for confirmation..");
 const QString Aborted = QStringLiteral("Aborted");
 
+void setEnabledAll(std::initializer_list<QWidget *> widgets, bool on)
+{
+    for (QWidget *w : widgets)
+        w->setEnabled(on);
+}
+
 void paintBase(QWidget *w, const QColor &c)
 {
     QPalette pal = w->palette();
@@ -256,11 +262,7 @@ void SmsPage::btnSendClick()
     if (!startOperation())
         return;
     btnSend->hide();
-    for (QWidget *w : {static_cast<QWidget *>(btnICQ), static_cast<QWidget *>(btnExit),
-                       static_cast<QWidget *>(chkReply), static_cast<QWidget *>(btnClear),
-                       static_cast<QWidget *>(TextBox), static_cast<QWidget *>(ComboBox1),
-                       static_cast<QWidget *>(ComboBox2)})
-        w->setEnabled(false);
+    setEnabledAll({btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
     m_state.IcqMode = false;
     m_state.SmscRestored = true;
     repaint();
@@ -268,11 +270,7 @@ void SmsPage::btnSendClick()
     m_link.runGuarded([this] { MainLoop1(); });
 
     btnSend->show();
-    for (QWidget *w : {static_cast<QWidget *>(btnAbort), static_cast<QWidget *>(btnICQ),
-                       static_cast<QWidget *>(btnExit), static_cast<QWidget *>(chkReply),
-                       static_cast<QWidget *>(btnClear), static_cast<QWidget *>(TextBox),
-                       static_cast<QWidget *>(ComboBox2), static_cast<QWidget *>(ComboBox1)})
-        w->setEnabled(true);
+    setEnabledAll({btnAbort, btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
     TextBox->setFocus();
     m_link.BusyPage = PhoneLink::Idle;
 }
@@ -282,11 +280,7 @@ void SmsPage::btnICQClick()
     if (!startOperation())
         return;
     btnICQ->hide();
-    for (QWidget *w : {static_cast<QWidget *>(btnAbort), static_cast<QWidget *>(btnSend),
-                       static_cast<QWidget *>(btnExit), static_cast<QWidget *>(chkReply),
-                       static_cast<QWidget *>(btnClear), static_cast<QWidget *>(TextBox),
-                       static_cast<QWidget *>(ComboBox1), static_cast<QWidget *>(ComboBox2)})
-        w->setEnabled(false);
+    setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
     m_state.IcqMode = true;
     m_state.SmscRestored = true;
     repaint();
@@ -294,11 +288,7 @@ void SmsPage::btnICQClick()
     m_link.runGuarded([this] { MainLoop1(); });
 
     m_state.IcqMode = false;
-    for (QWidget *w : {static_cast<QWidget *>(btnAbort), static_cast<QWidget *>(btnSend),
-                       static_cast<QWidget *>(btnExit), static_cast<QWidget *>(chkReply),
-                       static_cast<QWidget *>(btnClear), static_cast<QWidget *>(TextBox),
-                       static_cast<QWidget *>(ComboBox2), static_cast<QWidget *>(ComboBox1)})
-        w->setEnabled(true);
+    setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
     btnICQ->show();
     m_link.BusyPage = PhoneLink::Idle;
     TextBox->setFocus();
@@ -498,7 +488,8 @@ void SmsPage::finishAT()
 void SmsPage::closeLink()
 {
     TComPort &port = m_link.ComPort1;
-    m_link.SendCommBreak();
+    if (port.Connected())
+        m_link.SendCommBreak();
     if (port.Connected())
         port.PortClose();
 }

@@ -152,6 +152,22 @@ private slots:
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
+    // A phone without a centre of its own: switching to the ICQ centre could
+    // never be undone, so the send stops before it.
+    void noOwnCentreToRestore()
+    {
+        Rig rig({}, binaryPhone({{QStringLiteral("smsc"),
+                                  QJsonObject{{QStringLiteral("number"), QString()}, {QStringLiteral("type"), 129}}}}));
+        QVERIFY(rig.ok());
+        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+        rig.clickIcq();
+        QCOMPARE(rig.statuses, (QStringList{Start, QStringLiteral("Error getting SMSC")}));
+        QCOMPARE(rig.framesIn(), QStringList{CentreQuery});
+        QVERIFY(sentMessages(rig).isEmpty());
+        QVERIFY(rig.idle());
+        QCOMPARE(rig.finalCentre(), QString());
+    }
+
     // The phone stops halfway through its answer to the message: the send
     // waits for the user, and one press of Abort ends it with the port
     // closed (and, for ICQ, the own centre written back first).
