@@ -1,6 +1,8 @@
 #include "Unit1/shell/TForm1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -132,6 +134,14 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     connect(mainTabs, &QTabBar::currentChanged, this, &TForm1::mainTabsChange);
     connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
     connect(aboutPage, &AboutPage::pageRequested, this, &TForm1::showMainPanel);
+
+    m_closeWhenIdle.setInterval(50);
+    connect(&m_closeWhenIdle, &QTimer::timeout, this, [this] {
+        if (link.BusyPage == PhoneLink::Idle)
+            close();
+        else
+            link.btnAbortClick(); // a later step may have cleared the first abort
+    });
 
     TimerClock.setInterval(1000);
     connect(&TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
@@ -290,7 +300,7 @@ void TForm1::showErrorDialog(const QString &reason)
     // Quasi-modal: the operation that failed waits here, the rest of the
     // program keeps running (repaints, timers), the main window takes no input.
     while (Form2->isVisible())
-        link.pumpOnce();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     setEnabled(true);
     raise();
     activateWindow();
@@ -337,6 +347,16 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (link.BusyPage != PhoneLink::Idle && !m_closed) {
+        // Closing the port under a running send would leave an ICQ centre on
+        // the phone. Abort instead: the operation's abort path puts the
+        // phone's own centre back and closes the port, then the window closes.
+        link.btnAbortClick();
+        event->ignore();
+        m_closeWhenIdle.start();
+        return;
+    }
+    m_closeWhenIdle.stop();
     FormCloseQuery();
     event->accept();
 }

@@ -63,4 +63,6 @@ private:
 
     bool m_shown = false;
     bool m_closed = false;
+    // A close asked for during a phone operation waits for it to unwind.
+    QTimer m_closeWhenIdle;
 };
