@@ -91,12 +91,15 @@ void PhoneLink::SendCommand()
             continue;
         ReplyText += ComPort1.PortRead(1);
         Timer2.start();
-        if (ReplyText.contains("ERROR\r\n")) {
+        // Tested after every byte, so a marker can only newly appear at the
+        // end: that is the same as searching the whole reply, without the
+        // quadratic cost on long phonebook replies.
+        if (ReplyText.endsWith("ERROR\r\n")) {
             Timer2.stop();
             ReplyText.clear();
             return;
         }
-        if (ReplyText.contains("OK\r\n")) {
+        if (ReplyText.endsWith("OK\r\n")) {
             Timer2.stop();
             return;
         }

@@ -16,11 +16,10 @@
 #include "Unit1/link/Charset.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/MessagingState.h"
+#include "Unit1/phonebooks/BookGrid.h"
 
 namespace {
 constexpr int Rows = BookFile::Entries + 1;
-const QColor Silver(192, 192, 192);
-const QColor FixedGrey(224, 224, 224);
 
 // Reports every keystroke in a cell editor, so the length counter in the
 // header and the recipient item follow the typing and not only the commit.
@@ -50,35 +49,9 @@ private:
 
 QTableWidget *makeBookGrid(const QString &name)
 {
-    auto *grid = new QTableWidget(Rows, 3);
-    grid->setObjectName(name);
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(18);
-    grid->setColumnWidth(0, 24);
-    grid->setColumnWidth(1, 108);
-    grid->setColumnWidth(2, 158);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    QTableWidget *grid = BookGrid::make(name, Rows);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                           | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    QPalette pal = grid->palette();
-    pal.setColor(QPalette::Base, Silver);
-    grid->setPalette(pal);
-
-    QFont bold = grid->font();
-    bold.setBold(true);
-    for (int r = 0; r < Rows; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            auto *item = new QTableWidgetItem;
-            if (r == 0 || c == 0) {
-                item->setFlags(Qt::ItemIsEnabled);
-                item->setFont(bold);
-                item->setBackground(FixedGrey);
-            }
-            grid->setItem(r, c, item);
-        }
-    }
-    grid->setCurrentCell(1, 1);
     return grid;
 }
 

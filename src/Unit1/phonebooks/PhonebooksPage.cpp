@@ -14,43 +14,18 @@
 #include "Unit1/link/Charset.h"
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/phonebooks/BookGrid.h"
 
 namespace {
-const QColor Silver(192, 192, 192);
-const QColor FixedGrey(224, 224, 224);
+using BookGrid::Silver;
 constexpr int SimRows = 51;
 constexpr int MaxField = 255;
 enum TabIndex { SmsTab, IcqTab, SimTab, PhoneTab };
 
 QTableWidget *makeTransferGrid(const QString &name)
 {
-    auto *grid = new QTableWidget(SimRows, 3);
-    grid->setObjectName(name);
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(18);
-    grid->setColumnWidth(0, 24);
-    grid->setColumnWidth(1, 108);
-    grid->setColumnWidth(2, 158);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    QTableWidget *grid = BookGrid::make(name, SimRows);
     grid->setToolTip(QStringLiteral("Right-Click for menu"));
-    QPalette pal = grid->palette();
-    pal.setColor(QPalette::Base, Silver);
-    grid->setPalette(pal);
-    QFont bold = grid->font();
-    bold.setBold(true);
-    for (int r = 0; r < SimRows; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            auto *item = new QTableWidgetItem;
-            if (r == 0 || c == 0) {
-                item->setFlags(Qt::ItemIsEnabled);
-                item->setFont(bold);
-                item->setBackground(FixedGrey);
-            }
-            grid->setItem(r, c, item);
-        }
-    }
-    grid->setCurrentCell(1, 1);
     return grid;
 }
 
