@@ -7,4 +7,6 @@ cd "$here"
 mirvak_need_packages
 cmake --preset asan
 cmake --build --preset asan
+# The link's two performance figures, measured against the simulated phone.
+build/asan/bench/link_bench || echo "link_bench failed (figures not measured)"
 ctest --preset asan "$@"
