@@ -1,40 +1,25 @@
 // The binary-mode link: entering it, frame reception with its 0x06
 // acknowledgement, and the break that leaves it.
-#include "CPort/TComPort.h"
-#include "PtyPeer.h"
-#include "Unit1/link/PhoneLink.h"
+#include "LinkTestSupport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
+
+using namespace linktest;
 
 class TestBinary : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tmp;
-    QString m_trace;
-
-    QByteArray traceText() const
-    {
-        QFile f(m_trace);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    TraceFile m_trace;
+    QByteArray traceText() const { return m_trace.text(); }
 
 private slots:
-    void init()
-    {
-        qputenv("MIRVAK_COM1", "");
-        m_trace = m_tmp.filePath(QStringLiteral("trace-%1.txt").arg(QTest::currentTestFunction()));
-        qputenv("MIRVAK_TRACE", m_trace.toLocal8Bit());
-    }
+    void init() { m_trace.reset(); }
 
     void getCommandDiscardsOldInput()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         peer.send("left over");
         QTRY_COMPARE(port.PortWaiting(), 9);
@@ -50,10 +35,8 @@ private slots:
     void getCommandSplitFrame()
     {
         // A frame that arrives a few bytes at a time is put together.
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         peer.trickle(QByteArray("\x01\x04" "\x41\x25\x00\x07", 6), 20);
         link.GetCommand();
@@ -71,10 +54,8 @@ private slots:
     {
         // A phone that stops halfway holds the wait until Abort; the timer
         // running out does not end it.
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         link.ReplyText = "previous";
         link.startTimer2(100);
@@ -100,10 +81,8 @@ private slots:
 
     void getCommand2KeepsInputAndTimesOut()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         // Already waiting before the call: GetCommand2 keeps it.
         peer.send(QByteArray("\x16\x03" "BQ\x00", 5));
@@ -130,10 +109,8 @@ private slots:
 
     void goBinaryEntersMode()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         peer.send("noise before the command");
         QTRY_VERIFY(port.PortWaiting() > 0);
@@ -161,10 +138,8 @@ private slots:
 
     void goBinarySilentPhoneAborts()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         peer.replyTo("AT*BINARY\r\n", "AT*BINARY\r\r\nERROR\r\n"); // too short
         QElapsedTimer t;
@@ -177,10 +152,8 @@ private slots:
 
     void goBinaryAbortedByUser()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         QTimer::singleShot(100, &link, &PhoneLink::btnAbortClick);
         QElapsedTimer t;
@@ -192,10 +165,8 @@ private slots:
 
     void breakIsTraced()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         port.PortOpen();
         QElapsedTimer t;
         t.start();

@@ -1,44 +1,28 @@
 // SendCommand against a scripted phone on a pseudo-terminal: every way an
 // exchange can end, the reply timer, the open sequence and port failures.
-#include "CPort/TComPort.h"
-#include "PtyPeer.h"
-#include "Unit1/link/PhoneLink.h"
+#include "LinkTestSupport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
 
+using namespace linktest;
+
 class TestExchange : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tmp;
-    QString m_trace;
-
-    QByteArray traceText() const
-    {
-        QFile f(m_trace);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    TraceFile m_trace;
+    QByteArray traceText() const { return m_trace.text(); }
 
 private slots:
-    void init()
-    {
-        for (int n = 1; n <= 16; ++n)
-            qunsetenv(QStringLiteral("MIRVAK_COM%1").arg(n).toLatin1().constData());
-        m_trace = m_tmp.filePath(QStringLiteral("trace-%1.txt").arg(QTest::currentTestFunction()));
-        qputenv("MIRVAK_TRACE", m_trace.toLocal8Bit());
-    }
+    void init() { m_trace.reset(); }
 
     void okKeepsWholeExchange()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         peer.replyTo("AT+CGMI\r\n", "AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n");
-        TComPort port;
-        PhoneLink link(port);
         link.ReplyText = "stale";
         link.AbortRequested = true;
         link.CommandText = "AT+CGMI\r\n";
@@ -52,11 +36,9 @@ private slots:
 
     void errorEmptiesReply()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         peer.replyTo("AT+CPBR=300\r\n", "AT+CPBR=300\r\r\nERROR\r\nOK\r\n");
-        TComPort port;
-        PhoneLink link(port);
         link.CommandText = "AT+CPBR=300\r\n";
         QElapsedTimer t;
         t.start();
@@ -78,29 +60,19 @@ private slots:
     void silenceAndExtendedErrorTimeOut()
     {
         QFETCH(QByteArray, reply);
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         if (!reply.isEmpty())
             peer.replyTo("AT+CPIN?\r\n", reply);
-        TComPort port;
-        PhoneLink link(port);
-        link.CommandText = "AT+CPIN?\r\n";
-        QElapsedTimer t;
-        t.start();
-        link.SendCommand();
-        QVERIFY(t.elapsed() >= 1500);
-        QVERIFY(link.ReplyText.isEmpty());
-        QVERIFY(!link.AbortRequested);
+        sendRunsOutOfTime(link, "AT+CPIN?\r\n");
         QVERIFY(!link.Timer2.isActive());
     }
 
     void okInsideDataEndsEarly()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         peer.replyTo("AT+CPBR=1\r\n", "AT+CPBR=1\r\r\n+CPBR: 1,\"555\",129,\"TOOK\r\n\r\nOK\r\n");
-        TComPort port;
-        PhoneLink link(port);
         link.CommandText = "AT+CPBR=1\r\n";
         link.SendCommand();
         QCOMPARE(link.ReplyText, QByteArray("AT+CPBR=1\r\r\n+CPBR: 1,\"555\",129,\"TOOK\r\n"));
@@ -109,14 +81,12 @@ private slots:
 
     void trickleKeepsExchangeAlive()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         peer.onData = [&](const QByteArray &) {
             if (peer.received == "AT\r\n")
                 peer.trickle("AT\r\r\nOK\r\n", 300); // 3 s in all, never 1.5 s quiet
         };
-        TComPort port;
-        PhoneLink link(port);
         link.CommandText = "AT\r\n";
         QElapsedTimer t;
         t.start();
@@ -127,10 +97,8 @@ private slots:
 
     void abortLeavesTimerRunning()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         int aborts = 0;
         connect(&link, &PhoneLink::abortRequested, this, [&] { ++aborts; });
         peer.onData = [&](const QByteArray &) {
@@ -156,10 +124,8 @@ private slots:
 
     void replyInterval()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         int seen = 0;
         // The phone looks at the timer while the exchange runs, then answers.
         peer.onData = [&](const QByteArray &) {
@@ -185,11 +151,9 @@ private slots:
 
     void openSequenceOnlyOnFirstOpen()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         peer.onData = [&](const QByteArray &chunk) { peer.send(chunk + "OK\r\n"); };
-        TComPort port;
-        PhoneLink link(port);
         link.CommandText = "AT\r\n";
         link.SendCommand();
         link.SendCommand();
@@ -255,14 +219,12 @@ private slots:
 
     void vanishingDeviceEndsOperation()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         peer.onData = [&](const QByteArray &) {
             peer.send("AT+CPBR=1,250\r\r\n+CPBR: 1,\"12");
             QTimer::singleShot(100, &peer, &PtyPeer::closeMaster); // cable pulled
         };
-        TComPort port;
-        PhoneLink link(port);
         QStringList shown;
         link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
         link.NetworkWait = true;
@@ -290,10 +252,8 @@ private slots:
 
     void nestedExchangeIsRefused()
     {
-        PtyPeer peer;
-        peer.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
         bool nestedRan = false;
         peer.onData = [&](const QByteArray &) {
             if (nestedRan)

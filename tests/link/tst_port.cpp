@@ -3,36 +3,24 @@
 #include "CPort/LinkTrace.h"
 #include "CPort/PortMap.h"
 #include "CPort/PortName.h"
-#include "CPort/TComPort.h"
-#include "PtyPeer.h"
+#include "LinkTestSupport.h"
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
 
+using namespace linktest;
+
 class TestPort : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tmp;
-    QString m_trace;
-
-    QByteArray traceText() const
-    {
-        QFile f(m_trace);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    TraceFile m_trace;
+    QByteArray traceText() const { return m_trace.text(); }
 
 private slots:
-    void init()
-    {
-        for (int n = 1; n <= 16; ++n)
-            qunsetenv(QStringLiteral("MIRVAK_COM%1").arg(n).toLatin1().constData());
-        m_trace = m_tmp.filePath(QStringLiteral("trace-%1.txt").arg(QTest::currentTestFunction()));
-        qputenv("MIRVAK_TRACE", m_trace.toLocal8Bit());
-    }
+    void init() { m_trace.reset(); }
 
     void nameNormalisation_data()
     {
@@ -116,7 +104,7 @@ private slots:
     void openNotATerminal()
     {
         // Opens, but the line settings cannot be applied: released again.
-        const QString plain = m_tmp.filePath("plain-file");
+        const QString plain = m_trace.filePath("plain-file");
         QFile f(plain);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();

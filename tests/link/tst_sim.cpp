@@ -1,10 +1,10 @@
 // The exchange and the binary-mode link against the simulated phone, paced
 // like a 9600-baud cable.
-#include "CPort/TComPort.h"
-#include "SimPhone.h"
-#include "Unit1/link/PhoneLink.h"
+#include "LinkTestSupport.h"
 
 #include <QtTest>
+
+using namespace linktest;
 
 class TestSim : public QObject {
     Q_OBJECT
@@ -27,11 +27,9 @@ private slots:
 
     void atExchanges()
     {
-        SimPhone sim(paced());
-        QVERIFY(sim.start());
-        sim.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        SimulatedPhone phone(paced());
+        QVERIFY(phone.start());
+        auto &[sim, port, link] = phone;
 
         link.CommandText = "AT\r\n";
         link.SendCommand();
@@ -54,27 +52,17 @@ private slots:
 
     void extendedErrorTimesOut()
     {
-        SimPhone sim(paced() + QStringList{"--fault", "cme:AT+CPIN:10"});
-        QVERIFY(sim.start());
-        sim.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
-        link.CommandText = "AT+CPIN?\r\n";
-        QElapsedTimer t;
-        t.start();
-        link.SendCommand();
-        QVERIFY(t.elapsed() >= 1500);
-        QVERIFY(link.ReplyText.isEmpty());
-        QVERIFY(!link.AbortRequested);
+        SimulatedPhone phone(paced() + QStringList{"--fault", "cme:AT+CPIN:10"});
+        QVERIFY(phone.start());
+        auto &[sim, port, link] = phone;
+        sendRunsOutOfTime(link, "AT+CPIN?\r\n");
     }
 
     void phoneVanishes()
     {
-        SimPhone sim(paced() + QStringList{"--fault", "hangup-after:AT+CGMI"});
-        QVERIFY(sim.start());
-        sim.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        SimulatedPhone phone(paced() + QStringList{"--fault", "hangup-after:AT+CGMI"});
+        QVERIFY(phone.start());
+        auto &[sim, port, link] = phone;
         QStringList shown;
         link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
         int sent = 0;
@@ -99,11 +87,9 @@ private slots:
 
     void binaryModeCentreQuery()
     {
-        SimPhone sim(paced());
-        QVERIFY(sim.start());
-        sim.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        SimulatedPhone phone(paced());
+        QVERIFY(phone.start());
+        auto &[sim, port, link] = phone;
         link.runGuarded([&] {
             link.CommandText = "AT\r\n";
             link.SendCommand();
@@ -135,11 +121,9 @@ private slots:
 
     void binaryModeRefused()
     {
-        SimPhone sim(paced() + QStringList{"--fault", "binary-silent"});
-        QVERIFY(sim.start());
-        sim.useAsCom(1);
-        TComPort port;
-        PhoneLink link(port);
+        SimulatedPhone phone(paced() + QStringList{"--fault", "binary-silent"});
+        QVERIFY(phone.start());
+        auto &[sim, port, link] = phone;
         port.PortOpen();
         link.GoBinary();
         QVERIFY(link.AbortRequested);

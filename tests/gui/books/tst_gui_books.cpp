@@ -16,6 +16,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "BookTestSupport.h"
 #include "CPort/TComPort.h"
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/messaging/IcqSettings.h"
@@ -23,24 +24,11 @@
 #include "Unit1/messaging/SmsBooks.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
 
+using namespace booktest;
+
 namespace {
 const QByteArray DefaultSmsc = MessagingState::defaultIcqSmsc();
 const QByteArray DefaultGateway = MessagingState::defaultIcqGateway();
-
-QByteArray readBook()
-{
-    QFile f(SmsBooks::bookPath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBook(const QByteArray &bytes)
-{
-    QFile f(SmsBooks::bookPath());
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray field(const QByteArray &text, int width) { return text.leftJustified(width, ' ', true); }
 
 // A complete, healthy file with an entry in both books.
 QByteArray fullBook(char port = 3)
@@ -115,23 +103,16 @@ struct FlashProbe {
 
 class TestBooks : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_oldDir;
+    FolderPerTest m_folders;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_oldDir = QDir::currentPath();
-    }
+    void initTestCase() { QVERIFY(m_folders.valid()); }
     void init()
     {
-        const QString sub = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
-        QDir().mkpath(sub);
-        QVERIFY(QDir::setCurrent(sub));
+        QVERIFY(m_folders.enter());
         QFile::remove(SmsBooks::bookPath());
     }
-    void cleanupTestCase() { QDir::setCurrent(m_oldDir); }
+    void cleanupTestCase() { m_folders.leave(); }
 
     void freshStartCreatesTheFile()
     {

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "BookTestSupport.h"
 #include "SimPhone.h"
 #include "CPort/TComRadioGroup.h"
 #include "Unit1/messaging/IcqSettings.h"
@@ -24,15 +25,9 @@
 #include "Unit1/shell/TForm1.h"
 #include "passoverbtn/TPassOverBtn.h"
 
+using namespace booktest;
+
 namespace {
-QByteArray readBook()
-{
-    QFile f(SmsBooks::bookPath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray field(const QByteArray &text, int width) { return text.leftJustified(width, ' ', true); }
-
 QByteArray healthyBook()
 {
     QByteArray b = field("+46701234567", 16) + field("Anna", 20);
@@ -44,33 +39,16 @@ QByteArray healthyBook()
     b += QByteArray(19 * 30, ' ');
     return b;
 }
-
-void writeBook(const QByteArray &bytes)
-{
-    QFile f(SmsBooks::bookPath());
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 } // namespace
 
 class TestBooksForm : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_oldDir;
+    FolderPerTest m_folders;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_oldDir = QDir::currentPath();
-    }
-    void init()
-    {
-        const QString sub = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
-        QDir().mkpath(sub);
-        QVERIFY(QDir::setCurrent(sub));
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_oldDir); }
+    void initTestCase() { QVERIFY(m_folders.valid()); }
+    void init() { QVERIFY(m_folders.enter()); }
+    void cleanupTestCase() { m_folders.leave(); }
 
     void firstRunOpensThePortChooser()
     {

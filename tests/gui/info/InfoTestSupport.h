@@ -1,26 +1,21 @@
 #pragma once
 // What the GSM information page tests share: the main window in a scratch
-// working folder, a recorder of the colours a widget was painted with, and a
-// line relay that can make the phone fall silent at a chosen moment.
+// working folder showing the page, its state at rest, and a line relay that
+// can make the phone fall silent at a chosen moment.
 #include <QByteArray>
 #include <QColor>
-#include <QDir>
-#include <QEvent>
-#include <QList>
 #include <QObject>
 #include <QProgressBar>
 #include <QSocketNotifier>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
-#include <functional>
-#include <memory>
 
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "FormRig.h"
 #include "Unit1/shell/InfoPage.h"
 #include "Unit1/shell/SettingsPage.h"
 #include "Unit1/shell/TForm1.h"
@@ -30,73 +25,26 @@
 
 namespace infotest {
 
+using guitest::ColourLog;
+
 inline const QColor Teal(0, 128, 128);
 inline const QColor Silver(192, 192, 192);
 inline const QColor Lime(0, 255, 0);
 inline const QColor Red(255, 0, 0);
 inline const QColor Grey(128, 128, 128);
 
-// Every colour a widget's palette role took, in order.
-class ColourLog : public QObject {
-public:
-    ColourLog(QWidget *w, QPalette::ColorRole role) : m_widget(w), m_role(role)
-    {
-        w->installEventFilter(this);
-    }
-    QList<QColor> seen;
-    bool saw(const QColor &c) const { return seen.contains(c); }
-
-protected:
-    bool eventFilter(QObject *o, QEvent *e) override
-    {
-        if (o == m_widget && e->type() == QEvent::PaletteChange) {
-            const QColor c = m_widget->palette().color(m_role);
-            if (seen.isEmpty() || seen.last() != c)
-                seen.append(c);
-        }
-        return false;
-    }
-
-private:
-    QWidget *m_widget;
-    QPalette::ColorRole m_role;
-};
-
-// The main window in a scratch folder (it keeps its book file in the
-// working folder), showing the GSM information panel.
-class Window {
+// The main window showing the GSM information panel.
+class Window : public guitest::FormRig {
 public:
     Window()
     {
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-        form = std::make_unique<TForm1>();
-        form->show();
-        // A new book file may greet the user with a dialog; nothing here needs it.
-        closeDialogs();
+        openWindow();
         form->mainTabs->setCurrentIndex(3);
         form->settingsPage->showPanel(QStringLiteral("PanelInfo"));
         page = form->infoPage;
     }
-    ~Window()
-    {
-        form.reset();
-        QDir::setCurrent(m_oldDir);
-    }
-    void closeDialogs()
-    {
-        QTest::qWait(0);
-        if (form->Form2 && form->Form2->isVisible())
-            form->Form2->hide();
-    }
-    bool ok() const { return m_dir.isValid(); }
 
-    std::unique_ptr<TForm1> form;
     InfoPage *page = nullptr;
-
-private:
-    QTemporaryDir m_dir;
-    QString m_oldDir;
 };
 
 inline bool setOnTop(const QWidget *a, const QWidget *b)
@@ -104,6 +52,18 @@ inline bool setOnTop(const QWidget *a, const QWidget *b)
     // The later sibling in the parent's child list is drawn over the earlier.
     const QObjectList &kids = a->parent()->children();
     return kids.indexOf(const_cast<QWidget *>(a)) > kids.indexOf(const_cast<QWidget *>(b));
+}
+
+// The page after an operation: port closed, link idle, both buttons usable
+// and "Set" back over "Cancel".
+inline void verifyIdle(Window &w)
+{
+    InfoPage *p = w.page;
+    QVERIFY(!w.form->ComPort1.Connected());
+    QCOMPARE(w.form->link.BusyPage, 100);
+    QVERIFY(p->btnInfo->isEnabled());
+    QVERIFY(p->btnSetSMSC->isEnabled());
+    QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));
 }
 
 // A pseudo-terminal between the program and the simulated phone. Bytes pass

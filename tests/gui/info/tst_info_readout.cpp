@@ -29,12 +29,8 @@ private:
     }
     void verifyAtRest(Window &w)
     {
+        verifyIdle(w);
         InfoPage *p = w.page;
-        QVERIFY(!w.form->ComPort1.Connected());
-        QCOMPARE(w.form->link.BusyPage, 100);
-        QVERIFY(p->btnInfo->isEnabled());
-        QVERIFY(p->btnSetSMSC->isEnabled());
-        QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));
         QCOMPARE(InfoPage::gaugeBackground(p->Batt), Grey);
         QCOMPARE(InfoPage::gaugeBackground(p->Signal), Grey);
         for (QLineEdit *f : {p->txtNetwork, p->txtModel, p->txtSoftware, p->txtGSMSMSC, p->txtIMEI, p->txtMake})

@@ -33,13 +33,8 @@ class InfoSetSmsc : public QObject {
 private:
     void verifyAtRest(Window &w)
     {
-        InfoPage *p = w.page;
-        QVERIFY(!w.form->ComPort1.Connected());
-        QCOMPARE(w.form->link.BusyPage, 100);
-        QVERIFY(p->btnInfo->isEnabled());
-        QVERIFY(p->btnSetSMSC->isEnabled());
-        QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));
-        QCOMPARE(InfoPage::fieldColour(p->txtGSMSMSC), Silver);
+        verifyIdle(w);
+        QCOMPARE(InfoPage::fieldColour(w.page->txtGSMSMSC), Silver);
     }
 
 private slots:

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "FormRig.h"
 #include "SimPhone.h"
 #include "Unit1/messaging/SmsPage.h"
 #include "Unit1/shell/InfoPage.h"
@@ -33,61 +34,28 @@ inline const QColor Silver(192, 192, 192);
 inline const QColor Black(0, 0, 0);
 inline const QColor LightRed(210, 98, 98);
 
-// Every colour a widget's palette role took, in order.
-class ColourLog : public QObject {
-public:
-    ColourLog(QWidget *w, QPalette::ColorRole role) : m_widget(w), m_role(role) { w->installEventFilter(this); }
-    QList<QColor> seen;
+// The status line through a send, and the two centres the simulated phone
+// and the ICQ gateway use.
+inline const QString Start = QStringLiteral("SMS -> GSM ...");
+inline const QString Waiting = QStringLiteral("Sent, waiting for confirmation..");
+inline const QString Aborted = QStringLiteral("Aborted");
+inline const QString OwnCentre = QStringLiteral("+46705008999");
+inline const QString IcqCentre = QStringLiteral("+44802000332");
 
-protected:
-    bool eventFilter(QObject *o, QEvent *e) override
-    {
-        if (o == m_widget && e->type() == QEvent::PaletteChange) {
-            const QColor c = m_widget->palette().color(m_role);
-            if (seen.isEmpty() || seen.last() != c)
-                seen.append(c);
-        }
-        return false;
-    }
+using guitest::ColourLog;
+using guitest::Poller;
 
-private:
-    QWidget *m_widget;
-    QPalette::ColorRole m_role;
-};
-
-// Runs `probe` every few milliseconds while a send runs inside a click: the
-// send's own waits serve the timer.
-class Poller : public QObject {
-public:
-    explicit Poller(std::function<void()> probe, int ms = 5) : m_probe(std::move(probe))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] { m_probe(); });
-        m_timer.start(ms);
-    }
-    void stop() { m_timer.stop(); }
-
-private:
-    std::function<void()> m_probe;
-    QTimer m_timer;
-};
-
-// The main window in a scratch folder on the SMS tab, the phone on COM1.
-class Rig {
+// The main window on the SMS tab, the phone on COM1.
+class Rig : public guitest::FormRig {
 public:
     explicit Rig(const QStringList &simArgs = {}, const QJsonObject &phone = {})
         : sim(simArgs, phone)
     {
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
         // The port's own trace shows every byte the program wrote.
-        qputenv("MIRVAK_TRACE", m_dir.filePath(QStringLiteral("link.trace")).toLocal8Bit());
+        qputenv("MIRVAK_TRACE", filePath(QStringLiteral("link.trace")).toLocal8Bit());
         m_simStarted = sim.start();
         sim.useAsCom(1);
-        form = std::make_unique<TForm1>();
-        form->show();
-        QTest::qWait(0);
-        if (form->Form2->isVisible())
-            form->Form2->hide();
+        openWindow();
         form->mainTabs->setCurrentIndex(0);
         // A fresh book file leaves blanks in memory; the ICQ tests need numbers.
         form->messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();
@@ -99,11 +67,10 @@ public:
     }
     ~Rig()
     {
-        form.reset();
+        closeWindow(); // while the phone it may talk to still runs
         qunsetenv("MIRVAK_TRACE");
-        QDir::setCurrent(m_oldDir);
     }
-    bool ok() const { return m_dir.isValid() && m_simStarted && m_active && page; }
+    bool ok() const { return FormRig::ok() && m_simStarted && m_active && page; }
 
     void compose(const QString &text, const QString &recipient, bool reply = false)
     {
@@ -115,6 +82,18 @@ public:
     {
         page->TextBox->setPlainText(text);
         page->ComboBox2->setEditText(icq);
+    }
+    // A short message to a phone number, or as ICQ to a user number; the
+    // click returns when the send is over.
+    void sendHello(bool icq)
+    {
+        if (icq) {
+            composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
+            clickIcq();
+        } else {
+            compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+            clickSend();
+        }
     }
     // The click returns when the send is over.
     void clickSend() { click(page->btnSend); }
@@ -151,7 +130,7 @@ public:
     // Everything written to the port, as upper-case hex with blanks.
     QString written() const
     {
-        QFile f(m_dir.filePath(QStringLiteral("link.trace")));
+        QFile f(filePath(QStringLiteral("link.trace")));
         if (!f.open(QIODevice::ReadOnly))
             return {};
         QString out;
@@ -183,13 +162,10 @@ public:
     }
 
     SimPhone sim;
-    std::unique_ptr<TForm1> form;
     SmsPage *page = nullptr;
     QStringList statuses;
 
 private:
-    QTemporaryDir m_dir;
-    QString m_oldDir;
     bool m_simStarted = false;
     bool m_active = false;
 };

@@ -8,12 +8,7 @@
 using namespace smstest;
 
 namespace {
-const QString Start = QStringLiteral("SMS -> GSM ...");
-const QString Waiting = QStringLiteral("Sent, waiting for confirmation..");
 const QString SentOk = QStringLiteral("SMS sent OK.");
-const QString Aborted = QStringLiteral("Aborted");
-const QString OwnCentre = QStringLiteral("+46705008999");
-const QString IcqCentre = QStringLiteral("+44802000332");
 const QString SetIcqCentre = QStringLiteral("AT+CSCA=\"44802000332\",145");
 const QString SetOwnCentre = QStringLiteral("AT+CSCA=\"46705008999\",145");
 
@@ -176,8 +171,7 @@ private slots:
         QFETCH(QJsonObject, phone);
         Rig rig(args, phone);
         QVERIFY(rig.ok());
-        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-        rig.clickIcq();
+        rig.sendHello(true);
         QCOMPARE(rig.statuses, (QStringList{Start, QStringLiteral("Error getting SMSC")}));
         // Nothing changed on the phone.
         QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?")}));
@@ -193,8 +187,7 @@ private slots:
     {
         Rig rig({QStringLiteral("--fault"), QStringLiteral("error:AT+CSCA=\"44802000332\"")});
         QVERIFY(rig.ok());
-        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-        rig.clickIcq();
+        rig.sendHello(true);
         QCOMPARE(rig.statuses, QStringList{Start});
         QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre, SetOwnCentre}));
         QVERIFY(sentMessages(rig).isEmpty());
@@ -213,13 +206,7 @@ private slots:
         QFETCH(bool, icq);
         Rig rig({}, QJsonObject{{QStringLiteral("cmgfFail"), true}});
         QVERIFY(rig.ok());
-        if (icq) {
-            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-            rig.clickIcq();
-        } else {
-            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
-            rig.clickSend();
-        }
+        rig.sendHello(icq);
         QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
         const QStringList expected = icq ? probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
                                                                   QStringLiteral("AT+CMGF=0"), SetOwnCentre}
@@ -250,13 +237,7 @@ private slots:
         QFETCH(QJsonObject, phone);
         Rig rig(args, phone);
         QVERIFY(rig.ok());
-        if (icq) {
-            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-            rig.clickIcq();
-        } else {
-            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
-            rig.clickSend();
-        }
+        rig.sendHello(icq);
         QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
         QVERIFY(sentMessages(rig).isEmpty());
         QVERIFY(rig.idle());
@@ -295,8 +276,7 @@ private slots:
     {
         Rig rig({}, QJsonObject{{QStringLiteral("cmgsFail"), true}});
         QVERIFY(rig.ok());
-        rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
-        rig.clickSend();
+        rig.sendHello(false);
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, QStringLiteral("SMS status unknown.")}));
         QCOMPARE(sentMessages(rig).size(), 1); // taken, then answered ERROR
         QVERIFY(rig.idle());

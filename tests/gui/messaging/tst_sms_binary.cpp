@@ -8,12 +8,7 @@
 using namespace smstest;
 
 namespace {
-const QString Start = QStringLiteral("SMS -> GSM ...");
-const QString Waiting = QStringLiteral("Sent, waiting for confirmation..");
 const QString Closing = QStringLiteral("Aborted, closing..");
-const QString Aborted = QStringLiteral("Aborted");
-const QString OwnCentre = QStringLiteral("+46705008999");
-const QString IcqCentre = QStringLiteral("+44802000332");
 const QString CentreQuery = QStringLiteral("02024151");
 const QString SetIcqCentre = QStringLiteral("020A425107914408020033F2");
 const QString OwnCentreFrame = QStringLiteral("020A425107916407058099F9");
@@ -159,8 +154,7 @@ private slots:
         Rig rig({}, binaryPhone({{QStringLiteral("smsc"),
                                   QJsonObject{{QStringLiteral("number"), QString()}, {QStringLiteral("type"), 129}}}}));
         QVERIFY(rig.ok());
-        rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-        rig.clickIcq();
+        rig.sendHello(true);
         QCOMPARE(rig.statuses, (QStringList{Start, QStringLiteral("Error getting SMSC")}));
         QCOMPARE(rig.framesIn(), QStringList{CentreQuery});
         QVERIFY(sentMessages(rig).isEmpty());
@@ -197,13 +191,7 @@ private slots:
                 QTest::mouseClick(abort, Qt::LeftButton);
             }
         }, 50);
-        if (icq) {
-            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-            rig.clickIcq();
-        } else {
-            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
-            rig.clickSend();
-        }
+        rig.sendHello(icq);
         QVERIFY(clicked);
         QVERIFY(stillBusyLater);
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, Closing, Aborted}));
@@ -264,13 +252,7 @@ private slots:
         QFETCH(bool, icq);
         Rig rig({QStringLiteral("--fault"), QStringLiteral("binary-silent")}, binaryPhone());
         QVERIFY(rig.ok());
-        if (icq) {
-            rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-            rig.clickIcq();
-        } else {
-            rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
-            rig.clickSend();
-        }
+        rig.sendHello(icq);
         QCOMPARE(rig.statuses, (QStringList{Start, Closing, Aborted}));
         QVERIFY(rig.framesIn().isEmpty());
         QVERIFY(sentMessages(rig).isEmpty());
