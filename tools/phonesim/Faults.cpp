@@ -19,11 +19,11 @@ bool CommandFault::matches(const QString &upperRest) const
     return upperRest.startsWith(command);
 }
 
-QString Faults::add(const QString &spec)
+QString Faults::add(const QString &option)
 {
-    const int colon = spec.indexOf(QLatin1Char(':'));
-    const QString kind = colon < 0 ? spec : spec.left(colon);
-    const QString arg = colon < 0 ? QString() : spec.mid(colon + 1);
+    const int colon = option.indexOf(QLatin1Char(':'));
+    const QString kind = colon < 0 ? option : option.left(colon);
+    const QString arg = colon < 0 ? QString() : option.mid(colon + 1);
     auto noArg = [&](bool &flag) {
         if (colon >= 0)
             return QStringLiteral("fault \"%1\" takes no argument").arg(kind);

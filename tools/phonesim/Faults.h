@@ -21,6 +21,6 @@ struct Faults {
     bool binarySilent = false;
     bool aqSilent = false;
 
-    // Returns an empty string on success, else what is wrong with spec.
-    QString add(const QString &spec);
+    // Returns an empty string on success, else what is wrong with option.
+    QString add(const QString &option);
 };

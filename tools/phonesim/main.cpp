@@ -111,8 +111,8 @@ int main(int argc, char **argv)
     }
 
     Faults faults;
-    for (const QString &spec : p.values(QStringLiteral("fault")))
-        if (const QString e = faults.add(spec); !e.isEmpty())
+    for (const QString &option : p.values(QStringLiteral("fault")))
+        if (const QString e = faults.add(option); !e.isEmpty())
             return fail(e);
 
     PhoneOptions options;
