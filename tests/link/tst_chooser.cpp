@@ -40,8 +40,8 @@ private slots:
         TComRadioGroup cpa(port);
         QCOMPARE(cpa.objectName(), QStringLiteral("cpa"));
         QCOMPARE(cpa.title(), QStringLiteral("Com Port"));
-        for (const QString &n : {"COM1", "COM2", "COM3"})
-            QVERIFY2(item(cpa, n), qPrintable(n));
+        for (const char *n : {"COM1", "COM2", "COM3"})
+            QVERIFY2(item(cpa, QString::fromLatin1(n)), n);
         QCOMPARE(item(cpa, "COM2")->toolTip(), b.device());
         cpa.show();
         QVERIFY(QTest::qWaitForWindowExposed(&cpa));

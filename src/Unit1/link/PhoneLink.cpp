@@ -19,6 +19,10 @@ struct ExchangeScope {
 
 PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), ComPort1(port)
 {
+    setObjectName(QStringLiteral("link"));
+    // A child, so the window's object tree (and a test) can find it by name.
+    Timer2.setParent(this);
+    Timer2.setObjectName(QStringLiteral("Timer2"));
     Timer2.setSingleShot(true);
     // A silence shorter than the interval must never count as a time-out.
     Timer2.setTimerType(Qt::PreciseTimer);

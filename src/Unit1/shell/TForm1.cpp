@@ -143,6 +143,12 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
             link.btnAbortClick(); // a later step may have cleared the first abort
     });
 
+    // Members, but children too, so they can be found by name like the controls.
+    ComPort1.setObjectName(QStringLiteral("ComPort1"));
+    ComPort1.setParent(this);
+    link.setParent(this);
+    TimerClock.setObjectName(QStringLiteral("TimerClock"));
+    TimerClock.setParent(this);
     TimerClock.setInterval(1000);
     connect(&TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
     TimerClock.start();

@@ -253,6 +253,9 @@ void TstShellWindow::tabsSwitchPagesAndTheClock()
 {
     writeFile(BookName, bookImage(1));
     auto form = makeForm();
+    // The timers are found by name like every control.
+    QCOMPARE(form->findChild<QTimer *>(QStringLiteral("TimerClock")), &form->TimerClock);
+    QCOMPARE(form->findChild<QTimer *>(QStringLiteral("Timer2")), &form->link.Timer2);
     QWidget *const pages[] = {form->smsPage, form->phonebooksPage, form->Panel3, form->settingsPage, form->aboutPage};
     for (int i : {1, 2, 3, 4, 0}) {
         clickTab(*form, i);
