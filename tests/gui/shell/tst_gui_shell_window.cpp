@@ -506,6 +506,9 @@ void TstShellWindow::screenshots()
     const QString dir = qEnvironmentVariable("MIRVAK_SHELL_SCREENSHOTS");
     if (dir.isEmpty())
         QSKIP("set MIRVAK_SHELL_SCREENSHOTS to a folder to get pictures of every page");
+    SimPhone sim;
+    QVERIFY(sim.start());
+    sim.useAsCom(1);
     writeFile(BookName, bookImage(1));
     auto form = makeForm();
     const QStringList names{"sms", "phonebooks", "melodies", "settings", "about"};
@@ -521,6 +524,10 @@ void TstShellWindow::screenshots()
         QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("settings-") + node.toLower().remove(' ')
                                                      + QStringLiteral(".png"))));
     }
+    // The read-out a newcomer tries first, against the simulated phone.
+    form->settingsPage->selectNode(QStringLiteral("GSM Info"));
+    QTest::mouseClick(form->infoPage->btnInfo, Qt::LeftButton);
+    QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("settings-gsminfo-read.png"))));
     form->Form2->setReason(QStringLiteral("/dev/ttyUSB0: permission denied: add your user to the dialout group"));
     form->Form2->show();
     QVERIFY(form->Form2->grab().save(QDir(dir).filePath(QStringLiteral("form2.png"))));
