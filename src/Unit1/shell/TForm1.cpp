@@ -257,6 +257,21 @@ void TForm1::FormShow()
     // 13-14
     TimerClockTimer();
     smsPage->statusPanel[2]->setText(ComPort1.Port());
+
+    // A book file that could not be created or repaired would otherwise go
+    // unnoticed until the first save flashes red. Not blocking: the window
+    // stays usable behind it.
+    if (!books->lastError.isEmpty()) {
+        auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("mirvak"),
+                                    QStringLiteral("The book file could not be written: %1\n"
+                                                   "Book edits and the port choice will not be kept.")
+                                        .arg(books->lastError),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("bookFileWarning"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
 }
 
 void TForm1::mainTabsChange(int index)

@@ -89,6 +89,7 @@ private slots:
     void cleanup();
 
     void firstRunOpensThePortChooser();
+    void unwritableBookFileIsReported();
     void normalRunOpensOnSms();
     void settingsTreeBringsEachPanelForward();
     void tabsSwitchPagesAndTheClock();
@@ -157,6 +158,25 @@ void TstShellWindow::firstRunOpensThePortChooser()
     QCOMPARE(QFileInfo(BookName).size(), qint64(BookFile::NewSize));
     QCOMPARE(form->smsPage->ComboBox1->currentText(), QStringLiteral(" New Phonebook created."));
     QCOMPARE(form->smsPage->statusPanel[2]->text(), QStringLiteral("COM1"));
+    QVERIFY(!form->findChild<QMessageBox *>(QStringLiteral("bookFileWarning")));
+}
+
+// A damaged book file the user made read-only cannot be repaired: the user
+// is told at start-up, the window stays usable, and the file is left as it was.
+void TstShellWindow::unwritableBookFileIsReported()
+{
+    const QByteArray damaged = bookImage(2).left(BookFile::IcqNumbersOffset + 5);
+    writeFile(BookName, damaged);
+    QFile::setPermissions(BookName, QFileDevice::ReadOwner);
+    auto form = makeForm();
+    auto *box = form->findChild<QMessageBox *>(QStringLiteral("bookFileWarning"));
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QVERIFY2(box->text().contains(QStringLiteral("read-only")), qPrintable(box->text()));
+    QVERIFY(form->isEnabled());
+    QVERIFY(QApplication::activeModalWidget() != box);
+    QFile::setPermissions(BookName, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readFile(BookName), damaged);
 }
 
 void TstShellWindow::normalRunOpensOnSms()
