@@ -393,11 +393,10 @@ void Phone::pduByte(char c)
         m_pduOverflow = true;
 }
 
-QJsonObject Phone::submissionLog(const DecodedSubmit &d, const QString &mode, int declared, int actual,
-                                 const QByteArray &pdu) const
+// What the log and the outbox both say of one submitted message.
+QJsonObject Phone::messageFields(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu) const
 {
     return QJsonObject{
-        {QStringLiteral("t"), QStringLiteral("sms")},
         {QStringLiteral("mode"), mode},
         {QStringLiteral("number"), d.number},
         {QStringLiteral("toa"), d.toa},
@@ -405,28 +404,27 @@ QJsonObject Phone::submissionLog(const DecodedSubmit &d, const QString &mode, in
         {QStringLiteral("firstOctet"), d.firstOctet},
         {QStringLiteral("replyPath"), d.replyPath},
         {QStringLiteral("validity"), d.validity},
-        {QStringLiteral("declaredLength"), declared},
-        {QStringLiteral("actualLength"), actual},
-        {QStringLiteral("lengthOk"), declared == actual},
         {QStringLiteral("pduHex"), hex(pdu)},
         {QStringLiteral("smsc"), m_state.smscNumber},
     };
 }
 
+QJsonObject Phone::submissionLog(const DecodedSubmit &d, const QString &mode, int declared, int actual,
+                                 const QByteArray &pdu) const
+{
+    QJsonObject o = messageFields(d, mode, pdu);
+    o.insert(QStringLiteral("t"), QStringLiteral("sms"));
+    o.insert(QStringLiteral("declaredLength"), declared);
+    o.insert(QStringLiteral("actualLength"), actual);
+    o.insert(QStringLiteral("lengthOk"), declared == actual);
+    return o;
+}
+
 void Phone::acceptIntoOutbox(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu, int mr)
 {
-    m_state.outbox.append(QJsonObject{
-        {QStringLiteral("mode"), mode},
-        {QStringLiteral("number"), d.number},
-        {QStringLiteral("toa"), d.toa},
-        {QStringLiteral("text"), d.text},
-        {QStringLiteral("firstOctet"), d.firstOctet},
-        {QStringLiteral("replyPath"), d.replyPath},
-        {QStringLiteral("validity"), d.validity},
-        {QStringLiteral("pduHex"), hex(pdu)},
-        {QStringLiteral("messageReference"), mr},
-        {QStringLiteral("smsc"), m_state.smscNumber},
-    });
+    QJsonObject o = messageFields(d, mode, pdu);
+    o.insert(QStringLiteral("messageReference"), mr);
+    m_state.outbox.append(o);
 }
 
 void Phone::finishSubmission()

@@ -66,6 +66,7 @@ private:
     // PDU input after the prompt
     void pduByte(char c);
     void finishSubmission();
+    QJsonObject messageFields(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu) const;
     QJsonObject submissionLog(const DecodedSubmit &d, const QString &mode,
                               int declared, int actual, const QByteArray &pdu) const;
     void acceptIntoOutbox(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu, int mr);
