@@ -69,10 +69,9 @@ public:
     static QStringList PortList();
 
     // Bookkeeping for the wait loops (PhoneLink::pumpOnce): a counter that
-    // moves whenever bytes arrive, are consumed or are written, the bytes
-    // already taken from the driver, and whether the device has gone away.
+    // moves whenever bytes arrive, are consumed or are written, and whether
+    // the device has gone away.
     quint64 activity() const { return m_activity; }
-    int bufferedBytes() const { return int(m_rx.size()); }
     bool hungUp() const { return m_hangErrno != 0; }
 
 signals:

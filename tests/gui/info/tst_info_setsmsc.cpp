@@ -37,6 +37,19 @@ private:
         QCOMPARE(InfoPage::fieldColour(w.page->txtGSMSMSC), Silver);
     }
 
+    // A "Set" that did not take: red, never lime, the page at rest.
+    void verifySetFailed(Window &w, const ColourLog &colours)
+    {
+        QVERIFY(colours.saw(Red));
+        QVERIFY(!colours.saw(Lime));
+        verifyAtRest(w);
+    }
+
+    static QString centreAfter(SimPhone &sim)
+    {
+        return sim.stopAndDump().value("smsc").toObject().value("number").toString();
+    }
+
 private slots:
     void init() { qunsetenv("MIRVAK_COM1"); }
 
@@ -129,11 +142,8 @@ private slots:
 
         QVERIFY(sim.commands().contains(QStringLiteral("AT*BINARY")));
         QCOMPARE(framesIn(sim), QStringList());
-        QVERIFY(colours.saw(Red));
-        QVERIFY(!colours.saw(Lime));
-        verifyAtRest(w);
-        QCOMPARE(sim.stopAndDump().value("smsc").toObject().value("number").toString(),
-                 QStringLiteral("+46705008999"));
+        verifySetFailed(w, colours);
+        QCOMPARE(centreAfter(sim), QStringLiteral("+46705008999"));
     }
 
     // The phone takes the frame's acknowledgement byte but never sends its
@@ -169,9 +179,7 @@ private slots:
         QVERIFY(relay.cutDone());
         QVERIFY(relay.programBytes().contains(QByteArray::fromHex(CentreSetFrame)));
         QVERIFY(cancelVisible);
-        QVERIFY(colours.saw(Red));
-        QVERIFY(!colours.saw(Lime));
-        verifyAtRest(w);
+        verifySetFailed(w, colours);
     }
 
     // Nothing at all comes back within 3000 ms: red, without waiting for Cancel.
@@ -196,11 +204,8 @@ private slots:
         QVERIFY(!rescued);
 
         QVERIFY(relay.cutDone());
-        QVERIFY(colours.saw(Red));
-        QVERIFY(!colours.saw(Lime));
-        verifyAtRest(w);
-        QCOMPARE(sim.stopAndDump().value("smsc").toObject().value("number").toString(),
-                 QStringLiteral("+46705008999"));
+        verifySetFailed(w, colours);
+        QCOMPARE(centreAfter(sim), QStringLiteral("+46705008999"));
     }
 
     void missingPort()
