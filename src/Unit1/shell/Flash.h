@@ -1,0 +1,14 @@
+#pragma once
+// A short flash of a control: painted in a colour (and, for a label or a
+// button, showing a caption such as "OK"), held while the window repaints but
+// takes no input, then given back the colour and caption it had.
+#include <QColor>
+#include <QString>
+#include <initializer_list>
+
+class PhoneLink;
+class QWidget;
+
+void flash(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QString &caption = {});
+// Several controls flashed together, as one.
+void flash(PhoneLink &link, std::initializer_list<QWidget *> widgets, const QColor &colour, int ms);
