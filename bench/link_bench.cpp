@@ -66,7 +66,7 @@ int main(int argc, char **argv)
         }
         TComPort port;
         PhoneLink link(port);
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         link.SendCommand(); // opens the port; not measured
         QElapsedTimer wall;
         const double cpu0 = cpuSeconds();
@@ -86,7 +86,7 @@ int main(int argc, char **argv)
             return 1;
         TComPort port;
         PhoneLink link(port);
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         link.SendCommand();
         std::vector<double> extra, afterLast;
         QElapsedTimer clock;
@@ -95,18 +95,18 @@ int main(int argc, char **argv)
         QObject::connect(&port, &TComPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
         const QByteArray commands[] = {"AT+CGMM\r\n", "AT+CGMI\r\n", "AT+CGSN\r\n", "AT\r\n"};
         for (int i = 0; i < 40; ++i) {
-            link.CommandText = commands[i % 4];
+            link.setCommandText(commands[i % 4]);
             QElapsedTimer t;
             t.start();
             link.SendCommand();
             const double ms = double(t.nsecsElapsed()) / 1e6;
             afterLast.push_back(double(clock.nsecsElapsed() - lastArrival) / 1e6);
-            if (link.ReplyText.isEmpty()) {
+            if (link.ReplyText().isEmpty()) {
                 std::fprintf(stderr, "link_bench: exchange %d failed\n", i);
                 continue;
             }
             // Writing to a pty costs nothing; the reply comes at the pace.
-            extra.push_back(ms - 1000.0 * double(link.ReplyText.size()) / Pace);
+            extra.push_back(ms - 1000.0 * double(link.ReplyText().size()) / Pace);
         }
         port.PortClose();
         stopSim(sim);

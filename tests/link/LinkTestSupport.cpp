@@ -35,13 +35,13 @@ bool SimulatedPhone::start()
 
 void sendRunsOutOfTime(PhoneLink &link, const QByteArray &command)
 {
-    link.CommandText = command;
+    link.setCommandText(command);
     QElapsedTimer t;
     t.start();
     link.SendCommand();
     QVERIFY(t.elapsed() >= 1500);
-    QVERIFY(link.ReplyText.isEmpty());
-    QVERIFY(!link.AbortRequested);
+    QVERIFY(link.ReplyText().isEmpty());
+    QVERIFY(!link.AbortRequested());
 }
 
 } // namespace linktest

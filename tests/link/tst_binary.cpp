@@ -26,8 +26,8 @@ private slots:
         // Header byte, length, body, and one byte of the next frame.
         peer.sendLater(50, QByteArray("\x16\x05" "BQ\x02\x91\x21" "\x16", 8));
         link.GetCommand();
-        QCOMPARE(link.ReplyText, QByteArray("BQ\x02\x91\x21"));
-        QVERIFY(!link.AbortRequested);
+        QCOMPARE(link.ReplyText(), QByteArray("BQ\x02\x91\x21"));
+        QVERIFY(!link.AbortRequested());
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
         QCOMPARE(port.PortWaiting(), 1);
     }
@@ -40,13 +40,13 @@ private slots:
         port.PortOpen();
         peer.trickle(QByteArray("\x01\x04" "\x41\x25\x00\x07", 6), 20);
         link.GetCommand();
-        QCOMPARE(link.ReplyText, QByteArray("\x41\x25\x00\x07", 4));
+        QCOMPARE(link.ReplyText(), QByteArray("\x41\x25\x00\x07", 4));
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
 
         // Zero length: an empty body, still acknowledged.
         peer.sendLater(20, QByteArray("\x01\x00", 2));
         link.GetCommand();
-        QCOMPARE(link.ReplyText, QByteArray());
+        QCOMPARE(link.ReplyText(), QByteArray());
         QTRY_COMPARE(peer.received, QByteArray("\x06\x06"));
     }
 
@@ -57,7 +57,6 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         port.PortOpen();
-        link.ReplyText = "previous";
         link.startTimer2(100);
         peer.sendLater(20, QByteArray("\x01\x05" "BQ", 4));
         QElapsedTimer t;
@@ -65,18 +64,18 @@ private slots:
         QTimer::singleShot(400, &link, &PhoneLink::btnAbortClick);
         link.GetCommand();
         QVERIFY(t.elapsed() >= 400);
-        QVERIFY(link.AbortRequested);
-        QCOMPARE(link.ReplyText, QByteArray("previous"));
+        QVERIFY(link.AbortRequested());
+        QVERIFY(link.ReplyText().isEmpty()); // half a frame is no reply
         QTest::qWait(20);
         QVERIFY(peer.received.isEmpty()); // nothing acknowledged
 
         // Entered with the abort already set: returns, does not sit waiting.
         link.GetCommand();
-        QVERIFY(link.AbortRequested);
+        QVERIFY(link.AbortRequested());
         // Likewise GetCommand2 with the timer already run out.
-        link.Timer2.stop();
+        link.stopTimer2();
         link.GetCommand2();
-        QCOMPARE(link.ReplyText, QByteArray("previous"));
+        QVERIFY(link.ReplyText().isEmpty());
     }
 
     void getCommand2KeepsInputAndTimesOut()
@@ -89,21 +88,20 @@ private slots:
         QTRY_COMPARE(port.PortWaiting(), 5);
         link.startTimer2(3000);
         link.GetCommand2();
-        QCOMPARE(link.ReplyText, QByteArray("BQ\x00", 3));
+        QCOMPARE(link.ReplyText(), QByteArray("BQ\x00", 3));
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
-        QVERIFY(link.Timer2.isActive());
+        QVERIFY(link.timer2Running());
 
         // Half a frame and then silence: ends with the timer, reply kept.
         peer.send(QByteArray("\x16\x09" "BQ", 4));
-        link.ReplyText = "previous";
-        link.AbortRequested = true; // not what this wait looks at
+        link.setAbortRequested(true); // not what this wait looks at
         link.startTimer2(300);
         QElapsedTimer t;
         t.start();
         link.GetCommand2();
         QVERIFY(t.elapsed() >= 300);
-        QVERIFY(!link.Timer2.isActive());
-        QCOMPARE(link.ReplyText, QByteArray("previous"));
+        QVERIFY(!link.timer2Running());
+        QCOMPARE(link.ReplyText(), QByteArray("BQ\x00", 3)); // the last whole frame
         QCOMPARE(peer.received, QByteArray("\x06"));
     }
 
@@ -128,9 +126,9 @@ private slots:
         QElapsedTimer t;
         t.start();
         link.GoBinary();
-        QVERIFY(!link.AbortRequested);
-        QVERIFY(!link.Timer2.isActive());
-        QCOMPARE(link.ReplyText, QByteArray("CDE"));
+        QVERIFY(!link.AbortRequested());
+        QVERIFY(!link.timer2Running());
+        QCOMPARE(link.ReplyText(), QByteArray("CDE"));
         QCOMPARE(acks, 2);
         QVERIFY(t.elapsed() >= 500); // the settling pause
         QVERIFY(traceText().contains(" purge in\n"));
@@ -145,7 +143,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         link.GoBinary();
-        QVERIFY(link.AbortRequested);
+        QVERIFY(link.AbortRequested());
         QVERIFY(t.elapsed() >= 4000);
         QCOMPARE(peer.received, QByteArray("AT*BINARY\r\n"));
     }
@@ -159,7 +157,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         link.GoBinary();
-        QVERIFY(link.AbortRequested);
+        QVERIFY(link.AbortRequested());
         QVERIFY(t.elapsed() < 4000);
     }
 

@@ -23,13 +23,12 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         peer.replyTo("AT+CGMI\r\n", "AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n");
-        link.ReplyText = "stale";
-        link.AbortRequested = true;
-        link.CommandText = "AT+CGMI\r\n";
+        link.setAbortRequested(true);
+        link.setCommandText("AT+CGMI\r\n");
         link.SendCommand();
-        QCOMPARE(link.ReplyText, QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
-        QVERIFY(!link.AbortRequested);
-        QVERIFY(!link.Timer2.isActive());
+        QCOMPARE(link.ReplyText(), QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
+        QVERIFY(!link.AbortRequested());
+        QVERIFY(!link.timer2Running());
         QVERIFY(port.Connected()); // the caller closes it when its work is done
         QCOMPARE(peer.received, QByteArray("AT+CGMI\r\n"));
     }
@@ -39,33 +38,56 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         peer.replyTo("AT+CPBR=300\r\n", "AT+CPBR=300\r\r\nERROR\r\nOK\r\n");
-        link.CommandText = "AT+CPBR=300\r\n";
+        link.setCommandText("AT+CPBR=300\r\n");
         QElapsedTimer t;
         t.start();
         link.SendCommand();
-        QVERIFY(link.ReplyText.isEmpty());
-        QVERIFY(!link.AbortRequested);
-        QVERIFY(!link.Timer2.isActive());
+        QVERIFY(link.ReplyText().isEmpty());
+        QVERIFY(!link.AbortRequested());
+        QVERIFY(!link.timer2Running());
         QVERIFY(t.elapsed() < 1500); // ended by the result, not by silence
         // The test is made after every byte: what followed ERROR is unread.
         QCOMPARE(port.PortWaiting(), 4);
     }
 
-    void silenceAndExtendedErrorTimeOut_data()
+    void silenceTimesOut()
     {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("silent phone") << QByteArray();
-        QTest::newRow("extended error") << QByteArray("AT+CPIN?\r\r\n+CME ERROR: 10\r\n");
-    }
-    void silenceAndExtendedErrorTimeOut()
-    {
-        QFETCH(QByteArray, reply);
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
-        if (!reply.isEmpty())
-            peer.replyTo("AT+CPIN?\r\n", reply);
         sendRunsOutOfTime(link, "AT+CPIN?\r\n");
-        QVERIFY(!link.Timer2.isActive());
+        QCOMPARE(link.lastStatus(), Exchange::Timeout);
+        QVERIFY(!link.timer2Running());
+    }
+
+    void finalResultEndsAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("status");
+        QTest::newRow("ok") << QByteArray("AT+CPIN?\r\r\n+CPIN: READY\r\n\r\nOK\r\n") << int(Exchange::Ok);
+        QTest::newRow("error") << QByteArray("AT+CPIN?\r\r\nERROR\r\n") << int(Exchange::Error);
+        QTest::newRow("cme error") << QByteArray("AT+CPIN?\r\r\n+CME ERROR: 10\r\n") << int(Exchange::CmeError);
+        QTest::newRow("cms error") << QByteArray("AT+CPIN?\r\r\n+CMS ERROR: 500\r\n") << int(Exchange::CmeError);
+        QTest::newRow("cme error in words") << QByteArray("AT+CPIN?\r\r\n+CME ERROR: SIM not inserted\r\n")
+                                            << int(Exchange::CmeError);
+    }
+    void finalResultEndsAtOnce()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, status);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
+        peer.replyTo("AT+CPIN?\r\n", reply);
+        QElapsedTimer t;
+        t.start();
+        // Even a network command ends on its final line, not after 15 s.
+        const Exchange result = link.exchange("AT+CPIN?\r\n", Wait::Network);
+        QVERIFY(t.elapsed() < 1500);
+        QCOMPARE(int(result.status), status);
+        QCOMPARE(int(link.lastStatus()), status);
+        QCOMPARE(result.reply, reply); // the phone's words stay readable
+        QCOMPARE(link.ReplyText(), status == Exchange::Ok ? reply : QByteArray());
+        QVERIFY(!link.AbortRequested());
+        QVERIFY(!link.timer2Running());
     }
 
     void okInsideDataEndsEarly()
@@ -73,9 +95,9 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         peer.replyTo("AT+CPBR=1\r\n", "AT+CPBR=1\r\r\n+CPBR: 1,\"555\",129,\"TOOK\r\n\r\nOK\r\n");
-        link.CommandText = "AT+CPBR=1\r\n";
+        link.setCommandText("AT+CPBR=1\r\n");
         link.SendCommand();
-        QCOMPARE(link.ReplyText, QByteArray("AT+CPBR=1\r\r\n+CPBR: 1,\"555\",129,\"TOOK\r\n"));
+        QCOMPARE(link.ReplyText(), QByteArray("AT+CPBR=1\r\r\n+CPBR: 1,\"555\",129,\"TOOK\r\n"));
         QCOMPARE(port.PortRead(100), QByteArray("\r\nOK\r\n"));
     }
 
@@ -87,11 +109,11 @@ private slots:
             if (peer.received == "AT\r\n")
                 peer.trickle("AT\r\r\nOK\r\n", 300); // 3 s in all, never 1.5 s quiet
         };
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         QElapsedTimer t;
         t.start();
         link.SendCommand();
-        QCOMPARE(link.ReplyText, QByteArray("AT\r\r\nOK\r\n"));
+        QCOMPARE(link.ReplyText(), QByteArray("AT\r\r\nOK\r\n"));
         QVERIFY(t.elapsed() > 1500);
     }
 
@@ -105,21 +127,21 @@ private slots:
             peer.send("AT+CPBR=1,250\r\r\n+CPBR: 1,\"1\",129,\"A\"\r\n");
             QTimer::singleShot(100, &link, &PhoneLink::btnAbortClick); // the user presses Abort
         };
-        link.CommandText = "AT+CPBR=1,250\r\n";
+        link.setCommandText("AT+CPBR=1,250\r\n");
         link.SendCommand();
-        QVERIFY(link.ReplyText.isEmpty());
-        QVERIFY(link.AbortRequested);
+        QVERIFY(link.ReplyText().isEmpty());
+        QVERIFY(link.AbortRequested());
         QCOMPARE(aborts, 1);
-        QVERIFY(link.Timer2.isActive());
+        QVERIFY(link.timer2Running());
 
         // The next exchange stops the timer first and clears the flag.
         peer.onData = {};
         peer.replyTo("AT\r\n", "AT\r\r\nOK\r\n");
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         port.PortPurge(true, false);
         link.SendCommand();
-        QVERIFY(!link.AbortRequested);
-        QVERIFY(link.ReplyText.endsWith("OK\r\n"));
+        QVERIFY(!link.AbortRequested());
+        QVERIFY(link.ReplyText().endsWith("OK\r\n"));
     }
 
     void replyInterval()
@@ -128,25 +150,37 @@ private slots:
         auto &[peer, port, link] = phone;
         int seen = 0;
         // The phone looks at the timer while the exchange runs, then answers.
+        bool network = false, longWait = false;
         peer.onData = [&](const QByteArray &) {
-            seen = link.Timer2.interval();
+            seen = link.timer2Interval();
+            network = link.NetworkWait();
+            longWait = link.LongReplyWait();
             peer.send("OK\r\n");
         };
         struct Case {
-            bool network, longWait;
+            Wait wait;
             int interval;
+            bool network, longWait;
         };
-        const Case cases[] = {{false, false, 1500}, {true, false, 15000}, {false, true, 45000}, {true, true, 45000}};
+        const Case cases[] = {{Wait::Normal, 1500, false, false},
+                              {Wait::Network, 15000, true, false},
+                              {Wait::Long, 45000, false, true}};
         for (const Case &c : cases) {
-            link.NetworkWait = c.network;
-            link.LongReplyWait = c.longWait;
-            QCOMPARE(link.replyInterval(), c.interval);
+            QCOMPARE(link.replyInterval(c.wait), c.interval);
             seen = 0;
-            link.CommandText = "AT+CCFC=0,2\r\n";
-            link.SendCommand();
+            link.setCommandText("AT+CCFC=0,2\r\n");
+            link.SendCommand(c.wait);
             QCOMPARE(seen, c.interval);
-            QCOMPARE(link.ReplyText, QByteArray("OK\r\n"));
+            QCOMPARE(network, c.network);
+            QCOMPARE(longWait, c.longWait);
+            QCOMPARE(link.ReplyText(), QByteArray("OK\r\n"));
+            // The allowance lasts one exchange.
+            QVERIFY(!link.NetworkWait() && !link.LongReplyWait());
         }
+        // A scaled timing scales every allowance.
+        link.setTiming(Timing().scaled(0.1));
+        QCOMPARE(link.replyInterval(Wait::Normal), 150);
+        QCOMPARE(link.replyInterval(Wait::Long), 4500);
     }
 
     void openSequenceOnlyOnFirstOpen()
@@ -154,10 +188,10 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         peer.onData = [&](const QByteArray &chunk) { peer.send(chunk + "OK\r\n"); };
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         link.SendCommand();
         link.SendCommand();
-        QCOMPARE(link.ReplyText, QByteArray("AT\r\nOK\r\n"));
+        QCOMPARE(link.ReplyText(), QByteArray("AT\r\nOK\r\n"));
         QByteArray trace = traceText();
         QCOMPARE(trace.count(" open "), 1);
         QCOMPARE(trace.count(" purge in out"), 1);
@@ -198,13 +232,12 @@ private slots:
             QCOMPARE(e.code(), ComErrorCode::Open);
             shown << e.reason();
         };
-        link.CommandText = "AT\r\n";
-        link.ReplyText = "stale";
+        link.setCommandText("AT\r\n");
         link.SendCommand();
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.first().endsWith(held ? "in use by another program" : "no such device"), qPrintable(shown.first()));
-        QVERIFY(link.AbortRequested);
-        QVERIFY(link.ReplyText.isEmpty());
+        QVERIFY(link.AbortRequested());
+        QVERIFY(link.ReplyText().isEmpty());
         QVERIFY(!port.Connected());
         QTest::qWait(50);
         QVERIFY(peer.received.isEmpty()); // nothing written
@@ -214,7 +247,7 @@ private slots:
         QCOMPARE(shown.size(), 2);
         link.showOpenFailure = {};
         link.SendCommand();
-        QVERIFY(link.AbortRequested);
+        QVERIFY(link.AbortRequested());
     }
 
     void vanishingDeviceEndsOperation()
@@ -227,22 +260,21 @@ private slots:
         };
         QStringList shown;
         link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
-        link.NetworkWait = true;
         bool reachedEnd = false;
         QElapsedTimer t;
         t.start();
         link.runGuarded([&] {
-            link.CommandText = "AT+CPBR=1,250\r\n";
-            link.SendCommand();
+            link.setCommandText("AT+CPBR=1,250\r\n");
+            link.SendCommand(Wait::Network);
             reachedEnd = true;
         });
         QVERIFY(!reachedEnd);
         QVERIFY(t.elapsed() < 15000); // the failure, not the time-out, ended it
         QCOMPARE(shown, QStringList{QStringLiteral("ClearCommError function failed (win error code: %1)").arg(EIO)});
         QVERIFY(!port.Connected());
-        QVERIFY(!link.Timer2.isActive());
-        QVERIFY(!link.NetworkWait);
-        QVERIFY(link.AbortRequested);
+        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.NetworkWait());
+        QVERIFY(link.AbortRequested());
 
         // Without a hook the failure is only logged.
         link.showPortFailure = {};
@@ -261,17 +293,47 @@ private slots:
             nestedRan = true;
             // A click handled while the first exchange waits.
             QTest::ignoreMessage(QtWarningMsg, "SendCommand refused: another exchange with the phone is running");
-            const QByteArray before = link.CommandText;
-            link.CommandText = "AT+CKPD=\"c\"\r\n";
+            const QByteArray before = link.CommandText();
+            link.setCommandText("AT+CKPD=\"c\"\r\n");
             link.SendCommand();
-            link.CommandText = before;
+            link.setCommandText(before);
             peer.send("AT\r\r\nOK\r\n");
         };
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         link.SendCommand();
         QVERIFY(nestedRan);
-        QCOMPARE(link.ReplyText, QByteArray("AT\r\r\nOK\r\n"));
+        QCOMPARE(link.ReplyText(), QByteArray("AT\r\r\nOK\r\n"));
         QCOMPARE(peer.received, QByteArray("AT\r\n"));
+    }
+
+    void operationGuardLocksOnlyWhereAsked()
+    {
+        TComPort port;
+        PhoneLink link(port);
+        {
+            const OperationGuard op(link, Tab::Phonebooks);
+            QVERIFY(op.started());
+            QVERIFY(link.operationRunning());
+            QCOMPARE(link.BusyPage(), int(Tab::Phonebooks));
+            // A second operation is refused and leaves the first one's lock.
+            const OperationGuard second(link, Tab::Settings);
+            QVERIFY(!second);
+            QCOMPARE(link.BusyPage(), int(Tab::Phonebooks));
+        }
+        QVERIFY(!link.operationRunning());
+        QCOMPARE(link.BusyPage(), PhoneLink::Idle);
+
+        // An operation that does not lock the tabs still refuses a second one.
+        try {
+            const OperationGuard op(link, std::nullopt);
+            QCOMPARE(link.BusyPage(), PhoneLink::Idle);
+            QVERIFY(!OperationGuard(link, Tab::Sms));
+            link.btnAbortClick();
+            throw std::runtime_error("port failed");
+        } catch (const std::runtime_error &) {
+        }
+        QVERIFY(!link.operationRunning());
+        QVERIFY(link.AbortRequested()); // the abort outlives the operation for its caller to see
     }
 
     void sleepHoldsWithoutInput()

@@ -2,6 +2,8 @@
 // like a 9600-baud cable.
 #include "LinkTestSupport.h"
 
+#include <QElapsedTimer>
+
 #include <QtTest>
 
 using namespace linktest;
@@ -31,31 +33,37 @@ private slots:
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
 
-        link.CommandText = "AT\r\n";
+        link.setCommandText("AT\r\n");
         link.SendCommand();
-        QCOMPARE(link.ReplyText, QByteArray("AT\r\r\nOK\r\n"));
+        QCOMPARE(link.ReplyText(), QByteArray("AT\r\r\nOK\r\n"));
 
-        link.CommandText = "AT+CGMM\r\n";
+        link.setCommandText("AT+CGMM\r\n");
         link.SendCommand();
-        QCOMPARE(link.ReplyText, QByteArray("AT+CGMM\r\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
-        QVERIFY(!link.AbortRequested);
+        QCOMPARE(link.ReplyText(), QByteArray("AT+CGMM\r\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
+        QVERIFY(!link.AbortRequested());
 
-        link.CommandText = "AT+NOSUCH\r\n";
+        link.setCommandText("AT+NOSUCH\r\n");
         link.SendCommand();
-        QVERIFY(link.ReplyText.isEmpty());
-        QVERIFY(!link.AbortRequested);
-        QVERIFY(!link.Timer2.isActive());
+        QVERIFY(link.ReplyText().isEmpty());
+        QVERIFY(!link.AbortRequested());
+        QVERIFY(!link.timer2Running());
 
         port.PortClose();
         QCOMPARE(sim.commands(), (QStringList{"AT", "AT+CGMM", "AT+NOSUCH"}));
     }
 
-    void extendedErrorTimesOut()
+    void extendedErrorEndsAtOnce()
     {
         SimulatedPhone phone(paced() + QStringList{"--fault", "cme:AT+CPIN:10"});
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
-        sendRunsOutOfTime(link, "AT+CPIN?\r\n");
+        QElapsedTimer t;
+        t.start();
+        const Exchange result = link.exchange("AT+CPIN?\r\n", Wait::Network);
+        QVERIFY(t.elapsed() < 1500);
+        QCOMPARE(result.status, Exchange::CmeError);
+        QVERIFY(result.reply.endsWith("+CME ERROR: 10\r\n"));
+        QVERIFY(link.ReplyText().isEmpty());
     }
 
     void phoneVanishes()
@@ -67,13 +75,13 @@ private slots:
         link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
         int sent = 0;
         link.runGuarded([&] {
-            link.CommandText = "AT+CGMI\r\n";
+            link.setCommandText("AT+CGMI\r\n");
             link.SendCommand();
-            QVERIFY(!link.ReplyText.isEmpty());
+            QVERIFY(!link.ReplyText().isEmpty());
             ++sent;
             link.sleep(400); // the cable is pulled meanwhile
             for (const char *cmd : {"AT+CGMM\r\n", "AT+CGMR\r\n"}) {
-                link.CommandText = cmd;
+                link.setCommandText(cmd);
                 link.SendCommand();
                 ++sent;
             }
@@ -81,8 +89,8 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(sent, 1);
         QVERIFY(!port.Connected());
-        QVERIFY(!link.Timer2.isActive());
-        QVERIFY(link.AbortRequested);
+        QVERIFY(!link.timer2Running());
+        QVERIFY(link.AbortRequested());
     }
 
     void binaryModeCentreQuery()
@@ -91,12 +99,12 @@ private slots:
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
         link.runGuarded([&] {
-            link.CommandText = "AT\r\n";
+            link.setCommandText("AT\r\n");
             link.SendCommand();
-            QVERIFY(!link.ReplyText.isEmpty());
+            QVERIFY(!link.ReplyText().isEmpty());
             link.GoBinary();
-            QVERIFY(!link.AbortRequested);
-            QVERIFY(!link.Timer2.isActive());
+            QVERIFY(!link.AbortRequested());
+            QVERIFY(!link.timer2Running());
 
             port.PortPurge(true, false);
             port.PortWrite(QByteArray("\x02\x02" "AQ", 4));
@@ -107,13 +115,13 @@ private slots:
             port.PortRead(1);
             link.GetCommand2();
             QVERIFY(link.timer2Running());
-            QVERIFY(link.ReplyText.startsWith("BQ"));
-            link.Timer2.stop();
+            QVERIFY(link.ReplyText().startsWith("BQ"));
+            link.stopTimer2();
             link.SendCommBreak();
             port.PortWrite("\r\n");
             port.PortClose();
         });
-        QVERIFY(!link.AbortRequested);
+        QVERIFY(!link.AbortRequested());
         const QList<QJsonObject> log = sim.log();
         QCOMPARE(count(log, "ack-in"), 3); // two greeting frames and the reply
         QCOMPARE(count(log, "frame-in"), 1);
@@ -126,7 +134,7 @@ private slots:
         auto &[sim, port, link] = phone;
         port.PortOpen();
         link.GoBinary();
-        QVERIFY(link.AbortRequested);
+        QVERIFY(link.AbortRequested());
         port.PortClose();
     }
 };

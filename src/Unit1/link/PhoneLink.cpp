@@ -17,16 +17,16 @@ struct ExchangeScope {
 
 } // namespace
 
-PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), ComPort1(port)
+PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), m_port(port)
 {
     setObjectName(QStringLiteral("link"));
     // A child, so the window's object tree (and a test) can find it by name.
-    Timer2.setParent(this);
-    Timer2.setObjectName(QStringLiteral("Timer2"));
-    Timer2.setSingleShot(true);
+    m_timer2.setParent(this);
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setSingleShot(true);
     // A silence shorter than the interval must never count as a time-out.
-    Timer2.setTimerType(Qt::PreciseTimer);
-    connect(&Timer2, &QTimer::timeout, this, &PhoneLink::Timer2Timer);
+    m_timer2.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer2, &QTimer::timeout, this, &PhoneLink::Timer2Timer);
 }
 
 bool PhoneLink::enterExchange(const char *what)
@@ -37,93 +37,181 @@ bool PhoneLink::enterExchange(const char *what)
     return false;
 }
 
-int PhoneLink::replyInterval() const
+int PhoneLink::replyInterval(Wait wait) const
 {
-    int ms = 1500;
-    if (NetworkWait)
-        ms = 15000;
-    if (LongReplyWait)
-        ms = 45000;
-    return ms;
+    switch (wait) {
+    case Wait::Network:
+        return m_timing.network;
+    case Wait::Long:
+        return m_timing.longReply;
+    case Wait::Normal:
+        break;
+    }
+    return m_timing.reply;
 }
 
-void PhoneLink::SendCommand()
+// Opens the port with its purge and DTR. On failure the error dialog has
+// been shown and the port is closed again.
+bool PhoneLink::openForExchange()
+{
+    try {
+        m_port.PortOpen();
+        m_port.PortPurge(true, true);
+        m_port.PortSetDtr(true);
+        return true;
+    } catch (const EComPort &e) {
+        // Left open after a failed purge or DTR, the next exchange would
+        // skip both; closed, it tries the whole sequence again.
+        try {
+            m_port.PortClose();
+        } catch (const EComPort &) {
+        }
+        if (showOpenFailure)
+            showOpenFailure(e);
+        return false;
+    }
+}
+
+namespace {
+// A final result line of the extended error reports: "+CME ERROR: 10".
+// Only called when the reply has just ended a line.
+bool endsWithExtendedError(const QByteArray &reply)
+{
+    qsizetype start = reply.lastIndexOf('\n', reply.size() - 2);
+    start = start < 0 ? 0 : start + 1;
+    const QByteArray line = reply.mid(start);
+    return line.startsWith("+CME ERROR:") || line.startsWith("+CMS ERROR:");
+}
+} // namespace
+
+Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 {
     if (!enterExchange("SendCommand"))
-        return;
+        return {Exchange::Aborted, {}};
     ExchangeScope scope(m_inExchange);
+    m_wait = wait;
 
-    Timer2.stop();
-    ReplyText.clear();
-    AbortRequested = false;
+    Exchange result;
+    auto finish = [&](Exchange::Status status) {
+        m_timer2.stop();
+        result.status = status;
+        m_lastStatus = status;
+        m_replyText = status == Exchange::Ok ? result.reply : QByteArray();
+        return result;
+    };
 
-    if (!ComPort1.Connected()) {
-        try {
-            ComPort1.PortOpen();
-            ComPort1.PortPurge(true, true);
-            ComPort1.PortSetDtr(true);
-        } catch (const EComPort &e) {
-            // Left open after a failed purge or DTR, the next exchange would
-            // skip both; closed, it tries the whole sequence again.
-            try {
-                ComPort1.PortClose();
-            } catch (const EComPort &) {
-            }
-            if (showOpenFailure)
-                showOpenFailure(e);
-            ReplyText.clear();
-            AbortRequested = true;
-            return;
-        }
+    m_timer2.stop();
+    m_replyText.clear();
+    m_abortRequested = false;
+
+    if (!m_port.Connected() && !openForExchange()) {
+        m_abortRequested = true;
+        return finish(Exchange::PortFailed);
     }
 
-    startTimer2(replyInterval());
-    ComPort1.PortWrite(CommandText);
+    startTimer2(replyInterval(wait));
+    m_port.PortWrite(command);
     forgetActivity();
 
     for (;;) {
         pumpOnce();
-        if (!Timer2.isActive()) {
-            ReplyText.clear();
-            return;
+        if (!m_timer2.isActive())
+            return finish(Exchange::Timeout);
+        if (m_abortRequested) {
+            // The reply timer is left running, as the next exchange stops it.
+            result.status = Exchange::Aborted;
+            m_lastStatus = Exchange::Aborted;
+            m_replyText.clear();
+            return result;
         }
-        if (AbortRequested) {
-            ReplyText.clear();
-            return;
-        }
-        if (ComPort1.PortWaiting() == 0)
+        if (m_port.PortWaiting() == 0)
             continue;
-        ReplyText += ComPort1.PortRead(1);
-        Timer2.start();
+        result.reply += m_port.PortRead(1);
+        m_timer2.start();
         // Tested after every byte, so a marker can only newly appear at the
         // end: that is the same as searching the whole reply, without the
         // quadratic cost on long phonebook replies.
-        if (ReplyText.endsWith("ERROR\r\n")) {
-            Timer2.stop();
-            ReplyText.clear();
-            return;
+        if (result.reply.endsWith("ERROR\r\n")) {
+            if (endsWithExtendedError(result.reply))
+                return finish(Exchange::CmeError);
+            return finish(Exchange::Error);
         }
-        if (ReplyText.endsWith("OK\r\n")) {
-            Timer2.stop();
-            return;
-        }
+        if (result.reply.endsWith("OK\r\n"))
+            return finish(Exchange::Ok);
+        if (result.reply.endsWith('\n') && endsWithExtendedError(result.reply))
+            return finish(Exchange::CmeError);
     }
+}
+
+void PhoneLink::SendCommand(Wait wait)
+{
+    exchange(m_commandText, wait);
 }
 
 void PhoneLink::Timer2Timer()
 {
-    Timer2.stop();
+    m_timer2.stop();
 }
 
 void PhoneLink::btnAbortClick()
 {
-    AbortRequested = true;
+    m_abortRequested = true;
     emit abortRequested();
 }
 
 void PhoneLink::startTimer2(int ms)
 {
-    Timer2.start(ms);
+    m_timer2.start(ms);
+}
+
+bool PhoneLink::connected() const
+{
+    return m_port.Connected();
+}
+
+QString PhoneLink::portName() const
+{
+    return m_port.Port();
+}
+
+void PhoneLink::closePort()
+{
+    if (m_port.Connected())
+        m_port.PortClose();
+}
+
+void PhoneLink::writeRaw(const QByteArray &bytes)
+{
+    m_port.PortWrite(bytes);
+}
+
+void PhoneLink::purgeInput()
+{
+    m_port.PortPurge(true, false);
+}
+
+QByteArray PhoneLink::readBytes(int count)
+{
+    return m_port.PortRead(count);
+}
+
+int PhoneLink::bytesWaiting()
+{
+    return m_port.PortWaiting();
+}
+
+bool PhoneLink::waitForBytes(int count, int stopOn)
+{
+    for (;;) {
+        // Abort first: the port may have been closed along with it.
+        if ((stopOn & OnAbort) && m_abortRequested)
+            return false;
+        if (m_port.PortWaiting() >= count)
+            return true;
+        if ((stopOn & OnTimerEnd) && !m_timer2.isActive())
+            return false;
+        pumpOnce();
+    }
 }
 
 void PhoneLink::pumpOnce()
@@ -131,10 +219,10 @@ void PhoneLink::pumpOnce()
     // Blocking is safe only when the caller has already seen the port as it
     // is now: then nothing it waits for can change before an event comes.
     bool block = true;
-    if (ComPort1.Connected() && (ComPort1.hungUp() || ComPort1.activity() != m_seenActivity))
+    if (m_port.Connected() && (m_port.hungUp() || m_port.activity() != m_seenActivity))
         block = false;
     QCoreApplication::processEvents(block ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
-    m_seenActivity = ComPort1.activity();
+    m_seenActivity = m_port.activity();
 }
 
 void PhoneLink::pumpPending()
@@ -159,58 +247,48 @@ void PhoneLink::GoBinary()
         return;
     ExchangeScope scope(m_inExchange);
 
-    startTimer2(4000);
-    AbortRequested = false;
-    ComPort1.PortPurge(true, false);
-    ComPort1.PortWrite("AT*BINARY\r\n");
+    startTimer2(m_timing.binaryAnswer);
+    m_abortRequested = false;
+    // Ask for binary mode; the phone answers with 25 bytes or more of text.
+    m_port.PortPurge(true, false);
+    m_port.PortWrite("AT*BINARY\r\n");
     forgetActivity();
-    do {
-        pumpOnce();
-        if (!Timer2.isActive())
-            AbortRequested = true;
-        if (AbortRequested)
-            return;
-    } while (ComPort1.PortWaiting() < 25);
-    ComPort1.PortPurge(true, false);
+    if (!waitForBytes(25, OnEither)) {
+        m_abortRequested = true;
+        return;
+    }
+    m_port.PortPurge(true, false);
 
+    // Two frames of the phone's greeting follow, each acknowledged.
     receiveFrame(true, false);
-    if (!Timer2.isActive())
-        AbortRequested = true;
-    if (AbortRequested)
+    if (!m_timer2.isActive())
+        m_abortRequested = true;
+    if (m_abortRequested)
         return;
     receiveFrame(true, false);
-    if (!Timer2.isActive())
-        AbortRequested = true;
-    if (!AbortRequested) {
-        Timer2.stop();
-        sleep(500);
+    if (!m_timer2.isActive())
+        m_abortRequested = true;
+    if (!m_abortRequested) {
+        m_timer2.stop();
+        sleep(m_timing.binarySettle);
     }
 }
 
 void PhoneLink::receiveFrame(bool purgeFirst, bool untilTimer)
 {
     if (purgeFirst)
-        ComPort1.PortPurge(true, false);
+        m_port.PortPurge(true, false);
     forgetActivity();
-    auto givesUp = [&] { return untilTimer ? !Timer2.isActive() : AbortRequested; };
-    // Already over before it began: nothing would wake a blocking wait.
-    if (givesUp()) {
-        pumpPending();
+    const int stopOn = untilTimer ? OnTimerEnd : OnAbort;
+    // The header: a type byte and the length of the body.
+    if (!waitForBytes(2, stopOn))
         return;
-    }
-    do {
-        pumpOnce();
-        if (givesUp())
-            return;
-    } while (ComPort1.PortWaiting() < 2);
-    const QByteArray header = ComPort1.PortRead(2);
+    const QByteArray header = m_port.PortRead(2);
     const int length = uchar(header.at(1));
-    do {
-        pumpOnce();
-        if (givesUp())
-            return;
-    } while (ComPort1.PortWaiting() < length);
-    ReplyText = ComPort1.PortRead(length);
+    // The body, then the acknowledgement.
+    if (!waitForBytes(length, stopOn))
+        return;
+    m_replyText = m_port.PortRead(length);
     acknowledgeFrame();
 }
 
@@ -232,15 +310,15 @@ void PhoneLink::GetCommand2()
 
 void PhoneLink::SendCommBreak()
 {
-    ComPort1.PortSetBreak(true);
-    sleep(150);
-    ComPort1.PortSetBreak(false);
-    sleep(150);
+    m_port.PortSetBreak(true);
+    sleep(m_timing.breakHalf);
+    m_port.PortSetBreak(false);
+    sleep(m_timing.breakHalf);
 }
 
 void PhoneLink::acknowledgeFrame()
 {
-    ComPort1.PortSendAhead(0x06);
+    m_port.PortSendAhead(0x06);
 }
 
 void PhoneLink::runGuarded(const std::function<void()> &operation)
@@ -249,16 +327,35 @@ void PhoneLink::runGuarded(const std::function<void()> &operation)
         operation();
     } catch (const EComPort &e) {
         try {
-            ComPort1.PortClose();
+            m_port.PortClose();
         } catch (const EComPort &) {
         }
-        Timer2.stop();
-        NetworkWait = false;
-        LongReplyWait = false;
-        AbortRequested = true;
+        m_timer2.stop();
+        m_abortRequested = true;
         if (showPortFailure)
             showPortFailure(e);
         else
             qWarning("%s", qPrintable(e.message()));
     }
+}
+
+OperationGuard::OperationGuard(PhoneLink &link, std::optional<Tab> lockTab) : m_link(link)
+{
+    if (link.m_operationRunning || link.m_busyPage != PhoneLink::Idle)
+        return;
+    m_started = true;
+    link.m_operationRunning = true;
+    if (lockTab) {
+        m_locked = true;
+        link.m_busyPage = int(*lockTab);
+    }
+}
+
+OperationGuard::~OperationGuard()
+{
+    if (!m_started)
+        return;
+    if (m_locked)
+        m_link.m_busyPage = PhoneLink::Idle;
+    m_link.m_operationRunning = false;
 }

@@ -3,19 +3,37 @@
 // One instance, owned by the main window and handed to the pages by reference.
 //
 // Re-entrancy: every wait below pumps the event loop, so while an exchange
-// runs any enabled control can start a second operation on the same port and
-// the same shared strings. A page therefore refuses to start an operation
-// while BusyPage != Idle (and sets BusyPage itself when it starts). As a last
-// line of defence a nested SendCommand/GoBinary/GetCommand/GetCommand2 is
-// refused here: it returns at once and touches nothing, so the running
-// exchange is not corrupted.
+// runs any enabled control could start a second operation on the same port
+// and the same shared strings. Every operation therefore runs inside an
+// OperationGuard, which refuses to start while another one runs. As a last
+// line of defence a nested exchange is refused here: it returns at once and
+// touches nothing, so the running exchange is not corrupted.
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
+
+#include "Unit1/link/Timing.h"
 
 class TComPort;
 class EComPort;
+
+// The main tabs, in their order on the tab bar.
+enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, About = 4 };
+
+// How long the phone may stay silent before an exchange gives up.
+enum class Wait { Normal, Network, Long };
+
+struct Exchange {
+    enum Status { Ok, Error, CmeError, Timeout, Aborted, PortFailed };
+    Status status = Timeout;
+    // Everything received, the echo included. Only an Ok reply is the
+    // phone's answer; after an error it shows what the phone said.
+    QByteArray reply;
+    bool ok() const { return status == Ok; }
+};
 
 class PhoneLink : public QObject {
     Q_OBJECT
@@ -24,23 +42,61 @@ public:
 
     explicit PhoneLink(TComPort &port, QObject *parent = nullptr);
 
-    TComPort &ComPort1;
-    QByteArray CommandText;   // next command, 8-bit, caller adds the terminator
-    QByteArray ReplyText;     // whole exchange; non-empty only after "OK\r\n"
-    bool AbortRequested = false;
-    bool NetworkWait = false;   // 15000 ms of silence allowed
-    bool LongReplyWait = false; // 45000 ms, wins over NetworkWait
-    int BusyPage = Idle;        // tab index of the running operation, Idle when none
-    QTimer Timer2;              // single-shot reply timer; "running out" = no longer active
-
-    // Writes CommandText, collects the reply into ReplyText.
+    // One AT command and its answer. Ends on "OK\r\n", on "ERROR\r\n" or a
+    // final "+CME ERROR: n" / "+CMS ERROR: n" line, after the silence that
+    // `wait` allows, or on an abort. Opens the port if it is closed.
+    // ReplyText() holds the reply after Ok and is empty otherwise.
     // Port errors other than the open sequence are thrown (EComPort): run
     // the operation inside runGuarded.
-    void SendCommand();
+    Exchange exchange(const QByteArray &command, Wait wait = Wait::Normal);
+
+    // The surface the handlers' steps follow: CommandText in, ReplyText out.
+    void SendCommand(Wait wait = Wait::Normal);
+    const QByteArray &CommandText() const { return m_commandText; }
+    void setCommandText(const QByteArray &text) { m_commandText = text; }
+    // Whole exchange after "OK\r\n", else empty; in binary mode the body of
+    // the last frame.
+    const QByteArray &ReplyText() const { return m_replyText; }
+    // The status of the last exchange.
+    Exchange::Status lastStatus() const { return m_lastStatus; }
+    bool AbortRequested() const { return m_abortRequested; }
+    // A refused input ends an operation the way an abort does.
+    void setAbortRequested(bool on) { m_abortRequested = on; }
+    // True while an exchange with that allowance runs.
+    bool NetworkWait() const { return m_inExchange && m_wait == Wait::Network; }
+    bool LongReplyWait() const { return m_inExchange && m_wait == Wait::Long; }
+    // The tab whose operation locks the tab bar, Idle when none does.
+    int BusyPage() const { return m_busyPage; }
+    // Whether any phone operation runs, whether or not it locks the tabs.
+    bool operationRunning() const { return m_operationRunning; }
+
+    const Timing &timing() const { return m_timing; }
+    void setTiming(const Timing &timing) { m_timing = timing; }
+    // The reply time-out for a wait allowance.
+    int replyInterval(Wait wait) const;
+
     void Timer2Timer();
     void btnAbortClick();
     void startTimer2(int ms);
-    bool timer2Running() const { return Timer2.isActive(); }
+    void stopTimer2() { m_timer2.stop(); }
+    bool timer2Running() const { return m_timer2.isActive(); }
+    int timer2Interval() const { return m_timer2.interval(); }
+
+    // The port, as the operations need it. Only services of the link layer
+    // write raw bytes; pages only ask whether it is open and close it.
+    bool connected() const;
+    QString portName() const;
+    void closePort();
+    void writeRaw(const QByteArray &bytes);
+    void purgeInput();
+    QByteArray readBytes(int count);
+    int bytesWaiting();
+
+    // The one wait for bytes: blocks in the event loop until `count` bytes
+    // are waiting (true), or until an abort or the end of Timer2, for the
+    // ones asked for (false).
+    enum StopOn { OnAbort = 1, OnTimerEnd = 2, OnEither = 3 };
+    bool waitForBytes(int count, int stopOn);
 
     // One round of a wait loop: handle what is pending, and if nothing is,
     // block until a byte arrives, a timer fires or the user acts.
@@ -72,20 +128,53 @@ public:
     std::function<void()> showLinkFailure;                 // same dialog, binary-mode time-out
     std::function<void(const EComPort &)> showPortFailure;  // message box with the port's text
 
-    // The reply time-out of SendCommand for the current flags.
-    int replyInterval() const;
-
 signals:
     void abortRequested();
 
 private:
+    friend class OperationGuard;
+
+    TComPort &m_port;
+    QByteArray m_commandText;
+    QByteArray m_replyText;
+    Exchange::Status m_lastStatus = Exchange::Timeout;
+    bool m_abortRequested = false;
+    Wait m_wait = Wait::Normal;
+    int m_busyPage = Idle;
+    bool m_operationRunning = false;
+    QTimer m_timer2; // single-shot reply timer; "running out" = no longer active
+    Timing m_timing;
+
     // Guards against a nested wait started from a handler run by our own
     // pumping; true while one of the exchanges runs.
     bool m_inExchange = false;
     quint64 m_seenActivity = ~quint64(0);
     void forgetActivity() { m_seenActivity = ~quint64(0); }
     bool enterExchange(const char *what);
+    bool openForExchange();
     // GetCommand (purge first, ends on abort) and GetCommand2 (keeps the
     // input, ends when Timer2 stops).
     void receiveFrame(bool purgeFirst, bool untilTimer);
+};
+
+// One phone operation at a time. Refuses to start while another runs; locks
+// the tab bar on `lockTab` when the operation's steps set the page lock, and
+// undoes both however the operation ends. It leaves AbortRequested alone:
+// each exchange clears it at its start, and an abort must survive until the
+// operation's own steps have seen it.
+class OperationGuard {
+public:
+    OperationGuard(PhoneLink &link, std::optional<Tab> lockTab);
+    ~OperationGuard();
+    OperationGuard(const OperationGuard &) = delete;
+    OperationGuard &operator=(const OperationGuard &) = delete;
+
+    // False when another operation runs: do nothing.
+    bool started() const { return m_started; }
+    explicit operator bool() const { return m_started; }
+
+private:
+    PhoneLink &m_link;
+    bool m_started = false;
+    bool m_locked = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // What one send carries between the encoders and the senders.
 #include <QByteArray>
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -25,6 +26,10 @@ struct MessagingState {
     // file; until then, and for a new file, the defaults.
     QByteArray IcqSmscNumber = defaultIcqSmsc();
     QByteArray IcqGatewayNumber = defaultIcqGateway();
+
+    // The phone's own centre as the last read showed it (" " and the number),
+    // which an ICQ send writes back.
+    QString SmscText;
 
     // Body of the phone's answer to the centre query, kept until restored.
     QByteArray SavedSmscFrame;

@@ -1,6 +1,10 @@
 #pragma once
-// The SMS page (Panel1): composer, recipients, send driver and both senders.
+// The SMS page (Panel1): composer, recipients and the send buttons. The
+// sending itself is SmsSender's; this page hands it the message and shows
+// what it reports.
 #include <QWidget>
+
+#include "Unit1/messaging/SmsSender.h"
 
 class PhoneLink;
 struct MessagingState;
@@ -9,16 +13,13 @@ class QLabel;
 class QCheckBox;
 class QPushButton;
 class QComboBox;
-class QLineEdit;
 class QStatusBar;
 class TPassOverBtn;
 
 class SmsPage : public QWidget {
     Q_OBJECT
 public:
-    // txtGSMSMSC is the SMS centre field of the GSM information page: the
-    // ICQ send reads the phone's own centre into it and restores it from it.
-    SmsPage(PhoneLink &link, MessagingState &state, QLineEdit &txtGSMSMSC, QWidget *parent = nullptr);
+    SmsPage(PhoneLink &link, MessagingState &state, SmsSender &sender, QWidget *parent = nullptr);
 
     QPlainTextEdit *TextBox;
     QLabel *txtLeft;
@@ -41,15 +42,6 @@ public:
     void btnClearClick();
     void btnSendClick();
     void btnICQClick();
-    void MainLoop1();
-
-    void ProcessNumber();
-    void ProcessICQ();
-    void ProcessText();
-    void SendSMSAT();
-    void SendSMSbinary();
-    void GetSMSC();
-    void GetSMSCbinary();
 
 signals:
     void exitRequested();
@@ -57,22 +49,12 @@ signals:
     void statusChanged(const QString &text);
 
 private:
-    enum class BinaryExit { Done, TimedOut, Aborted, NoCentre };
-    bool submitAT();
-    void finishAT();
-    void closeLink();
-    BinaryExit switchToIcqCentre();
-    void restoreCentreBinary();
-    void binaryTimeOut();
-    void binaryAborted();
-    void restoreCentreAT();
-    bool waitForInput(bool stopOnAbort, bool stopOnTimeout);
-    void flashRed(QWidget *box, const QColor &restColour);
+    SmsSender::Message message() const;
+    void markRefused(SmsSender::Field field);
     void buildLayout();
     void limitText();
-    bool startOperation();
 
     PhoneLink &m_link;
     MessagingState &m_state;
-    QLineEdit &m_smsc;
+    SmsSender &m_sender;
 };

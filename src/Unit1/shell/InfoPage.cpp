@@ -10,22 +10,19 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "CPort/TComPort.h"
 #include "Unit1/link/Charset.h"
-#include "Unit1/link/NumberConversion.h"
+#include "Unit1/link/GsmInfo.h"
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/link/ReplyParse.h"
-#include "Unit1/messaging/BinaryFrames.h"
-#include "Unit1/messaging/MessagingState.h"
-#include "Unit1/messaging/PduBuilder.h"
-#include "Unit1/messaging/SmsPage.h"
+#include "Unit1/messaging/CentreService.h"
+#include "Unit1/shell/Palette.h"
 
 namespace {
-const QColor Teal(0, 128, 128);
-const QColor Silver(192, 192, 192);
-const QColor Lime(0, 255, 0);
-const QColor Red(255, 0, 0);
-const QColor Grey(128, 128, 128);
+using Palette::Grey;
+using Palette::Lime;
+using Palette::Red;
+using Palette::Silver;
+using Palette::Teal;
 
 void setRole(QWidget *w, QPalette::ColorRole role, const QColor &c)
 {
@@ -60,15 +57,10 @@ QString shown(const QByteArray &value)
     // One line only, behind the blank the fields always start with.
     return QStringLiteral(" ") + fromPhoneText(Reply::trimmed(Reply::firstLine(value)));
 }
-
-std::optional<QByteArray> afterEcho(const QByteArray &reply)
-{
-    return Reply::textAfterEcho(reply);
-}
 } // namespace
 
-InfoPage::InfoPage(PhoneLink &link, MessagingState &state, QWidget *parent)
-    : QWidget(parent), m_link(link), m_state(state)
+InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
+    : QWidget(parent), m_link(link), m_centre(centre)
 {
     setObjectName(QStringLiteral("PanelInfo"));
     setFixedSize(210, 260);
@@ -166,6 +158,16 @@ InfoPage::InfoPage(PhoneLink &link, MessagingState &state, QWidget *parent)
     connect(btnInfo, &QPushButton::clicked, this, &InfoPage::btnInfoClick);
     connect(btnSetSMSC, &QPushButton::clicked, this, &InfoPage::btnSetSMSCClick);
     connect(btnAbort30, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+
+    // The centre is read by the SMS sends as well as by this page.
+    connect(&m_centre, &CentreService::reading, this, [this](bool clear) {
+        if (clear)
+            txtGSMSMSC->clear();
+        paintField(txtGSMSMSC, Teal, true);
+    });
+    connect(&m_centre, &CentreService::centreShown, txtGSMSMSC, &QLineEdit::setText);
+    connect(&m_centre, &CentreService::readDone, this, [this] { paintField(txtGSMSMSC, Silver); });
+    connect(txtGSMSMSC, &QLineEdit::textEdited, &m_centre, &CentreService::setShownCentre);
 }
 
 QColor InfoPage::fieldColour(const QLineEdit *field)
@@ -185,35 +187,31 @@ QColor InfoPage::gaugeBar(const QProgressBar *gauge)
 
 void InfoPage::btnInfoClick()
 {
-    if (m_link.BusyPage != PhoneLink::Idle)
+    const OperationGuard op(m_link, Tab::Settings);
+    if (!op)
         return;
     btnInfo->setEnabled(false);
     btnSetSMSC->setEnabled(false);
-    m_link.BusyPage = SettingsTab;
 
     m_link.runGuarded([this] {
         GetNetwork();
-        if (m_link.ComPort1.Connected()) {
+        if (m_link.connected()) {
             getModel();
             GetSoftware();
-            if (m_sms) {
-                m_sms->GetSMSC();
-                if (!m_state.SmscRead)
-                    m_sms->GetSMSCbinary();
-            }
+            m_centre.GetSMSC();
+            if (!m_centre.SmscRead())
+                m_centre.GetSMSCbinary();
             GetIMEI();
             getMake();
             GetBatt();
             getSignal();
             paintField(txtGSMSMSC, Silver);
-            m_link.Timer2.stop();
+            m_link.stopTimer2();
         }
-        if (m_link.ComPort1.Connected())
-            m_link.ComPort1.PortClose();
+        m_link.closePort();
     });
 
     backToRest();
-    m_link.BusyPage = PhoneLink::Idle;
     btnInfo->setEnabled(true);
     btnSetSMSC->setEnabled(true);
 }
@@ -229,60 +227,52 @@ void InfoPage::backToRest()
     btnSetSMSC->raise();
 }
 
-void InfoPage::readTextItem(QLineEdit *field, const char *command, Extract extract)
+void InfoPage::readTextItem(QLineEdit *field, std::optional<QByteArray> (GsmInfo::*item)())
 {
     field->clear();
     paintField(field, Teal, true);
-    m_link.CommandText = command;
-    m_link.SendCommand();
-    if (!m_link.ReplyText.isEmpty() && !m_link.AbortRequested) {
-        if (std::optional<QByteArray> value = extract(m_link.ReplyText))
-            field->setText(shown(*value));
-    }
+    GsmInfo info(m_link);
+    if (const std::optional<QByteArray> value = (info.*item)())
+        field->setText(shown(*value));
     paintField(field, Silver);
 }
 
 void InfoPage::GetNetwork()
 {
-    readTextItem(txtNetwork, "AT+COPS?\r\n", &Reply::network);
+    readTextItem(txtNetwork, &GsmInfo::network);
 }
 
 void InfoPage::getModel()
 {
-    readTextItem(txtModel, "AT+CGMM\r\n", &afterEcho);
+    readTextItem(txtModel, &GsmInfo::model);
 }
 
 void InfoPage::GetSoftware()
 {
-    readTextItem(txtSoftware, "AT+CGMR\r\n", &afterEcho);
+    readTextItem(txtSoftware, &GsmInfo::software);
 }
 
 void InfoPage::GetIMEI()
 {
-    readTextItem(txtIMEI, "AT+CGSN\r\n", &Reply::imei);
+    readTextItem(txtIMEI, &GsmInfo::imei);
 }
 
 void InfoPage::getMake()
 {
-    readTextItem(txtMake, "AT+CGMI\r\n", &afterEcho);
+    readTextItem(txtMake, &GsmInfo::make);
 }
 
 void InfoPage::GetBatt()
 {
     paintGaugeBackground(Batt, Teal);
     Batt->repaint();
-    m_link.CommandText = "AT+CBC\r\n";
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText;
-    if (!reply.isEmpty() && !m_link.AbortRequested && reply.contains(',')) {
-        // A level that is no number leaves the bar, its colour and hint as they were.
-        if (std::optional<Reply::Battery> b = Reply::battery(reply)) {
-            Batt->setValue(b->bar);
-            if (b->valid)
-                Batt->setToolTip(QStringLiteral("Battery %1%").arg(b->value));
-            paintGaugeBar(Batt, b->value < 14 ? Red : Lime);
-            StaticText6->setEnabled(true);
-        }
+    // A level that is no number leaves the bar, its colour and hint as they were.
+    if (const std::optional<Reply::Battery> b = GsmInfo(m_link).battery()) {
+        Batt->setValue(b->bar);
+        if (b->valid)
+            Batt->setToolTip(QStringLiteral("Battery %1%").arg(b->value));
+        paintGaugeBar(Batt, b->value < 14 ? Red : Lime);
+        StaticText6->setEnabled(true);
     }
     paintGaugeBackground(Batt, Grey);
 }
@@ -292,92 +282,51 @@ void InfoPage::getSignal()
     paintGaugeBackground(Signal, Teal);
     StaticText7->setEnabled(false);
     Signal->repaint();
-    m_link.CommandText = "AT+CIND?\r\n";
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText;
-    if (!reply.isEmpty() && reply.contains(',')) {
-        if (std::optional<Reply::SignalLevel> s = Reply::signal(reply)) {
-            Signal->setValue(s->bar);
-            Signal->setToolTip(QStringLiteral("Signal ") + fromPhoneText(QByteArray(1, s->shown)) + QStringLiteral("/5"));
-            paintGaugeBar(Signal, s->bar <= 1 ? Red : Lime);
-            StaticText7->setEnabled(true);
-        }
+    if (const std::optional<Reply::SignalLevel> s = GsmInfo(m_link).signal()) {
+        Signal->setValue(s->bar);
+        Signal->setToolTip(QStringLiteral("Signal ") + fromPhoneText(QByteArray(1, s->shown)) + QStringLiteral("/5"));
+        paintGaugeBar(Signal, s->bar <= 1 ? Red : Lime);
+        StaticText7->setEnabled(true);
     }
     paintGaugeBackground(Signal, Grey);
 }
 
 void InfoPage::btnSetSMSCClick()
 {
-    if (m_link.BusyPage != PhoneLink::Idle)
+    // The tab bar stays free, but no second operation (nor Enter in the
+    // field) may start an exchange inside this one.
+    const OperationGuard op(m_link, std::nullopt);
+    if (!op)
         return;
-    // The page lock keeps a second operation (or Enter in the field) from
-    // starting an exchange inside this one.
-    m_link.BusyPage = SettingsTab;
     btnInfo->setEnabled(false);
     paintField(txtGSMSMSC, Teal);
     btnAbort30->raise();
     txtGSMSMSC->repaint();
 
     m_link.runGuarded([this] {
-        const QByteArray typed = Reply::trimmed(toPhoneText(txtGSMSMSC->text()));
-        m_link.CommandText = "AT+CSCA=\"" + numberTophone(typed) + "\r\n";
-        m_link.SendCommand();
-        if (!m_link.ReplyText.isEmpty()) {
+        using Result = CentreService::SetResult;
+        const Result result = m_centre.setCentre(txtGSMSMSC->text());
+        switch (result) {
+        case Result::SetAT:
             paintField(txtGSMSMSC, Lime, true);
-            m_link.sleep(500);
-        } else if (m_link.AbortRequested) {
-            // Cancelled, or the port would not open (the error dialog has
-            // been shown): the user asked for nothing more.
+            m_link.sleep(m_link.timing().flash);
+            break;
+        case Result::Cancelled:
+        case Result::FailedBinary:
             paintField(txtGSMSMSC, Red, true);
-            m_link.sleep(200);
-        } else {
-            const bool ok = setCentreBinary();
-            paintField(txtGSMSMSC, ok ? Lime : Red, true);
-            m_link.sleep(200);
-            m_link.SendCommBreak();
+            m_link.sleep(m_link.timing().flashShort);
+            break;
+        case Result::SetBinary:
+            paintField(txtGSMSMSC, Lime, true);
+            m_link.sleep(m_link.timing().flashShort);
+            break;
         }
-        m_link.Timer2.stop();
-        if (m_link.ComPort1.Connected())
-            m_link.ComPort1.PortClose();
+        m_centre.finishSet(result);
     });
 
     paintField(txtGSMSMSC, Silver);
     btnSetSMSC->raise();
     btnInfo->setEnabled(true);
-    m_link.BusyPage = PhoneLink::Idle;
-}
-
-// True only when the phone's answer frame to the set frame arrived whole.
-bool InfoPage::setCentreBinary()
-{
-    m_link.GoBinary();
-    if (m_link.AbortRequested)
-        return false;
-
-    m_state.NumberText = Reply::trimmed(toPhoneText(txtGSMSMSC->text()));
-    m_state.NumberPreset = true;
-    if (m_sms) {
-        m_sms->ProcessNumber();
-    } else if (!Pdu::encodeNumber(m_state)) {
-        m_link.AbortRequested = true;
-    }
-    m_state.NumberPreset = false;
-    // A refused number leaves the previous encoder results behind: writing
-    // them would store some other number as the phone's centre.
-    if (m_link.AbortRequested)
-        return false;
-
-    m_link.ComPort1.PortWrite(Frames::centreSet(m_state));
-    m_state.SmscRestored = false;
-    m_link.startTimer2(3000);
-    while (m_link.ComPort1.PortWaiting() == 0) {
-        if (!m_link.timer2Running() || m_link.AbortRequested)
-            return false;
-        m_link.pumpOnce();
-    }
-    m_link.ComPort1.PortRead(1);
-    m_link.GetCommand();
-    return !m_link.AbortRequested;
 }
 
 void InfoPage::txtGSMSMSCEnter()

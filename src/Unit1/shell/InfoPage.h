@@ -6,8 +6,8 @@
 #include <optional>
 
 class PhoneLink;
-struct MessagingState;
-class SmsPage;
+class CentreService;
+class GsmInfo;
 class QLineEdit;
 class QPushButton;
 class QProgressBar;
@@ -16,9 +16,7 @@ class QLabel;
 class InfoPage : public QWidget {
     Q_OBJECT
 public:
-    InfoPage(PhoneLink &link, MessagingState &state, QWidget *parent = nullptr);
-    // The SMS page holds GetSMSC, GetSMSCbinary and ProcessNumber.
-    void setSmsPage(SmsPage *page) { m_sms = page; }
+    InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent = nullptr);
 
     QPushButton *btnInfo;
     QLineEdit *txtNetwork;
@@ -57,19 +55,14 @@ public:
     static QColor gaugeBackground(const QProgressBar *gauge);
     static QColor gaugeBar(const QProgressBar *gauge);
 
-    static constexpr int SettingsTab = 3;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    using Extract = std::optional<QByteArray> (*)(const QByteArray &reply);
-    void readTextItem(QLineEdit *field, const char *command, Extract extract);
-    bool setCentreBinary();
+    void readTextItem(QLineEdit *field, std::optional<QByteArray> (GsmInfo::*item)());
     void backToRest();
 
     PhoneLink &m_link;
-    MessagingState &m_state;
-    SmsPage *m_sms = nullptr;
+    CentreService &m_centre;
     bool m_setIsDefault = false;
 };

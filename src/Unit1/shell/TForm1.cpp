@@ -20,7 +20,9 @@
 #include <QtDebug>
 
 #include "CPort/TComRadioGroup.h"
+#include "Unit1/messaging/CentreService.h"
 #include "Unit1/messaging/IcqSettings.h"
+#include "Unit1/messaging/SmsSender.h"
 #include "Unit1/messaging/SmsBooks.h"
 #include "Unit1/messaging/SmsPage.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
@@ -104,16 +106,17 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     layout->addWidget(mainPages, 1);
 
     // The pages, in the order their dependencies need them.
-    infoPage = new InfoPage(link, messaging);
-    smsPage = new SmsPage(link, messaging, *infoPage->txtGSMSMSC);
-    infoPage->setSmsPage(smsPage);
+    centre = new CentreService(link, messaging, this);
+    sender = new SmsSender(link, messaging, *centre, this);
+    infoPage = new InfoPage(link, *centre);
+    smsPage = new SmsPage(link, messaging, *sender);
     books = new SmsBooks(messaging, ComPort1, *smsPage->ComboBox1, *smsPage->ComboBox2, this);
     phonebooksPage = new PhonebooksPage(link, *books);
     icqSettings = new IcqSettings(messaging);
     icqSettings->setLink(&link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
-    cpa->mayChange = [this] { return link.BusyPage == PhoneLink::Idle; };
+    cpa->mayChange = [this] { return !link.operationRunning(); };
     Panel3 = melodiesPlaceholder();
     settingsPage = new SettingsPage(infoPage, cpa, icqSettings);
     aboutPage = new AboutPage;
@@ -137,7 +140,7 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
 
     m_closeWhenIdle.setInterval(50);
     connect(&m_closeWhenIdle, &QTimer::timeout, this, [this] {
-        if (link.BusyPage == PhoneLink::Idle)
+        if (!link.operationRunning())
             close();
         else
             link.btnAbortClick(); // a later step may have cleared the first abort
@@ -237,7 +240,7 @@ void TForm1::FormShow()
     if (books->BookNew) {
         {
             const QSignalBlocker block(mainTabs);
-            mainTabs->setCurrentIndex(3);
+            mainTabs->setCurrentIndex(int(Tab::Settings));
         }
         showMainPanel(settingsPage);
         settingsPage->showPanel(settingsPage->PanelMirvak);
@@ -246,7 +249,7 @@ void TForm1::FormShow()
     } else {
         {
             const QSignalBlocker block(mainTabs);
-            mainTabs->setCurrentIndex(0);
+            mainTabs->setCurrentIndex(int(Tab::Sms));
         }
         showMainPanel(smsPage);
         settingsPage->selectNode(QStringLiteral("Settings-1"));
@@ -256,7 +259,7 @@ void TForm1::FormShow()
     }
     // 13-14
     TimerClockTimer();
-    smsPage->statusPanel[2]->setText(ComPort1.Port());
+    smsPage->statusPanel[2]->setText(link.portName());
 
     // A book file that could not be created or repaired would otherwise go
     // unnoticed until the first save flashes red. Not blocking: the window
@@ -276,18 +279,18 @@ void TForm1::FormShow()
 
 void TForm1::mainTabsChange(int index)
 {
-    if (link.BusyPage != PhoneLink::Idle) {
+    if (link.BusyPage() != PhoneLink::Idle) {
         // An operation of another page is running: undo the click.
         const QSignalBlocker block(mainTabs);
-        mainTabs->setCurrentIndex(link.BusyPage);
+        mainTabs->setCurrentIndex(link.BusyPage());
         return;
     }
     QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, aboutPage};
     if (index < 0 || index >= int(std::size(pages)))
         return;
     showMainPanel(pages[index]);
-    if (index == 0) {
-        smsPage->statusPanel[2]->setText(ComPort1.Port());
+    if (index == int(Tab::Sms)) {
+        smsPage->statusPanel[2]->setText(link.portName());
         TimerClock.start();
         TimerClockTimer();
     } else {
@@ -346,29 +349,29 @@ bool TForm1::FormCloseQuery()
     link.btnAbortClick();
 
     try {
-        if (ComPort1.Connected()) {
+        if (link.connected()) {
             // The break brings a phone that is still in binary mode back to AT mode.
             link.SendCommBreak();
-            ComPort1.PortClose();
+            link.closePort();
         }
     } catch (const EComPort &e) {
         qWarning("mirvak: closing the port: %s", e.what());
         try {
-            ComPort1.PortClose();
+            link.closePort();
         } catch (const EComPort &) {
         }
     }
 
     // Only into an existing file: it is created at start-up, and a file that
     // vanished meanwhile is not worth recreating with an empty book.
-    if (!books->savePortChoice(ComPort1.Port()))
+    if (!books->savePortChoice(link.portName()))
         qWarning("mirvak: the port choice was not saved: %s", qPrintable(books->lastError));
     return true;
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (link.BusyPage != PhoneLink::Idle && !m_closed) {
+    if (link.operationRunning() && !m_closed) {
         // Closing the port under a running send would leave an ICQ centre on
         // the phone. Abort instead: the operation's abort path puts the
         // phone's own centre back and closes the port, then the window closes.

@@ -14,6 +14,8 @@ class PhonebooksPage;
 class SettingsPage;
 class AboutPage;
 class InfoPage;
+class CentreService;
+class SmsSender;
 class SmsBooks;
 class IcqSettings;
 class TComRadioGroup;
@@ -38,6 +40,8 @@ public:
     SettingsPage *settingsPage = nullptr; // Panel4
     AboutPage *aboutPage = nullptr;      // Panel5 and Panel6
     InfoPage *infoPage = nullptr;        // PanelInfo
+    CentreService *centre = nullptr;     // the phone's SMS centre, read and set
+    SmsSender *sender = nullptr;         // the SMS and ICQ sends
     SmsBooks *books = nullptr;           // SMS and ICQ books and the book file
     IcqSettings *icqSettings = nullptr;  // on PanelMirvak
     TComRadioGroup *cpa = nullptr;       // on PanelMirvak

@@ -60,7 +60,7 @@ inline void verifyIdle(Window &w)
 {
     InfoPage *p = w.page;
     QVERIFY(!w.form->ComPort1.Connected());
-    QCOMPARE(w.form->link.BusyPage, 100);
+    QCOMPARE(w.form->link.BusyPage(), 100);
     QVERIFY(p->btnInfo->isEnabled());
     QVERIFY(p->btnSetSMSC->isEnabled());
     QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));

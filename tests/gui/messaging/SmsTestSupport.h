@@ -158,7 +158,7 @@ public:
                            static_cast<QWidget *>(page->ComboBox1), static_cast<QWidget *>(page->ComboBox2)})
             if (!w->isVisible() || !w->isEnabled())
                 return false;
-        return form->link.BusyPage == PhoneLink::Idle && !form->ComPort1.Connected();
+        return form->link.BusyPage() == PhoneLink::Idle && !form->ComPort1.Connected();
     }
 
     SimPhone sim;

@@ -47,7 +47,7 @@ private slots:
         rig.compose(QStringLiteral("abc"), QStringLiteral("+123456789"));
         bool lockedDuringSend = false;
         Poller poller([&] {
-            if (rig.form->link.BusyPage == 0 && !rig.page->btnSend->isVisible() && !rig.page->TextBox->isEnabled()
+            if (rig.form->link.BusyPage() == 0 && !rig.page->btnSend->isVisible() && !rig.page->TextBox->isEnabled()
                 && rig.page->btnAbort->isEnabled())
                 lockedDuringSend = true;
         });
@@ -186,7 +186,7 @@ private slots:
                 sinceWaiting.start();
             // Well past any of the link's own time-outs.
             if (sinceWaiting.elapsed() > 5000) {
-                stillBusyLater = rig.form->link.BusyPage == 0 && rig.form->ComPort1.Connected();
+                stillBusyLater = rig.form->link.BusyPage() == 0 && rig.form->ComPort1.Connected();
                 clicked = true;
                 QTest::mouseClick(abort, Qt::LeftButton);
             }
@@ -233,7 +233,7 @@ private slots:
         QTRY_VERIFY(!rig.form->isVisible());
         QCOMPARE(rig.finalCentre(), OwnCentre);
         QVERIFY(!rig.form->ComPort1.Connected());
-        QCOMPARE(rig.form->link.BusyPage, int(PhoneLink::Idle));
+        QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
         QCOMPARE(rig.statuses.mid(0, 2), (QStringList{QStringLiteral("SMS -> GSM ..."), Waiting}));
         QCOMPARE(rig.statuses.mid(rig.statuses.size() - 2),
                  (QStringList{Aborted, QStringLiteral("Closing.........")}));

@@ -161,7 +161,7 @@ private slots:
         const QColor rest = flashed == QLatin1String("TextBox") ? Black : Silver;
         QCOMPARE(colours.seen, (QList<QColor>{Red, rest}));
         QCOMPARE(rig.page->status(), QStringLiteral("before"));
-        QVERIFY(rig.form->link.AbortRequested);
+        QVERIFY(rig.form->link.AbortRequested());
         QVERIFY(rig.idle());
         QVERIFY(rig.page->TextBox->hasFocus());
         QVERIFY(!rig.portEverOpened());
@@ -185,14 +185,14 @@ private slots:
         Rig rig;
         QVERIFY(rig.ok());
         rig.compose(QStringLiteral("later"), QStringLiteral("+123456789"));
-        rig.form->link.BusyPage = 3;
+        auto op = std::make_unique<OperationGuard>(rig.form->link, Tab::Settings);
         rig.page->btnSendClick();
         rig.page->btnICQClick();
-        QCOMPARE(rig.form->link.BusyPage, 3);
+        QCOMPARE(rig.form->link.BusyPage(), 3);
         QVERIFY(rig.page->btnSend->isVisible());
         QVERIFY(rig.page->btnICQ->isVisible());
         QCOMPARE(rig.page->status(), QString());
-        rig.form->link.BusyPage = PhoneLink::Idle;
+        op.reset();
         QVERIFY(!rig.portEverOpened());
     }
 };

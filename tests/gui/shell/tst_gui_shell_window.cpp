@@ -275,7 +275,7 @@ void TstShellWindow::tabsSwitchPagesAndTheClock()
     auto form = makeForm();
     // The timers are found by name like every control.
     QCOMPARE(form->findChild<QTimer *>(QStringLiteral("TimerClock")), &form->TimerClock);
-    QCOMPARE(form->findChild<QTimer *>(QStringLiteral("Timer2")), &form->link.Timer2);
+    QVERIFY(form->findChild<QTimer *>(QStringLiteral("Timer2")));
     QWidget *const pages[] = {form->smsPage, form->phonebooksPage, form->Panel3, form->settingsPage, form->aboutPage};
     for (int i : {1, 2, 3, 4, 0}) {
         clickTab(*form, i);
@@ -303,7 +303,7 @@ void TstShellWindow::pageLockSnapsTheTabBack()
     auto form = makeForm();
     clickTab(*form, 3);
     form->settingsPage->selectNode(QStringLiteral("Clock"));
-    form->link.BusyPage = 3;
+    auto op = std::make_unique<OperationGuard>(form->link, Tab::Settings);
     for (int i : {0, 1, 4}) {
         clickTab(*form, i);
         QCOMPARE(form->mainTabs->currentIndex(), 3);
@@ -315,7 +315,7 @@ void TstShellWindow::pageLockSnapsTheTabBack()
     form->settingsPage->selectNode(QStringLiteral("Wap"));
     QCOMPARE(form->settingsPage->currentPanel(), form->settingsPage->panelWapsoon);
 
-    form->link.BusyPage = PhoneLink::Idle;
+    op.reset();
     clickTab(*form, 0);
     QCOMPARE(form->mainTabs->currentIndex(), 0);
     QCOMPARE(form->mainPages->currentWidget(), static_cast<QWidget *>(form->smsPage));
@@ -440,14 +440,14 @@ void TstShellWindow::missingPortShowsTheErrorDialog()
     for (int round = 0; round < 2; ++round) { // once per exchange
         checked = false;
         QTimer::singleShot(100, this, closeDialog);
-        form->link.CommandText = "AT\r\n";
+        form->link.setCommandText("AT\r\n");
         form->link.SendCommand();
         QVERIFY(checked);
         QVERIFY(dialogShown);
         QVERIFY(mainDisabled);
         QVERIFY2(reason.contains(QStringLiteral("no-such-tty")), qPrintable(reason));
-        QVERIFY(form->link.AbortRequested);
-        QVERIFY(form->link.ReplyText.isEmpty());
+        QVERIFY(form->link.AbortRequested());
+        QVERIFY(form->link.ReplyText().isEmpty());
         QVERIFY(!form->ComPort1.Connected());
         QVERIFY(!form->Form2->isVisible());
         QVERIFY(form->isEnabled());
@@ -480,7 +480,7 @@ void TstShellWindow::linkAndPortFailuresReachTheUser()
     });
     form->link.runGuarded([] { throw EComPort(ComErrorCode::Read, 5); });
     QCOMPARE(boxText, QStringLiteral("ReadFile function failed (win error code: 5)"));
-    QVERIFY(form->link.AbortRequested);
+    QVERIFY(form->link.AbortRequested());
 }
 
 void TstShellWindow::closeEndsTheLinkWithThePhone()
@@ -490,9 +490,9 @@ void TstShellWindow::closeEndsTheLinkWithThePhone()
     sim.useAsCom(1);
     writeFile(BookName, bookImage(1));
     auto form = makeForm();
-    form->link.CommandText = "AT\r\n";
+    form->link.setCommandText("AT\r\n");
     form->link.SendCommand();
-    QVERIFY2(form->link.ReplyText.contains("OK\r\n"), form->link.ReplyText.constData());
+    QVERIFY2(form->link.ReplyText().contains("OK\r\n"), form->link.ReplyText().constData());
     QVERIFY(form->ComPort1.Connected());
 
     QVERIFY(form->close());
@@ -511,11 +511,11 @@ void TstShellWindow::closeDuringAnExchangeAbortsIt()
     auto form = makeForm();
     bool closed = false;
     QTimer::singleShot(200, this, [&] { closed = form->close(); });
-    form->link.CommandText = "AT\r\n";
+    form->link.setCommandText("AT\r\n");
     form->link.SendCommand();
     QVERIFY(closed);
-    QVERIFY(form->link.AbortRequested);
-    QVERIFY(form->link.ReplyText.isEmpty());
+    QVERIFY(form->link.AbortRequested());
+    QVERIFY(form->link.ReplyText().isEmpty());
     QVERIFY(!form->ComPort1.Connected());
     QVERIFY(!form->isVisible());
     sim.stopAndDump();

@@ -1,0 +1,37 @@
+#pragma once
+// Every time-out and hold of the program, in milliseconds, in one place.
+// The program runs on these values; a test scales them down so its flows
+// take a fraction of the time (Timing().scaled(0.1)).
+#include <cmath>
+
+struct Timing {
+    // Silence that ends an AT exchange.
+    int reply = 1500;       // an ordinary command
+    int network = 15000;    // the network answers (call forwarding, call waiting)
+    int longReply = 45000;  // a message handed to the phone in AT mode
+
+    int prompt = 1000;       // the ">" after "AT+CMGS="
+    int binaryAnswer = 4000; // entering binary mode, and a binary answer frame
+    int centreAnswer = 3000; // the centre query or set in binary mode
+    int binarySettle = 500;  // after the binary link is up
+    int breakHalf = 150;     // each half of the line break
+    int escapeSettle = 200;  // after ESC ends a pending prompt
+    int linkRest = 200;      // after the break that ends a binary centre read
+
+    int flash = 500;      // lime/red flashes of fields and grids
+    int flashShort = 200; // the centre field after a binary set or a cancel
+    int flashLong = 700;  // status labels of the settings panels
+
+    // The same timing with every value multiplied by factor, never below 1 ms.
+    Timing scaled(double factor) const
+    {
+        Timing t = *this;
+        for (int *v : {&t.reply, &t.network, &t.longReply, &t.prompt, &t.binaryAnswer, &t.centreAnswer,
+                       &t.binarySettle, &t.breakHalf, &t.escapeSettle, &t.linkRest, &t.flash, &t.flashShort,
+                       &t.flashLong}) {
+            const long ms = std::lround(*v * factor);
+            *v = ms < 1 ? 1 : int(ms);
+        }
+        return t;
+    }
+};
