@@ -26,6 +26,8 @@
 #include "Unit1/messaging/SmsBooks.h"
 #include "Unit1/messaging/SmsPage.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
+#include "Unit1/settings/MirvakPanel.h"
+#include "Unit1/settings/SettingsTree.h"
 #include "Unit1/shell/AboutPage.h"
 #include "Unit1/shell/InfoPage.h"
 #include "Unit1/shell/SettingsPage.h"
@@ -118,7 +120,8 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
     Panel3 = melodiesPlaceholder();
-    settingsPage = new SettingsPage(infoPage, cpa, icqSettings);
+    settingsPage = new SettingsPage(settingsTree({link, messaging, [this] { return infoPage; },
+                                                  [this] { return new MirvakPanel(cpa, icqSettings); }}));
     aboutPage = new AboutPage;
 
     if (smsPage->objectName().isEmpty())
@@ -243,7 +246,7 @@ void TForm1::FormShow()
             mainTabs->setCurrentIndex(int(Tab::Settings));
         }
         showMainPanel(settingsPage);
-        settingsPage->showPanel(settingsPage->PanelMirvak);
+        settingsPage->showPanel(QStringLiteral("PanelMirvak"));
         // The clock only runs while its page is showing.
         TimerClock.stop();
     } else {

@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(readBook().size(), 1274);
         QCOMPARE(w.mainTabs->currentIndex(), 3);
         QCOMPARE(w.mainPages->currentWidget(), static_cast<QWidget *>(w.settingsPage));
-        QCOMPARE(w.settingsPage->currentPanel(), w.settingsPage->PanelMirvak);
+        QCOMPARE(w.settingsPage->currentPanel()->objectName(), QStringLiteral("PanelMirvak"));
         QCOMPARE(w.smsPage->ComboBox1->currentText(), QStringLiteral(" New Phonebook created."));
         QCOMPARE(w.smsPage->ComboBox2->currentText(), QStringLiteral(" New ICQ book created"));
         QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM1"));
@@ -86,7 +86,7 @@ private slots:
             auto *com3 = w.cpa->findChild<QAbstractButton *>(QStringLiteral("COM3"));
             QVERIFY(com3);
             w.mainTabs->setCurrentIndex(3);
-            w.settingsPage->showPanel(w.settingsPage->PanelMirvak);
+            w.settingsPage->showPanel(QStringLiteral("PanelMirvak"));
             // On the indicator: the text ends well before the middle of the row.
             QTest::mouseClick(com3, Qt::LeftButton, {}, QPoint(6, com3->height() / 2));
             QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM3"));
@@ -141,7 +141,7 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.mainTabs->setCurrentIndex(3);
-        w.settingsPage->showPanel(w.settingsPage->PanelMirvak);
+        w.settingsPage->showPanel(QStringLiteral("PanelMirvak"));
         IcqSettings &icq = *w.icqSettings;
         icq.EditICQSMSC->setText(QStringLiteral("+46 700 111 222"));
         icq.EditICQPH->setText(QStringLiteral("+46700999888"));

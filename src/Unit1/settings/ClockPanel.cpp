@@ -1,0 +1,6 @@
+#include "Unit1/settings/ClockPanel.h"
+
+ClockPanel::ClockPanel(QWidget *parent)
+    : SettingsPanel(QStringLiteral("PanelClock"), QStringLiteral("Clock"), parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "Unit1/settings/ComingSoonPanel.h"
+
+ComingSoonPanel::ComingSoonPanel(const QString &name, const QString &notice, QWidget *parent)
+    : SettingsPanel(name, notice, parent)
+{
+}

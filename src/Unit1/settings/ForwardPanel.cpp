@@ -1,0 +1,26 @@
+#include "Unit1/settings/ForwardPanel.h"
+
+namespace {
+struct Names {
+    QString panel;
+    QString title;
+};
+
+Names namesOf(ForwardPanel::Service service)
+{
+    switch (service) {
+    case ForwardPanel::Service::Data:
+        return {QStringLiteral("PanelData"), QStringLiteral("Call Forward - Data")};
+    case ForwardPanel::Service::Fax:
+        return {QStringLiteral("PanelFax"), QStringLiteral("Call Forward - Fax")};
+    case ForwardPanel::Service::Voice:
+        break;
+    }
+    return {QStringLiteral("PanelVoice"), QStringLiteral("Call Forward - Voice")};
+}
+} // namespace
+
+ForwardPanel::ForwardPanel(Service service, QWidget *parent)
+    : SettingsPanel(namesOf(service).panel, namesOf(service).title, parent), m_service(service)
+{
+}

@@ -1,0 +1,41 @@
+#include "Unit1/settings/SettingsTree.h"
+
+#include "Unit1/settings/CallWaitPanel.h"
+#include "Unit1/settings/ClockPanel.h"
+#include "Unit1/settings/ComingSoonPanel.h"
+#include "Unit1/settings/ForwardPanel.h"
+#include "Unit1/settings/PersonalRingsPanel.h"
+#include "Unit1/settings/ProfilesPanel.h"
+#include "Unit1/settings/Settings1Panel.h"
+#include "Unit1/settings/Settings2Panel.h"
+
+namespace {
+template <typename Panel, typename... Args>
+PanelFactory make(Args... args)
+{
+    return [=] { return new Panel(args...); };
+}
+} // namespace
+
+QList<SettingsNode> settingsTree(const SettingsContext &context)
+{
+    const QString callForward = QStringLiteral("Call Forward");
+    return {
+        {QStringLiteral("Settings-1"), {}, make<Settings1Panel>()},
+        {QStringLiteral("Settings-2"), {}, make<Settings2Panel>()},
+        {QStringLiteral("Profiles"), {}, make<ProfilesPanel>()},
+        {callForward, {}, {}},
+        {QStringLiteral("Voice"), callForward, make<ForwardPanel>(ForwardPanel::Service::Voice)},
+        {QStringLiteral("Data"), callForward, make<ForwardPanel>(ForwardPanel::Service::Data)},
+        {QStringLiteral("Fax"), callForward, make<ForwardPanel>(ForwardPanel::Service::Fax)},
+        {QStringLiteral("Call Waiting"), {}, make<CallWaitPanel>()},
+        {QStringLiteral("Personal Rings"), {}, make<PersonalRingsPanel>()},
+        {QStringLiteral("Clock"), {}, make<ClockPanel>()},
+        {QStringLiteral("GSM Info"), {}, context.gsmInfo},
+        {QStringLiteral("Wap"), {},
+         make<ComingSoonPanel>(QStringLiteral("panelWapsoon"), QStringLiteral("WAP settings coming soon....."))},
+        {QStringLiteral("GPRS"), {},
+         make<ComingSoonPanel>(QStringLiteral("PanelGPRSSoon"), QStringLiteral("GPRS settings coming soon....."))},
+        {QStringLiteral("Mirvak"), {}, context.mirvak},
+    };
+}
