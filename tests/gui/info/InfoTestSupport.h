@@ -27,6 +27,9 @@ namespace infotest {
 
 using guitest::ColourLog;
 
+constexpr double TimeScale = 0.2;
+inline int scaled(int ms) { return int(ms * TimeScale); }
+
 inline const QColor Teal(0, 128, 128);
 inline const QColor Silver(192, 192, 192);
 inline const QColor Lime(0, 255, 0);
@@ -39,6 +42,8 @@ public:
     Window()
     {
         openWindow();
+        // Time-outs and holds at a fifth, far above the phone's answer times.
+        form->link.setTiming(Timing().scaled(TimeScale));
         form->mainTabs->setCurrentIndex(3);
         form->settingsPage->showPanel(QStringLiteral("PanelInfo"));
         page = form->infoPage;

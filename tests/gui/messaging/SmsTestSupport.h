@@ -45,6 +45,11 @@ inline const QString IcqCentre = QStringLiteral("+44802000332");
 using guitest::ColourLog;
 using guitest::Poller;
 
+// Every time-out and hold at a fifth: still far above the simulated phone's
+// own answer times, which stay in real time.
+constexpr double TimeScale = 0.2;
+inline int scaled(int ms) { return int(ms * TimeScale); }
+
 // The main window on the SMS tab, the phone on COM1.
 class Rig : public guitest::FormRig {
 public:
@@ -56,6 +61,7 @@ public:
         m_simStarted = sim.start();
         sim.useAsCom(1);
         openWindow();
+        form->link.setTiming(Timing().scaled(TimeScale));
         form->mainTabs->setCurrentIndex(0);
         // A fresh book file leaves blanks in memory; the ICQ tests need numbers.
         form->messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();

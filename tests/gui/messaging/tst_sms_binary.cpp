@@ -185,7 +185,7 @@ private slots:
             if (!sinceWaiting.isValid())
                 sinceWaiting.start();
             // Well past any of the link's own time-outs.
-            if (sinceWaiting.elapsed() > 5000) {
+            if (sinceWaiting.elapsed() > scaled(5000)) {
                 stillBusyLater = rig.form->link.BusyPage() == 0 && rig.form->ComPort1.Connected();
                 clicked = true;
                 QTest::mouseClick(abort, Qt::LeftButton);
