@@ -228,10 +228,10 @@ private slots:
         TComPort port;
         PhoneLink link(port);
         QStringList shown;
-        link.showOpenFailure = [&](const EComPort &e) {
+        link.setOpenFailureHandler([&](const EComPort &e) {
             QCOMPARE(e.code(), ComErrorCode::Open);
             shown << e.reason();
-        };
+        });
         link.setCommandText("AT\r\n");
         link.SendCommand();
         QCOMPARE(shown.size(), 1);
@@ -245,7 +245,7 @@ private slots:
         // Sending again shows it again; an unset hook is no crash.
         link.SendCommand();
         QCOMPARE(shown.size(), 2);
-        link.showOpenFailure = {};
+        link.setOpenFailureHandler(nullptr);
         link.SendCommand();
         QVERIFY(link.AbortRequested());
     }
@@ -259,7 +259,7 @@ private slots:
             QTimer::singleShot(100, &peer, &PtyPeer::closeMaster); // cable pulled
         };
         QStringList shown;
-        link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
+        link.setPortFailureHandler([&](const EComPort &e) { shown << e.message(); });
         bool reachedEnd = false;
         QElapsedTimer t;
         t.start();
@@ -277,7 +277,7 @@ private slots:
         QVERIFY(link.AbortRequested());
 
         // Without a hook the failure is only logged.
-        link.showPortFailure = {};
+        link.setPortFailureHandler(nullptr);
         QTest::ignoreMessage(QtWarningMsg, "WriteFile function failed (win error code: 9)");
         link.runGuarded([&] { port.PortWrite("AT\r\n"); });
     }

@@ -72,7 +72,7 @@ private slots:
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
         QStringList shown;
-        link.showPortFailure = [&](const EComPort &e) { shown << e.message(); };
+        link.setPortFailureHandler([&](const EComPort &e) { shown << e.message(); });
         int sent = 0;
         link.runGuarded([&] {
             link.setCommandText("AT+CGMI\r\n");

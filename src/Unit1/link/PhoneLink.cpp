@@ -66,8 +66,8 @@ bool PhoneLink::openForExchange()
             m_port.PortClose();
         } catch (const EComPort &) {
         }
-        if (showOpenFailure)
-            showOpenFailure(e);
+        if (m_openFailure)
+            m_openFailure(e);
         return false;
     }
 }
@@ -146,6 +146,12 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 void PhoneLink::SendCommand(Wait wait)
 {
     exchange(m_commandText, wait);
+}
+
+void PhoneLink::showLinkFailure()
+{
+    if (m_linkFailure)
+        m_linkFailure();
 }
 
 void PhoneLink::Timer2Timer()
@@ -332,8 +338,8 @@ void PhoneLink::runGuarded(const std::function<void()> &operation)
         }
         m_timer2.stop();
         m_abortRequested = true;
-        if (showPortFailure)
-            showPortFailure(e);
+        if (m_portFailure)
+            m_portFailure(e);
         else
             qWarning("%s", qPrintable(e.message()));
     }

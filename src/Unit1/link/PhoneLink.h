@@ -123,10 +123,15 @@ public:
     // tells the user the port's message.
     void runGuarded(const std::function<void()> &operation);
 
-    // Installed by the main window.
-    std::function<void(const EComPort &)> showOpenFailure; // quasi-modal error dialog
-    std::function<void()> showLinkFailure;                 // same dialog, binary-mode time-out
-    std::function<void(const EComPort &)> showPortFailure;  // message box with the port's text
+    // How failures reach the user, installed by the main window: the
+    // quasi-modal error dialog for a port that would not open, the same
+    // dialog for a phone silent in binary mode, a message box with the
+    // port's text for a port failing under an operation.
+    using PortFailureHandler = std::function<void(const EComPort &)>;
+    void setOpenFailureHandler(PortFailureHandler handler) { m_openFailure = std::move(handler); }
+    void setLinkFailureHandler(std::function<void()> handler) { m_linkFailure = std::move(handler); }
+    void setPortFailureHandler(PortFailureHandler handler) { m_portFailure = std::move(handler); }
+    void showLinkFailure();
 
 signals:
     void abortRequested();
@@ -144,6 +149,9 @@ private:
     bool m_operationRunning = false;
     QTimer m_timer2; // single-shot reply timer; "running out" = no longer active
     Timing m_timing;
+    PortFailureHandler m_openFailure;
+    std::function<void()> m_linkFailure;
+    PortFailureHandler m_portFailure;
 
     // Guards against a nested wait started from a handler run by our own
     // pumping; true while one of the exchanges runs.

@@ -221,8 +221,7 @@ void SmsSender::binaryTimeOut()
     // The dialog waits in the event loop; a pending abort would turn that
     // wait into a busy one, and there is nothing left to abort.
     m_link.setAbortRequested(false);
-    if (m_link.showLinkFailure)
-        m_link.showLinkFailure();
+    m_link.showLinkFailure();
     emit status(QString());
 }
 

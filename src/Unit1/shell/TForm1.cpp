@@ -159,13 +159,13 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     connect(&TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
     TimerClock.start();
 
-    link.showOpenFailure = [this](const EComPort &e) { showErrorDialog(e.reason()); };
-    link.showLinkFailure = [this] {
+    link.setOpenFailureHandler([this](const EComPort &e) { showErrorDialog(e.reason()); });
+    link.setLinkFailureHandler([this] {
         showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
-    };
-    link.showPortFailure = [this](const EComPort &e) {
+    });
+    link.setPortFailureHandler([this](const EComPort &e) {
         QMessageBox::critical(this, QStringLiteral("mirvak"), e.message());
-    };
+    });
 
     setFixedSize(ClientWidth, ClientHeight);
 
@@ -181,9 +181,9 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
 TForm1::~TForm1()
 {
     TimerClock.stop();
-    link.showOpenFailure = nullptr;
-    link.showLinkFailure = nullptr;
-    link.showPortFailure = nullptr;
+    link.setOpenFailureHandler(nullptr);
+    link.setLinkFailureHandler(nullptr);
+    link.setPortFailureHandler(nullptr);
     // The pages hold references to link, messaging and the port, which die
     // with this object's members: take the pages down first.
     delete mainPages;
