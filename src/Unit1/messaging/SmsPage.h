@@ -75,4 +75,12 @@ private:
     PhoneLink &m_link;
     MessagingState &m_state;
     QLineEdit &m_smsc;
+
+public:
+    // The books' items in the recipient lists (ComboBox1 for SMS, ComboBox2
+    // for ICQ), and the text a box shows when its book was just created.
+    void setSmsRecipientItem(int index, const QString &text);
+    void setIcqRecipientItem(int index, const QString &text);
+    void setSmsRecipientText(const QString &text);
+    void setIcqRecipientText(const QString &text);
 };

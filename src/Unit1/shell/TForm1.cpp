@@ -67,7 +67,7 @@ QWidget *melodiesPlaceholder()
 }
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QWidget(parent)
+TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
@@ -107,10 +107,14 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     infoPage = new InfoPage(link, messaging);
     smsPage = new SmsPage(link, messaging, *infoPage->txtGSMSMSC);
     infoPage->setSmsPage(smsPage);
-    books = new SmsBooks(messaging, ComPort1, *smsPage->ComboBox1, *smsPage->ComboBox2, this);
+    books = new SmsBooks(messaging, ComPort1, bookFolder, this);
+    // The books feed the SMS page's recipient boxes.
+    connect(books, &SmsBooks::smsRecipientChanged, smsPage, &SmsPage::setSmsRecipientItem);
+    connect(books, &SmsBooks::icqRecipientChanged, smsPage, &SmsPage::setIcqRecipientItem);
+    connect(books, &SmsBooks::smsRecipientPrompt, smsPage, &SmsPage::setSmsRecipientText);
+    connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
     phonebooksPage = new PhonebooksPage(link, *books);
-    icqSettings = new IcqSettings(messaging);
-    icqSettings->setLink(&link);
+    icqSettings = new IcqSettings(messaging, *books, link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return link.BusyPage == PhoneLink::Idle; };
