@@ -113,14 +113,18 @@ void SmsBooks::GetPhoneBook()
 
     icqBook.setEntries(entriesOf(book.icq));
 
-    const QByteArray smsc = MessagingState::defaultIcqSmsc();
-    const QByteArray gateway = MessagingState::defaultIcqGateway();
+    // Numbers read intact are the user's; only damaged (or missing) ones
+    // give way to the defaults.
+    const QByteArray smsc = IcqPartNew ? MessagingState::defaultIcqSmsc() : book.icqSmsc;
+    const QByteArray gateway = IcqPartNew ? MessagingState::defaultIcqGateway() : book.icqGateway;
     lastError.clear();
     auto rewrite = [&](const QByteArray &image) {
         if (!BookFile::writeWhole(path, image, &lastError))
             qWarning("mirvak: the book file was not repaired: %s", qPrintable(lastError));
     };
     if (BookNew) {
+        // A damaged SMS book must not cost the ICQ numbers: they go into the
+        // new file as they were read, or the next start would find defaults.
         rewrite(BookFile::newImage(smsc, gateway));
         PortName = QStringLiteral("COM1");
         // The new file says COM1. Remembering that lets the close handler

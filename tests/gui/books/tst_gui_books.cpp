@@ -273,6 +273,35 @@ private slots:
         QCOMPARE(h.cell(h.page->SMSgrid, 1, 2), QStringLiteral("Anna"));
     }
 
+    // A new file for a damaged SMS book still holds the user's ICQ numbers,
+    // so the next start has them too; damaged numbers give way to the defaults.
+    void damagedSmsBookKeepsIntactIcqNumbers_data()
+    {
+        QTest::addColumn<QList<int>>("damaged");
+        QTest::addColumn<QByteArray>("numbers");
+        const QByteArray own = field("+4411112222", 16) + field("+4433334444", 16);
+        QTest::newRow("sms book") << QList<int>{40} << own;
+        QTest::newRow("port byte") << QList<int>{720} << own;
+        QTest::newRow("icq numbers too") << QList<int>{40, 730} << DefaultSmsc + DefaultGateway;
+    }
+    void damagedSmsBookKeepsIntactIcqNumbers()
+    {
+        QFETCH(QList<int>, damaged);
+        QFETCH(QByteArray, numbers);
+        QByteArray book = fullBook(2);
+        for (int at : damaged)
+            book[at] = at == 40 ? 0x1A : 0x00;
+        writeBook(book);
+        for (int start = 0; start < 2; ++start) {
+            Harness h;
+            h.load();
+            QCOMPARE(h.books.BookNew, start == 0);
+            QCOMPARE(h.state.IcqSmscNumber + h.state.IcqGatewayNumber, numbers);
+            QCOMPARE(readBook().mid(722, 32), numbers);
+            QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(numbers.left(16).trimmed()));
+        }
+    }
+
     void readOnlyDamagedFileIsLeftAlone()
     {
         QByteArray book = fullBook(2);
