@@ -1,10 +1,9 @@
 #pragma once
-// What the tests of the real main window share: the window in a scratch
-// working folder (it keeps its book file in the working folder), a recorder
+// What the tests of the real main window share: the window with a scratch
+// folder for its book file, a recorder
 // of the colours a widget was painted with, and a probe that runs while a
 // click is being handled.
 #include <QColor>
-#include <QDir>
 #include <QEvent>
 #include <QList>
 #include <QObject>
@@ -61,23 +60,19 @@ private:
     QTimer m_timer;
 };
 
-// The process works in a scratch folder from construction on; openWindow()
-// shows the main window there. Whatever the window needs to find at start
-// (a phone as COM1, a trace file) is set up between the two.
+// A scratch folder from construction on; openWindow() shows the main window
+// with its book file there. Whatever the window needs to find at start (a
+// phone as COM1, a trace file) is set up between the two.
 class FormRig {
 public:
-    FormRig() : m_oldDir(QDir::currentPath()) { QDir::setCurrent(m_dir.path()); }
-    ~FormRig()
-    {
-        closeWindow();
-        QDir::setCurrent(m_oldDir);
-    }
+    FormRig() = default;
+    ~FormRig() { closeWindow(); }
     FormRig(const FormRig &) = delete;
     FormRig &operator=(const FormRig &) = delete;
 
     void openWindow()
     {
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<TForm1>(nullptr, m_dir.path());
         form->show();
         // A new book file may greet the user with a dialog; nothing here needs it.
         closeDialogs();
@@ -97,7 +92,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_oldDir;
 };
 
 } // namespace guitest

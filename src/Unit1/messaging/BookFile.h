@@ -4,6 +4,8 @@
 #include <QString>
 #include <array>
 
+#include "Unit1/link/PhonebookModel.h"
+
 namespace BookFile {
 constexpr int SmsRecord = 36, SmsNumber = 16, SmsName = 20;
 constexpr int IcqRecord = 30, IcqNumber = 10, IcqName = 20;
@@ -14,10 +16,8 @@ constexpr int IcqBookOffset = 754;
 constexpr int FullSize = 1354;
 constexpr int NewSize = 1274;
 
-struct Entry {
-    QByteArray number; // trimmed
-    QByteArray name;   // trimmed
-};
+// A record's number and name, trimmed when read.
+using Entry = PhonebookEntry;
 
 struct Contents {
     std::array<Entry, Entries> sms;

@@ -1,29 +1,21 @@
 #include "Unit1/messaging/IcqSettings.h"
 
 #include <QEvent>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "Unit1/link/Charset.h"
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/MessagingState.h"
 #include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/shell/Flash.h"
+#include "Unit1/shell/Palette.h"
 
 namespace {
-const QColor Silver(192, 192, 192);
 constexpr int NumberLength = 16;
-
-void setBase(QLineEdit *box, const QColor &colour)
-{
-    QPalette pal = box->palette();
-    pal.setColor(QPalette::Base, colour);
-    box->setPalette(pal);
-}
 
 QLineEdit *numberBox(const QString &name, QWidget *parent)
 {
@@ -33,7 +25,7 @@ QLineEdit *numberBox(const QString &name, QWidget *parent)
     QFont font = box->font();
     font.setBold(true);
     box->setFont(font);
-    setBase(box, Silver);
+    Palette::paint(box, Palette::Silver);
     return box;
 }
 
@@ -48,7 +40,8 @@ QByteArray plusDigits(const QString &text)
 }
 } // namespace
 
-IcqSettings::IcqSettings(MessagingState &state, QWidget *parent) : QWidget(parent), m_state(state)
+IcqSettings::IcqSettings(MessagingState &state, SmsBooks &books, PhoneLink &link, QWidget *parent)
+    : QWidget(parent), m_state(state), m_books(books), m_link(link)
 {
     setObjectName(QStringLiteral("IcqSettings"));
     StaticText8 = new QLabel(QStringLiteral("ICQ SMSC:"), this);
@@ -140,35 +133,9 @@ void IcqSettings::btnICQsClick()
     // The boxes hold at most 16 characters, so both fields fit; cut anyway
     // so that no write can reach past byte 753.
     const QByteArray bytes = m_state.IcqSmscNumber.left(NumberLength) + m_state.IcqGatewayNumber.left(NumberLength);
-    const bool ok = SmsBooks::writeBook(BookFile::IcqNumbersOffset, bytes, &lastError);
+    const bool ok = m_books.writeBook(BookFile::IcqNumbersOffset, bytes, &lastError);
     if (ok)
         lastError.clear();
-    flash(ok ? QColor(0, 255, 0) : QColor(255, 0, 0));
-}
-
-void IcqSettings::flash(const QColor &colour)
-{
-    setBase(EditICQSMSC, colour);
-    setBase(EditICQPH, colour);
-    if (!lastError.isEmpty())
-        EditICQSMSC->setToolTip(lastError);
-    if (QWidget *panel = parentWidget())
-        panel->repaint();
-    else
-        repaint();
-    hold(500);
-    setBase(EditICQSMSC, Silver);
-    setBase(EditICQPH, Silver);
     EditICQSMSC->setToolTip(lastError);
-}
-
-void IcqSettings::hold(int ms)
-{
-    if (m_link) {
-        m_link->sleep(ms);
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    flash(m_link, {EditICQSMSC, EditICQPH}, ok ? Palette::Lime : Palette::Red, m_link.timing().flash);
 }

@@ -4,6 +4,7 @@
 
 struct MessagingState;
 class PhoneLink;
+class SmsBooks;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,7 +12,9 @@ class QPushButton;
 class IcqSettings : public QWidget {
     Q_OBJECT
 public:
-    IcqSettings(MessagingState &state, QWidget *parent = nullptr);
+    // The numbers are written into the book file of `books`; the colour
+    // flash after "Save" holds through the link's sleep.
+    IcqSettings(MessagingState &state, SmsBooks &books, PhoneLink &link, QWidget *parent = nullptr);
 
     QLabel *StaticText8;
     QLineEdit *EditICQSMSC;
@@ -27,9 +30,6 @@ public:
     void btnICQdClick();
     void btnICQsClick();
 
-    // The colour flash holds through the link's sleep when one is given;
-    // without it an input-blocking local loop does the same.
-    void setLink(PhoneLink *link) { m_link = link; }
     // Why the last "Save" wrote nothing to the file; empty after a success.
     QString lastError;
 
@@ -38,9 +38,8 @@ protected:
 
 private:
     void keepPlus(QLineEdit *box);
-    void flash(const QColor &colour);
-    void hold(int ms);
 
     MessagingState &m_state;
-    PhoneLink *m_link = nullptr;
+    SmsBooks &m_books;
+    PhoneLink &m_link;
 };

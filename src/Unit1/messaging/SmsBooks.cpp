@@ -1,143 +1,83 @@
 #include "Unit1/messaging/SmsBooks.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QStyledItemDelegate>
-#include <QTableWidget>
 #include <QtDebug>
-#include <functional>
 
 #include "CPort/PortName.h"
-#include "CPort/TComPort.h"
 #include "Unit1/link/Charset.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/MessagingState.h"
-#include "Unit1/phonebooks/BookGrid.h"
+#include "Unit1/shell/BookTableModel.h"
 
-namespace {
-constexpr int Rows = BookFile::Entries + 1;
-
-// Reports every keystroke in a cell editor, so the length counter in the
-// header and the recipient item follow the typing and not only the commit.
-class LiveEditDelegate : public QStyledItemDelegate {
-public:
-    LiveEditDelegate(std::function<void(int, int, const QString &)> onEdit, QObject *parent)
-        : QStyledItemDelegate(parent), m_onEdit(std::move(onEdit))
-    {
-    }
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override
-    {
-        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-            const int row = index.row(), col = index.column();
-            auto onEdit = m_onEdit;
-            QObject::connect(line, &QLineEdit::textEdited, line,
-                             [onEdit, row, col](const QString &text) { onEdit(col, row, text); });
-        }
-        return editor;
-    }
-
-private:
-    std::function<void(int, int, const QString &)> m_onEdit;
+// What tells the two books apart: their width of number, the title of its
+// counter, the recipient list they feed and the form of its items.
+struct SmsBooks::Book {
+    PhonebookModel &model;
+    BookTableModel &table;
+    int numberWidth;
+    QString numberTitle;
+    void (SmsBooks::*recipientChanged)(int, const QString &);
+    QByteArray (*item)(const QByteArray &, const QByteArray &);
 };
 
-QTableWidget *makeBookGrid(const QString &name)
+namespace {
+using Records = std::array<BookFile::Entry, BookFile::Entries>;
+
+PhonebookEntries entriesOf(const Records &records)
 {
-    QTableWidget *grid = BookGrid::make(name, Rows);
-    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    return grid;
+    PhonebookEntries entries(BookFile::Entries);
+    for (int k = 1; k <= BookFile::Entries; ++k)
+        entries.set(k, records[k - 1]);
+    return entries;
 }
 
-QString cellText(const QTableWidget *grid, int row, int col)
+Records recordsOf(const PhonebookEntries &entries)
 {
-    const QTableWidgetItem *item = grid->item(row, col);
-    return item ? item->text() : QString();
+    Records records;
+    for (int k = 1; k <= BookFile::Entries; ++k)
+        records[k - 1] = entries.at(k);
+    return records;
 }
 
-void setRecipientItem(QComboBox &combo, int index, const QString &text)
-{
-    while (combo.count() <= index)
-        combo.addItem(QString());
-    // Replacing the current item's text must not overwrite what the user has
-    // in the edit field; the field follows only an explicit selection.
-    const QString edit = combo.isEditable() ? combo.currentText() : QString();
-    const bool current = combo.currentIndex() == index;
-    combo.setItemText(index, text);
-    if (current && combo.isEditable())
-        combo.setEditText(edit);
-}
-
-void setComboText(QComboBox &combo, const QString &text)
-{
-    if (combo.isEditable()) {
-        combo.setEditText(text);
-    } else {
-        combo.setPlaceholderText(text);
-        combo.setCurrentIndex(-1);
-    }
-}
+QString counter(const QString &title, qsizetype left) { return QStringLiteral("%1    (%2)").arg(title).arg(left); }
 } // namespace
 
-SmsBooks::SmsBooks(MessagingState &state, TComPort &port, QComboBox &ComboBox1, QComboBox &ComboBox2,
-                   QObject *parent)
-    : QObject(parent), m_state(state), m_port(port), m_combo1(ComboBox1), m_combo2(ComboBox2)
+SmsBooks::SmsBooks(MessagingState &state, const QString &folder, QObject *parent)
+    : QObject(parent),
+      smsBook(BookFile::Entries),
+      icqBook(BookFile::Entries),
+      smsTable(new BookTableModel(smsBook, this)),
+      icqTable(new BookTableModel(icqBook, this)),
+      m_state(state),
+      m_folder(folder.isEmpty() ? QDir::currentPath() : folder)
 {
-    SMSgrid = makeBookGrid(QStringLiteral("SMSgrid"));
-    ICQgrid = makeBookGrid(QStringLiteral("ICQgrid"));
-    m_smsGrid = SMSgrid;
-    m_icqGrid = ICQgrid;
-
-    SMSgrid->setItemDelegate(new LiveEditDelegate(
-        [this](int c, int r, const QString &v) { SMSgridSetEditText(c, r, v); }, SMSgrid));
-    ICQgrid->setItemDelegate(new LiveEditDelegate(
-        [this](int c, int r, const QString &v) { ICQgridSetEditText(c, r, v); }, ICQgrid));
-
-    connect(SMSgrid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
-        if (!m_filling && item->row() > 0 && item->column() > 0)
-            SMSgridSetEditText(item->column(), item->row(), item->text());
-    });
-    connect(ICQgrid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
-        if (!m_filling && item->row() > 0 && item->column() > 0)
-            ICQgridSetEditText(item->column(), item->row(), item->text());
-    });
-
+    // Whatever changes an entry (an edit committed in the grid, a load, an
+    // entry copied in from the SIM book) changes its recipient item with it.
+    connect(&smsBook, &PhonebookModel::entriesChanged, this,
+            [this](int first, int last) { announceRecipients(sms(), first, last); });
+    connect(&icqBook, &PhonebookModel::entriesChanged, this,
+            [this](int first, int last) { announceRecipients(icq(), first, last); });
     fillGridHeaders();
 }
 
-SmsBooks::~SmsBooks()
+SmsBooks::Book SmsBooks::sms()
 {
-    // The grids live in the Phonebooks page when it exists; otherwise they
-    // are still ours. A grid that outlives us must not call back into us.
-    for (QTableWidget *grid : {m_smsGrid.data(), m_icqGrid.data()}) {
-        if (!grid)
-            continue;
-        if (grid->parent())
-            grid->setItemDelegate(new QStyledItemDelegate(grid));
-        else
-            delete grid;
-    }
+    return {smsBook, *smsTable, BookFile::SmsNumber, QStringLiteral("   (+)123..."),
+            &SmsBooks::smsRecipientChanged, &BookFile::smsItem};
 }
 
-QString SmsBooks::bookPath() { return QDir::current().filePath(QStringLiteral("QXsms.phb")); }
+SmsBooks::Book SmsBooks::icq()
+{
+    return {icqBook, *icqTable, BookFile::IcqNumber, QStringLiteral("   ICQ#..."),
+            &SmsBooks::icqRecipientChanged, &BookFile::icqItem};
+}
 
-bool SmsBooks::writeBook(int offset, const QByteArray &bytes, QString *error)
+QString SmsBooks::bookPath() const { return QDir(m_folder).filePath(QStringLiteral("QXsms.phb")); }
+
+bool SmsBooks::writeBook(int offset, const QByteArray &bytes, QString *error) const
 {
     return BookFile::writeRange(bookPath(), offset, bytes, error);
-}
-
-void SmsBooks::setCell(QTableWidget *grid, int row, int col, const QString &text)
-{
-    const bool wasFilling = m_filling;
-    m_filling = true;
-    grid->item(row, col)->setText(text);
-    m_filling = wasFilling;
 }
 
 void SmsBooks::GetPhoneBook()
@@ -153,42 +93,32 @@ void SmsBooks::GetPhoneBook()
     }
     const BookFile::Contents book = BookFile::parse(image);
 
-    for (int k = 1; k <= BookFile::Entries; ++k) {
-        const BookFile::Entry &e = book.sms[k - 1];
-        setCell(SMSgrid, k, 1, fromPhoneText(e.number));
-        setCell(SMSgrid, k, 2, fromPhoneText(e.name));
-        setRecipientItem(m_combo1, k - 1, fromPhoneText(BookFile::smsItem(e.number, e.name)));
-    }
+    smsBook.setEntries(entriesOf(book.sms));
 
     BookNew = book.bookNew;
     PortNumber = book.portNumber;
     PortName = QStringLiteral("COM%1").arg(PortNumber);
-    try {
-        m_port.setPort(PortName);
-    } catch (const std::exception &e) {
-        qWarning("%s", e.what());
-    }
+    emit portChoiceLoaded(PortName);
     LoadedPortName = PortName;
 
     IcqPartNew = book.icqPartNew;
     m_state.IcqSmscNumber = book.icqSmsc;
     m_state.IcqGatewayNumber = book.icqGateway;
 
-    for (int k = 1; k <= BookFile::Entries; ++k) {
-        const BookFile::Entry &e = book.icq[k - 1];
-        setCell(ICQgrid, k, 1, fromPhoneText(e.number));
-        setCell(ICQgrid, k, 2, fromPhoneText(e.name));
-        setRecipientItem(m_combo2, k - 1, fromPhoneText(BookFile::icqItem(e.number, e.name)));
-    }
+    icqBook.setEntries(entriesOf(book.icq));
 
-    const QByteArray smsc = MessagingState::defaultIcqSmsc();
-    const QByteArray gateway = MessagingState::defaultIcqGateway();
+    // Numbers read intact are the user's; only damaged (or missing) ones
+    // give way to the defaults.
+    const QByteArray smsc = IcqPartNew ? MessagingState::defaultIcqSmsc() : book.icqSmsc;
+    const QByteArray gateway = IcqPartNew ? MessagingState::defaultIcqGateway() : book.icqGateway;
     lastError.clear();
     auto rewrite = [&](const QByteArray &image) {
         if (!BookFile::writeWhole(path, image, &lastError))
             qWarning("mirvak: the book file was not repaired: %s", qPrintable(lastError));
     };
     if (BookNew) {
+        // A damaged SMS book must not cost the ICQ numbers: they go into the
+        // new file as they were read, or the next start would find defaults.
         rewrite(BookFile::newImage(smsc, gateway));
         PortName = QStringLiteral("COM1");
         // The new file says COM1. Remembering that lets the close handler
@@ -197,11 +127,11 @@ void SmsBooks::GetPhoneBook()
         // An ICQ send in this session would otherwise go to a blank centre.
         m_state.IcqSmscNumber = smsc;
         m_state.IcqGatewayNumber = gateway;
-        setComboText(m_combo1, QStringLiteral(" New Phonebook created."));
-        setComboText(m_combo2, QStringLiteral(" New ICQ book created"));
+        emit smsRecipientPrompt(QStringLiteral(" New Phonebook created."));
+        emit icqRecipientPrompt(QStringLiteral(" New ICQ book created"));
     } else if (IcqPartNew) {
         rewrite(BookFile::repairedImage(book, portNumberForBook(PortName), smsc, gateway));
-        setComboText(m_combo2, QStringLiteral("New ICQ book created"));
+        emit icqRecipientPrompt(QStringLiteral("New ICQ book created"));
         m_state.IcqSmscNumber = smsc;
         m_state.IcqGatewayNumber = gateway;
     }
@@ -210,15 +140,10 @@ void SmsBooks::GetPhoneBook()
 
 bool SmsBooks::SaveSMSICQ(bool smsTabShowing)
 {
-    QTableWidget *grid = smsTabShowing ? SMSgrid : ICQgrid;
-    std::array<BookFile::Entry, BookFile::Entries> entries;
-    for (int k = 1; k <= BookFile::Entries; ++k) {
-        entries[k - 1].number = toPhoneText(cellText(grid, k, 1));
-        entries[k - 1].name = toPhoneText(cellText(grid, k, 2));
-    }
+    const Records records = recordsOf((smsTabShowing ? smsBook : icqBook).entries());
     const bool ok = smsTabShowing
-        ? writeBook(0, BookFile::smsBookBytes(entries), &lastError)
-        : writeBook(BookFile::IcqBookOffset, BookFile::icqBookBytes(entries), &lastError);
+        ? writeBook(0, BookFile::smsBookBytes(records), &lastError)
+        : writeBook(BookFile::IcqBookOffset, BookFile::icqBookBytes(records), &lastError);
     if (ok)
         lastError.clear();
     return ok;
@@ -238,52 +163,40 @@ bool SmsBooks::savePortChoice(const QString &portName)
     return true;
 }
 
-void SmsBooks::gridEdit(QTableWidget *grid, QComboBox &combo, int numberWidth, const QString &numberHeader,
-                        int col, int row, const QString &value)
+void SmsBooks::announceRecipients(const Book &book, int first, int last)
+{
+    for (int k = qMax(1, first); k <= qMin(last, BookFile::Entries); ++k) {
+        const PhonebookEntry &e = book.model.entry(k);
+        emit(this->*book.recipientChanged)(k - 1, fromPhoneText(book.item(e.number, e.name)));
+    }
+}
+
+void SmsBooks::gridEdit(const Book &book, int col, int row, const QString &value)
 {
     if (row < 1 || row > BookFile::Entries)
         return;
-    const QString number = col == 1 ? value : cellText(grid, row, 1);
-    const QString name = col == 2 ? value : cellText(grid, row, 2);
-    // The counters describe the cell being typed in; a cell filled from
-    // elsewhere (a copy from the SIM book) only updates its recipient item.
-    const bool current = grid->currentRow() == row || grid->currentRow() < 1;
-    if (current && col == 1)
-        setCell(grid, 0, 1, QStringLiteral("%1    (%2)").arg(numberHeader).arg(numberWidth - number.size()));
-    else if (current && col == 2)
-        setCell(grid, 0, 2, QStringLiteral("    ABC...    (%1)").arg(BookFile::SmsName - name.size()));
-
-    const QByteArray n = toPhoneText(number), m = toPhoneText(name);
-    setRecipientItem(combo, row - 1,
-                     fromPhoneText(numberWidth == BookFile::SmsNumber ? BookFile::smsItem(n, m)
-                                                                      : BookFile::icqItem(n, m)));
+    // The cell holds its old text until the editor commits; the counters
+    // and the item describe what is being typed.
+    const PhonebookEntry &e = book.model.entry(row);
+    const QString number = col == BookTableModel::NumberColumn ? value : fromPhoneText(e.number);
+    const QString name = col == BookTableModel::NameColumn ? value : fromPhoneText(e.name);
+    if (col == BookTableModel::NumberColumn)
+        book.table.setHeaderText(col, counter(book.numberTitle, book.numberWidth - number.size()));
+    else if (col == BookTableModel::NameColumn)
+        book.table.setHeaderText(col, counter(QStringLiteral("    ABC..."), BookFile::SmsName - name.size()));
+    emit(this->*book.recipientChanged)(row - 1, fromPhoneText(book.item(toPhoneText(number), toPhoneText(name))));
 }
 
-void SmsBooks::SMSgridSetEditText(int col, int row, const QString &value)
-{
-    gridEdit(SMSgrid, m_combo1, BookFile::SmsNumber, QStringLiteral("   (+)123..."), col, row, value);
-}
+void SmsBooks::SMSgridSetEditText(int col, int row, const QString &value) { gridEdit(sms(), col, row, value); }
 
-void SmsBooks::ICQgridSetEditText(int col, int row, const QString &value)
-{
-    gridEdit(ICQgrid, m_combo2, BookFile::IcqNumber, QStringLiteral("   ICQ#..."), col, row, value);
-}
+void SmsBooks::ICQgridSetEditText(int col, int row, const QString &value) { gridEdit(icq(), col, row, value); }
 
 void SmsBooks::fillGridHeaders()
 {
-    const struct {
-        QTableWidget *grid;
-        int width;
-        QString header;
-    } grids[] = {{SMSgrid, BookFile::SmsNumber, QStringLiteral("   (+)123...")},
-                 {ICQgrid, BookFile::IcqNumber, QStringLiteral("   ICQ#...")}};
-    for (const auto &g : grids) {
-        const int row = qBound(1, g.grid->currentRow(), BookFile::Entries);
-        setCell(g.grid, 0, 0, QStringLiteral("#"));
-        setCell(g.grid, 0, 1,
-                QStringLiteral("%1    (%2)").arg(g.header).arg(g.width - cellText(g.grid, row, 1).size()));
-        setCell(g.grid, 0, 2, QStringLiteral("    ABC...    (20)"));
-        for (int k = 1; k <= BookFile::Entries; ++k)
-            setCell(g.grid, k, 0, QString::number(k));
+    for (const Book &book : {sms(), icq()}) {
+        book.table.setHeaderText(BookTableModel::RowColumn, QStringLiteral("#"));
+        book.table.setHeaderText(BookTableModel::NumberColumn,
+                                 counter(book.numberTitle, book.numberWidth - fromPhoneText(book.model.entry(1).number).size()));
+        book.table.setHeaderText(BookTableModel::NameColumn, counter(QStringLiteral("    ABC..."), BookFile::SmsName));
     }
 }

@@ -1,31 +1,36 @@
 #pragma once
-// The SMS and ICQ address books: their grids, the recipient items they feed,
-// and the book file "QXsms.phb" that holds them with the port and ICQ numbers.
+// The SMS and ICQ address books, the book file "QXsms.phb" that holds them
+// with the port and the ICQ numbers, and the recipient items they feed. The
+// books are models; the Phonebooks page shows them and the SMS page's
+// recipient boxes follow the signals below.
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
+#include "Unit1/link/PhonebookModel.h"
+
 struct MessagingState;
-class TComPort;
-class QComboBox;
-class QTableWidget;
+class BookTableModel;
 
 class SmsBooks : public QObject {
     Q_OBJECT
 public:
-    SmsBooks(MessagingState &state, TComPort &port, QComboBox &ComboBox1, QComboBox &ComboBox2,
+    // The book file lives in `folder`; without one, in the working directory
+    // as it is now.
+    SmsBooks(MessagingState &state, const QString &folder = QString(),
              QObject *parent = nullptr);
-    ~SmsBooks() override;
 
-    static QString bookPath(); // "QXsms.phb" in the working directory
+    QString bookPath() const;
     // Writes bytes at offset of the existing book file and nothing else.
     // A file marked read-only is left alone even for a user who could
     // override that. False, with the reason, when nothing was written.
-    static bool writeBook(int offset, const QByteArray &bytes, QString *error = nullptr);
+    bool writeBook(int offset, const QByteArray &bytes, QString *error = nullptr) const;
 
-    // Created without a parent; the Phonebooks page places them in its tabs.
-    QTableWidget *SMSgrid;
-    QTableWidget *ICQgrid;
+    // 20 entries each; entry k is book row k and recipient item k - 1.
+    PhonebookModel smsBook;
+    PhonebookModel icqBook;
+    // What SMSgrid and ICQgrid show: the books with their counters in row 0.
+    BookTableModel *smsTable;
+    BookTableModel *icqTable;
 
     bool BookNew = false;
     bool IcqPartNew = false;
@@ -37,9 +42,12 @@ public:
     // Writes the book of the showing tab; false (and nothing written) when
     // the file is missing or cannot be written.
     bool SaveSMSICQ(bool smsTabShowing);
+    // A keystroke in a cell of the grid: the counter of its column and the
+    // recipient item of its row follow the text typed so far.
     void SMSgridSetEditText(int col, int row, const QString &value);
     void ICQgridSetEditText(int col, int row, const QString &value);
-    // Grid headers and row numbers, as shown at start-up.
+    // "#" and both counters, as shown at start-up (for entry 1, the current
+    // cell then).
     void fillGridHeaders();
     // The close handler's write of a changed port choice: bytes 720..721
     // only. True when nothing needed writing or the write succeeded.
@@ -48,16 +56,23 @@ public:
     // after a success.
     QString lastError;
 
-private:
-    void setCell(QTableWidget *grid, int row, int col, const QString &text);
-    void gridEdit(QTableWidget *grid, QComboBox &combo, int numberWidth, const QString &numberHeader,
-                  int col, int row, const QString &value);
+signals:
+    // Item `index` of the SMS (ICQ) recipient list now reads `text`.
+    void smsRecipientChanged(int index, const QString &text);
+    void icqRecipientChanged(int index, const QString &text);
+    // The text a recipient box shows when its book was just created.
+    void smsRecipientPrompt(const QString &text);
+    void icqRecipientPrompt(const QString &text);
+    // The port the book file names, as it is loaded.
+    void portChoiceLoaded(const QString &name);
 
-    QPointer<QTableWidget> m_smsGrid;
-    QPointer<QTableWidget> m_icqGrid;
-    bool m_filling = false;
+private:
+    struct Book;
+    Book sms();
+    Book icq();
+    void gridEdit(const Book &book, int col, int row, const QString &value);
+    void announceRecipients(const Book &book, int first, int last);
+
     MessagingState &m_state;
-    TComPort &m_port;
-    QComboBox &m_combo1;
-    QComboBox &m_combo2;
+    QString m_folder;
 };

@@ -265,3 +265,35 @@ void SmsPage::markRefused(SmsSender::Field field)
         break;
     }
 }
+
+namespace {
+void setRecipientItem(QComboBox &combo, int index, const QString &text)
+{
+    if (index < 0)
+        return;
+    while (combo.count() <= index)
+        combo.addItem(QString());
+    // Replacing the current item's text must not overwrite what the user has
+    // in the edit field; the field follows only an explicit selection.
+    const QString edit = combo.isEditable() ? combo.currentText() : QString();
+    const bool current = combo.currentIndex() == index;
+    combo.setItemText(index, text);
+    if (current && combo.isEditable())
+        combo.setEditText(edit);
+}
+
+void setRecipientText(QComboBox &combo, const QString &text)
+{
+    if (combo.isEditable()) {
+        combo.setEditText(text);
+    } else {
+        combo.setPlaceholderText(text);
+        combo.setCurrentIndex(-1);
+    }
+}
+} // namespace
+
+void SmsPage::setSmsRecipientItem(int index, const QString &text) { setRecipientItem(*ComboBox1, index, text); }
+void SmsPage::setIcqRecipientItem(int index, const QString &text) { setRecipientItem(*ComboBox2, index, text); }
+void SmsPage::setSmsRecipientText(const QString &text) { setRecipientText(*ComboBox1, text); }
+void SmsPage::setIcqRecipientText(const QString &text) { setRecipientText(*ComboBox2, text); }

@@ -43,6 +43,13 @@ public:
     void btnSendClick();
     void btnICQClick();
 
+    // The books' items in the recipient lists (ComboBox1 for SMS, ComboBox2
+    // for ICQ), and the text a box shows when its book was just created.
+    void setSmsRecipientItem(int index, const QString &text);
+    void setIcqRecipientItem(int index, const QString &text);
+    void setSmsRecipientText(const QString &text);
+    void setIcqRecipientText(const QString &text);
+
 signals:
     void exitRequested();
     // Every text written to the message line, as it is written.

@@ -8,24 +8,39 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
+#include <functional>
 
-#include "Unit1/link/Charset.h"
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/messaging/SmsBooks.h"
-#include "Unit1/phonebooks/BookGrid.h"
+#include "Unit1/shell/BookTableModel.h"
+#include "Unit1/shell/BookView.h"
+#include "Unit1/shell/Flash.h"
+#include "Unit1/shell/Palette.h"
 
 namespace {
-using BookGrid::Silver;
-constexpr int SimRows = 51;
 constexpr int MaxField = 255;
 enum TabIndex { SmsTab, IcqTab, SimTab, PhoneTab };
 
-QTableWidget *makeTransferGrid(const QString &name)
+QTableView *makeTransferGrid(const QString &name, BookTableModel *table, QWidget *parent)
 {
-    QTableWidget *grid = BookGrid::make(name, SimRows);
+    QTableView *grid = BookView::make(name, table, parent);
     grid->setToolTip(QStringLiteral("Right-Click for menu"));
+    return grid;
+}
+
+// The SMS and ICQ grids start editing at the first key and report every
+// keystroke, so the counters and recipient items follow the typing.
+QTableView *makeBookGrid(const QString &name, BookTableModel *table, QWidget *parent,
+                         std::function<void(int, int, const QString &)> onEdit, QObject *context)
+{
+    QTableView *grid = BookView::make(name, table, parent);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                          | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    auto *delegate = new LiveEditDelegate(grid);
+    QObject::connect(delegate, &LiveEditDelegate::textEdited, context, std::move(onEdit));
+    grid->setItemDelegate(delegate);
     return grid;
 }
 
@@ -46,18 +61,6 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
     return b;
 }
 
-void setGridColour(QTableWidget *grid, const QColor &colour)
-{
-    QPalette pal = grid->palette();
-    pal.setColor(QPalette::Base, colour);
-    grid->setPalette(pal);
-}
-
-QString cell(const QTableWidget &grid, int row, int col)
-{
-    const QTableWidgetItem *item = grid.item(row, col);
-    return item ? item->text() : QString();
-}
 } // namespace
 
 PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent)
@@ -67,10 +70,16 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
 
     Tabs = new QTabWidget(this);
     Tabs->setObjectName(QStringLiteral("Tabs"));
-    SimGrid = makeTransferGrid(QStringLiteral("SimGrid"));
-    PhoneGrid = makeTransferGrid(QStringLiteral("PhoneGrid"));
-    Tabs->addTab(tabPage(QStringLiteral("TabSheet5"), books.SMSgrid), QStringLiteral("SMS"));
-    Tabs->addTab(tabPage(QStringLiteral("TabSheetICQ"), books.ICQgrid), QStringLiteral("ICQ"));
+    simTable = new BookTableModel(simBook, this);
+    phoneTable = new BookTableModel(phoneBook, this);
+    SMSgrid = makeBookGrid(QStringLiteral("SMSgrid"), books.smsTable, this,
+                           [&books](int c, int r, const QString &v) { books.SMSgridSetEditText(c, r, v); }, &books);
+    ICQgrid = makeBookGrid(QStringLiteral("ICQgrid"), books.icqTable, this,
+                           [&books](int c, int r, const QString &v) { books.ICQgridSetEditText(c, r, v); }, &books);
+    SimGrid = makeTransferGrid(QStringLiteral("SimGrid"), simTable, this);
+    PhoneGrid = makeTransferGrid(QStringLiteral("PhoneGrid"), phoneTable, this);
+    Tabs->addTab(tabPage(QStringLiteral("TabSheet5"), SMSgrid), QStringLiteral("SMS"));
+    Tabs->addTab(tabPage(QStringLiteral("TabSheetICQ"), ICQgrid), QStringLiteral("ICQ"));
     Tabs->addTab(tabPage(QStringLiteral("TabSheetSIM"), SimGrid), QStringLiteral("SIM"));
     Tabs->addTab(tabPage(QStringLiteral("TabSheetPhone"), PhoneGrid), QStringLiteral("Phone"));
 
@@ -134,14 +143,12 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
 
 void PhonebooksPage::fillGridHeaders()
 {
-    if (!cell(*SimGrid, 0, 0).isEmpty())
+    if (!simTable->headerText(BookTableModel::RowColumn).isEmpty())
         return;
-    for (QTableWidget *grid : {SimGrid, PhoneGrid}) {
-        grid->item(0, 0)->setText(QStringLiteral("#"));
-        grid->item(0, 1)->setText(QStringLiteral("   (+)123..."));
-        grid->item(0, 2)->setText(QStringLiteral("    ABC..."));
-        for (int r = 1; r < grid->rowCount(); ++r)
-            grid->item(r, 0)->setText(QString::number(r));
+    for (BookTableModel *table : {simTable, phoneTable}) {
+        table->setHeaderText(BookTableModel::RowColumn, QStringLiteral("#"));
+        table->setHeaderText(BookTableModel::NumberColumn, QStringLiteral("   (+)123..."));
+        table->setHeaderText(BookTableModel::NameColumn, QStringLiteral("    ABC..."));
     }
     m_books.fillGridHeaders();
 }
@@ -164,16 +171,6 @@ void PhonebooksPage::TabsChange()
         b->setEnabled(transfers);
 }
 
-void PhonebooksPage::flashBooks(const QColor &colour)
-{
-    setGridColour(m_books.SMSgrid, colour);
-    setGridColour(m_books.ICQgrid, colour);
-    repaint();
-    m_link.sleep(500);
-    setGridColour(m_books.SMSgrid, Silver);
-    setGridColour(m_books.ICQgrid, Silver);
-}
-
 void PhonebooksPage::btnSaveClick()
 {
     const int tab = Tabs->currentIndex();
@@ -182,7 +179,7 @@ void PhonebooksPage::btnSaveClick()
         btnSave->setToolTip(ok ? (tab == SmsTab ? QStringLiteral("Save SMS book to disk")
                                                 : QStringLiteral("Save ICQ book to disk"))
                                : m_books.lastError);
-        flashBooks(ok ? QColor(0, 255, 0) : QColor(255, 0, 0));
+        flash(m_link, {SMSgrid, ICQgrid}, ok ? Palette::Lime : Palette::Red, m_link.timing().flash);
         return;
     }
 
@@ -191,17 +188,16 @@ void PhonebooksPage::btnSaveClick()
         return;
     const QString path = SaveFile->selectedFiles().constFirst();
     QString error;
-    if (!savePbk(tab == SimTab ? *SimGrid : *PhoneGrid, path, &error))
+    if (!savePbk((tab == SimTab ? simBook : phoneBook).entries(), path, &error))
         QMessageBox::warning(this, QStringLiteral("Error"), error);
 }
 
-bool PhonebooksPage::savePbk(const QTableWidget &grid, const QString &path, QString *error)
+bool PhonebooksPage::savePbk(const PhonebookEntries &book, const QString &path, QString *error)
 {
     QByteArray text;
-    for (int r = 1; r <= grid.rowCount(); ++r) {
-        text += QByteArray::number(r).rightJustified(3, '0') + ':'
-            + toPhoneText(cell(grid, r, 2)).left(MaxField) + "\r\n";
-        text += toPhoneText(cell(grid, r, 1)).left(MaxField) + "\r\n";
+    for (int r = 1; r <= book.count() + 1; ++r) {
+        text += QByteArray::number(r).rightJustified(3, '0') + ':' + book.at(r).name.left(MaxField) + "\r\n";
+        text += book.at(r).number.left(MaxField) + "\r\n";
     }
     QSaveFile out(path);
     if (out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit())

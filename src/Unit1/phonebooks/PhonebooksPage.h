@@ -2,11 +2,14 @@
 // The Phonebooks page (Panel2): the SMS, ICQ, SIM and Phone tabs.
 #include <QWidget>
 
+#include "Unit1/link/PhonebookModel.h"
+
+class BookTableModel;
 class PhoneLink;
 class SmsBooks;
 class QFileDialog;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 class QPushButton;
 
 class PhonebooksPage : public QWidget {
@@ -15,8 +18,17 @@ public:
     PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent = nullptr);
 
     QTabWidget *Tabs;       // TabSheet5 "SMS", then "ICQ", "SIM", "Phone"
-    QTableWidget *SimGrid;
-    QTableWidget *PhoneGrid;
+    // The SMS and ICQ grids show the books' own tables; the SIM and phone
+    // books are the page's.
+    QTableView *SMSgrid;
+    QTableView *ICQgrid;
+    QTableView *SimGrid;
+    QTableView *PhoneGrid;
+    static constexpr int TransferEntries = 50; // of SimGrid and PhoneGrid at start
+    PhonebookModel simBook{TransferEntries};
+    PhonebookModel phoneBook{TransferEntries};
+    BookTableModel *simTable;
+    BookTableModel *phoneTable;
     QPushButton *btnRead, *btnAbort4;
     QPushButton *btnWrite, *btnAbort5;
     QPushButton *btnChanges, *btnAbort3;
@@ -30,15 +42,14 @@ public:
 
     void TabsChange();
     void btnSaveClick();
-    // "#", the column titles and the numbers 1..50, when the top-left cell
-    // of SimGrid is still empty.
+    // "#" and the column titles of the SIM and Phone grids, when the
+    // top-left cell of SimGrid is still empty; the books' own headers.
     void fillGridHeaders();
-    // Writes every row of the grid, from 1 to its row count, as a *.pbk file.
-    static bool savePbk(const QTableWidget &grid, const QString &path, QString *error = nullptr);
+    // Writes entries 1 to count + 1 (the grid's row count) as a *.pbk file;
+    // the last record is the empty one past the end.
+    static bool savePbk(const PhonebookEntries &book, const QString &path, QString *error = nullptr);
 
 private:
-    void flashBooks(const QColor &colour);
-
     PhoneLink &m_link;
     SmsBooks &m_books;
 };

@@ -71,7 +71,7 @@ QWidget *melodiesPlaceholder()
 }
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QWidget(parent)
+TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
@@ -112,10 +112,22 @@ TForm1::TForm1(QWidget *parent) : QWidget(parent)
     sender = new SmsSender(link, messaging, *centre, this);
     infoPage = new InfoPage(link, *centre);
     smsPage = new SmsPage(link, messaging, *sender);
-    books = new SmsBooks(messaging, ComPort1, *smsPage->ComboBox1, *smsPage->ComboBox2, this);
+    books = new SmsBooks(messaging, bookFolder, this);
+    // The port saved in the book file becomes the port in use.
+    connect(books, &SmsBooks::portChoiceLoaded, this, [this](const QString &name) {
+        try {
+            ComPort1.setPort(name);
+        } catch (const std::exception &e) {
+            qWarning("%s", e.what());
+        }
+    });
+    // The books feed the SMS page's recipient boxes.
+    connect(books, &SmsBooks::smsRecipientChanged, smsPage, &SmsPage::setSmsRecipientItem);
+    connect(books, &SmsBooks::icqRecipientChanged, smsPage, &SmsPage::setIcqRecipientItem);
+    connect(books, &SmsBooks::smsRecipientPrompt, smsPage, &SmsPage::setSmsRecipientText);
+    connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
     phonebooksPage = new PhonebooksPage(link, *books);
-    icqSettings = new IcqSettings(messaging);
-    icqSettings->setLink(&link);
+    icqSettings = new IcqSettings(messaging, *books, link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };

@@ -25,7 +25,8 @@ class TForm5;
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    // The book file is kept in bookFolder; without one, in the working directory.
+    explicit TForm1(QWidget *parent = nullptr, const QString &bookFolder = QString());
     ~TForm1() override;
 
     TComPort ComPort1;

@@ -1,7 +1,7 @@
 #pragma once
-// What the book tests share: a working folder of its own for every test
-// function (the book file lives in the working folder), and the book file
-// read, written and laid out field by field.
+// What the book tests share: a book folder of its own for every test
+// function, handed to the books (or the window) instead of the working
+// directory, and the book file there read, written and laid out field by field.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -9,19 +9,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "Unit1/messaging/SmsBooks.h"
-
 namespace booktest {
+
+// The folder of the running test function.
+inline QString &bookFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+inline QString bookPath() { return QDir(bookFolder()).filePath(QStringLiteral("QXsms.phb")); }
 
 inline QByteArray readBook()
 {
-    QFile f(SmsBooks::bookPath());
+    QFile f(bookPath());
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 inline void writeBook(const QByteArray &bytes)
 {
-    QFile f(SmsBooks::bookPath());
+    QFile f(bookPath());
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
 }
@@ -29,23 +36,18 @@ inline void writeBook(const QByteArray &bytes)
 // A fixed-width field of the book file, padded with blanks.
 inline QByteArray field(const QByteArray &text, int width) { return text.leftJustified(width, ' ', true); }
 
-// Call from initTestCase(), init() and cleanupTestCase(): each test function
-// works in a folder named after it, and the old working folder comes back
-// at the end.
+// Call enter() from init(): each test function gets a folder named after it.
 class FolderPerTest {
 public:
     bool valid() const { return m_dir.isValid(); }
     bool enter() const
     {
-        const QString sub = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
-        QDir().mkpath(sub);
-        return QDir::setCurrent(sub);
+        bookFolder() = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        return QDir().mkpath(bookFolder());
     }
-    void leave() const { QDir::setCurrent(m_oldDir); }
 
 private:
     QTemporaryDir m_dir;
-    QString m_oldDir = QDir::currentPath();
 };
 
 } // namespace booktest

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -21,7 +21,10 @@
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/messaging/IcqSettings.h"
 #include "Unit1/messaging/MessagingState.h"
+#include "Unit1/messaging/CentreService.h"
 #include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/messaging/SmsSender.h"
+#include "Unit1/messaging/SmsPage.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
 
 using namespace booktest;
@@ -50,40 +53,51 @@ QByteArray fullBook(char port = 3)
     return b;
 }
 
-// The books with the page and the ICQ settings around them, as the main
-// window wires them.
+// The books with the SMS page, the Phonebooks page and the ICQ settings
+// around them, as the main window wires them.
 struct Harness {
     TComPort port;
     PhoneLink link{port};
     MessagingState state;
-    QComboBox combo1;
-    QComboBox combo2;
-    std::unique_ptr<SmsBooks> books;
+    CentreService centre{link, state};
+    SmsSender sender{link, state, centre};
+    SmsPage sms{link, state, sender};
+    QComboBox &combo1 = *sms.ComboBox1;
+    QComboBox &combo2 = *sms.ComboBox2;
+    SmsBooks books{state, bookFolder()};
     std::unique_ptr<PhonebooksPage> page;
     std::unique_ptr<QWidget> panelMirvak;
     IcqSettings *icq = nullptr;
 
     Harness()
     {
-        combo1.setEditable(true);
-        combo2.setEditable(true);
-        books = std::make_unique<SmsBooks>(state, port, combo1, combo2);
-        page = std::make_unique<PhonebooksPage>(link, *books);
+        QObject::connect(&books, &SmsBooks::portChoiceLoaded, &port, &TComPort::setPort);
+        QObject::connect(&books, &SmsBooks::smsRecipientChanged, &sms, &SmsPage::setSmsRecipientItem);
+        QObject::connect(&books, &SmsBooks::icqRecipientChanged, &sms, &SmsPage::setIcqRecipientItem);
+        QObject::connect(&books, &SmsBooks::smsRecipientPrompt, &sms, &SmsPage::setSmsRecipientText);
+        QObject::connect(&books, &SmsBooks::icqRecipientPrompt, &sms, &SmsPage::setIcqRecipientText);
+        page = std::make_unique<PhonebooksPage>(link, books);
         panelMirvak = std::make_unique<QWidget>();
-        icq = new IcqSettings(state, panelMirvak.get());
-    }
-    ~Harness()
-    {
-        page.reset(); // the grids go with the page
-        books.reset();
+        icq = new IcqSettings(state, books, link, panelMirvak.get());
     }
     void load()
     {
-        books->GetPhoneBook();
+        books.GetPhoneBook();
         page->fillGridHeaders();
         icq->showNumbers();
     }
-    QString cell(QTableWidget *g, int r, int c) const { return g->item(r, c)->text(); }
+    static QString cell(QTableView *g, int r, int c) { return g->model()->index(r, c).data().toString(); }
+    static void setCell(QTableView *g, int r, int c, const QString &text)
+    {
+        QVERIFY(g->model()->setData(g->model()->index(r, c), text));
+    }
+    // Opens the cell's editor, as a double-click does, and returns it.
+    static QLineEdit *openEditor(QTableView *g, int r, int c)
+    {
+        g->setCurrentIndex(g->model()->index(r, c));
+        g->edit(g->currentIndex());
+        return qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    }
     void saveTab(int tab)
     {
         page->Tabs->setCurrentIndex(tab);
@@ -110,16 +124,15 @@ private slots:
     void init()
     {
         QVERIFY(m_folders.enter());
-        QFile::remove(SmsBooks::bookPath());
+        QFile::remove(bookPath());
     }
-    void cleanupTestCase() { m_folders.leave(); }
 
     void freshStartCreatesTheFile()
     {
         Harness h;
         h.port.setPort(QStringLiteral("COM4"));
         h.load();
-        QVERIFY(h.books->BookNew);
+        QVERIFY(h.books.BookNew);
         const QByteArray b = readBook();
         QCOMPARE(b.size(), 1274);
         QCOMPARE(b.left(720), QByteArray(720, ' '));
@@ -128,7 +141,7 @@ private slots:
         QCOMPARE(b.mid(738, 16), DefaultGateway);
         QCOMPARE(b.mid(754), QByteArray(520, ' '));
         QCOMPARE(h.port.Port(), QStringLiteral("COM1"));
-        QCOMPARE(h.books->LoadedPortName, QStringLiteral("COM1"));
+        QCOMPARE(h.books.LoadedPortName, QStringLiteral("COM1"));
         QCOMPARE(h.combo1.currentText(), QStringLiteral(" New Phonebook created."));
         QCOMPARE(h.combo2.currentText(), QStringLiteral(" New ICQ book created"));
         QCOMPARE(h.combo1.count(), 20);
@@ -137,13 +150,13 @@ private slots:
         QCOMPARE(h.combo1.itemText(0), QString(16, u' ') + QStringLiteral(" - "));
         QCOMPARE(h.combo2.itemText(19), QString(10, u' ') + QStringLiteral(" - "));
         for (int r = 1; r <= 20; ++r) {
-            QVERIFY(h.cell(h.books->SMSgrid, r, 1).isEmpty());
-            QCOMPARE(h.cell(h.books->SMSgrid, r, 0), QString::number(r));
+            QVERIFY(h.cell(h.page->SMSgrid, r, 1).isEmpty());
+            QCOMPARE(h.cell(h.page->SMSgrid, r, 0), QString::number(r));
         }
-        QCOMPARE(h.cell(h.books->SMSgrid, 0, 0), QStringLiteral("#"));
-        QCOMPARE(h.cell(h.books->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (16)"));
-        QCOMPARE(h.cell(h.books->ICQgrid, 0, 1), QStringLiteral("   ICQ#...    (10)"));
-        QCOMPARE(h.cell(h.books->ICQgrid, 0, 2), QStringLiteral("    ABC...    (20)"));
+        QCOMPARE(h.cell(h.page->SMSgrid, 0, 0), QStringLiteral("#"));
+        QCOMPARE(h.cell(h.page->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (16)"));
+        QCOMPARE(h.cell(h.page->ICQgrid, 0, 1), QStringLiteral("   ICQ#...    (10)"));
+        QCOMPARE(h.cell(h.page->ICQgrid, 0, 2), QStringLiteral("    ABC...    (20)"));
         // The session sends ICQ through the numbers the file now holds.
         QCOMPARE(h.state.IcqSmscNumber, DefaultSmsc);
         QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
@@ -155,18 +168,18 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QVERIFY(!h.books->BookNew);
-        QVERIFY(!h.books->IcqPartNew);
+        QVERIFY(!h.books.BookNew);
+        QVERIFY(!h.books.IcqPartNew);
         QCOMPARE(readBook(), book); // loading writes nothing
         QCOMPARE(h.port.Port(), QStringLiteral("COM3"));
-        QCOMPARE(h.books->LoadedPortName, QStringLiteral("COM3"));
-        QCOMPARE(h.cell(h.books->SMSgrid, 1, 1), QStringLiteral("+46701234567"));
-        QCOMPARE(h.cell(h.books->SMSgrid, 4, 2), QStringLiteral("Ren\u00e9"));
+        QCOMPARE(h.books.LoadedPortName, QStringLiteral("COM3"));
+        QCOMPARE(h.cell(h.page->SMSgrid, 1, 1), QStringLiteral("+46701234567"));
+        QCOMPARE(h.cell(h.page->SMSgrid, 4, 2), QStringLiteral("Ren\u00e9"));
         QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Anna"));
         QCOMPARE(h.combo2.itemText(1), QStringLiteral("123456789  - Icq Bob"));
         QCOMPARE(h.state.IcqSmscNumber, field("+4411112222", 16));
         QCOMPARE(h.icq->EditICQPH->text(), QStringLiteral("+4433334444"));
-        QCOMPARE(h.cell(h.books->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (4)"));
+        QCOMPARE(h.cell(h.page->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (4)"));
     }
 
     void portByte_data()
@@ -186,7 +199,7 @@ private slots:
         writeBook(fullBook(char(byte)));
         Harness h;
         h.load();
-        QCOMPARE(h.books->BookNew, bookNew);
+        QCOMPARE(h.books.BookNew, bookNew);
         QCOMPARE(h.port.Port(), port);
     }
 
@@ -196,14 +209,14 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QVERIFY(!h.books->BookNew);
-        QVERIFY(!h.books->IcqPartNew);
+        QVERIFY(!h.books.BookNew);
+        QVERIFY(!h.books.IcqPartNew);
         QCOMPARE(readBook(), book);
         for (int r = 1; r <= 20; ++r)
-            QVERIFY(h.cell(h.books->ICQgrid, r, 1).isEmpty());
+            QVERIFY(h.cell(h.page->ICQgrid, r, 1).isEmpty());
         QCOMPARE(h.combo2.itemText(1), QString(10, u' ') + QStringLiteral(" - "));
         // The first ICQ save writes the whole book.
-        h.books->ICQgrid->item(1, 1)->setText(QStringLiteral("42"));
+        h.setCell(h.page->ICQgrid, 1, 1, QStringLiteral("42"));
         h.saveTab(1);
         const QByteArray after = readBook();
         QCOMPARE(after.size(), 1354);
@@ -216,8 +229,8 @@ private slots:
         writeBook(fullBook(6).left(730));
         Harness h;
         h.load();
-        QVERIFY(!h.books->BookNew);
-        QVERIFY(h.books->IcqPartNew);
+        QVERIFY(!h.books.BookNew);
+        QVERIFY(h.books.IcqPartNew);
         QCOMPARE(h.combo2.currentText(), QStringLiteral("New ICQ book created"));
         QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Anna"));
         const QByteArray b = readBook();
@@ -238,9 +251,9 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QVERIFY(h.books->IcqPartNew);
+        QVERIFY(h.books.IcqPartNew);
         QCOMPARE(readBook().mid(754), QByteArray(520, ' '));
-        QCOMPARE(h.cell(h.books->ICQgrid, 2, 2), QStringLiteral("Icq Bob"));
+        QCOMPARE(h.cell(h.page->ICQgrid, 2, 2), QStringLiteral("Icq Bob"));
         h.saveTab(1);
         const QByteArray b = readBook();
         QCOMPARE(b.size(), 1354);
@@ -254,14 +267,43 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QVERIFY(h.books->BookNew);
+        QVERIFY(h.books.BookNew);
         QCOMPARE(readBook().size(), 1274);
         QCOMPARE(int(readBook()[720]), 1);
         QCOMPARE(h.port.Port(), QStringLiteral("COM5"));
         // The file says COM1 now; the close handler puts the user's port back.
-        QVERIFY(h.books->savePortChoice(h.port.Port()));
+        QVERIFY(h.books.savePortChoice(h.port.Port()));
         QCOMPARE(int(readBook()[720]), 5);
-        QCOMPARE(h.cell(h.books->SMSgrid, 1, 2), QStringLiteral("Anna"));
+        QCOMPARE(h.cell(h.page->SMSgrid, 1, 2), QStringLiteral("Anna"));
+    }
+
+    // A new file for a damaged SMS book still holds the user's ICQ numbers,
+    // so the next start has them too; damaged numbers give way to the defaults.
+    void damagedSmsBookKeepsIntactIcqNumbers_data()
+    {
+        QTest::addColumn<QList<int>>("damaged");
+        QTest::addColumn<QByteArray>("numbers");
+        const QByteArray own = field("+4411112222", 16) + field("+4433334444", 16);
+        QTest::newRow("sms book") << QList<int>{40} << own;
+        QTest::newRow("port byte") << QList<int>{720} << own;
+        QTest::newRow("icq numbers too") << QList<int>{40, 730} << DefaultSmsc + DefaultGateway;
+    }
+    void damagedSmsBookKeepsIntactIcqNumbers()
+    {
+        QFETCH(QList<int>, damaged);
+        QFETCH(QByteArray, numbers);
+        QByteArray book = fullBook(2);
+        for (int at : damaged)
+            book[at] = at == 40 ? 0x1A : 0x00;
+        writeBook(book);
+        for (int start = 0; start < 2; ++start) {
+            Harness h;
+            h.load();
+            QCOMPARE(h.books.BookNew, start == 0);
+            QCOMPARE(h.state.IcqSmscNumber + h.state.IcqGatewayNumber, numbers);
+            QCOMPARE(readBook().mid(722, 32), numbers);
+            QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(numbers.left(16).trimmed()));
+        }
     }
 
     void readOnlyDamagedFileIsLeftAlone()
@@ -269,12 +311,12 @@ private slots:
         QByteArray book = fullBook(2);
         book[730] = 0x1A;
         writeBook(book);
-        QFile::setPermissions(SmsBooks::bookPath(), QFileDevice::ReadOwner);
+        QFile::setPermissions(bookPath(), QFileDevice::ReadOwner);
         Harness h;
         h.load();
-        QVERIFY(h.books->IcqPartNew);
-        QVERIFY(!h.books->lastError.isEmpty());
-        QFile::setPermissions(SmsBooks::bookPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(h.books.IcqPartNew);
+        QVERIFY(!h.books.lastError.isEmpty());
+        QFile::setPermissions(bookPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(readBook(), book);
     }
 
@@ -284,9 +326,9 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QVERIFY(h.books->savePortChoice(QStringLiteral("COM2")));
+        QVERIFY(h.books.savePortChoice(QStringLiteral("COM2")));
         QCOMPARE(readBook(), book);
-        QVERIFY(h.books->savePortChoice(QStringLiteral("COM12")));
+        QVERIFY(h.books.savePortChoice(QStringLiteral("COM12")));
         QByteArray expected = book;
         expected[720] = 1;
         QCOMPARE(readBook(), expected);
@@ -299,14 +341,14 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        h.books->SMSgrid->item(2, 1)->setText(QStringLiteral("  0709998877 "));
-        h.books->SMSgrid->item(2, 2)->setText(QStringLiteral("Bo"));
-        h.books->SMSgrid->item(20, 1)->setText(QStringLiteral("123456789012345678"));
-        h.books->SMSgrid->item(20, 2)->setText(QStringLiteral("NameThatIsTwentyLong"));
-        FlashProbe probe(h.books->SMSgrid);
+        h.setCell(h.page->SMSgrid, 2, 1, QStringLiteral("  0709998877 "));
+        h.setCell(h.page->SMSgrid, 2, 2, QStringLiteral("Bo"));
+        h.setCell(h.page->SMSgrid, 20, 1, QStringLiteral("123456789012345678"));
+        h.setCell(h.page->SMSgrid, 20, 2, QStringLiteral("NameThatIsTwentyLong"));
+        FlashProbe probe(h.page->SMSgrid);
         h.saveTab(0);
         QCOMPARE(probe.seen, QColor(0, 255, 0));
-        QCOMPARE(h.books->SMSgrid->palette().color(QPalette::Base), QColor(192, 192, 192));
+        QCOMPARE(h.page->SMSgrid->palette().color(QPalette::Base), QColor(192, 192, 192));
         const QByteArray b = readBook();
         QCOMPARE(b.size(), book.size());
         QCOMPARE(b.mid(720), book.mid(720));
@@ -322,8 +364,8 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        h.books->ICQgrid->item(20, 1)->setText(QStringLiteral("98765"));
-        h.books->ICQgrid->item(20, 2)->setText(QStringLiteral("Z\u00e9ta"));
+        h.setCell(h.page->ICQgrid, 20, 1, QStringLiteral("98765"));
+        h.setCell(h.page->ICQgrid, 20, 2, QStringLiteral("Z\u00e9ta"));
         h.saveTab(1);
         const QByteArray b = readBook();
         QCOMPARE(b.left(754), book.left(754));
@@ -338,10 +380,8 @@ private slots:
         h.load();
         h.page->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.page.get()));
-        QTableWidget *g = h.books->SMSgrid;
-        g->setCurrentCell(3, 1);
-        g->editItem(g->item(3, 1));
-        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QTableView *g = h.page->SMSgrid;
+        QLineEdit *editor = h.openEditor(g, 3, 1);
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("123456789012345678"));
         // Live, before the cell is committed.
@@ -351,9 +391,7 @@ private slots:
         QTRY_COMPARE(h.cell(g, 3, 1), QStringLiteral("123456789012345678"));
         QCOMPARE(h.cell(g, 0, 1), QStringLiteral("   (+)123...    (-2)"));
 
-        g->setCurrentCell(3, 2);
-        g->editItem(g->item(3, 2));
-        editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        editor = h.openEditor(g, 3, 2);
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("Eve"));
         QCOMPARE(h.cell(g, 0, 2), QStringLiteral("    ABC...    (17)"));
@@ -362,11 +400,9 @@ private slots:
         QCOMPARE(h.combo1.itemText(2), QStringLiteral("123456789012345678 - Eve"));
 
         // An ICQ number counts against 10.
-        QTableWidget *icq = h.books->ICQgrid;
+        QTableView *icq = h.page->ICQgrid;
         h.page->Tabs->setCurrentIndex(1);
-        icq->setCurrentCell(5, 1);
-        icq->editItem(icq->item(5, 1));
-        editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        editor = h.openEditor(icq, 5, 1);
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("1234"));
         QTest::keyClick(editor, Qt::Key_Return);
@@ -374,8 +410,9 @@ private slots:
         QCOMPARE(h.cell(icq, 0, 1), QStringLiteral("   ICQ#...    (6)"));
         QCOMPARE(h.combo2.itemText(4), QStringLiteral("1234       - "));
         // Header and number cells are not for typing.
-        QVERIFY(!(g->item(0, 1)->flags() & Qt::ItemIsEditable));
-        QVERIFY(!(g->item(7, 0)->flags() & Qt::ItemIsEditable));
+        QVERIFY(!(g->model()->index(0, 1).flags() & Qt::ItemIsEditable));
+        QVERIFY(!(g->model()->index(7, 0).flags() & Qt::ItemIsEditable));
+        QVERIFY(g->model()->index(7, 2).flags() & Qt::ItemIsEditable);
     }
 
     void editingTheSelectedRowKeepsTheRecipientText()
@@ -385,7 +422,7 @@ private slots:
         h.load();
         h.combo1.setCurrentIndex(0);
         h.combo1.setEditText(QStringLiteral("+4670 - typed"));
-        h.books->SMSgrid->item(1, 2)->setText(QStringLiteral("Annie"));
+        h.setCell(h.page->SMSgrid, 1, 2, QStringLiteral("Annie"));
         QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Annie"));
         QCOMPARE(h.combo1.currentText(), QStringLiteral("+4670 - typed"));
     }
@@ -394,19 +431,19 @@ private slots:
     {
         Harness h;
         h.load();
-        QFile::remove(SmsBooks::bookPath());
+        QFile::remove(bookPath());
         for (int tab : {0, 1}) {
-            FlashProbe probe(h.books->ICQgrid);
+            FlashProbe probe(h.page->ICQgrid);
             h.saveTab(tab);
             QCOMPARE(probe.seen, QColor(255, 0, 0));
-            QVERIFY(!QFile::exists(SmsBooks::bookPath()));
+            QVERIFY(!QFile::exists(bookPath()));
             QVERIFY(!h.page->btnSave->toolTip().isEmpty());
         }
         FlashProbe probe(h.icq->EditICQPH);
         QTest::mouseClick(h.icq->btnICQd, Qt::LeftButton);
         QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
         QCOMPARE(probe.seen, QColor(255, 0, 0));
-        QVERIFY(!QFile::exists(SmsBooks::bookPath()));
+        QVERIFY(!QFile::exists(bookPath()));
         QCOMPARE(h.icq->EditICQPH->palette().color(QPalette::Base), QColor(192, 192, 192));
     }
 
@@ -416,16 +453,16 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QFile::setPermissions(SmsBooks::bookPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        h.books->SMSgrid->item(1, 1)->setText(QStringLiteral("999"));
-        FlashProbe probe(h.books->SMSgrid);
+        QFile::setPermissions(bookPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        h.setCell(h.page->SMSgrid, 1, 1, QStringLiteral("999"));
+        FlashProbe probe(h.page->SMSgrid);
         h.saveTab(0);
         QCOMPARE(probe.seen, QColor(255, 0, 0));
         FlashProbe icqProbe(h.icq->EditICQSMSC);
         h.icq->EditICQSMSC->setText(QStringLiteral("+123456789"));
         QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
         QCOMPARE(icqProbe.seen, QColor(255, 0, 0));
-        QFile::setPermissions(SmsBooks::bookPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(bookPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(readBook(), book);
     }
 
@@ -510,10 +547,10 @@ private slots:
         Harness h;
         h.load();
         PhonebooksPage &p = *h.page;
-        p.SimGrid->item(1, 1)->setText(QStringLiteral("+46701234567"));
-        p.SimGrid->item(1, 2)->setText(QStringLiteral("Anna"));
-        p.SimGrid->item(42, 2)->setText(QStringLiteral(" Caf\u00e9 "));
-        const QString target = QDir::current().filePath(QStringLiteral("sim.pbk"));
+        h.setCell(p.SimGrid, 1, 1, QStringLiteral("+46701234567"));
+        h.setCell(p.SimGrid, 1, 2, QStringLiteral("Anna"));
+        h.setCell(p.SimGrid, 42, 2, QStringLiteral(" Caf\u00e9 "));
+        const QString target = QDir(bookFolder()).filePath(QStringLiteral("sim.pbk"));
         p.Tabs->setCurrentIndex(2);
         QTimer::singleShot(0, &p, [&] {
             QVERIFY(p.SaveFile->isVisible());
@@ -536,6 +573,11 @@ private slots:
         QTimer::singleShot(0, &p, [&] { p.SaveFile->reject(); });
         QTest::mouseClick(p.btnSave, Qt::LeftButton);
         QVERIFY(!QFile::exists(target));
+        // A book that grows shows its new rows at once.
+        p.simBook.setEntry(60, {"112", "Last"});
+        QCOMPARE(p.SimGrid->model()->rowCount(), 61);
+        QCOMPARE(h.cell(p.SimGrid, 60, 0), QStringLiteral("60"));
+        QCOMPARE(h.cell(p.SimGrid, 60, 2), QStringLiteral("Last"));
     }
 
     void garbageFilesNeverCrash()

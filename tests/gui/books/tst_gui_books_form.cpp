@@ -10,7 +10,8 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QHeaderView>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +40,8 @@ QByteArray healthyBook()
     b += QByteArray(19 * 30, ' ');
     return b;
 }
+
+QString cell(const QTableView *grid, int r, int c) { return grid->model()->index(r, c).data().toString(); }
 } // namespace
 
 class TestBooksForm : public QObject {
@@ -48,11 +51,10 @@ class TestBooksForm : public QObject {
 private slots:
     void initTestCase() { QVERIFY(m_folders.valid()); }
     void init() { QVERIFY(m_folders.enter()); }
-    void cleanupTestCase() { m_folders.leave(); }
 
     void firstRunOpensThePortChooser()
     {
-        TForm1 w;
+        TForm1 w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(readBook().size(), 1274);
@@ -64,9 +66,41 @@ private slots:
         QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM1"));
         QCOMPARE(w.icqSettings->EditICQSMSC->text(),
                  QString::fromLatin1(MessagingState::defaultIcqSmsc().trimmed()));
-        QCOMPARE(w.books->SMSgrid->item(0, 1)->text(), QStringLiteral("   (+)123...    (16)"));
+        QCOMPARE(cell(w.findChild<QTableView *>(QStringLiteral("SMSgrid")), 0, 1), QStringLiteral("   (+)123...    (16)"));
         w.close();
         QCOMPARE(readBook().size(), 1274);
+    }
+
+    void gridsLook_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("SMS") << "SMSgrid" << 21 << "";
+        QTest::newRow("ICQ") << "ICQgrid" << 21 << "";
+        QTest::newRow("SIM") << "SimGrid" << 51 << "Right-Click for menu";
+        QTest::newRow("Phone") << "PhoneGrid" << 51 << "Right-Click for menu";
+    }
+    void gridsLook()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, rows);
+        QFETCH(QString, hint);
+        writeBook(healthyBook());
+        TForm1 w(nullptr, bookFolder());
+        auto *g = w.findChild<QTableView *>(name);
+        QVERIFY(g);
+        QCOMPARE(g->model()->rowCount(), rows);
+        QCOMPARE(g->toolTip(), hint);
+        QVERIFY(g->horizontalHeader()->isHidden() && g->verticalHeader()->isHidden());
+        QCOMPARE(g->rowHeight(rows - 1), 18);
+        QCOMPARE(QList<int>({g->columnWidth(0), g->columnWidth(1), g->columnWidth(2)}), QList<int>({24, 108, 158}));
+        QCOMPARE(g->palette().color(QPalette::Base), QColor(192, 192, 192));
+        QCOMPARE(g->selectionMode(), QAbstractItemView::SingleSelection);
+        QCOMPARE(g->currentIndex(), g->model()->index(1, 1));
+        QCOMPARE(cell(g, 0, 0), QStringLiteral("#"));
+        QCOMPARE(cell(g, rows - 1, 0), QString::number(rows - 1));
+        QVERIFY(g->model()->index(0, 2).data(Qt::FontRole).value<QFont>().bold());
     }
 
     void portChoiceSurvivesARestart()
@@ -77,7 +111,7 @@ private slots:
         sim.useAsCom(3);
         writeBook(healthyBook());
         {
-            TForm1 w;
+            TForm1 w(nullptr, bookFolder());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QCOMPARE(w.mainTabs->currentIndex(), 0);
@@ -97,7 +131,7 @@ private slots:
         expected[720] = 3;
         QCOMPARE(readBook(), expected);
         {
-            TForm1 w;
+            TForm1 w(nullptr, bookFolder());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM3"));
@@ -106,28 +140,41 @@ private slots:
         QCOMPARE(readBook(), expected); // unchanged choice: nothing written
     }
 
+    // Typed into the grid, saved, and there again at the next start.
     void bookEditsReachRecipientsAndFile()
     {
         writeBook(healthyBook());
-        TForm1 w;
+        {
+            TForm1 w(nullptr, bookFolder());
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.mainTabs->setCurrentIndex(1);
+            PhonebooksPage &p = *w.phonebooksPage;
+            QCOMPARE(p.Tabs->currentIndex(), 0);
+            auto *g = w.findChild<QTableView *>(QStringLiteral("SMSgrid"));
+            QVERIFY(g);
+            // Typing opens the editor on the current cell.
+            g->setCurrentIndex(g->model()->index(2, 2));
+            g->setFocus();
+            QTest::keyClicks(g, QStringLiteral("O"));
+            auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            QVERIFY(editor);
+            QTest::keyClicks(editor, QStringLiteral("lof"));
+            QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(cell(g, 2, 2), QStringLiteral("Olof"));
+            QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
+            QTest::mouseClick(p.btnSave, Qt::LeftButton);
+            const QByteArray b = readBook();
+            QCOMPARE(b.mid(36, 36), QByteArray(16, ' ') + field("Olof", 20));
+            QCOMPARE(b.mid(72), healthyBook().mid(72));
+            w.close();
+        }
+        TForm1 w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.mainTabs->setCurrentIndex(1);
-        PhonebooksPage &p = *w.phonebooksPage;
-        QCOMPARE(p.Tabs->currentIndex(), 0);
-        QTableWidget *g = w.books->SMSgrid;
-        g->setCurrentCell(2, 2);
-        g->editItem(g->item(2, 2));
-        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-        QVERIFY(editor);
-        QTest::keyClicks(editor, QStringLiteral("Olof"));
-        QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(g->item(2, 2)->text(), QStringLiteral("Olof"));
+        QCOMPARE(cell(w.findChild<QTableView *>(QStringLiteral("SMSgrid")), 2, 2), QStringLiteral("Olof"));
         QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
-        QTest::mouseClick(p.btnSave, Qt::LeftButton);
-        const QByteArray b = readBook();
-        QCOMPARE(b.mid(36, 36), QByteArray(16, ' ') + field("Olof", 20));
-        QCOMPARE(b.mid(72), healthyBook().mid(72));
         w.close();
     }
 
@@ -137,7 +184,7 @@ private slots:
         QVERIFY(sim.start());
         sim.useAsCom(1);
         writeBook(healthyBook());
-        TForm1 w;
+        TForm1 w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.mainTabs->setCurrentIndex(3);

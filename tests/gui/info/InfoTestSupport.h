@@ -1,6 +1,6 @@
 #pragma once
 // What the GSM information page tests share: the main window in a scratch
-// working folder showing the page, its state at rest, and a line relay that
+// book folder showing the page, its state at rest, and a line relay that
 // can make the phone fall silent at a chosen moment.
 #include <QByteArray>
 #include <QColor>

@@ -1,6 +1,6 @@
 #pragma once
-// What the SMS page tests share: the main window in a scratch working folder
-// with the simulated phone as COM1, a recorder of the status line, and the
+// What the SMS page tests share: the main window, its book file in a scratch folder,
+// the simulated phone as COM1, a recorder of the status line, and the
 // simulator's log picked apart.
 #include <QApplication>
 #include <QCheckBox>

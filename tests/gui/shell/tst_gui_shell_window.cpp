@@ -35,7 +35,6 @@
 
 namespace {
 
-const QString BookName = QStringLiteral("QXsms.phb");
 
 QByteArray readFile(const QString &path)
 {
@@ -109,28 +108,26 @@ private:
     std::unique_ptr<TForm1> makeForm();
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCwd;
+    QString BookName; // the window's book file, in m_dir
 };
 
 void TstShellWindow::init()
 {
-    m_oldCwd = QDir::currentPath();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    BookName = m_dir->filePath(QStringLiteral("QXsms.phb"));
     // Nothing here may reach a real serial device.
     qputenv("MIRVAK_COM1", QFile::encodeName(m_dir->filePath(QStringLiteral("no-such-tty"))));
 }
 
 void TstShellWindow::cleanup()
 {
-    QDir::setCurrent(m_oldCwd);
     m_dir.reset();
 }
 
 std::unique_ptr<TForm1> TstShellWindow::makeForm()
 {
-    auto form = std::make_unique<TForm1>();
+    auto form = std::make_unique<TForm1>(nullptr, m_dir->path());
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get()))
         qWarning("main window not exposed");
@@ -431,7 +428,7 @@ void TstShellWindow::closeWithoutBookFileCreatesNothing()
     QVERIFY(form->close()); // still closes
     QVERIFY(!form->isVisible());
     QVERIFY(!QFile::exists(BookName));
-    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TstShellWindow::missingPortShowsTheErrorDialog()
