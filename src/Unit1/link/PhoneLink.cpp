@@ -180,6 +180,15 @@ QString PhoneLink::portName() const
     return m_port.Port();
 }
 
+void PhoneLink::usePort(const QString &name)
+{
+    try {
+        m_port.setPort(name);
+    } catch (const std::exception &e) {
+        qWarning("%s", e.what());
+    }
+}
+
 void PhoneLink::closePort()
 {
     if (m_port.Connected())

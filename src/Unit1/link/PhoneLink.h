@@ -86,6 +86,9 @@ public:
     // write raw bytes; pages only ask whether it is open and close it.
     bool connected() const;
     QString portName() const;
+    // Switches to the named port (COM1..COM16); a refused name is logged
+    // and the port stays as it was.
+    void usePort(const QString &name);
     void closePort();
     void writeRaw(const QByteArray &bytes);
     void purgeInput();

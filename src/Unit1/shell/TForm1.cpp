@@ -114,13 +114,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     smsPage = new SmsPage(link, messaging, *sender);
     books = new SmsBooks(messaging, bookFolder, this);
     // The port saved in the book file becomes the port in use.
-    connect(books, &SmsBooks::portChoiceLoaded, this, [this](const QString &name) {
-        try {
-            ComPort1.setPort(name);
-        } catch (const std::exception &e) {
-            qWarning("%s", e.what());
-        }
-    });
+    connect(books, &SmsBooks::portChoiceLoaded, &link, &PhoneLink::usePort);
     // The books feed the SMS page's recipient boxes.
     connect(books, &SmsBooks::smsRecipientChanged, smsPage, &SmsPage::setSmsRecipientItem);
     connect(books, &SmsBooks::icqRecipientChanged, smsPage, &SmsPage::setIcqRecipientItem);
