@@ -132,6 +132,7 @@ private slots:
         SimulatedPhone phone(paced() + QStringList{"--fault", "binary-silent"});
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
+        link.setTiming(Timing().scaled(0.2));
         port.PortOpen();
         link.GoBinary();
         QVERIFY(link.AbortRequested());

@@ -76,6 +76,8 @@ struct Harness {
         QObject::connect(&books, &SmsBooks::icqRecipientChanged, &sms, &SmsPage::setIcqRecipientItem);
         QObject::connect(&books, &SmsBooks::smsRecipientPrompt, &sms, &SmsPage::setSmsRecipientText);
         QObject::connect(&books, &SmsBooks::icqRecipientPrompt, &sms, &SmsPage::setIcqRecipientText);
+        // The flashes are holds of the window, at a fifth they still show.
+        link.setTiming(Timing().scaled(0.2));
         page = std::make_unique<PhonebooksPage>(link, books);
         panelMirvak = std::make_unique<QWidget>();
         icq = new IcqSettings(state, books, link, panelMirvak.get());
@@ -110,7 +112,8 @@ struct FlashProbe {
     QColor seen;
     FlashProbe(QWidget *w)
     {
-        QTimer::singleShot(200, w, [this, w] { seen = w->palette().color(QPalette::Base); });
+        // Halfway through the flash, which lasts a fifth of 500 ms here.
+        QTimer::singleShot(50, w, [this, w] { seen = w->palette().color(QPalette::Base); });
     }
 };
 } // namespace
