@@ -223,6 +223,20 @@ private slots:
         verifyAtRest(w);
     }
 
+    // An empty centre in quotes is an answer: no binary mode, and every
+    // later item is still read in AT mode.
+    void emptyCentreIsAnAnswer()
+    {
+        Window w;
+        SimPhone sim({}, QJsonObject{{"overrides", QJsonObject{{"+CSCA?", "+CSCA: \"\",129"}}}});
+        readWith(w, sim);
+        QCOMPARE(w.page->txtGSMSMSC->text(), QStringLiteral(" "));
+        QCOMPARE(sim.commands(), (QStringList{"AT+COPS?", "AT+CGMM", "AT+CGMR", "AT+CSCA?", "AT+CGSN", "AT+CGMI",
+                                              "AT+CBC", "AT+CIND?"}));
+        QVERIFY(w.form->messaging.SmscRead);
+        verifyAtRest(w);
+    }
+
     // The cable comes out halfway: the read-out ends with the port's
     // message, and nothing stays painted busy or locked.
     void portVanishesMidway()

@@ -8,7 +8,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QComboBox>
+#include <QPlainTextEdit>
+
 #include "InfoTestSupport.h"
+#include "Unit1/messaging/SmsPage.h"
+#include "passoverbtn/TPassOverBtn.h"
 #include "Unit1/messaging/PduBuilder.h"
 #include "SimPhone.h"
 
@@ -62,9 +67,26 @@ private slots:
         QVERIFY(sim.start());
         sim.useAsCom(1);
         p->txtGSMSMSC->setText(QStringLiteral(" +46 70-111 22 33"));
+        // While it runs the tab bar stays free, yet no second operation starts.
+        bool probed = false, tabsFree = false;
+        guitest::Poller poller([&] {
+            if (probed || !w.form->link.operationRunning())
+                return;
+            probed = true;
+            w.form->mainTabs->setCurrentIndex(int(Tab::Sms));
+            tabsFree = w.form->link.BusyPage() == PhoneLink::Idle && w.form->mainTabs->currentIndex() == int(Tab::Sms);
+            w.form->smsPage->TextBox->setPlainText(QStringLiteral("not now"));
+            w.form->smsPage->ComboBox1->setEditText(QStringLiteral("+123456789"));
+            QTest::mouseClick(w.form->smsPage->btnSend, Qt::LeftButton);
+        }, 1);
         QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        QVERIFY(probed);
+        QVERIFY(tabsFree);
+        QCOMPARE(w.form->smsPage->status(), QString());
+        w.form->mainTabs->setCurrentIndex(int(Tab::Settings));
 
         QVERIFY(sim.commands().contains(QStringLiteral("AT+CSCA=\"46701112233\",145")));
+        QCOMPARE(sim.commands().size(), 1);
         QVERIFY(!sim.commands().contains(QStringLiteral("AT*BINARY")));
         QCOMPARE(colours.seen, (QList<QColor>{Teal, Lime, Silver}));
         verifyAtRest(w);
