@@ -67,6 +67,15 @@ void flash(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QStr
     w->repaint();
 }
 
+void flashThenRest(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QColor &rest)
+{
+    Palette::paint(w, colour);
+    w->repaint();
+    link.sleep(ms);
+    Palette::paint(w, rest);
+    w->repaint();
+}
+
 void flash(PhoneLink &link, std::initializer_list<QWidget *> widgets, const QColor &colour, int ms)
 {
     QList<QColor> rest;

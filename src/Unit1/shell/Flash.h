@@ -10,5 +10,8 @@ class PhoneLink;
 class QWidget;
 
 void flash(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QString &caption = {});
+// The same, ending on `rest` instead of the colour it had (a field that was
+// teal while the phone was busy goes back to silver).
+void flashThenRest(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QColor &rest);
 // Several controls flashed together, as one.
 void flash(PhoneLink &link, std::initializer_list<QWidget *> widgets, const QColor &colour, int ms);

@@ -15,6 +15,7 @@
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/link/ReplyParse.h"
 #include "Unit1/messaging/CentreService.h"
+#include "Unit1/shell/Flash.h"
 #include "Unit1/shell/Palette.h"
 
 namespace {
@@ -306,19 +307,17 @@ void InfoPage::btnSetSMSCClick()
     m_link.runGuarded([this] {
         using Result = CentreService::SetResult;
         const Result result = m_centre.setCentre(txtGSMSMSC->text());
+        const Timing &t = m_link.timing();
         switch (result) {
         case Result::SetAT:
-            paintField(txtGSMSMSC, Lime, true);
-            m_link.sleep(m_link.timing().flash);
+            flashThenRest(m_link, txtGSMSMSC, Lime, t.flash, Silver);
             break;
         case Result::Cancelled:
         case Result::FailedBinary:
-            paintField(txtGSMSMSC, Red, true);
-            m_link.sleep(m_link.timing().flashShort);
+            flashThenRest(m_link, txtGSMSMSC, Red, t.flashShort, Silver);
             break;
         case Result::SetBinary:
-            paintField(txtGSMSMSC, Lime, true);
-            m_link.sleep(m_link.timing().flashShort);
+            flashThenRest(m_link, txtGSMSMSC, Lime, t.flashShort, Silver);
             break;
         }
         m_centre.finishSet(result);
