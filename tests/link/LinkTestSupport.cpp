@@ -1,7 +1,6 @@
 #include "LinkTestSupport.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 
 namespace linktest {
@@ -21,8 +20,7 @@ void TraceFile::reset()
 
 QByteArray TraceFile::text() const
 {
-    QFile f(m_trace);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return Scratch::readFile(m_trace);
 }
 
 bool SimulatedPhone::start()

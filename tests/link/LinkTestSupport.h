@@ -4,13 +4,13 @@
 // here or simulated), and the exchange that only the reply timer ends.
 #include "CPort/TComPort.h"
 #include "PtyPeer.h"
+#include "Scratch.h"
 #include "SimPhone.h"
 #include "Unit1/link/PhoneLink.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace linktest {
 
@@ -24,7 +24,7 @@ public:
     QString filePath(const QString &name) const { return m_tmp.filePath(name); }
 
 private:
-    QTemporaryDir m_tmp;
+    Scratch m_tmp;
     QString m_trace;
 };
 

@@ -9,13 +9,13 @@
 #include <QObject>
 #include <QPalette>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "Scratch.h"
 #include "Unit1/shell/TForm1.h"
 #include "Unit2/TForm2.h"
 
@@ -85,13 +85,13 @@ public:
         if (form->Form2 && form->Form2->isVisible())
             form->Form2->hide();
     }
-    bool ok() const { return m_dir.isValid(); }
+    bool ok() const { return m_dir.ok(); }
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
     std::unique_ptr<TForm1> form;
 
 private:
-    QTemporaryDir m_dir;
+    Scratch m_dir;
 };
 
 } // namespace guitest

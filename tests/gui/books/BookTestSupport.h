@@ -4,10 +4,10 @@
 // directory, and the book file there read, written and laid out field by field.
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include "Scratch.h"
 
 namespace booktest {
 
@@ -20,18 +20,9 @@ inline QString &bookFolder()
 
 inline QString bookPath() { return QDir(bookFolder()).filePath(QStringLiteral("QXsms.phb")); }
 
-inline QByteArray readBook()
-{
-    QFile f(bookPath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+inline QByteArray readBook() { return Scratch::readFile(bookPath()); }
 
-inline void writeBook(const QByteArray &bytes)
-{
-    QFile f(bookPath());
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
+inline void writeBook(const QByteArray &bytes) { QVERIFY(Scratch::writeFile(bookPath(), bytes)); }
 
 // A fixed-width field of the book file, padded with blanks.
 inline QByteArray field(const QByteArray &text, int width) { return text.leftJustified(width, ' ', true); }
@@ -39,7 +30,7 @@ inline QByteArray field(const QByteArray &text, int width) { return text.leftJus
 // Call enter() from init(): each test function gets a folder named after it.
 class FolderPerTest {
 public:
-    bool valid() const { return m_dir.isValid(); }
+    bool valid() const { return m_dir.ok(); }
     bool enter() const
     {
         bookFolder() = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()));
@@ -47,7 +38,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    Scratch m_dir;
 };
 
 } // namespace booktest

@@ -11,11 +11,11 @@
 #include <QWidget>
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include "FormRig.h"
+#include "PtyPeer.h"
 #include "Unit1/shell/InfoPage.h"
 #include "Unit1/shell/SettingsPage.h"
 #include "Unit1/shell/TForm1.h"
@@ -81,77 +81,39 @@ public:
 
     ~PtyRelay() override
     {
-        delete m_fromProgram;
         delete m_fromPhone;
-        for (int fd : {m_master, m_keeper, m_phone})
-            if (fd >= 0)
-                ::close(fd);
+        if (m_phone >= 0)
+            ::close(m_phone);
     }
 
     bool start(const QString &phoneDevice, Cut cut)
     {
         m_cut = cut;
-        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+        if (!m_program.isOpen())
             return false;
-        m_device = QString::fromLocal8Bit(::ptsname(m_master));
-        // Held open so the program may close and reopen its side, and raw
-        // from the start so the line discipline echoes nothing back.
-        m_keeper = ::open(m_device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
         m_phone = ::open(phoneDevice.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_keeper < 0 || m_phone < 0)
+        if (m_phone < 0)
             return false;
-        for (int fd : {m_keeper, m_phone}) {
-            termios t{};
-            ::tcgetattr(fd, &t);
-            ::cfmakeraw(&t);
-            ::tcsetattr(fd, TCSANOW, &t);
-        }
-        m_fromProgram = new QSocketNotifier(m_master, QSocketNotifier::Read);
+        // Raw, so the line discipline neither echoes nor changes a byte.
+        termios t{};
+        ::tcgetattr(m_phone, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(m_phone, TCSANOW, &t);
+        m_program.onData = [this](const QByteArray &chunk) { fromProgram(chunk); };
         m_fromPhone = new QSocketNotifier(m_phone, QSocketNotifier::Read);
-        QObject::connect(m_fromProgram, &QSocketNotifier::activated, this, [this] { fromProgram(); });
         QObject::connect(m_fromPhone, &QSocketNotifier::activated, this, [this] { fromPhone(); });
         return true;
     }
 
-    QString device() const { return m_device; }
+    QString device() const { return m_program.device(); }
     // The centre-set frame has been seen (and dealt with as chosen).
     bool cutDone() const { return m_cutting; }
     QByteArray programBytes() const { return m_programBytes; }
 
 private:
-    static QByteArray drain(int fd, QSocketNotifier *n)
+    void fromProgram(QByteArray data)
     {
-        QByteArray out;
-        char buf[512];
-        for (;;) {
-            const ssize_t got = ::read(fd, buf, sizeof buf);
-            if (got > 0) {
-                out.append(buf, got);
-                continue;
-            }
-            if (got == 0 || (errno != EAGAIN && errno != EINTR))
-                n->setEnabled(false); // the other side is gone
-            if (got < 0 && errno == EINTR)
-                continue;
-            return out;
-        }
-    }
-    static void put(int fd, const QByteArray &data)
-    {
-        qsizetype done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-            if (n > 0)
-                done += n;
-            else if (n < 0 && errno != EINTR && errno != EAGAIN)
-                return;
-        }
-    }
-    void fromProgram()
-    {
-        QByteArray data = drain(m_master, m_fromProgram);
-        if (data.isEmpty() || (m_cutting && m_cut == Cut::DropCentreSet))
+        if (m_cutting && m_cut == Cut::DropCentreSet)
             return;
         const qsizetype before = m_programBytes.size();
         m_programBytes += data;
@@ -167,11 +129,11 @@ private:
                 }
             }
         }
-        put(m_phone, data);
+        PtyPeer::writeAll(m_phone, data);
     }
     void fromPhone()
     {
-        const QByteArray data = drain(m_phone, m_fromPhone);
+        const QByteArray data = PtyPeer::drain(m_phone, m_fromPhone);
         if (m_phoneMuted || data.isEmpty())
             return;
         if (m_waitingForAck) {
@@ -179,16 +141,16 @@ private:
                 return;
             m_waitingForAck = false;
             m_phoneMuted = true;
-            put(m_master, QByteArray(1, '\x06'));
+            m_program.send(QByteArray(1, '\x06'));
             return;
         }
-        put(m_master, data);
+        m_program.send(data);
     }
 
     Cut m_cut = Cut::Nothing;
-    int m_master = -1, m_keeper = -1, m_phone = -1;
-    QString m_device;
-    QSocketNotifier *m_fromProgram = nullptr;
+    // The program's end of the line; its device is what the program opens.
+    PtyPeer m_program;
+    int m_phone = -1;
     QSocketNotifier *m_fromPhone = nullptr;
     QByteArray m_programBytes;
     bool m_cutting = false;

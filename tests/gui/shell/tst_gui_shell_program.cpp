@@ -4,8 +4,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include "Scratch.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ void TstShellProgram::helpAndVersionWithoutDisplay()
 
 void TstShellProgram::unknownArgumentIsRefused()
 {
-    QTemporaryDir dir;
+    Scratch dir;
     QProcess p;
     p.setWorkingDirectory(dir.path());
     p.setProcessEnvironment(offscreen());
@@ -111,7 +112,7 @@ void TstShellProgram::demoStartsAndStopsThePhone()
 {
     if (qEnvironmentVariableIsEmpty("MIRVAK_PHONESIM"))
         QSKIP("MIRVAK_PHONESIM is set by CTest");
-    QTemporaryDir dir;
+    Scratch dir;
     QProcess p;
     p.setWorkingDirectory(dir.path());
     p.setProcessEnvironment(offscreen());
@@ -135,7 +136,7 @@ void TstShellProgram::demoStartsAndStopsThePhone()
 
 void TstShellProgram::demoWithoutSimulatorRunsAnyway()
 {
-    QTemporaryDir dir;
+    Scratch dir;
     QProcessEnvironment env = offscreen();
     env.insert(QStringLiteral("MIRVAK_PHONESIM"), dir.filePath(QStringLiteral("no-such-simulator")));
     QProcess p;

@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -22,6 +21,7 @@
 #include "CPort/TComRadioGroup.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
 #include "Unit1/shell/InfoPage.h"
+#include "Scratch.h"
 #include "SimPhone.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/MessagingState.h"
@@ -35,19 +35,7 @@
 
 namespace {
 
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
+const QString BookFileName = QStringLiteral("QXsms.phb");
 
 // A complete, valid book file with one SMS entry and the port byte given.
 QByteArray bookImage(int port)
@@ -107,15 +95,15 @@ private slots:
 private:
     std::unique_ptr<TForm1> makeForm();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Scratch> m_dir;
     QString BookName; // the window's book file, in m_dir
 };
 
 void TstShellWindow::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    BookName = m_dir->filePath(QStringLiteral("QXsms.phb"));
+    m_dir = std::make_unique<Scratch>();
+    QVERIFY(m_dir->ok());
+    BookName = m_dir->filePath(BookFileName);
     // Nothing here may reach a real serial device.
     qputenv("MIRVAK_COM1", QFile::encodeName(m_dir->filePath(QStringLiteral("no-such-tty"))));
 }
@@ -164,7 +152,7 @@ void TstShellWindow::firstRunOpensThePortChooser()
 void TstShellWindow::unwritableBookFileIsReported()
 {
     const QByteArray damaged = bookImage(2).left(BookFile::IcqNumbersOffset + 5);
-    writeFile(BookName, damaged);
+    QVERIFY(m_dir->write(BookFileName, damaged));
     QFile::setPermissions(BookName, QFileDevice::ReadOwner);
     auto form = makeForm();
     auto *box = form->findChild<QMessageBox *>(QStringLiteral("bookFileWarning"));
@@ -174,12 +162,12 @@ void TstShellWindow::unwritableBookFileIsReported()
     QVERIFY(form->isEnabled());
     QVERIFY(QApplication::activeModalWidget() != box);
     QFile::setPermissions(BookName, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QCOMPARE(readFile(BookName), damaged);
+    QCOMPARE(m_dir->read(BookFileName), damaged);
 }
 
 void TstShellWindow::normalRunOpensOnSms()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     QVERIFY(!form->books->BookNew);
 
@@ -215,7 +203,7 @@ void TstShellWindow::normalRunOpensOnSms()
 
 void TstShellWindow::settingsTreeBringsEachPanelForward()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     clickTab(*form, 3);
     SettingsPage *page = form->settingsPage;
@@ -279,7 +267,7 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
 
 void TstShellWindow::tabsSwitchPagesAndTheClock()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     // The timers are found by name like every control.
     QCOMPARE(form->findChild<QTimer *>(QStringLiteral("TimerClock")), &form->TimerClock);
@@ -307,7 +295,7 @@ void TstShellWindow::tabsSwitchPagesAndTheClock()
 
 void TstShellWindow::pageLockSnapsTheTabBack()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     clickTab(*form, 3);
     form->settingsPage->selectNode(QStringLiteral("Clock"));
@@ -331,7 +319,7 @@ void TstShellWindow::pageLockSnapsTheTabBack()
 
 void TstShellWindow::aboutPageAndCable()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     clickTab(*form, 4);
     AboutPage *about = form->aboutPage;
@@ -384,7 +372,7 @@ void TstShellWindow::closeSavesAChangedPort()
     QFETCH(QString, chosen);
     QFETCH(int, saved);
     const QByteArray before = bookImage(loaded);
-    writeFile(BookName, before);
+    QVERIFY(m_dir->write(BookFileName, before));
     auto form = makeForm();
     QCOMPARE(form->ComPort1.Port(), QStringLiteral("COM%1").arg(loaded));
     form->ComPort1.setPort(chosen);
@@ -396,7 +384,7 @@ void TstShellWindow::closeSavesAChangedPort()
     QByteArray expected = before;
     expected[720] = char(saved);
     expected[721] = 0;
-    const QByteArray after = readFile(BookName);
+    const QByteArray after = m_dir->read(BookFileName);
     QCOMPARE(after.size(), expected.size());
     for (int i = 0; i < after.size(); ++i)
         QVERIFY2(after.at(i) == expected.at(i), qPrintable(QStringLiteral("offset %1: %2 instead of %3")
@@ -409,13 +397,13 @@ void TstShellWindow::closeWithoutChangeLeavesTheFileAlone()
     // A file whose ICQ book is shorter than the full size stays exactly so.
     QByteArray before = bookImage(5);
     before.truncate(BookFile::NewSize);
-    writeFile(BookName, before);
+    QVERIFY(m_dir->write(BookFileName, before));
     const QDateTime stamp = QFileInfo(BookName).lastModified();
     auto form = makeForm();
     form->ComPort1.setPort(QStringLiteral("COM2"));
     form->ComPort1.setPort(QStringLiteral("COM5")); // changed and changed back
     QVERIFY(form->close());
-    QCOMPARE(readFile(BookName), before);
+    QCOMPARE(m_dir->read(BookFileName), before);
     QCOMPARE(QFileInfo(BookName).lastModified(), stamp);
 }
 
@@ -433,7 +421,7 @@ void TstShellWindow::closeWithoutBookFileCreatesNothing()
 
 void TstShellWindow::missingPortShowsTheErrorDialog()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     bool checked = false, dialogShown = false, mainDisabled = false;
     QString reason;
@@ -465,7 +453,7 @@ void TstShellWindow::missingPortShowsTheErrorDialog()
 
 void TstShellWindow::linkAndPortFailuresReachTheUser()
 {
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
 
     QString reason;
@@ -496,7 +484,7 @@ void TstShellWindow::closeEndsTheLinkWithThePhone()
     SimPhone sim;
     QVERIFY(sim.start());
     sim.useAsCom(1);
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     form->link.setCommandText("AT\r\n");
     form->link.SendCommand();
@@ -515,7 +503,7 @@ void TstShellWindow::closeDuringAnExchangeAbortsIt()
     SimPhone sim({QStringLiteral("--latency"), QStringLiteral("3000")});
     QVERIFY(sim.start());
     sim.useAsCom(1);
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     bool closed = false;
     QTimer::singleShot(200, this, [&] { closed = form->close(); });
@@ -537,7 +525,7 @@ void TstShellWindow::screenshots()
     SimPhone sim;
     QVERIFY(sim.start());
     sim.useAsCom(1);
-    writeFile(BookName, bookImage(1));
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
     auto form = makeForm();
     const QStringList names{"sms", "phonebooks", "melodies", "settings", "about"};
     for (int i = 0; i < names.size(); ++i) {

@@ -45,14 +45,8 @@ void PtyPeer::replyTo(const QByteArray &trigger, const QByteArray &reply, int de
 
 void PtyPeer::send(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    while (m_master >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0)
-            done += n;
-        else if (n < 0 && errno != EINTR && errno != EAGAIN)
-            return;
-    }
+    if (m_master >= 0)
+        writeAll(m_master, bytes);
 }
 
 void PtyPeer::sendLater(int ms, const QByteArray &bytes)
@@ -81,11 +75,9 @@ void PtyPeer::closeMaster()
 
 void PtyPeer::onReadable()
 {
-    char buf[512];
-    const ssize_t n = ::read(m_master, buf, sizeof buf);
-    if (n <= 0)
+    const QByteArray chunk = drain(m_master, m_notifier);
+    if (chunk.isEmpty())
         return;
-    const QByteArray chunk(buf, n);
     received += chunk;
     if (onData)
         onData(chunk);
@@ -97,5 +89,35 @@ void PtyPeer::onReadable()
             sendLater(r.delayMs, r.reply);
         else
             send(r.reply);
+    }
+}
+
+QByteArray PtyPeer::drain(int fd, QSocketNotifier *watch)
+{
+    QByteArray out;
+    char buf[512];
+    for (;;) {
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got > 0) {
+            out.append(buf, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0 || errno != EAGAIN)
+            watch->setEnabled(false); // the other side is gone
+        return out;
+    }
+}
+
+void PtyPeer::writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n < 0 && errno != EINTR && errno != EAGAIN)
+            return;
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A scripted phone on the master side of a pseudo-terminal, living in the
 // test process: it answers from a socket notifier, so the exchange under
-// test and the phone share one event loop and each case is exact.
+// test and the phone share one event loop and each case is exact. With
+// onData forwarding elsewhere it is the program's end of a relay instead.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -22,7 +23,8 @@ public:
 
     // Everything the program wrote, in order.
     QByteArray received;
-    // Called with each chunk as it arrives (received already holds it).
+    // Called with all that has arrived since the last call (received
+    // already holds it).
     std::function<void(const QByteArray &chunk)> onData;
     // Replies once when `received` first contains trigger.
     void replyTo(const QByteArray &trigger, const QByteArray &reply, int delayMs = 0);
@@ -33,6 +35,12 @@ public:
     void trickle(const QByteArray &bytes, int intervalMs);
     // The device vanishes: the program's side is hung up.
     void closeMaster();
+
+    // Everything waiting on a non-blocking fd; once the other side is gone
+    // `watch` is switched off, or it would fire for ever.
+    static QByteArray drain(int fd, QSocketNotifier *watch);
+    // All of bytes, however many writes it takes.
+    static void writeAll(int fd, const QByteArray &bytes);
 
 private:
     struct Rule {
