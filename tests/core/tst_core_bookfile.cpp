@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "Scratch.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/MessagingState.h"
 
@@ -29,17 +30,8 @@ QByteArray sampleImage(int port)
     return image;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+QByteArray readFile(const QString &path) { return Scratch::readFile(path); }
+bool writeFile(const QString &path, const QByteArray &bytes) { return Scratch::writeFile(path, bytes); }
 
 QByteArray randomBytes(int n, unsigned seed)
 {
@@ -237,8 +229,8 @@ void TestCoreBookFile::recipientItems()
 
 void TestCoreBookFile::writeRangeTouchesOnlyItsRange()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
+    Scratch dir;
+    QVERIFY(dir.ok());
     const QString path = dir.filePath("QXsms.phb");
     // Random bytes everywhere, so any stray write shows.
     const QByteArray before = randomBytes(BookFile::FullSize, 7);
@@ -272,7 +264,8 @@ void TestCoreBookFile::writeRangeTouchesOnlyItsRange()
 
 void TestCoreBookFile::writeRangeGrowsANewFile()
 {
-    QTemporaryDir dir;
+    Scratch dir;
+    QVERIFY(dir.ok());
     const QString path = dir.filePath("QXsms.phb");
     QVERIFY(BookFile::writeWhole(path, BookFile::newImage(Smsc, Gateway)));
     QCOMPARE(QFileInfo(path).size(), qint64(BookFile::NewSize));
@@ -292,7 +285,8 @@ void TestCoreBookFile::writeRangeGrowsANewFile()
 
 void TestCoreBookFile::writeRangeRefusals()
 {
-    QTemporaryDir dir;
+    Scratch dir;
+    QVERIFY(dir.ok());
     const QString path = dir.filePath("QXsms.phb");
     QString error;
     QVERIFY(!BookFile::writeRange(path, 0, "abc", &error));
@@ -313,7 +307,8 @@ void TestCoreBookFile::writeRangeRefusals()
 
 void TestCoreBookFile::readOnlyFolderKeepsTheFile()
 {
-    QTemporaryDir dir;
+    Scratch dir;
+    QVERIFY(dir.ok());
     const QString sub = dir.filePath("ro");
     QVERIFY(QDir().mkpath(sub));
     const QString path = sub + "/QXsms.phb";
@@ -343,7 +338,8 @@ void TestCoreBookFile::failedReplaceKeepsTheFile()
 {
     // A name so long that no temporary file can be made beside it: the save
     // fails even for a user whom permissions do not stop.
-    QTemporaryDir dir;
+    Scratch dir;
+    QVERIFY(dir.ok());
     const QString path = dir.filePath(QString(250, QLatin1Char('b')));
     const QByteArray before = sampleImage(7);
     QVERIFY(writeFile(path, before));
@@ -360,7 +356,8 @@ void TestCoreBookFile::failedReplaceKeepsTheFile()
 
 void TestCoreBookFile::writeWhole()
 {
-    QTemporaryDir dir;
+    Scratch dir;
+    QVERIFY(dir.ok());
     const QString path = dir.filePath("QXsms.phb");
     QVERIFY(writeFile(path, randomBytes(2000, 3)));
     const QByteArray image = sampleImage(6);

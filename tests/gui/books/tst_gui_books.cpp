@@ -11,7 +11,6 @@
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>

@@ -12,7 +12,6 @@
 #include <QTabWidget>
 #include <QHeaderView>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "BookTestSupport.h"
