@@ -4,6 +4,7 @@
 
 #include "Unit1/link/Charset.h"
 #include "Unit1/link/NumberConversion.h"
+#include "Unit1/link/Quoted.h"
 #include "Unit1/link/ReplyParse.h"
 
 namespace {
@@ -34,6 +35,7 @@ private slots:
     void smsCentre();
     void idiomsStayInsideTheReply();
     void charset();
+    void quotedCannotLeaveItsQuotes();
 };
 
 void TestCoreLink::numberTophone_data()
@@ -262,6 +264,20 @@ void TestCoreLink::charset()
     for (int c = 0; c < 256; ++c)
         all.append(char(c));
     QCOMPARE(toPhoneText(fromPhoneText(all)), all);
+}
+
+void TestCoreLink::quotedCannotLeaveItsQuotes()
+{
+    const struct {
+        QByteArray in, out;
+    } cases[] = {
+        {"Anna \xe5", "Anna \xe5"},                       // Latin-1 letters stay
+        {"Bo\"\r\nAT+CPBW=1\r", "BoAT+CPBW=1"},         // no closing quote, no new command
+        {QByteArray("a\x1a" "b\x1b" "c\x00" "d\x7f", 8), "abcd"}, // Ctrl-Z, ESC, NUL, DEL
+        {"\t+46 70\n", "+46 70"},
+    };
+    for (const auto &c : cases)
+        QCOMPARE(quoted(c.in), c.out);
 }
 
 QTEST_GUILESS_MAIN(TestCoreLink)

@@ -119,10 +119,15 @@ bool CentreService::setCentreBinary(const QByteArray &typed)
         return false;
     }
 
-    // Send the set frame; the answer is one byte, then a frame.
-    m_link.writeRaw(Frames::centreSet(m_state));
-    m_state.SmscRestored = false;
     m_link.startTimer2(m_link.timing().centreAnswer);
+    return setFrameAnswered();
+}
+
+bool CentreService::setFrameAnswered()
+{
+    // Send the set frame; the answer is one byte, then a frame.
+    m_state.SmscRestored = false;
+    m_link.writeRaw(Frames::centreSet(m_state));
     if (!m_link.waitForBytes(1, PhoneLink::OnEither))
         return false;
     m_link.readBytes(1);

@@ -34,6 +34,12 @@ public:
     // After a binary set, the break; then the port closed.
     void finishSet(SetResult result);
 
+    // In binary mode: sends the set frame for the number the encoder holds
+    // and waits, within Timer2 or until an abort, for its answer (a byte,
+    // then a frame). From the moment the frame is on the line the phone's
+    // own centre counts as replaced. True when the answer arrived.
+    bool setFrameAnswered();
+
 signals:
     // A read begins; `clear`: the shown centre is emptied first.
     void reading(bool clear);

@@ -263,15 +263,8 @@ SmsSender::BinaryExit SmsSender::switchToIcqCentre()
     if (m_link.AbortRequested()) // the ICQ centre number itself was refused
         return BinaryExit::Aborted;
 
-    // Set the ICQ centre; the answer is one byte, then a frame.
-    const QByteArray frame = Frames::centreSet(m_state);
-    m_state.SmscRestored = false;
-    m_link.writeRaw(frame);
-    if (!m_link.waitForBytes(1, PhoneLink::OnEither))
-        return BinaryExit::TimedOut;
-    m_link.readBytes(1);
-    m_link.GetCommand();
-    if (!m_link.timer2Running() || m_link.AbortRequested())
+    // Set the ICQ centre, still within the time the query started.
+    if (!m_centre.setFrameAnswered() || !m_link.timer2Running())
         return BinaryExit::TimedOut;
 
     m_link.stopTimer2();
