@@ -10,13 +10,13 @@ Names namesOf(ForwardPanel::Service service)
 {
     switch (service) {
     case ForwardPanel::Service::Data:
-        return {QStringLiteral("PanelData"), QStringLiteral("Call Forward - Data")};
+        return {QStringLiteral("PanelData"), QStringLiteral("Data Call Forwarding")};
     case ForwardPanel::Service::Fax:
-        return {QStringLiteral("PanelFax"), QStringLiteral("Call Forward - Fax")};
+        return {QStringLiteral("PanelFax"), QStringLiteral("Fax Call Forwarding")};
     case ForwardPanel::Service::Voice:
         break;
     }
-    return {QStringLiteral("PanelVoice"), QStringLiteral("Call Forward - Voice")};
+    return {QStringLiteral("PanelVoice"), QStringLiteral("Voice Call Forwarding")};
 }
 } // namespace
 

@@ -214,13 +214,13 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
     const struct {
         QString text, parent, panel, caption;
     } nodes[] = {
-        {"Settings-1", "", "panelSet1", "Settings-1"},
-        {"Settings-2", "", "PanelSet2", "Settings-2"},
+        {"Settings-1", "", "panelSet1", "Settings - 1"},
+        {"Settings-2", "", "PanelSet2", "Settings - 2"},
         {"Profiles", "", "PanelProfiles", "Profiles"},
         {"Call Forward", "", "", ""}, // brings nothing: the panel in front stays
-        {"Voice", "Call Forward", "PanelVoice", "Call Forward - Voice"},
-        {"Data", "Call Forward", "PanelData", "Call Forward - Data"},
-        {"Fax", "Call Forward", "PanelFax", "Call Forward - Fax"},
+        {"Voice", "Call Forward", "PanelVoice", "Voice Call Forwarding"},
+        {"Data", "Call Forward", "PanelData", "Data Call Forwarding"},
+        {"Fax", "Call Forward", "PanelFax", "Fax Call Forwarding"},
         {"Call Waiting", "", "PanelCallWait", "Call Waiting"},
         {"Personal Rings", "", "PanelPersonal", "Personal Rings"},
         {"Clock", "", "PanelClock", "Clock"},
