@@ -9,4 +9,6 @@ cmake --preset asan
 cmake --build --preset asan
 # The link's two performance figures, measured against the simulated phone.
 build/asan/bench/link_bench || echo "link_bench failed (figures not measured)"
+# A whole SIM book read against its wire time at 9600 baud.
+build/asan/bench/pb_bench || echo "pb_bench failed (figures not measured)"
 ctest --preset asan "$@"

@@ -9,6 +9,7 @@
 #include "Unit1/messaging/BinaryFrames.h"
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/PduBuilder.h"
+#include "Unit1/phonebooks/PhonebookAt.h"
 
 namespace {
 void check(bool ok, const char *what)
@@ -83,6 +84,28 @@ void book(const QByteArray &in)
               "repair keeps the SMS book");
 }
 
+// A phonebook write is one command line whatever the grid or the phone held.
+void checkOneWriteLine(const QByteArray &cmd)
+{
+    check(cmd.startsWith("AT+CPBW=") && cmd.endsWith("\"\r\n"), "write command frame");
+    check(cmd.count('"') == 4, "write command quotes");
+    for (qsizetype i = 0; i + 2 < cmd.size(); ++i)
+        check(uchar(cmd[i]) >= 0x20 && uchar(cmd[i]) != 0x7f, "write command has no control characters");
+}
+
+void phonebook(const QByteArray &in)
+{
+    const auto entry = PhonebookAt::parseRead(in);
+    check(entry.has_value() == in.contains('"'), "an entry exactly when the reply quotes");
+    if (entry) {
+        check(entry->name.size() <= PhonebookAt::MaxField, "name within the first 255 characters");
+        check(in.contains(entry->number) || (entry->number.startsWith('+') && in.contains(entry->number.mid(1))),
+              "number from the reply, at most a plus added");
+        checkOneWriteLine(PhonebookAt::writeCommand(7, *entry));
+    }
+    checkOneWriteLine(PhonebookAt::writeCommand(1, {in, in}));
+}
+
 void pdu(const QByteArray &in)
 {
     MessagingState s;
@@ -115,5 +138,6 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     frames(in);
     book(in);
     pdu(in);
+    phonebook(in);
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
 }

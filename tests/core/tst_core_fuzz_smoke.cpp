@@ -22,6 +22,7 @@ std::vector<QByteArray> seeds()
         "AT+CIND?\r\r\n+CIND: 5,3,1,0,0,0,0\r\n\r\nOK\r\n",
         "AT+CSCA?\r\r\n+CSCA: \"46705008999\",145\r\n\r\nOK\r\n",
         "+CCFC: 1,1,\"0701234567\",129\r\n",
+        "AT+CPBR=2\r\r\n+CPBR: 2,\"46701234567\",145,\"Anna\"\r\n\r\nOK\r\n",
         "+46 (70) 123-45 67",
         QByteArray::fromHex("425104912143F5"),
         QByteArray::fromHex("0025"),

@@ -623,6 +623,9 @@ void TestPhoneSim::stateRoundTrip()
         {"promptDelayMs", 5}, {"submitReply", "&"}, {"messageReference", 9},
         {"outbox", QJsonArray{QJsonObject{{"text", "old"}}}}, {"poweredOff", false},
         {"futurePhonebook", QJsonArray{1, 2, 3}},
+        {"sim", QJsonObject{{"size", 2}, {"entries", QJsonArray{QJsonObject{
+                    {"index", 2}, {"number", "+4670"}, {"type", 145}, {"name", "Ren\u00e9"}}}}}},
+        {"phonebook", QJsonObject{{"size", 0}, {"entries", QJsonArray{}}}}, {"storage", "ME"},
     };
     SimPhone sim({}, state);
     QVERIFY(sim.start());

@@ -126,6 +126,11 @@ void Phone::buildCommandTable()
     });
     add(QStringLiteral("+CMGS="), true, [this](const QString &a) { startSubmission(a); });
     add(QStringLiteral("*BINARY"), false, [this](const QString &) { enterBinary(); });
+    // +CPBS, +CPBR, +CPBW: the phonebooks keep their own commands.
+    add(QStringLiteral("+CPB"), true, [this](const QString &a) {
+        const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
+        respond(answer ? answer->lines : QStringList(), answer && answer->ok ? Final::Ok : Final::Error);
+    });
 }
 
 // ---------------------------------------------------------------- input

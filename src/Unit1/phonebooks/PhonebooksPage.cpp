@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -139,6 +140,7 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     connect(btnSave, &QPushButton::clicked, this, &PhonebooksPage::btnSaveClick);
 
     fillGridHeaders();
+    setUpTransfers();
 }
 
 void PhonebooksPage::fillGridHeaders()
@@ -205,4 +207,146 @@ bool PhonebooksPage::savePbk(const PhonebookEntries &book, const QString &path, 
     if (error)
         *error = QStringLiteral("Could not save %1: %2").arg(path, out.errorString());
     return false;
+}
+
+// ---- Transfer of the SIM and phone books between grid and phone ----
+
+void PhonebooksPage::setUpTransfers()
+{
+    transfersAvailable = true;
+    connect(btnRead, &QPushButton::clicked, this, &PhonebooksPage::btnReadClick);
+    connect(btnWrite, &QPushButton::clicked, this, &PhonebooksPage::btnWriteClick);
+    connect(btnChanges, &QPushButton::clicked, this, &PhonebooksPage::btnChangesClick);
+}
+
+void PhonebooksPage::makeCurrentRow(QTableView *grid, int row)
+{
+    const int column = qMax(int(BookTableModel::NumberColumn), grid->currentIndex().column());
+    const QModelIndex cell = grid->model()->index(row, column);
+    grid->setCurrentIndex(cell);
+    grid->scrollTo(cell);
+}
+
+void PhonebooksPage::beginTransfer(QPushButton *pressed)
+{
+    for (QPushButton *b : {btnRead, btnWrite, btnChanges, btnLoad, btnSave})
+        b->setEnabled(false);
+    pressed->hide();
+    // The tab bar too: a tab change would enable Load and the transfer
+    // buttons again in the middle of a transfer.
+    for (QWidget *w : std::initializer_list<QWidget *>{SimGrid, PhoneGrid, Tabs->tabBar()})
+        w->setEnabled(false);
+    emit busyChanged(true);
+    repaint();
+}
+
+void PhonebooksPage::endTransfer(QTableView *grid, bool toFirstRow)
+{
+    // Still inside the operation, so nothing can start while the phone
+    // takes the SIM book back.
+    m_link.runGuarded([this] { m_transfer.finish(); });
+
+    for (QPushButton *b : {btnRead, btnWrite, btnChanges})
+        b->show();
+    btnSave->setEnabled(true);
+    for (QWidget *w : std::initializer_list<QWidget *>{SimGrid, PhoneGrid, Tabs->tabBar()})
+        w->setEnabled(true);
+    // The buttons as the tab showing now wants them.
+    TabsChange();
+    if (toFirstRow)
+        makeCurrentRow(grid, 1);
+    emit busyChanged(false);
+}
+
+void PhonebooksPage::btnReadClick()
+{
+    const int tab = Tabs->currentIndex();
+    if (tab != SimTab && tab != PhoneTab)
+        return;
+    const OperationGuard op(m_link, Tab::Phonebooks);
+    if (!op)
+        return;
+    const bool phone = tab == PhoneTab;
+    PhonebookModel &book = phone ? phoneBook : simBook;
+    BookTableModel *table = phone ? phoneTable : simTable;
+    QTableView *grid = phone ? PhoneGrid : SimGrid;
+    PhonebookEntries &copy = phone ? PhoneCopy : SimCopy;
+
+    beginTransfer(btnRead);
+    m_link.setAbortRequested(false);
+    book.clear();
+    copy = PhonebookEntries(CopyEntries);
+    grid->setCurrentIndex(table->index(qMax(1, grid->currentIndex().row()), BookTableModel::NumberColumn));
+
+    m_link.runGuarded([&] {
+        if (!m_transfer.select(phone ? PhonebookAt::Book::Phone : PhonebookAt::Book::Sim))
+            return;
+        for (int n = 1; n <= MaxReadLocations && !m_link.AbortRequested(); ++n) {
+            const PhonebookTransfer::Location at = m_transfer.read(n);
+            // Past the last location the phone refuses: the book is complete.
+            if (at.kind == PhonebookTransfer::Location::Ended)
+                return;
+            // The grid grows with the read, one row per location.
+            book.resize(n);
+            book.setEntry(n, at.entry);
+            copy.set(n, at.entry);
+            table->setHeaderText(BookTableModel::RowColumn, QString::number(n));
+            makeCurrentRow(grid, n);
+        }
+    });
+
+    endTransfer(grid, true);
+}
+
+void PhonebooksPage::btnWriteClick()
+{
+    const int tab = Tabs->currentIndex();
+    if (tab != SimTab && tab != PhoneTab)
+        return;
+    const OperationGuard op(m_link, Tab::Phonebooks);
+    if (!op)
+        return;
+    const bool phone = tab == PhoneTab;
+
+    if (!UpdateOnly) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Write all entries..."),
+                        phone ? QStringLiteral("Write all entries to Phone, Are you sure?")
+                              : QStringLiteral("Write all entries to SIM, Are you sure?"),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("confirmWrite"));
+        if (box.exec() != QMessageBox::Ok)
+            return;
+    }
+
+    const PhonebookModel &book = phone ? phoneBook : simBook;
+    const PhonebookEntries &copy = phone ? PhoneCopy : SimCopy;
+    QTableView *grid = phone ? PhoneGrid : SimGrid;
+
+    beginTransfer(UpdateOnly ? btnChanges : btnWrite);
+    grid->setCurrentIndex(grid->model()->index(1, BookTableModel::NumberColumn));
+
+    m_link.runGuarded([&] {
+        if (!m_transfer.select(phone ? PhonebookAt::Book::Phone : PhonebookAt::Book::Sim))
+            return;
+        for (int r = 1; r <= book.count(); ++r) {
+            const PhonebookEntry entry = book.entry(r);
+            if (UpdateOnly && entry == copy.at(r))
+                continue;
+            makeCurrentRow(grid, r);
+            // A location the phone refuses is passed over; only an abort
+            // stops the run.
+            m_transfer.write(r, entry);
+            if (m_link.AbortRequested())
+                return;
+        }
+    });
+
+    endTransfer(grid, !UpdateOnly);
+}
+
+void PhonebooksPage::btnChangesClick()
+{
+    UpdateOnly = true;
+    btnWriteClick();
+    UpdateOnly = false;
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "Unit1/link/PhonebookModel.h"
+#include "Unit1/phonebooks/PhonebookTransfer.h"
 
 class BookTableModel;
 class PhoneLink;
@@ -52,4 +53,38 @@ public:
 private:
     PhoneLink &m_link;
     SmsBooks &m_books;
+
+    // ---- Transfer of the SIM and phone books between grid and phone ----
+public:
+    static constexpr int CopyEntries = 500;
+    // What each location held at the last read from the phone or load from
+    // a file; "Update" writes only the rows that differ. Read and Load set
+    // them, Write and Update never do.
+    PhonebookEntries SimCopy{CopyEntries};
+    PhonebookEntries PhoneCopy{CopyEntries};
+    // Set while "Update" runs the write.
+    bool UpdateOnly = false;
+
+    void btnReadClick();
+    void btnWriteClick();
+    void btnChangesClick();
+
+signals:
+    // A transfer started (true) or ended (false): controls outside the page
+    // that must not act meanwhile (the SMS page's Exit) follow it.
+    void busyChanged(bool busy);
+
+private:
+    // The most locations one read asks for.
+    static constexpr int MaxReadLocations = 255;
+    void setUpTransfers();
+    // The pressed button hidden over its Abort button; every other control
+    // that could start something on the books disabled.
+    void beginTransfer(QPushButton *pressed);
+    // Every ending: controls back as the tab wants them, the SIM book
+    // reselected and the port closed.
+    void endTransfer(QTableView *grid, bool toFirstRow);
+    void makeCurrentRow(QTableView *grid, int row);
+
+    PhonebookTransfer m_transfer{m_link};
 };

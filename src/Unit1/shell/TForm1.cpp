@@ -145,6 +145,8 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
 
     connect(mainTabs, &QTabBar::currentChanged, this, &TForm1::mainTabsChange);
     connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
+    // No exit while a phonebook transfer runs.
+    connect(phonebooksPage, &PhonebooksPage::busyChanged, smsPage->btnExit, &QWidget::setDisabled);
     connect(aboutPage, &AboutPage::pageRequested, this, &TForm1::showMainPanel);
 
     m_closeWhenIdle.setInterval(50);

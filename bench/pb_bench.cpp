@@ -1,0 +1,118 @@
+// How close a phonebook read comes to the cable's own speed: a SIM book of
+// 250 locations read through the transfer service from the simulated phone
+// at 9600 baud. Prints the whole time over the time its bytes need on the
+// wire plus the phone's own delay before each answer, and the mean time
+// the program itself adds between the last byte of one answer and the next
+// command.
+//
+// The simulator lets a reply's first bytes out in a burst when the line has
+// been idle (up to 10 ms worth, the FIFO of a UART), so the first figure
+// can dip below 1 and hides up to that much of our own turnaround; the
+// second figure does not depend on it.
+#include "CPort/TComPort.h"
+#include "Unit1/link/PhoneLink.h"
+#include "Unit1/phonebooks/PhonebookTransfer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int Pace = 960;      // bytes a second
+constexpr int LatencyMs = 10;  // the phone's think time before each answer
+constexpr int Locations = 250;
+
+QString simulator()
+{
+    const QString fromEnv = qEnvironmentVariable("MIRVAK_PHONESIM");
+    return fromEnv.isEmpty() ? QStringLiteral(MIRVAK_PHONESIM_PATH) : fromEnv;
+}
+
+QByteArray simBook()
+{
+    QJsonArray entries;
+    for (int i = 1; i <= Locations; ++i)
+        entries.append(QJsonObject{{"index", i}, {"number", QStringLiteral("46701%1").arg(i, 6, 10, QLatin1Char('0'))},
+                                   {"type", 145}, {"name", QStringLiteral("Name %1").arg(i)}});
+    return QJsonDocument(QJsonObject{{"sim", QJsonObject{{"size", Locations}, {"entries", entries}}}}).toJson();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    qunsetenv("MIRVAK_TRACE");
+
+    QTemporaryDir dir;
+    QFile state(dir.filePath("state.json"));
+    if (!dir.isValid() || !state.open(QIODevice::WriteOnly) || state.write(simBook()) < 0)
+        return 1;
+    state.close();
+
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(simulator(), {"--pace", QString::number(Pace), "--latency", QString::number(LatencyMs),
+                            "--state", state.fileName()});
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "pb_bench: cannot start %s\n", qPrintable(simulator()));
+        return 1;
+    }
+    qputenv("MIRVAK_COM1", QString::fromLocal8Bit(sim.readLine()).trimmed().toLocal8Bit());
+
+    TComPort port;
+    PhoneLink link(port);
+    PhonebookTransfer transfer(link);
+    link.setCommandText("AT\r\n");
+    link.SendCommand(); // opens the port; not measured
+
+    // Bytes the phone sent, the echo included. A refused read leaves no
+    // reply text: its answer is the echo and "\r\nERROR\r\n".
+    qint64 bytes = 0;
+    int answers = 0, filled = 0;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastArrival = 0;
+    QObject::connect(&port, &TComPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
+    double turnaroundMs = 0;
+    bool ok = transfer.select(PhonebookAt::Book::Sim);
+    bytes += link.ReplyText().size();
+    ++answers;
+    for (int n = 1; ok; ++n) {
+        turnaroundMs += double(clock.nsecsElapsed() - lastArrival) / 1e6;
+        const PhonebookTransfer::Location at = transfer.read(n);
+        ++answers;
+        if (at.kind == PhonebookTransfer::Location::Ended) {
+            bytes += PhonebookAt::readCommand(n).size() - 1 + 9;
+            break;
+        }
+        bytes += link.ReplyText().size();
+        filled += at.kind == PhonebookTransfer::Location::Filled;
+    }
+    transfer.finish();
+    bytes += link.ReplyText().size();
+    ++answers;
+    const double totalMs = double(clock.nsecsElapsed()) / 1e6;
+    sim.terminate();
+    if (!sim.waitForFinished(3000))
+        sim.kill();
+
+    if (!ok || filled != Locations) {
+        std::fprintf(stderr, "pb_bench: read %d of %d locations\n", filled, Locations);
+        return 1;
+    }
+    const double wireMs = 1000.0 * double(bytes) / Pace + double(answers) * LatencyMs;
+    std::printf("phonebook read of %d locations: %.0f ms, %.4f x wire time plus phone delay (target <= 1.02)\n",
+                Locations, totalMs, totalMs / wireMs);
+    std::printf("  (mean time from the last byte of an answer to the next read: %.3f ms)\n",
+                turnaroundMs / (answers - 2));
+    return 0;
+}
