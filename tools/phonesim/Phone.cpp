@@ -1,6 +1,7 @@
 #include "Phone.h"
 
 #include "PduDecoder.h"
+#include "PersonalRingSim.h"
 #include "PtyPort.h"
 #include "SimLog.h"
 
@@ -126,6 +127,13 @@ void Phone::buildCommandTable()
     });
     add(QStringLiteral("+CMGS="), true, [this](const QString &a) { startSubmission(a); });
     add(QStringLiteral("*BINARY"), false, [this](const QString &) { enterBinary(); });
+    for (const PersonalRingSim::Command &c : PersonalRingSim::commands(m_state.rings))
+        add(c.key, c.prefix, [this, h = c.handler](const QString &a) {
+            if (const std::optional<QStringList> lines = h(a))
+                respond(*lines);
+            else
+                error();
+        });
 }
 
 // ---------------------------------------------------------------- input

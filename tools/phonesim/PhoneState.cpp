@@ -100,9 +100,13 @@ QString PhoneState::load(const QJsonObject &o)
         }
     }
 
+    take(rings.load(o));
+
     extra = o;
     for (const char *k : kKnownKeys)
         extra.remove(QLatin1String(k));
+    for (const QString &k : PersonalRingState::keys())
+        extra.remove(k);
     return err;
 }
 
@@ -130,5 +134,6 @@ QJsonObject PhoneState::save() const
     o.insert(QStringLiteral("poweredOff"), poweredOff);
     if (!overrides.isEmpty())
         o.insert(QStringLiteral("overrides"), overrides);
+    rings.save(o);
     return o;
 }

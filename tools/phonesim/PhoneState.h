@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include "PersonalRingSim.h"
+
 struct PhoneState {
     QString manufacturer = QStringLiteral("ERICSSON");
     QString model = QStringLiteral("1101101-BVT28s");
@@ -29,6 +31,7 @@ struct PhoneState {
     // Command (without "AT", upper case) -> response lines that replace the
     // built-in answer; "OK" follows them. Lets a test feed odd replies.
     QJsonObject overrides;
+    PersonalRingState rings;   // personal rings and ring codes
 
     QJsonObject extra;         // unknown keys, written back as they came
 
