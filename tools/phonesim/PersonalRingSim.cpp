@@ -28,6 +28,9 @@ std::optional<QSet<int>> PersonalRingState::parseCodes(const QString &list)
 
 QString PersonalRingState::load(const QJsonObject &o)
 {
+    for (const QString &k : keys())
+        if (o.contains(k))
+            given << k;
     const QJsonValue n = o.value(QLatin1String("personalRingCount"));
     if (!n.isUndefined()) {
         if (!n.isDouble() || n.toDouble() != double(n.toInt()) || n.toInt() < 0 || n.toInt() > 99)
@@ -65,9 +68,13 @@ void PersonalRingState::save(QJsonObject &o) const
                                 {QStringLiteral("number"), it->number},
                                 {QStringLiteral("type"), it->type},
                                 {QStringLiteral("ring"), it->ring}});
-    o.insert(QStringLiteral("personalRingCount"), count);
-    o.insert(QStringLiteral("ringCodes"), ringCodes);
-    o.insert(QStringLiteral("personalRings"), list);
+    const PersonalRingState defaults;
+    if (given.contains(QLatin1String("personalRingCount")) || count != defaults.count)
+        o.insert(QStringLiteral("personalRingCount"), count);
+    if (given.contains(QLatin1String("ringCodes")) || ringCodes != defaults.ringCodes)
+        o.insert(QStringLiteral("ringCodes"), ringCodes);
+    if (given.contains(QLatin1String("personalRings")) || !entries.isEmpty())
+        o.insert(QStringLiteral("personalRings"), list);
 }
 
 namespace PersonalRingSim {

@@ -21,11 +21,14 @@ struct PersonalRingState {
     int count = 10;                                   // entries 1..count
     QString ringCodes = QStringLiteral("1-12,31-34"); // the list as the phone writes it
     QMap<int, Entry> entries;                         // by entry number
+    QStringList given;                                // keys the loaded state held
 
     // The JSON keys this state owns.
     static QStringList keys();
     // Empty on success, else a message naming the bad key.
     QString load(const QJsonObject &o);
+    // Writes the keys the loaded state held, and any that no longer hold
+    // their default, so a state without them dumps without them.
     void save(QJsonObject &o) const;
     // The codes ringCodes lists; nothing when it is no list.
     static std::optional<QSet<int>> parseCodes(const QString &list);
