@@ -10,6 +10,7 @@
 #include "Unit1/messaging/BookFile.h"
 #include "Unit1/messaging/PduBuilder.h"
 #include "Unit1/phonebooks/PhonebookAt.h"
+#include "Unit1/settings/RingList.h"
 
 namespace {
 void check(bool ok, const char *what)
@@ -106,6 +107,32 @@ void phonebook(const QByteArray &in)
     checkOneWriteLine(PhonebookAt::writeCommand(1, {in, in}));
 }
 
+void rings(const QByteArray &in)
+{
+    const auto codesOnly = [](const RingList::Codes &c) {
+        for (const QString &item : c.items) {
+            bool number = false;
+            const int code = item.toInt(&number);
+            check(item == RingList::Separator || (number && code >= 0 && code <= 999), "ring items are codes or --");
+        }
+    };
+    if (const auto r = RingList::entryRanges(in)) {
+        check(r->entryCount >= 0 && r->entryCount <= 99, "entry count two digits");
+        codesOnly(r->ringCodes);
+    }
+    if (const auto c = RingList::ringInfoCodes(in))
+        codesOnly(*c);
+    const auto e = RingList::entry(in);
+    if (e)
+        check(!e->number.isEmpty() && e->ring.size() <= 3, "entry number and ring");
+    check(RingList::line(7, e).startsWith(QLatin1String("7: ")), "line starts with its index");
+    if (const auto w = RingList::writeCommand(1, in, in.left(2))) {
+        check(w->count('"') == 2 && w->indexOf('\r') == w->size() - 2, "write command keeps to one quoted number");
+    }
+    if (const auto p = RingList::playCommand(in.left(3)))
+        check(p->startsWith("AT*ERIP=6,") && p->endsWith("\r\n"), "play command");
+}
+
 void pdu(const QByteArray &in)
 {
     MessagingState s;
@@ -139,5 +166,6 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     book(in);
     pdu(in);
     phonebook(in);
+    rings(in);
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
 }

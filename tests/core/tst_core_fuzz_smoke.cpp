@@ -24,6 +24,8 @@ std::vector<QByteArray> seeds()
         "+CCFC: 1,1,\"0701234567\",129\r\n",
         "AT+CPBR=2\r\r\n+CPBR: 2,\"46701234567\",145,\"Anna\"\r\n\r\nOK\r\n",
         "+46 (70) 123-45 67",
+        "AT*EPRW=?\r\r\n*EPRW: (1-10),(129,145),(1-3,5,31-34)\r\n\r\nOK\r\n",
+        "AT*EPRR=1\r\r\n*EPRR: 1,\"46701234567\",145,12\r\n\r\nOK\r\n",
         QByteArray::fromHex("425104912143F5"),
         QByteArray::fromHex("0025"),
         book,

@@ -1,6 +1,7 @@
 #include "Phone.h"
 
 #include "PduDecoder.h"
+#include "PersonalRingSim.h"
 #include "PtyPort.h"
 #include "SimLog.h"
 
@@ -131,6 +132,13 @@ void Phone::buildCommandTable()
         const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
         respond(answer ? answer->lines : QStringList(), answer && answer->ok ? Final::Ok : Final::Error);
     });
+    for (const PersonalRingSim::Command &c : PersonalRingSim::commands(m_state.rings))
+        add(c.key, c.prefix, [this, h = c.handler](const QString &a) {
+            if (const std::optional<QStringList> lines = h(a))
+                respond(*lines);
+            else
+                error();
+        });
 }
 
 // ---------------------------------------------------------------- input

@@ -101,11 +101,14 @@ QString PhoneState::load(const QJsonObject &o)
     }
 
     take(books.load(o));
+    take(rings.load(o));
 
     extra = o;
     for (const char *k : kKnownKeys)
         extra.remove(QLatin1String(k));
     for (const QString &k : PhonebookStore::keys())
+        extra.remove(k);
+    for (const QString &k : PersonalRingState::keys())
         extra.remove(k);
     return err;
 }
@@ -135,5 +138,6 @@ QJsonObject PhoneState::save() const
     if (!overrides.isEmpty())
         o.insert(QStringLiteral("overrides"), overrides);
     books.save(o);
+    rings.save(o);
     return o;
 }

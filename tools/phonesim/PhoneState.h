@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "PhonebookStore.h"
+#include "PersonalRingSim.h"
 
 struct PhoneState {
     QString manufacturer = QStringLiteral("ERICSSON");
@@ -32,6 +33,7 @@ struct PhoneState {
     // built-in answer; "OK" follows them. Lets a test feed odd replies.
     QJsonObject overrides;
     PhonebookStore books;      // "sim", "phonebook", "storage"
+    PersonalRingState rings;   // personal rings and ring codes
 
     QJsonObject extra;         // unknown keys, written back as they came
 

@@ -8,6 +8,7 @@
 
 class QWidget;
 class PhoneLink;
+class PersonalRings;
 struct MessagingState;
 
 // Makes a node's panel; the settings page takes ownership of it.
@@ -28,6 +29,9 @@ struct SettingsContext {
     MessagingState &messaging;
     PanelFactory gsmInfo;
     PanelFactory mirvak;
+    // The phone's ring codes, shared by the personal-ring panel and the
+    // melody page's ring-type box.
+    PersonalRings &personalRings;
 };
 
 QList<SettingsNode> settingsTree(const SettingsContext &context);

@@ -27,6 +27,8 @@
 #include "Unit1/messaging/SmsPage.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
 #include "Unit1/settings/MirvakPanel.h"
+#include "Unit1/settings/PersonalRings.h"
+#include "Unit1/settings/PersonalRingsPanel.h"
 #include "Unit1/settings/SettingsTree.h"
 #include "Unit1/shell/AboutPage.h"
 #include "Unit1/shell/InfoPage.h"
@@ -126,8 +128,11 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
     Panel3 = melodiesPlaceholder();
+    personalRings = new PersonalRings(link, this);
     settingsPage = new SettingsPage(settingsTree({link, messaging, [this] { return infoPage; },
-                                                  [this] { return new MirvakPanel(cpa, icqSettings); }}));
+                                                  [this] { return new MirvakPanel(cpa, icqSettings); },
+                                                  *personalRings}));
+    personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
     aboutPage = new AboutPage;
 
     if (smsPage->objectName().isEmpty())

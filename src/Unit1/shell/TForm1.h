@@ -15,6 +15,8 @@ class SettingsPage;
 class AboutPage;
 class InfoPage;
 class CentreService;
+class PersonalRings;
+class PersonalRingsPanel;
 class SmsSender;
 class SmsBooks;
 class IcqSettings;
@@ -43,6 +45,8 @@ public:
     InfoPage *infoPage = nullptr;        // PanelInfo
     CentreService *centre = nullptr;     // the phone's SMS centre, read and set
     SmsSender *sender = nullptr;         // the SMS and ICQ sends
+    PersonalRings *personalRings = nullptr; // personal rings and the phone's ring codes
+    PersonalRingsPanel *personalRingsPanel = nullptr; // PanelPersonal
     SmsBooks *books = nullptr;           // SMS and ICQ books and the book file
     IcqSettings *icqSettings = nullptr;  // on PanelMirvak
     TComRadioGroup *cpa = nullptr;       // on PanelMirvak
