@@ -121,6 +121,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     connect(books, &SmsBooks::smsRecipientPrompt, smsPage, &SmsPage::setSmsRecipientText);
     connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
     phonebooksPage = new PhonebooksPage(link, *books);
+    connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
     icqSettings = new IcqSettings(messaging, *books, link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
