@@ -11,6 +11,7 @@
 #include "Unit1/messaging/PduBuilder.h"
 #include "Unit1/phonebooks/PhonebookAt.h"
 #include "Unit1/settings/RingList.h"
+#include "Unit1/phonebooks/PbkFile.h"
 
 namespace {
 void check(bool ok, const char *what)
@@ -133,6 +134,20 @@ void rings(const QByteArray &in)
         check(p->startsWith("AT*ERIP=6,") && p->endsWith("\r\n"), "play command");
 }
 
+void pbk(const QByteArray &in)
+{
+    const PbkFile::Loaded l = PbkFile::read(in, 50);
+    check(l.rows.count() >= 50 && l.rows.count() <= PbkFile::MaxIndex, "pbk row count");
+    check(l.grew == (l.rows.count() > 50), "pbk grew");
+    for (int r = 1; r <= l.rows.count(); ++r)
+        check(l.rows.at(r).number.size() <= PbkFile::MaxField && l.rows.at(r).name.size() <= PbkFile::MaxField,
+              "pbk field widths");
+    // What is saved loads back as it was.
+    const PbkFile::Loaded again = PbkFile::read(PbkFile::text(l.rows), 1);
+    for (int r = 1; r <= qMax(l.rows.count(), again.rows.count()); ++r)
+        check(again.rows.at(r) == l.rows.at(r), "pbk save and load round trip");
+}
+
 void pdu(const QByteArray &in)
 {
     MessagingState s;
@@ -164,6 +179,7 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     replies(in);
     frames(in);
     book(in);
+    pbk(in);
     pdu(in);
     phonebook(in);
     rings(in);

@@ -30,6 +30,7 @@ std::vector<QByteArray> seeds()
         QByteArray::fromHex("0025"),
         book,
         book.left(740),
+        "001:Anna\r\n+46701234567\r\n003:Bob\n123\r120:\r\n\r\n\x1A\r\n",
         QByteArray(),
     };
 }

@@ -149,6 +149,17 @@ bool SmsBooks::SaveSMSICQ(bool smsTabShowing)
     return ok;
 }
 
+int SmsBooks::copyIntoFreeSmsRow(const PhonebookEntry &entry)
+{
+    for (int k = 1; k <= BookFile::Entries; ++k) {
+        if (smsBook.entry(k).number.isEmpty()) {
+            smsBook.setEntry(k, {entry.number.left(BookFile::SmsNumber), entry.name.left(BookFile::SmsName)});
+            return k;
+        }
+    }
+    return 0;
+}
+
 bool SmsBooks::savePortChoice(const QString &portName)
 {
     if (portName == LoadedPortName)

@@ -49,6 +49,11 @@ public:
     // "#" and both counters, as shown at start-up (for entry 1, the current
     // cell then).
     void fillGridHeaders();
+    // Puts an entry of the SIM or phone book into the free SMS book row with
+    // the lowest number (one whose number is empty), number cut to 16 and
+    // name to 20 characters. The row, or 0 when the book is full. The book
+    // file is written only by "Save".
+    int copyIntoFreeSmsRow(const PhonebookEntry &entry);
     // The close handler's write of a changed port choice: bytes 720..721
     // only. True when nothing needed writing or the write succeeded.
     bool savePortChoice(const QString &portName);

@@ -1,6 +1,9 @@
 #include "Unit1/phonebooks/PhonebooksPage.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,20 +11,23 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTabBar>
+#include <QDir>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <functional>
 
+#include "Unit1/link/Charset.h"
 #include "Unit1/link/PhoneLink.h"
+#include "Unit1/link/ReplyParse.h"
 #include "Unit1/messaging/SmsBooks.h"
+#include "Unit1/phonebooks/PbkFile.h"
 #include "Unit1/shell/BookTableModel.h"
 #include "Unit1/shell/BookView.h"
 #include "Unit1/shell/Flash.h"
 #include "Unit1/shell/Palette.h"
 
 namespace {
-constexpr int MaxField = 255;
 enum TabIndex { SmsTab, IcqTab, SimTab, PhoneTab };
 
 QTableView *makeTransferGrid(const QString &name, BookTableModel *table, QWidget *parent)
@@ -122,8 +128,6 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     SaveFile->setObjectName(QStringLiteral("SaveFile"));
     SaveFile->setAcceptMode(QFileDialog::AcceptSave);
     SaveFile->setFileMode(QFileDialog::AnyFile);
-    // The replacement is silent, as it always was.
-    SaveFile->setOption(QFileDialog::DontConfirmOverwrite);
     SaveFile->setOption(QFileDialog::DontUseNativeDialog);
 
     btnRead->setToolTip(QStringLiteral("Read all enrties from SIM/Phone"));
@@ -141,6 +145,7 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
 
     fillGridHeaders();
     setUpTransfers();
+    setupFilesAndMenus();
 }
 
 void PhonebooksPage::fillGridHeaders()
@@ -168,9 +173,9 @@ void PhonebooksPage::TabsChange()
         btnSave->setToolTip(tab == SmsTab ? QStringLiteral("Save SMS book to disk")
                                           : QStringLiteral("Save ICQ book to disk"));
     }
-    const bool transfers = (tab == SimTab || tab == PhoneTab) && transfersAvailable;
+    const bool phoneBook = tab == SimTab || tab == PhoneTab;
     for (QPushButton *b : {btnRead, btnWrite, btnLoad, btnChanges})
-        b->setEnabled(transfers);
+        b->setEnabled(phoneBook);
 }
 
 void PhonebooksPage::btnSaveClick()
@@ -190,30 +195,34 @@ void PhonebooksPage::btnSaveClick()
         return;
     const QString path = SaveFile->selectedFiles().constFirst();
     QString error;
-    if (!savePbk((tab == SimTab ? simBook : phoneBook).entries(), path, &error))
-        QMessageBox::warning(this, QStringLiteral("Error"), error);
+    if (!PbkFile::save(path, (tab == SimTab ? simBook : phoneBook).entries(), &error))
+        showError(QStringLiteral("msgSaveFailed"), error);
 }
 
-bool PhonebooksPage::savePbk(const PhonebookEntries &book, const QString &path, QString *error)
+// ---- Phonebook files, grid menus and entry actions ----
+
+// What tells the SIM side of the page from the phone side.
+struct PhonebooksPage::GridSide {
+    QTableView *grid;
+    PhonebookModel &book;
+    QMenu *menu;
+    QAction *copy, *useForSms, *useForRing;
+    QString bookFull;
+};
+
+PhonebooksPage::GridSide PhonebooksPage::side(bool sim)
 {
-    QByteArray text;
-    for (int r = 1; r <= book.count() + 1; ++r) {
-        text += QByteArray::number(r).rightJustified(3, '0') + ':' + book.at(r).name.left(MaxField) + "\r\n";
-        text += book.at(r).number.left(MaxField) + "\r\n";
-    }
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && out.write(text) == text.size() && out.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("Could not save %1: %2").arg(path, out.errorString());
-    return false;
+    if (sim)
+        return {SimGrid, simBook, PopupMenu, MenuCopy, UseEntry1forSMS1, UseSIMforPR,
+                QStringLiteral("Your SMS book is full.")};
+    return {PhoneGrid, phoneBook, PopupMenu1, MenuCopy2, UseEntry1ForSMS2, UsePhoneforPR,
+            QStringLiteral("Your SMS.. book is full.")};
 }
 
 // ---- Transfer of the SIM and phone books between grid and phone ----
 
 void PhonebooksPage::setUpTransfers()
 {
-    transfersAvailable = true;
     connect(btnRead, &QPushButton::clicked, this, &PhonebooksPage::btnReadClick);
     connect(btnWrite, &QPushButton::clicked, this, &PhonebooksPage::btnWriteClick);
     connect(btnChanges, &QPushButton::clicked, this, &PhonebooksPage::btnChangesClick);
@@ -350,3 +359,162 @@ void PhonebooksPage::btnChangesClick()
     btnWriteClick();
     UpdateOnly = false;
 }
+
+// ---- Phonebook files, grid menus and entry actions ----
+
+void PhonebooksPage::setupFilesAndMenus()
+{
+    OpenFile = new QFileDialog(this);
+    OpenFile->setObjectName(QStringLiteral("OpenFile"));
+    OpenFile->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenFile->setFileMode(QFileDialog::ExistingFile);
+    OpenFile->setOption(QFileDialog::DontUseNativeDialog);
+    connect(btnLoad, &QPushButton::clicked, this, &PhonebooksPage::btnLoadClick);
+
+    auto menu = [this](const QString &name) {
+        auto *m = new QMenu(this);
+        m->setObjectName(name);
+        return m;
+    };
+    auto item = [](QMenu *m, const QString &name, const QString &caption) {
+        QAction *a = m->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    PopupMenu = menu(QStringLiteral("PopupMenu"));
+    MenuCopy = item(PopupMenu, QStringLiteral("MenuCopy"), QStringLiteral("Copy entry to SMS book"));
+    UseEntry1forSMS1 = item(PopupMenu, QStringLiteral("UseEntry1forSMS1"), QStringLiteral("Use entry for SMS"));
+    UseSIMforPR = item(PopupMenu, QStringLiteral("UseSIMforPR"), QStringLiteral("Use entry in Personal-Rings"));
+    PopupMenu1 = menu(QStringLiteral("PopupMenu1"));
+    MenuCopy2 = item(PopupMenu1, QStringLiteral("MenuCopy2"), QStringLiteral("Copy entry to SMS book"));
+    UseEntry1ForSMS2 = item(PopupMenu1, QStringLiteral("UseEntry1ForSMS2"), QStringLiteral("Use entry for SMS"));
+    UsePhoneforPR = item(PopupMenu1, QStringLiteral("UsePhoneforPR"), QStringLiteral("Use entry in Personal-Rings"));
+    connect(MenuCopy, &QAction::triggered, this, &PhonebooksPage::MenuCopyClick);
+    connect(UseEntry1forSMS1, &QAction::triggered, this, &PhonebooksPage::Useentry1forSMS1Click);
+    connect(UseSIMforPR, &QAction::triggered, this, &PhonebooksPage::UseSIMforPRClick);
+    connect(MenuCopy2, &QAction::triggered, this, &PhonebooksPage::MenuCopy2Click);
+    connect(UseEntry1ForSMS2, &QAction::triggered, this, &PhonebooksPage::Useentry1forSMS2Click);
+    connect(UsePhoneforPR, &QAction::triggered, this, &PhonebooksPage::UsePhoneforPRClick);
+
+    SimGrid->viewport()->installEventFilter(this);
+    PhoneGrid->viewport()->installEventFilter(this);
+}
+
+void PhonebooksPage::showError(const QString &name, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), text, QMessageBox::Ok, this);
+    box.setObjectName(name);
+    box.exec();
+}
+
+void PhonebooksPage::btnLoadClick()
+{
+    const bool sim = Tabs->currentIndex() == SimTab;
+    OpenFile->setNameFilters({QStringLiteral("Phonebook (*.pbk)"), QStringLiteral("All Files (*)")});
+    if (OpenFile->exec() != QDialog::Accepted || OpenFile->selectedFiles().isEmpty())
+        return;
+    const QString path = OpenFile->selectedFiles().constFirst();
+    const QString shown = QDir::toNativeSeparators(path);
+
+    // The grid is emptied only once the file is open: a file that cannot be
+    // read must not cost the book on the screen. A pipe or a device could
+    // block the window or never end.
+    if (!QFileInfo(path).isFile()) {
+        showError(QStringLiteral("msgLoadFailed"), QStringLiteral("%1 is not a file.").arg(shown));
+        return;
+    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        showError(QStringLiteral("msgLoadFailed"), QStringLiteral("Cannot read %1: %2").arg(shown, in.errorString()));
+        return;
+    }
+    PhonebookModel &book = sim ? simBook : phoneBook;
+    PhonebookEntries &copy = sim ? SimCopy : PhoneCopy;
+    const int before = book.count();
+    const PbkFile::Loaded loaded = PbkFile::read(in, before);
+    book.setEntries(loaded.rows);
+    // The copy is emptied over the grid's old row count, as the grid is, and
+    // then holds exactly what the grid shows.
+    for (int r = 1; r <= qMin(book.count() + 1, copy.count()); ++r)
+        copy.set(r, loaded.rows.at(r));
+    if (loaded.grew)
+        (sim ? simTable : phoneTable)->setHeaderText(BookTableModel::RowColumn, QString::number(book.count()));
+}
+
+bool PhonebooksPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress
+        && (watched == SimGrid->viewport() || watched == PhoneGrid->viewport())) {
+        const bool sim = watched == SimGrid->viewport();
+        auto *press = static_cast<QMouseEvent *>(event);
+        const QModelIndex at = side(sim).grid->indexAt(press->position().toPoint());
+        if (at.isValid()) {
+            gridMouseDown(side(sim), at.row(), at.column(), press->button(), press->globalPosition().toPoint());
+            // The menu is open; the view must not start a selection under it.
+            if (press->button() == Qt::RightButton && at.row() >= 1 && at.column() >= 1)
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PhonebooksPage::SimGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos)
+{
+    gridMouseDown(side(true), row, column, button, globalPos);
+}
+
+void PhonebooksPage::PhoneGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos)
+{
+    gridMouseDown(side(false), row, column, button, globalPos);
+}
+
+void PhonebooksPage::gridMouseDown(const GridSide &g, int row, int column, Qt::MouseButton button,
+                                   const QPoint &globalPos)
+{
+    if (row < 1 || column < 1 || row >= g.grid->model()->rowCount() || column >= g.grid->model()->columnCount())
+        return;
+    g.grid->setCurrentIndex(g.grid->model()->index(row, column));
+    const QString n = QString::number(row);
+    g.copy->setText(QStringLiteral("Copy entry ") + n + QStringLiteral(" to SMS book"));
+    g.useForSms->setText(QStringLiteral("Use entry ") + n + QStringLiteral(" for SMS"));
+    g.useForRing->setText(QStringLiteral("Use entry ") + n + QStringLiteral(" in Personal-Rings"));
+    if (button == Qt::RightButton)
+        g.menu->popup(globalPos);
+}
+
+namespace {
+// The entry of the grid's current row; none when no data row is current.
+const PhonebookEntry *currentEntry(QTableView *grid, const PhonebookModel &book)
+{
+    const int row = grid->currentIndex().row();
+    return row >= 1 && row <= book.count() ? &book.entry(row) : nullptr;
+}
+} // namespace
+
+void PhonebooksPage::copyToSmsBook(const GridSide &g)
+{
+    const PhonebookEntry *e = currentEntry(g.grid, g.book);
+    if (e && m_books.copyIntoFreeSmsRow(*e) == 0)
+        showError(QStringLiteral("msgSmsBookFull"), g.bookFull);
+}
+
+void PhonebooksPage::useForSms(const GridSide &g)
+{
+    if (const PhonebookEntry *e = currentEntry(g.grid, g.book)) {
+        const QByteArray number = Reply::trimmed(e->number).leftJustified(16, ' ', true);
+        emit smsRecipientChosen(fromPhoneText(number + " - " + Reply::trimmed(e->name).left(20)));
+    }
+}
+
+void PhonebooksPage::useForPersonalRing(const GridSide &g)
+{
+    if (const PhonebookEntry *e = currentEntry(g.grid, g.book))
+        emit personalRingNumberChosen(fromPhoneText(Reply::trimmed(e->number).left(16)));
+}
+
+void PhonebooksPage::MenuCopyClick() { copyToSmsBook(side(true)); }
+void PhonebooksPage::MenuCopy2Click() { copyToSmsBook(side(false)); }
+void PhonebooksPage::Useentry1forSMS1Click() { useForSms(side(true)); }
+void PhonebooksPage::Useentry1forSMS2Click() { useForSms(side(false)); }
+void PhonebooksPage::UseSIMforPRClick() { useForPersonalRing(side(true)); }
+void PhonebooksPage::UsePhoneforPRClick() { useForPersonalRing(side(false)); }

@@ -12,6 +12,9 @@ class QFileDialog;
 class QTabWidget;
 class QTableView;
 class QPushButton;
+class QMenu;
+class QAction;
+class QMessageBox;
 
 class PhonebooksPage : public QWidget {
     Q_OBJECT
@@ -37,18 +40,11 @@ public:
     QPushButton *btnSave;
     QFileDialog *SaveFile;
 
-    // Whether "Read", "Write", "Update" and "Load" have handlers yet; until
-    // then they stay disabled on the SIM and Phone tabs too.
-    bool transfersAvailable = false;
-
     void TabsChange();
     void btnSaveClick();
     // "#" and the column titles of the SIM and Phone grids, when the
     // top-left cell of SimGrid is still empty; the books' own headers.
     void fillGridHeaders();
-    // Writes entries 1 to count + 1 (the grid's row count) as a *.pbk file;
-    // the last record is the empty one past the end.
-    static bool savePbk(const PhonebookEntries &book, const QString &path, QString *error = nullptr);
 
 private:
     PhoneLink &m_link;
@@ -87,4 +83,42 @@ private:
     void makeCurrentRow(QTableView *grid, int row);
 
     PhonebookTransfer m_transfer{m_link};
+
+    // ---- Phonebook files, grid menus and entry actions ----
+public:
+    QFileDialog *OpenFile;
+    QMenu *PopupMenu;  // of SimGrid
+    QAction *MenuCopy, *UseEntry1forSMS1, *UseSIMforPR;
+    QMenu *PopupMenu1; // of PhoneGrid
+    QAction *MenuCopy2, *UseEntry1ForSMS2, *UsePhoneforPR;
+
+    void btnLoadClick();
+    // A press on a cell of the grid (row and column of the model, pointer in
+    // global coordinates): a data cell becomes current and names the menu
+    // items; the right button opens the menu there.
+    void SimGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos = {});
+    void PhoneGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos = {});
+    void MenuCopyClick();
+    void MenuCopy2Click();
+    void Useentry1forSMS1Click();
+    void Useentry1forSMS2Click();
+    void UseSIMforPRClick();
+    void UsePhoneforPRClick();
+
+signals:
+    // The SMS recipient box is to show `text` (an entry's number and name).
+    void smsRecipientChosen(const QString &text);
+    // The personal-rings number box is to show `number`.
+    void personalRingNumberChosen(const QString &number);
+
+private:
+    struct GridSide;
+    GridSide side(bool sim);
+    void gridMouseDown(const GridSide &g, int row, int column, Qt::MouseButton button, const QPoint &globalPos);
+    void copyToSmsBook(const GridSide &g);
+    void useForSms(const GridSide &g);
+    void useForPersonalRing(const GridSide &g);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showError(const QString &name, const QString &text);
+    void setupFilesAndMenus();
 };

@@ -123,6 +123,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     connect(books, &SmsBooks::smsRecipientPrompt, smsPage, &SmsPage::setSmsRecipientText);
     connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
     phonebooksPage = new PhonebooksPage(link, *books);
+    connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
     icqSettings = new IcqSettings(messaging, *books, link);
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
@@ -133,6 +134,10 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
                                                   [this] { return new MirvakPanel(cpa, icqSettings); },
                                                   *personalRings}));
     personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
+    // A phonebook entry's number can go into the personal-rings number box.
+    if (personalRingsPanel)
+        connect(phonebooksPage, &PhonebooksPage::personalRingNumberChosen, personalRingsPanel,
+                &PersonalRingsPanel::setPhoneNumber);
     aboutPage = new AboutPage;
 
     if (smsPage->objectName().isEmpty())
