@@ -438,7 +438,7 @@ void PhonebooksPage::btnLoadClick()
     for (int r = 1; r <= qMin(book.count() + 1, copy.count()); ++r)
         copy.set(r, loaded.rows.at(r));
     if (loaded.grew)
-        (sim ? simTable : phoneTable)->setHeaderText(BookTableModel::RowColumn, QString::number(book.count()));
+        (sim ? simTable : phoneTable)->setHeaderText(BookTableModel::RowColumn, QString::number(loaded.shownCount));
 }
 
 bool PhonebooksPage::eventFilter(QObject *watched, QEvent *event)

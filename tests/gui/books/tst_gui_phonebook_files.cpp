@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -17,6 +19,7 @@
 #include <functional>
 
 #include "FormRig.h"
+#include "SimPhone.h"
 #include "Unit1/messaging/SmsBooks.h"
 #include "Unit1/messaging/SmsPage.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
@@ -92,6 +95,7 @@ private slots:
     void saveAndLoadBack();
     void oddFilesLoad();
     void menusAndEntryActions();
+    void readSavedLoadedUpdatesNothing();
 };
 
 void TestPhonebookFiles::saveAndLoadBack()
@@ -162,6 +166,14 @@ void TestPhonebookFiles::oddFilesLoad()
     QCOMPARE(p.PhoneGrid->model()->rowCount(), 120); // never shrinks
     QCOMPARE(cell(p.PhoneGrid, 2, 2), QStringLiteral("A"));
     QCOMPARE(cell(p.PhoneGrid, 3, 2), QString());
+
+    // A record 120 that holds an entry grows the grid as the empty one does,
+    // and its entry is kept in a row of its own.
+    p.Tabs->setCurrentIndex(SimTab);
+    QVERIFY(Scratch::writeFile(path, "120:Zed\r\n999\r\n"));
+    w.load(path);
+    QCOMPARE(cell(p.SimGrid, 0, 0), QStringLiteral("119"));
+    QCOMPARE(cell(p.SimGrid, 120, 2), QStringLiteral("Zed"));
 }
 
 void TestPhonebookFiles::menusAndEntryActions()
@@ -214,6 +226,37 @@ void TestPhonebookFiles::menusAndEntryActions()
     forRing->trigger();
     QCOMPARE(ring.size(), 1);
     QCOMPARE(ring.at(0).at(0).toString(), QStringLiteral("+467012345678901"));
+}
+
+
+// A book read from the phone, saved, and loaded into the other book: the
+// copy then holds what the grid shows, so "Update" writes nothing.
+void TestPhonebookFiles::readSavedLoadedUpdatesNothing()
+{
+    const QJsonObject anna{{"index", 1}, {"number", "46701234567"}, {"type", 145}, {"name", "Anna"}};
+    SimPhone sim({}, QJsonObject{{"sim", QJsonObject{{"size", 3}, {"entries", QJsonArray{anna}}}}});
+    QVERIFY(sim.start());
+    sim.useAsCom(1);
+    Window w;
+    w.rig.form->link.setTiming(Timing().scaled(0.2));
+    PhonebooksPage &p = *w.p;
+    p.Tabs->setCurrentIndex(SimTab);
+    QTest::mouseClick(p.btnRead, Qt::LeftButton);
+    QCOMPARE(cell(p.SimGrid, 0, 0), QStringLiteral("3"));
+    QCOMPARE(cell(p.SimGrid, 1, 1), QStringLiteral("+46701234567"));
+
+    const QString path = w.rig.filePath(QStringLiteral("read.pbk"));
+    w.click(p.btnSave, {choose(path)});
+    p.Tabs->setCurrentIndex(PhoneTab);
+    w.load(path);
+    QCOMPARE(cell(p.PhoneGrid, 1, 2), QStringLiteral("Anna"));
+    QCOMPARE(p.PhoneCopy.at(1), (PhonebookEntry{"+46701234567", "Anna"}));
+
+    const qsizetype before = sim.commands().size();
+    QTest::mouseClick(p.btnChanges, Qt::LeftButton);
+    QCOMPARE(sim.commands().mid(before),
+             (QStringList{QStringLiteral("AT+CPBS=\"ME\""), QStringLiteral("AT+CPBS=\"SM\"")}));
+    qunsetenv("MIRVAK_COM1");
 }
 
 QTEST_MAIN(TestPhonebookFiles)
