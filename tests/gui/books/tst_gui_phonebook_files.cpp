@@ -226,6 +226,11 @@ void TestPhonebookFiles::menusAndEntryActions()
     forRing->trigger();
     QCOMPARE(ring.size(), 1);
     QCOMPARE(ring.at(0).at(0).toString(), QStringLiteral("+467012345678901"));
+    // It lands in the personal-rings number box whole, though typing there stops at 14.
+    auto *numberBox = w.rig.form->findChild<QLineEdit *>(QStringLiteral("EditPR"));
+    QVERIFY(numberBox);
+    QCOMPARE(numberBox->text(), QStringLiteral("+467012345678901"));
+    QCOMPARE(w.rig.form->mainTabs->currentIndex(), int(Tab::Phonebooks)); // the page is not switched
 }
 
 
