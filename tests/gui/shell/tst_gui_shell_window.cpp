@@ -535,7 +535,7 @@ void TstShellWindow::screenshots()
     QTest::mouseClick(form->aboutPage->BitBtn3, Qt::LeftButton);
     QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("cable.png"))));
     clickTab(*form, 3);
-    for (const QString &node : {QStringLiteral("Mirvak"), QStringLiteral("GSM Info"), QStringLiteral("Wap")}) {
+    for (const QString &node : {QStringLiteral("Mirvak"), QStringLiteral("GSM Info"), QStringLiteral("Wap"), QStringLiteral("Personal Rings")}) {
         form->settingsPage->selectNode(node);
         QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("settings-") + node.toLower().remove(' ')
                                                      + QStringLiteral(".png"))));
