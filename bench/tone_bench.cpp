@@ -60,14 +60,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "tone_bench: %zu notes heard, %zu written\n", starts.size(), lengths.size());
         return 1;
     }
-    double worstMs = 0;
+    std::vector<double> deviationsMs;
     Mybleep::Instant ideal = starts.front();
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        worstMs = std::max(worstMs, std::abs(double(starts[i] - ideal)) / 1e6);
+        deviationsMs.push_back(std::abs(double(starts[i] - ideal)) / 1e6);
         ideal += Mybleep::Instant(lengths[i] + Notation::GapMs) * 1'000'000;
     }
+    std::sort(deviationsMs.begin(), deviationsMs.end());
+    const double worstMs = deviationsMs.back();
+    const auto over = std::count_if(deviationsMs.begin(), deviationsMs.end(), [](double d) { return d > 2.0; });
     std::printf("tone_bench: %zu notes in %.3f s\n", starts.size(), wall);
-    std::printf("tone_bench: largest note-start deviation %.3f ms (goal <= 2 ms)\n", worstMs);
+    std::printf("tone_bench: largest note-start deviation %.3f ms (goal <= 2 ms), median %.3f ms\n", worstMs,
+                deviationsMs[deviationsMs.size() / 2]);
+    // A busy or virtual machine now and then wakes a sleeper late; the next
+    // note is back on the schedule, so such a miss shows here and does not add up.
+    std::printf("tone_bench: %td of %zu notes more than 2 ms off\n", over, deviationsMs.size());
     std::printf("tone_bench: CPU / wall while playing %.2f %% (goal <= 2 %%)\n", 100.0 * cpuShare);
     return 0;
 }

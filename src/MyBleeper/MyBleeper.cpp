@@ -18,6 +18,7 @@ MyBleeper::MyBleeper(Mybleep &bleep, QObject *parent) : QObject(parent), m_bleep
 
 void MyBleeper::PlayTune(const QByteArray &text)
 {
+    m_bleep.backend(); // opening a device is no part of the first note
     // Every note starts where the previous one's gap ends, so small delays
     // between steps do not add up over a melody.
     Mybleep::Instant next = Mybleep::now();

@@ -76,11 +76,12 @@ void TestTone::noteStartsKeepTheSchedule()
     const QList<Sound> s = sounds(m_trace.text());
     QCOMPARE(names(s), (QStringList{"tone 523 Hz 128 ms", "tone 587 Hz 128 ms", "pause 128 ms",
                                     "tone 659 Hz 300 ms", "tone 1109 Hz 128 ms"}));
-    // Note start to note start: its length plus the 8 ms gap; a pause has no gap.
+    // Note start to note start: its length plus the 8 ms gap; a pause has no
+    // gap. A note never starts early; a busy machine may wake it a little late.
     const int expected[] = {0, 136, 272, 400, 708};
     for (int i = 1; i < s.size(); ++i) {
         const int at = s[i].atMs - s[0].atMs;
-        QVERIFY2(qAbs(at - expected[i]) <= 4,
+        QVERIFY2(at >= expected[i] - 2 && at <= expected[i] + 12,
                  qPrintable(QStringLiteral("%1 at %2 ms, not %3").arg(s[i].what).arg(at).arg(expected[i])));
     }
 }
