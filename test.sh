@@ -11,4 +11,6 @@ cmake --build --preset asan
 build/asan/bench/link_bench || echo "link_bench failed (figures not measured)"
 # A whole SIM book read against its wire time at 9600 baud.
 build/asan/bench/pb_bench || echo "pb_bench failed (figures not measured)"
+# The melody player's timing and CPU share with the silent tone backend.
+build/asan/bench/tone_bench || echo "tone_bench failed (figures not measured)"
 ctest --preset asan "$@"

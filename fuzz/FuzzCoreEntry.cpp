@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "MyBleeper/Notation.h"
 #include "Unit1/link/Charset.h"
 #include "Unit1/link/NumberConversion.h"
 #include "Unit1/link/ReplyParse.h"
@@ -171,6 +172,24 @@ void pdu(const QByteArray &in)
     }
     (void)Pdu::icqRecipient(in, in);
 }
+void melody(const QByteArray &in)
+{
+    // Every step moves on, and whatever sounds is a key of the two octaves.
+    const QByteArray text = Notation::rewriteFlats(in);
+    check(text.size() <= in.size(), "flat rewriting never lengthens");
+    qsizetype steps = 0;
+    Notation::playSteps(
+        in,
+        [&](const Notation::Step &s) {
+            ++steps;
+            if (s.kind == Notation::Step::Tone)
+                check(s.index >= 0 && s.index < 12 && s.frequency >= 523 && s.frequency <= 1976
+                          && (s.durationMs == 128 || s.durationMs == 300),
+                      "a note is a key, 523..1976 Hz, 128 or 300 ms");
+        },
+        [] { return false; });
+    check(steps <= text.size(), "at most one step a character");
+}
 } // namespace
 
 void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
@@ -183,5 +202,6 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     pdu(in);
     phonebook(in);
     rings(in);
+    melody(in);
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
 }

@@ -2,7 +2,7 @@
 # when any is missing (as root, or through sudo).
 mirvak_need_packages() {
     local wanted=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-                  fonts-liberation python3 python3-gammu "$@")
+                  fonts-liberation pkg-config libasound2-dev python3 python3-gammu "$@")
     local missing=()
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

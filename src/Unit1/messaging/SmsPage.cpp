@@ -53,7 +53,6 @@ SmsPage::SmsPage(PhoneLink &link, MessagingState &state, SmsSender &sender, QWid
 
     connect(&m_sender, &SmsSender::status, this, &SmsPage::setStatus);
     connect(&m_sender, &SmsSender::refused, this, &SmsPage::markRefused);
-    connect(&m_sender, &SmsSender::handedOver, this, [] { QApplication::beep(); });
 }
 
 void SmsPage::buildLayout()

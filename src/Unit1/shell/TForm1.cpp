@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <QtDebug>
 
+#include "CPort/LinkTrace.h"
 #include "CPort/TComRadioGroup.h"
 #include "Unit1/messaging/CentreService.h"
 #include "Unit1/messaging/IcqSettings.h"
@@ -114,6 +115,15 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     sender = new SmsSender(link, messaging, *centre, this);
     infoPage = new InfoPage(link, *centre);
     smsPage = new SmsPage(link, messaging, *sender);
+    // A short beep once a message is with the phone; a sound problem must
+    // never spoil a send that has already happened.
+    connect(sender, &SmsSender::handedOver, this, [this] {
+        try {
+            bleep.PlayTone(1000, 1);
+        } catch (const std::exception &e) {
+            LinkTrace::op(QStringLiteral("tone failed: %1").arg(QString::fromLocal8Bit(e.what())));
+        }
+    });
     books = new SmsBooks(messaging, bookFolder, this);
     // The port saved in the book file becomes the port in use.
     connect(books, &SmsBooks::portChoiceLoaded, &link, &PhoneLink::usePort);

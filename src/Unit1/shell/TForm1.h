@@ -4,6 +4,8 @@
 #include <QWidget>
 
 #include "CPort/TComPort.h"
+#include "MyBleeper/MyBleeper.h"
+#include "Mybleep/Mybleep.h"
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/messaging/MessagingState.h"
 
@@ -34,6 +36,8 @@ public:
     TComPort ComPort1;
     PhoneLink link{ComPort1};
     MessagingState messaging;
+    Mybleep bleep;                 // every tone: melodies and the beep after a send
+    MyBleeper bleeper{bleep};      // the melody player
 
     QTabBar *mainTabs = nullptr;
     QStackedWidget *mainPages = nullptr; // Panel1..Panel6

@@ -91,6 +91,7 @@ private slots:
 
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, SentOk}));
         QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CMGF=0"), lengthCommand}));
+        QCOMPARE(Scratch::readFile(rig.filePath(QStringLiteral("link.trace"))).count("tone 1000 Hz 1 ms"), 1); // the beep
         const QList<Sent> sent = sentMessages(rig);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent[0].mode, QStringLiteral("at"));

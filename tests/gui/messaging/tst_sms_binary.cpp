@@ -54,6 +54,9 @@ private slots:
         rig.clickSend();
 
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, outcome}));
+        // The short beep only for a message the phone took.
+        QCOMPARE(Scratch::readFile(rig.filePath(QStringLiteral("link.trace"))).count("tone 1000 Hz 1 ms"),
+                 outcome == QLatin1String("SMS sent OK.") ? 1 : 0);
         QVERIFY(lockedDuringSend);
         QCOMPARE(rig.sim.commands(),
                  (QStringList{QStringLiteral("AT"), QStringLiteral("AT+CMGS=?"), QStringLiteral("AT*BINARY")}));

@@ -1,0 +1,154 @@
+// The player and the tone generator with the silent backend, as the trace
+// records them: every tone and pause with its start time.
+#include <QRegularExpression>
+#include <QTime>
+#include <QtTest>
+
+#include "LinkTestSupport.h"
+#include "MyBleeper/MyBleeper.h"
+#include "Mybleep/Mybleep.h"
+
+namespace {
+struct Sound {
+    int atMs; // of the day
+    QString what;
+};
+
+QList<Sound> sounds(const QByteArray &trace)
+{
+    static const QRegularExpression line(QStringLiteral(R"(^(\S+) ((?:tone|pause) .*)$)"),
+                                         QRegularExpression::MultilineOption);
+    QList<Sound> out;
+    for (auto it = line.globalMatch(QString::fromUtf8(trace)); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(2).startsWith(QLatin1String("tone backend")))
+            continue;
+        out.append({QTime::fromString(m.captured(1), QStringLiteral("hh:mm:ss.zzz")).msecsSinceStartOfDay(),
+                    m.captured(2)});
+    }
+    return out;
+}
+
+QStringList names(const QList<Sound> &list)
+{
+    QStringList out;
+    for (const Sound &s : list)
+        out << s.what;
+    return out;
+}
+} // namespace
+
+class TestTone : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qputenv("MIRVAK_TONE", "none"); }
+    void init() { m_trace.reset(); }
+    void keyNotesAndTheirKeys();
+    void noteStartsKeepTheSchedule();
+    void rangeErrors_data();
+    void rangeErrors();
+    void stopEndsAfterTheCurrentStep();
+    void keyPressDuringATune();
+
+private:
+    linktest::TraceFile m_trace;
+};
+
+void TestTone::keyNotesAndTheirKeys()
+{
+    Mybleep bleep;
+    MyBleeper player(bleep);
+    QSignalSpy lit(&player, &MyBleeper::keyLit);
+    player.PlayTune("+#c");
+    player.PlayTune("+#C");
+    QCOMPARE(names(sounds(m_trace.text())), (QStringList{"tone 1109 Hz 128 ms", "tone 1109 Hz 300 ms"}));
+    QCOMPARE(m_trace.text().count("tone backend none (MIRVAK_TONE=none)"), 1);
+    QCOMPARE(lit.count(), 4);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(lit.at(i), (QVariantList{1, 6, i % 2 == 0}));
+}
+
+void TestTone::noteStartsKeepTheSchedule()
+{
+    Mybleep bleep;
+    MyBleeper player(bleep);
+    player.PlayTune("cdpE+#c");
+    const QList<Sound> s = sounds(m_trace.text());
+    QCOMPARE(names(s), (QStringList{"tone 523 Hz 128 ms", "tone 587 Hz 128 ms", "pause 128 ms",
+                                    "tone 659 Hz 300 ms", "tone 1109 Hz 128 ms"}));
+    // Note start to note start: its length plus the 8 ms gap; a pause has no
+    // gap. A note never starts early; a busy machine may wake it a little late.
+    const int expected[] = {0, 136, 272, 400, 708};
+    for (int i = 1; i < s.size(); ++i) {
+        const int at = s[i].atMs - s[0].atMs;
+        QVERIFY2(at >= expected[i] - 2 && at <= expected[i] + 12,
+                 qPrintable(QStringLiteral("%1 at %2 ms, not %3").arg(s[i].what).arg(at).arg(expected[i])));
+    }
+}
+
+void TestTone::rangeErrors_data()
+{
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<int>("durationMs");
+    QTest::addColumn<QString>("error"); // empty: sounds
+    QTest::newRow("length below -1") << 440 << -2 << "Bleeper: MSecs < -1";
+    QTest::newRow("length checked first") << 5 << -2 << "Bleeper: MSecs < -1";
+    QTest::newRow("too low") << 19 << 10 << "Bleeper: Freq < 20";
+    QTest::newRow("too high") << 20001 << 10 << "Bleeper: Freq > 20000";
+    QTest::newRow("lowest, no length") << 20 << 0 << "";
+    QTest::newRow("highest, lasting") << 20000 << -1 << "";
+}
+
+void TestTone::rangeErrors()
+{
+    QFETCH(int, frequency);
+    QFETCH(int, durationMs);
+    QFETCH(QString, error);
+    Mybleep bleep;
+    const auto before = sounds(m_trace.text()).size(); // the rows share one trace file
+    QString thrown;
+    try {
+        bleep.PlayTone(quint16(frequency), durationMs);
+    } catch (const std::range_error &e) {
+        thrown = QString::fromLatin1(e.what());
+    }
+    QCOMPARE(thrown, error);
+    // A refused tone sounds nothing.
+    QCOMPARE(sounds(m_trace.text()).size() - before, error.isEmpty() ? 1 : 0);
+}
+
+void TestTone::stopEndsAfterTheCurrentStep()
+{
+    Mybleep bleep;
+    MyBleeper player(bleep);
+    connect(&player, &MyBleeper::keyLit, &player, [&player] { player.setTuneStopRequested(true); });
+    player.PlayTune("cde");
+    QVERIFY(player.TuneStopRequested()); // only a Play button clears it
+    // Still set: the first step runs, which for "#c" is the silent "#".
+    player.PlayTune("#c");
+    player.PlayTune("+#cd");
+    QCOMPARE(names(sounds(m_trace.text())), (QStringList{"tone 523 Hz 128 ms", "tone 1109 Hz 128 ms"}));
+}
+
+void TestTone::keyPressDuringATune()
+{
+    Mybleep bleep;
+    MyBleeper player(bleep);
+    QList<QVariantList> keys;
+    bool pressed = false;
+    connect(&player, &MyBleeper::keyLit, &player, [&](int index, int octave, bool lit) {
+        keys.append({index, octave, lit});
+        if (!pressed) {
+            pressed = true; // handled after the first note, like a click on a key
+            QTimer::singleShot(0, &player, [&player] { player.PlayTune("+c"); });
+        }
+    });
+    player.PlayTune("cd");
+    QCOMPARE(names(sounds(m_trace.text())),
+             (QStringList{"tone 523 Hz 128 ms", "tone 1047 Hz 128 ms", "tone 587 Hz 128 ms"}));
+    QCOMPARE(keys, (QList<QVariantList>{{0, 5, true}, {0, 5, false}, {0, 6, true}, {0, 6, false},
+                                        {2, 5, true}, {2, 5, false}}));
+}
+
+QTEST_GUILESS_MAIN(TestTone)
+#include "tst_tone.moc"
