@@ -9,6 +9,7 @@
 #include "Unit1/link/ReplyParse.h"
 #include "Unit1/messaging/BinaryFrames.h"
 #include "Unit1/messaging/BookFile.h"
+#include "Unit1/melodies/MelodyAt.h"
 #include "Unit1/messaging/PduBuilder.h"
 #include "Unit1/phonebooks/PhonebookAt.h"
 #include "Unit1/settings/RingList.h"
@@ -135,6 +136,28 @@ void rings(const QByteArray &in)
         check(p->startsWith("AT*ERIP=6,") && p->endsWith("\r\n"), "play command");
 }
 
+// A melody or ring code from the user or the phone never adds a command line.
+void melodies(const QByteArray &in)
+{
+    for (const auto &m : MelodyAt::ownMelodies(in))
+        if (m)
+            check(m->size() <= MelodyAt::MaxMelody && !m->contains('"') && !m->contains('\r') && !m->contains('\n'),
+                  "own melody within its quotes and line");
+    const QByteArray stored = MelodyAt::storableMelody(in);
+    for (const char c : stored)
+        check(MelodyAt::isNotationChar(c), "stored melody is notation only");
+    check(!stored.endsWith('#') && !stored.endsWith('+'), "stored melody ends in a note");
+    if (const auto cmd = MelodyAt::storeCommand(1 + int(in.size() % 4), in))
+        check(cmd->startsWith("AT*ESOM=") && cmd->count('"') == 2 && cmd->indexOf('\r') == cmd->size() - 2,
+              "store command is one line with one quoted melody");
+    for (int type = 0; type < MelodyAt::CallTypeCount; ++type)
+        if (const auto cmd = MelodyAt::ringTypeCommand(in.left(4), type))
+            check(cmd->startsWith("AT*ERIN=") && cmd->count(',') == 1 && cmd->indexOf('\r') == cmd->size() - 2,
+                  "ring type command is one line");
+    if (const auto cmd = MelodyAt::playCommand(in.left(4)))
+        check(cmd->startsWith("AT*ERIP=7,") && cmd->indexOf('\r') == cmd->size() - 2, "play command is one line");
+}
+
 void pbk(const QByteArray &in)
 {
     const PbkFile::Loaded l = PbkFile::read(in, 50);
@@ -203,5 +226,6 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     phonebook(in);
     rings(in);
     melody(in);
+    melodies(in);
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
 }

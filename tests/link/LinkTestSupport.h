@@ -43,7 +43,7 @@ struct SimulatedPhone {
     SimPhone sim;
     TComPort port;
     PhoneLink link{port};
-    explicit SimulatedPhone(const QStringList &args) : sim(args) {}
+    explicit SimulatedPhone(const QStringList &args, const QJsonObject &state = {}) : sim(args, state) {}
     bool start();
 };
 

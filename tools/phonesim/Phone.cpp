@@ -1,6 +1,7 @@
 #include "Phone.h"
 
 #include "PduDecoder.h"
+#include "OwnMelodySim.h"
 #include "PersonalRingSim.h"
 #include "PtyPort.h"
 #include "SimLog.h"
@@ -132,7 +133,9 @@ void Phone::buildCommandTable()
         const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
         respond(answer ? answer->lines : QStringList(), answer && answer->ok ? Final::Ok : Final::Error);
     });
-    for (const PersonalRingSim::Command &c : PersonalRingSim::commands(m_state.rings))
+    QList<PersonalRingSim::Command> more = PersonalRingSim::commands(m_state.rings);
+    more += OwnMelodySim::commands(m_state.melodies, m_state.rings);
+    for (const PersonalRingSim::Command &c : more)
         add(c.key, c.prefix, [this, h = c.handler](const QString &a) {
             if (const std::optional<QStringList> lines = h(a))
                 respond(*lines);

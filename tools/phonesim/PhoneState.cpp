@@ -102,6 +102,7 @@ QString PhoneState::load(const QJsonObject &o)
 
     take(books.load(o));
     take(rings.load(o));
+    take(melodies.load(o));
 
     extra = o;
     for (const char *k : kKnownKeys)
@@ -109,6 +110,8 @@ QString PhoneState::load(const QJsonObject &o)
     for (const QString &k : PhonebookStore::keys())
         extra.remove(k);
     for (const QString &k : PersonalRingState::keys())
+        extra.remove(k);
+    for (const QString &k : OwnMelodyState::keys())
         extra.remove(k);
     return err;
 }
@@ -139,5 +142,6 @@ QJsonObject PhoneState::save() const
         o.insert(QStringLiteral("overrides"), overrides);
     books.save(o);
     rings.save(o);
+    melodies.save(o);
     return o;
 }

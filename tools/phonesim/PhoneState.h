@@ -8,6 +8,7 @@
 
 #include "PhonebookStore.h"
 #include "PersonalRingSim.h"
+#include "OwnMelodySim.h"
 
 struct PhoneState {
     QString manufacturer = QStringLiteral("ERICSSON");
@@ -34,6 +35,7 @@ struct PhoneState {
     QJsonObject overrides;
     PhonebookStore books;      // "sim", "phonebook", "storage"
     PersonalRingState rings;   // personal rings and ring codes
+    OwnMelodyState melodies;   // own melodies and ring types
 
     QJsonObject extra;         // unknown keys, written back as they came
 

@@ -1,0 +1,102 @@
+// The own-melody reply, the melody as stored, and the *ESOM, *ERIN and
+// *ERIP command lines, fed with replies as a T28 sends them (echo on).
+#include <QtTest>
+
+#include "Unit1/melodies/MelodyAt.h"
+
+class TestCoreMelodies : public QObject {
+    Q_OBJECT
+private slots:
+    void readSlots_data();
+    void readSlots();
+    void storeCommands_data();
+    void storeCommands();
+    void ringCommands_data();
+    void ringCommands();
+};
+
+void TestCoreMelodies::readSlots_data()
+{
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QStringList>("shown"); // "-" for an unreported slot
+    const QByteArray longMelody(300, 'c');
+    QTest::newRow("slots 1 and 3 only") << QByteArray("*ESOM: 1,\"cdef\"\r\n*ESOM: 3,\"+#GA(b)b\"")
+                                        << QStringList{"cdef", "-", "+#GA(b)b", "-"};
+    QTest::newRow("all four, one empty") << QByteArray("*ESOM: 4,\"p\"\r\n*ESOM: 2,\"\"\r\n*ESOM: 1,\"a\",0\r\n*ESOM: 3,\"b\"")
+                                         << QStringList{"a", "", "b", "p"};
+    QTest::newRow("none") << QByteArray("*ESOM:") << QStringList{"-", "-", "-", "-"};
+    QTest::newRow("cut to 255") << QByteArray("*ESOM: 2,\"" + longMelody + "\"")
+                                << QStringList{"-", QString(255, u'c'), "-", "-"};
+    QTest::newRow("quote left open ends at its line") << QByteArray("*ESOM: 1,\"cde\r\n*ESOM: 2,\"fg\"")
+                                                      << QStringList{"cde", "fg", "-", "-"};
+}
+
+void TestCoreMelodies::readSlots()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QStringList, shown);
+    const MelodyAt::Slots found = MelodyAt::ownMelodies("AT*ESOM?\r\r\n" + lines + "\r\n\r\nOK\r\n");
+    QStringList got;
+    for (const auto &s : found)
+        got << (s ? QString::fromLatin1(*s) : QStringLiteral("-"));
+    QCOMPARE(got, shown);
+}
+
+void TestCoreMelodies::storeCommands_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QByteArray>("box");
+    QTest::addColumn<QByteArray>("command"); // empty: nothing is sent
+    QTest::newRow("blanks and a trailing +") << 1 << QByteArray("c d e+") << QByteArray("AT*ESOM=1,\"cde\"\r\n");
+    QTest::newRow("only +#") << 1 << QByteArray("+#") << QByteArray("AT*ESOM=1,\"\"\r\n");
+    QTest::newRow("n/a keeps its a") << 3 << QByteArray(MelodyAt::NotAvailable) << QByteArray("AT*ESOM=3,\"a\"\r\n");
+    // Storing does not cut a name before "|" as moving from a file does.
+    QTest::newRow("flats, sharps, pauses, a name") << 4 << QByteArray("Tune|(b)e +#Gp P9")
+                                                   << QByteArray("AT*ESOM=4,\"e(b)e+#Gp\"\r\n");
+    QTest::newRow("quote, CR, Ctrl-Z") << 2 << QByteArray("c\"\r\n\x1a\x1b" "d")
+                                       << QByteArray("AT*ESOM=2,\"cd\"\r\n");
+    QTest::newRow("empty box") << 1 << QByteArray() << QByteArray();
+    QTest::newRow("slot 0") << 0 << QByteArray("c") << QByteArray();
+    QTest::newRow("slot 5") << 5 << QByteArray("c") << QByteArray();
+}
+
+void TestCoreMelodies::storeCommands()
+{
+    QFETCH(int, slot);
+    QFETCH(QByteArray, box);
+    QFETCH(QByteArray, command);
+    QCOMPARE(MelodyAt::storeCommand(slot, box).value_or(QByteArray()), command);
+}
+
+void TestCoreMelodies::ringCommands_data()
+{
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<int>("callType");
+    QTest::addColumn<QByteArray>("setType"); // empty: nothing is sent
+    QTest::addColumn<QByteArray>("play");
+    QTest::newRow("Use2, Data") << MelodyAt::ownMelodyCode(2) << 2 << QByteArray("AT*ERIN=32,4\r\n")
+                                << QByteArray("AT*ERIP=7,32\r\n");
+    QTest::newRow("UseCombo 12, Alarm") << QByteArray("12") << 4 << QByteArray("AT*ERIN=12,5\r\n")
+                                        << QByteArray("AT*ERIP=7,12\r\n");
+    QTest::newRow("Use1, Fax") << MelodyAt::ownMelodyCode(1) << 3 << QByteArray("AT*ERIN=31,3\r\n")
+                               << QByteArray("AT*ERIP=7,31\r\n");
+    QTest::newRow("Voice, code typed with a blank") << QByteArray(" 5") << 1 << QByteArray("AT*ERIN=5,1\r\n")
+                                                    << QByteArray("AT*ERIP=7,5\r\n");
+    QTest::newRow("Call Type") << QByteArray("31") << 0 << QByteArray() << QByteArray("AT*ERIP=7,31\r\n");
+    QTest::newRow("beyond the list") << QByteArray("31") << 5 << QByteArray() << QByteArray("AT*ERIP=7,31\r\n");
+    QTest::newRow("no code") << QByteArray("") << 1 << QByteArray() << QByteArray();
+    QTest::newRow("not a code") << QByteArray("1;") << 1 << QByteArray() << QByteArray();
+}
+
+void TestCoreMelodies::ringCommands()
+{
+    QFETCH(QByteArray, code);
+    QFETCH(int, callType);
+    QFETCH(QByteArray, setType);
+    QFETCH(QByteArray, play);
+    QCOMPARE(MelodyAt::ringTypeCommand(code, callType).value_or(QByteArray()), setType);
+    QCOMPARE(MelodyAt::playCommand(code).value_or(QByteArray()), play);
+}
+
+QTEST_GUILESS_MAIN(TestCoreMelodies)
+#include "tst_core_melodies.moc"
