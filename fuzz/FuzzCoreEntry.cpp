@@ -1,5 +1,6 @@
 #include "FuzzCoreEntry.h"
 
+#include <QBuffer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,6 +10,7 @@
 #include "Unit1/link/ReplyParse.h"
 #include "Unit1/messaging/BinaryFrames.h"
 #include "Unit1/messaging/BookFile.h"
+#include "Unit1/melodies/ComposeText.h"
 #include "Unit1/melodies/MelodyAt.h"
 #include "Unit1/messaging/PduBuilder.h"
 #include "Unit1/phonebooks/PhonebookAt.h"
@@ -156,6 +158,16 @@ void melodies(const QByteArray &in)
                   "ring type command is one line");
     if (const auto cmd = MelodyAt::playCommand(in.left(4)))
         check(cmd->startsWith("AT*ERIP=7,") && cmd->indexOf('\r') == cmd->size() - 2, "play command is one line");
+
+    const QByteArray played = ComposeText::movedMelody(in, ComposeText::MaxPlayText);
+    check(played.size() <= ComposeText::MaxPlayText, "play text bounded");
+    for (const char c : played)
+        check(MelodyAt::isNotationChar(c), "moved melody is notation only");
+    QByteArray copy = in;
+    QBuffer file(&copy);
+    file.open(QIODevice::ReadOnly);
+    for (const QString &line : ComposeText::readMelodyLines(file))
+        check(line.size() <= ComposeText::MaxLineLength && !line.contains(u'\n'), "melody file line bounded");
 }
 
 void pbk(const QByteArray &in)

@@ -2,6 +2,9 @@
 // *ERIP command lines, fed with replies as a T28 sends them (echo on).
 #include <QtTest>
 
+#include <QBuffer>
+
+#include "Unit1/melodies/ComposeText.h"
 #include "Unit1/melodies/MelodyAt.h"
 
 class TestCoreMelodies : public QObject {
@@ -13,6 +16,10 @@ private slots:
     void storeCommands();
     void ringCommands_data();
     void ringCommands();
+    void composeLine();
+    void movedMelodies_data();
+    void movedMelodies();
+    void melodyFiles();
 };
 
 void TestCoreMelodies::readSlots_data()
@@ -96,6 +103,65 @@ void TestCoreMelodies::ringCommands()
     QFETCH(QByteArray, play);
     QCOMPARE(MelodyAt::ringTypeCommand(code, callType).value_or(QByteArray()), setType);
     QCOMPARE(MelodyAt::playCommand(code).value_or(QByteArray()), play);
+}
+
+// The compose line as the keys build it and "Del" takes it apart.
+void TestCoreMelodies::composeLine()
+{
+    using ComposeText::keyText;
+    QCOMPARE(keyText(0, 5, false) + keyText(1, 6, false) + keyText(11, 5, false), QByteArray("c+#cb"));
+    QCOMPARE(keyText(10, 6, true) + keyText(4, 5, true) + keyText(6, 5, false), QByteArray("+#AE#f"));
+    QCOMPARE(keyText(12, 5, false), QByteArray());
+
+    const QList<QPair<QString, QString>> deletes{
+        {"c+#cb", "c+#c"}, {"c+#c", "c"}, {"+", ""}, {"#", ""}, {"c", ""}, {"", ""},
+        {"c(b)d", "c(b)"}, {"#c", ""}, {"pp", "p"}, {"C+#", "C"},
+    };
+    for (const auto &[before, after] : deletes)
+        QVERIFY2(ComposeText::deleteLastNote(before) == after, qPrintable(before));
+}
+
+void TestCoreMelodies::movedMelodies_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QByteArray>("kept");
+    QTest::newRow("name before |") << QByteArray("Tune one|G#AB") << -1 << QByteArray("G#AB");
+    QTest::newRow("name before ;") << QByteArray("Song;c d e") << -1 << QByteArray("cde");
+    QTest::newRow("| then ;") << QByteArray("a|b;c") << -1 << QByteArray("c");
+    QTest::newRow("; before |") << QByteArray("x;b|c") << -1 << QByteArray("c");
+    QTest::newRow("n/a") << QByteArray(" n/a") << -1 << QByteArray("a");
+    QTest::newRow("notation kept") << QByteArray("+#C(b)Ep P9h") << -1 << QByteArray("+#C(b)Ep");
+    QTest::newRow("play text cut") << QByteArray(300, 'c').prepend("xx|") << ComposeText::MaxPlayText
+                                   << QByteArray(ComposeText::MaxPlayText, 'c');
+}
+
+void TestCoreMelodies::movedMelodies()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, limit);
+    QFETCH(QByteArray, kept);
+    QCOMPARE(ComposeText::movedMelody(line, limit), kept);
+}
+
+// Lines come back unchanged (empty ones too) and a hostile file stays bounded.
+void TestCoreMelodies::melodyFiles()
+{
+    const auto read = [](const QByteArray &bytes) {
+        QBuffer b;
+        b.setData(bytes);
+        b.open(QIODevice::ReadOnly);
+        return ComposeText::readMelodyLines(b);
+    };
+    QCOMPARE(read("One|cde\r\n\r\nTwo;fg\n\xe9t\xe9|a"), (QStringList{"One|cde", "", "Two;fg", u"\u00e9t\u00e9|a"_qs}));
+    QCOMPARE(read(""), QStringList());
+
+    const QStringList huge = read(QByteArray(3 * ComposeText::MaxLineLength, 'c') + "\nd\n");
+    QCOMPARE(huge, (QStringList{QString(ComposeText::MaxLineLength, u'c'), "d"}));
+    QByteArray many;
+    for (int i = 0; i < ComposeText::MaxLines + 50; ++i)
+        many += QByteArray(1, char(i)) + "\n"; // binary: NULs and controls too
+    QCOMPARE(read(many).size(), ComposeText::MaxLines);
 }
 
 QTEST_GUILESS_MAIN(TestCoreMelodies)

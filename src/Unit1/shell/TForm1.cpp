@@ -26,6 +26,8 @@
 #include "Unit1/messaging/SmsSender.h"
 #include "Unit1/messaging/SmsBooks.h"
 #include "Unit1/messaging/SmsPage.h"
+#include "Unit1/melodies/MelodiesPage.h"
+#include "Unit1/melodies/PhoneMelodies.h"
 #include "Unit1/phonebooks/PhonebooksPage.h"
 #include "Unit1/settings/MirvakPanel.h"
 #include "Unit1/settings/PersonalRings.h"
@@ -56,22 +58,6 @@ public:
     }
 };
 
-QWidget *melodiesPlaceholder()
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("Panel3"));
-    auto *layout = new QVBoxLayout(page);
-    auto *caption = new QLabel(QStringLiteral("Melodies"), page);
-    caption->setObjectName(QStringLiteral("Panel3Caption"));
-    QFont f = caption->font();
-    f.setBold(true);
-    caption->setFont(f);
-    caption->setAlignment(Qt::AlignCenter);
-    layout->addStretch(1);
-    layout->addWidget(caption);
-    layout->addStretch(1);
-    return page;
-}
 } // namespace
 
 TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
@@ -138,8 +124,9 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     cpa = new TComRadioGroup(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
-    Panel3 = melodiesPlaceholder();
     personalRings = new PersonalRings(link, this);
+    phoneMelodies = new PhoneMelodies(link, *personalRings, this);
+    Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
     settingsPage = new SettingsPage(settingsTree({link, messaging, [this] { return infoPage; },
                                                   [this] { return new MirvakPanel(cpa, icqSettings); },
                                                   *personalRings}));
@@ -267,6 +254,8 @@ void TForm1::FormShow()
     icqSettings->showNumbers();
     // 10
     cpa->UpdateSettings();
+    // 11
+    Panel3->chooseVoice();
     // 12: a new book file means a first run: show the port chooser first.
     if (books->BookNew) {
         {
@@ -402,6 +391,9 @@ bool TForm1::FormCloseQuery()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // A tune ends after its current note; its Play button's operation then
+    // ends and the close below goes through.
+    bleeper.setTuneStopRequested(true);
     if (link.operationRunning() && !m_closed) {
         // Closing the port under a running send would leave an ICQ centre on
         // the phone. Abort instead: the operation's abort path puts the

@@ -19,6 +19,8 @@ class InfoPage;
 class CentreService;
 class PersonalRings;
 class PersonalRingsPanel;
+class PhoneMelodies;
+class MelodiesPage;
 class SmsSender;
 class SmsBooks;
 class IcqSettings;
@@ -43,7 +45,7 @@ public:
     QStackedWidget *mainPages = nullptr; // Panel1..Panel6
     SmsPage *smsPage = nullptr;          // Panel1
     PhonebooksPage *phonebooksPage = nullptr; // Panel2
-    QWidget *Panel3 = nullptr;           // Melodies
+    MelodiesPage *Panel3 = nullptr;      // Melodies
     SettingsPage *settingsPage = nullptr; // Panel4
     AboutPage *aboutPage = nullptr;      // Panel5 and Panel6
     InfoPage *infoPage = nullptr;        // PanelInfo
@@ -51,6 +53,7 @@ public:
     SmsSender *sender = nullptr;         // the SMS and ICQ sends
     PersonalRings *personalRings = nullptr; // personal rings and the phone's ring codes
     PersonalRingsPanel *personalRingsPanel = nullptr; // PanelPersonal
+    PhoneMelodies *phoneMelodies = nullptr; // the phone's own melodies and ring types
     SmsBooks *books = nullptr;           // SMS and ICQ books and the book file
     IcqSettings *icqSettings = nullptr;  // on PanelMirvak
     TComRadioGroup *cpa = nullptr;       // on PanelMirvak

@@ -29,6 +29,7 @@
 #include "Unit1/messaging/SmsPage.h"
 #include "Unit1/shell/AboutPage.h"
 #include "Unit1/shell/SettingsPage.h"
+#include "Unit1/melodies/MelodiesPage.h"
 #include "Unit1/shell/TForm1.h"
 #include "Unit2/TForm2.h"
 #include "Unit5/TForm5.h"
