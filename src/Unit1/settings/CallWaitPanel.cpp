@@ -128,11 +128,10 @@ void CallWaitPanel::change(bool on)
             b->setEnabled(false);
     repaint();
 
-    bool sent = false;
+    bool reached = false;
     m_link.runGuarded([&] {
-        m_calls.switchWaiting(on);
+        reached = m_calls.switchWaiting(on) != Exchange::PortFailed;
         m_link.closePort();
-        sent = true;
     });
 
     txtCW->clear();
@@ -140,9 +139,9 @@ void CallWaitPanel::change(bool on)
     for (QPushButton *b : {btnCWs, btnCWa, btnCWd})
         b->setEnabled(true);
     txtCW->repaint();
-    // A port that failed under the change has been reported and closed; a
-    // query now would only try to open it again.
-    if (!sent) {
+    // A port that would not open or failed under the change has been
+    // reported; a query now would only report it a second time.
+    if (!reached) {
         txtCW->setText(QStringLiteral("N/A"));
         Palette::paint(txtCW, Palette::Silver);
         return;

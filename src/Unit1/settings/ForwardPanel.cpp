@@ -124,7 +124,7 @@ ForwardPanel::ForwardPanel(PhoneLink &link, Service service, QWidget *parent)
     auto *grid = new QGridLayout(content);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
+    grid->setVerticalSpacing(2);
 
     const auto abortButton = [content](const char *name) {
         return iconButton(content, name, QStyle::SP_BrowserStop, QStringLiteral("Abort"));
@@ -132,7 +132,7 @@ ForwardPanel::ForwardPanel(PhoneLink &link, Service service, QWidget *parent)
     btnGetAll = iconButton(content, members.getAll, QStyle::SP_BrowserReload,
                            QStringLiteral("Request all forwarding statuses"));
     btnAbortAll = abortButton(members.abortAll);
-    stacked(grid, 0, 2, btnGetAll, btnAbortAll);
+    stacked(grid, 0, 3, btnGetAll, btnAbortAll);
 
     const std::array<std::pair<QStyle::StandardPixmap, QString>, 3> kinds{{
         {QStyle::SP_FileDialogInfoView, QStringLiteral("Request status")},
@@ -150,18 +150,20 @@ ForwardPanel::ForwardPanel(PhoneLink &link, Service service, QWidget *parent)
         row.edit->setValidator(new TypingLimit(row.edit, TypedNumberLength));
         Palette::paint(row.edit, Palette::Silver);
         row.label->setBuddy(row.edit);
-        grid->addWidget(row.label, n + 1, 0);
-        grid->addWidget(row.edit, n + 1, 1);
+        // The label over its box leaves the narrow panel's width to the number.
+        const int line = 2 * n + 1;
+        grid->addWidget(row.label, line, 0, 1, 4);
+        grid->addWidget(row.edit, line + 1, 0);
         for (int a = 0; a < 3; ++a) {
             row.buttons[size_t(a)] = iconButton(content, rm.buttons[size_t(a)], kinds[size_t(a)].first,
                                                 kinds[size_t(a)].second);
             row.aborts[size_t(a)] = abortButton(rm.aborts[size_t(a)]);
-            stacked(grid, n + 1, a + 2, row.buttons[size_t(a)], row.aborts[size_t(a)]);
+            stacked(grid, line + 1, a + 1, row.buttons[size_t(a)], row.aborts[size_t(a)]);
             connect(row.buttons[size_t(a)], &QPushButton::clicked, this, [this, n, a] { rowClick(n, Action(a)); });
             connect(row.aborts[size_t(a)], &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
         }
     }
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(0, 1);
     addContent(content);
 
     connect(btnGetAll, &QPushButton::clicked, this, &ForwardPanel::getAllClick);
@@ -226,18 +228,17 @@ void ForwardPanel::rowClick(int n, Action action)
     if (action != Action::Get) {
         const QString typed = row.edit->text().trimmed();
         showBusy(row, action, Sending);
-        bool sent = false;
+        bool reached = false;
         m_link.runGuarded([&] {
-            if (action == Action::Set)
-                m_calls.setForwarding(m_service, row.reason, typed);
-            else
-                m_calls.cancelForwarding(m_service, row.reason);
-            sent = true;
+            const Exchange::Status status = action == Action::Set
+                                                ? m_calls.setForwarding(m_service, row.reason, typed)
+                                                : m_calls.cancelForwarding(m_service, row.reason);
+            reached = status != Exchange::PortFailed;
         });
         row.buttons[size_t(action)]->show();
-        // A port that failed under the change has been reported and
-        // closed; a query now would only try to open it again.
-        if (!sent) {
+        // A port that would not open or failed under the change has been
+        // reported; a query now would only report it a second time.
+        if (!reached) {
             showResult(row, NetworkError);
             return;
         }

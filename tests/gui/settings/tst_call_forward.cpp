@@ -248,7 +248,8 @@ private slots:
 
     // The phone vanishes during the network's wait of a set: the port's
     // message once, "Network error" at once, no query to a port that is
-    // gone, and the panel usable again.
+    // gone, and the panel usable again. A set with the device gone shows
+    // the error dialog once, not again for the query.
     void phoneVanishesWhileAwaitingTheNetwork()
     {
         Rig rig({{"networkDelayMs", 2000}});
@@ -275,6 +276,18 @@ private slots:
         QCOMPARE(rig.text("editFall"), QStringLiteral("Network error"));
         QVERIFY(!rig.form->ComPort1.Connected());
         QVERIFY(!rig.form->link.operationRunning());
+        QVERIFY(panelAtRest(panel));
+
+        int dialogs = 0;
+        guitest::Poller dialogCloser([&] {
+            if (rig.form->Form2->isVisible()) {
+                ++dialogs;
+                rig.form->Form2->BitBtn1->click();
+            }
+        }, 20);
+        rig.click("btnCancelFall");
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(rig.text("editFall"), QStringLiteral("Network error"));
         QVERIFY(panelAtRest(panel));
     }
 };
