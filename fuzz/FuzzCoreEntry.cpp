@@ -15,6 +15,7 @@
 #include "Unit1/messaging/PduBuilder.h"
 #include "Unit1/phonebooks/PhonebookAt.h"
 #include "Unit1/settings/RingList.h"
+#include "Unit1/settings/CallServicesAt.h"
 #include "Unit1/phonebooks/PbkFile.h"
 
 namespace {
@@ -170,6 +171,25 @@ void melodies(const QByteArray &in)
         check(line.size() <= ComposeText::MaxLineLength && !line.contains(u'\n'), "melody file line bounded");
 }
 
+// A forwarded-to number from the user never adds a command line, and a
+// shown number comes from the reply.
+void callServices(const QByteArray &in)
+{
+    using namespace CallForward;
+    const QByteArray set = setCommand(Service::Fax, Reason::NoAnswer, in);
+    check(set.startsWith("AT+CCFC=2,1,\"") && set.endsWith(",4\r\n") && set.count('"') == 2
+              && set.indexOf('\r') == set.size() - 2 && (set.contains("\",128,") || set.contains("\",145,")),
+          "forwarding set is one line with one quoted number");
+    for (const Service s : {Service::Voice, Service::Data, Service::Fax}) {
+        const Status st = readStatus(in, s, false);
+        const QByteArray digits = st.number.startsWith('+') ? st.number.mid(1) : st.number;
+        check(st.kind != Status::Forwarded || (!st.number.isEmpty() && in.contains(digits)),
+              "forwarded number from the reply");
+        check(readStatus(in, s, true).kind == Status::NetworkError, "aborted query is a network error");
+    }
+    (void)CallWaiting::readState(in, false);
+}
+
 void pbk(const QByteArray &in)
 {
     const PbkFile::Loaded l = PbkFile::read(in, 50);
@@ -239,5 +259,6 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     rings(in);
     melody(in);
     melodies(in);
+    callServices(in);
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
 }

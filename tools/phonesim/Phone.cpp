@@ -3,6 +3,7 @@
 #include "PduDecoder.h"
 #include "OwnMelodySim.h"
 #include "PersonalRingSim.h"
+#include "CallServicesSim.h"
 #include "PtyPort.h"
 #include "SimLog.h"
 
@@ -141,6 +142,13 @@ void Phone::buildCommandTable()
                 respond(*lines);
             else
                 error();
+        });
+    // The network's answers take their time; --network-delay wins over the state's.
+    for (const PersonalRingSim::Command &c : CallServicesSim::commands(m_state.calls))
+        add(c.key, c.prefix, [this, h = c.handler](const QString &a) {
+            const std::optional<QStringList> lines = h(a);
+            const int delay = m_options.networkDelayMs > 0 ? m_options.networkDelayMs : m_state.calls.networkDelayMs;
+            respond(lines.value_or(QStringList()), lines ? Final::Ok : Final::Error, delay);
         });
 }
 

@@ -8,30 +8,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
-#include <QValidator>
 
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/settings/PersonalRings.h"
 #include "Unit1/shell/Flash.h"
 #include "Unit1/shell/Palette.h"
+#include "Unit1/shell/TypingLimit.h"
 
 namespace {
-// Limits what the user types, not what the program puts in: a line edit's
-// maxLength would also cut a longer text set by the program. Shortening a
-// text that is already over the limit stays possible.
-class TypingLimit : public QValidator {
-public:
-    TypingLimit(QLineEdit *edit, int max) : QValidator(edit), m_edit(edit), m_max(max) {}
-    State validate(QString &input, int &) const override
-    {
-        return input.size() <= m_max || input.size() < m_edit->text().size() ? Acceptable : Invalid;
-    }
-
-private:
-    QLineEdit *m_edit;
-    int m_max;
-};
-
 QLabel *label(QWidget *parent, const char *name, const QString &text)
 {
     auto *l = new QLabel(text, parent);

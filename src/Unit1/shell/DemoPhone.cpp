@@ -57,6 +57,9 @@ bool DemoPhone::start(const QString &programDir, QString *error)
 
     m_proc = new QProcess;
     m_proc->setProgram(m_program);
+    // The network takes its time, as a real one does: the long wait of call
+    // forwarding and call waiting, and their Abort buttons, can be seen.
+    m_proc->setArguments({QStringLiteral("--network-delay"), QStringLiteral("1500")});
     // The simulator's own complaints go straight to our stderr.
     m_proc->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // If Mirvak dies without cleaning up, the simulator goes with it.
