@@ -103,6 +103,7 @@ QString PhoneState::load(const QJsonObject &o)
     take(books.load(o));
     take(rings.load(o));
     take(melodies.load(o));
+    take(settings.load(o));
 
     extra = o;
     for (const char *k : kKnownKeys)
@@ -112,6 +113,8 @@ QString PhoneState::load(const QJsonObject &o)
     for (const QString &k : PersonalRingState::keys())
         extra.remove(k);
     for (const QString &k : OwnMelodyState::keys())
+        extra.remove(k);
+    for (const QString &k : SettingsState::keys())
         extra.remove(k);
     return err;
 }
@@ -143,5 +146,6 @@ QJsonObject PhoneState::save() const
     books.save(o);
     rings.save(o);
     melodies.save(o);
+    settings.save(o);
     return o;
 }

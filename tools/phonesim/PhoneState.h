@@ -9,6 +9,7 @@
 #include "PhonebookStore.h"
 #include "PersonalRingSim.h"
 #include "OwnMelodySim.h"
+#include "SettingsSim.h"
 
 struct PhoneState {
     QString manufacturer = QStringLiteral("ERICSSON");
@@ -36,6 +37,7 @@ struct PhoneState {
     PhonebookStore books;      // "sim", "phonebook", "storage"
     PersonalRingState rings;   // personal rings and ring codes
     OwnMelodyState melodies;   // own melodies and ring types
+    SettingsState settings;    // the phone's own settings, profiles and clock
 
     QJsonObject extra;         // unknown keys, written back as they came
 
