@@ -16,6 +16,7 @@
 #include "Unit1/phonebooks/PhonebookAt.h"
 #include "Unit1/settings/RingList.h"
 #include "Unit1/settings/CallServicesAt.h"
+#include "Unit1/settings/SettingsAt.h"
 #include "Unit1/phonebooks/PbkFile.h"
 
 namespace {
@@ -190,6 +191,37 @@ void callServices(const QByteArray &in)
     (void)CallWaiting::readState(in, false);
 }
 
+// Whatever the phone answers, a value lands in its control's range; whatever
+// the user typed, a settings command stays one line.
+void settings(const QByteArray &in)
+{
+    using namespace SettingsAt;
+    const auto within = [](std::optional<int> v, int lo, int hi) { return !v || (*v >= lo && *v <= hi); };
+    check(within(radioDigit(in), 0, 9) && within(timeFormat(in), 0, 1) && within(dateFormat(in), 0, 7)
+              && within(activeProfile(in), -1, 8) && within(volumeMaximum(in), 0, 9) && within(volume(in), 0, 9)
+              && within(light(in), 0, 2) && within(vibration(in), 0, 2),
+          "settings values in range");
+    for (const bool profileList : {false, true}) {
+        const Listed l = profileList ? profiles(in) : languages(in);
+        check(l.items.size() <= MaxListed, "at most 20 listed");
+        for (const QString &item : l.items)
+            check(!item.contains(u'"') && (!profileList || item.startsWith(u' ')), "listed items");
+    }
+    if (const auto c = clockText(in))
+        check(c->size() >= 6 && c->at(2) == u'\\' && c->at(5) == u'\\', "clock text keeps its separators");
+    if (const auto g = greeting(in))
+        check(!g->contains('"'), "greeting inside its quotes");
+    const auto oneLine = [](const QByteArray &cmd, int quotes) {
+        check(cmd.count('"') == quotes && cmd.indexOf('\r') == cmd.size() - 2 && cmd.indexOf('\n') == cmd.size() - 1,
+              "settings command is one line");
+    };
+    oneLine(greetingCommand(in, in.size() & 1), 2);
+    oneLine(languageCommand(in), 2);
+    oneLine(clockCommand(QString::fromLatin1(in)), 2);
+    if (const auto vm = voicemailCommand(in, in))
+        oneLine(*vm, 2);
+}
+
 void pbk(const QByteArray &in)
 {
     const PbkFile::Loaded l = PbkFile::read(in, 50);
@@ -260,5 +292,6 @@ void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
     melody(in);
     melodies(in);
     callServices(in);
+    settings(in);
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
 }

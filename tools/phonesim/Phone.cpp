@@ -5,6 +5,7 @@
 #include "PersonalRingSim.h"
 #include "CallServicesSim.h"
 #include "PtyPort.h"
+#include "SettingsSim.h"
 #include "SimLog.h"
 
 #include <QJsonArray>
@@ -136,6 +137,7 @@ void Phone::buildCommandTable()
     });
     QList<PersonalRingSim::Command> more = PersonalRingSim::commands(m_state.rings);
     more += OwnMelodySim::commands(m_state.melodies, m_state.rings);
+    more += SettingsSim::commands(m_state.settings);
     for (const PersonalRingSim::Command &c : more)
         add(c.key, c.prefix, [this, h = c.handler](const QString &a) {
             if (const std::optional<QStringList> lines = h(a))

@@ -104,6 +104,7 @@ QString PhoneState::load(const QJsonObject &o)
     take(rings.load(o));
     take(melodies.load(o));
     take(calls.load(o));
+    take(settings.load(o));
 
     extra = o;
     for (const char *k : kKnownKeys)
@@ -115,6 +116,8 @@ QString PhoneState::load(const QJsonObject &o)
     for (const QString &k : OwnMelodyState::keys())
         extra.remove(k);
     for (const QString &k : CallServicesState::keys())
+        extra.remove(k);
+    for (const QString &k : SettingsState::keys())
         extra.remove(k);
     return err;
 }
@@ -147,5 +150,6 @@ QJsonObject PhoneState::save() const
     rings.save(o);
     melodies.save(o);
     calls.save(o);
+    settings.save(o);
     return o;
 }

@@ -10,6 +10,7 @@
 #include "PersonalRingSim.h"
 #include "OwnMelodySim.h"
 #include "CallServicesSim.h"
+#include "SettingsSim.h"
 
 struct PhoneState {
     QString manufacturer = QStringLiteral("ERICSSON");
@@ -38,6 +39,7 @@ struct PhoneState {
     PersonalRingState rings;   // personal rings and ring codes
     OwnMelodyState melodies;   // own melodies and ring types
     CallServicesState calls;   // call forwarding and call waiting
+    SettingsState settings;    // the phone's own settings, profiles and clock
 
     QJsonObject extra;         // unknown keys, written back as they came
 

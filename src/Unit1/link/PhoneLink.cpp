@@ -72,6 +72,24 @@ bool PhoneLink::openForExchange()
     }
 }
 
+bool PhoneLink::openSilently()
+{
+    if (m_port.Connected())
+        return true;
+    try {
+        m_port.PortOpen();
+        m_port.PortPurge(true, true);
+        m_port.PortSetDtr(true);
+        return true;
+    } catch (const EComPort &) {
+        try {
+            m_port.PortClose();
+        } catch (const EComPort &) {
+        }
+        return false;
+    }
+}
+
 namespace {
 // A final result line of the extended error reports: "+CME ERROR: 10".
 // Only called when the reply has just ended a line.

@@ -90,6 +90,9 @@ public:
     // and the port stays as it was.
     void usePort(const QString &name);
     void closePort();
+    // Opens the port as an exchange would (purge, DTR) when it is closed.
+    // A port that will not open is reported to nobody: false, port closed.
+    bool openSilently();
     void writeRaw(const QByteArray &bytes);
     void purgeInput();
     QByteArray readBytes(int count);

@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
-#include <QValidator>
 
 #include "CPort/LinkTrace.h"
 #include "MyBleeper/MyBleeper.h"
@@ -22,28 +21,9 @@
 #include "Unit1/settings/PersonalRings.h"
 #include "Unit1/shell/Flash.h"
 #include "Unit1/shell/Palette.h"
+#include "Unit1/shell/TypingLimit.h"
 
 namespace {
-
-// The typing limit of a box whose text the program may make longer: a
-// melody read from the phone or moved in keeps its length, only the user's
-// own typing is held to `max` (deleting from a longer text stays possible).
-class TypingLimit : public QValidator {
-public:
-    TypingLimit(QLineEdit *edit, int max) : QValidator(edit), m_max(max)
-    {
-        // The edit already holds the new text when it asks; remember the old.
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text.size(); });
-    }
-    State validate(QString &input, int &) const override
-    {
-        return input.size() > m_max && input.size() > m_accepted ? Invalid : Acceptable;
-    }
-
-private:
-    int m_max;
-    qsizetype m_accepted = 0;
-};
 
 constexpr int TypedTuneLength = 120;
 constexpr int TypedRingCode = 2;

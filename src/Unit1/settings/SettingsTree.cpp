@@ -21,9 +21,9 @@ QList<SettingsNode> settingsTree(const SettingsContext &context)
 {
     const QString callForward = QStringLiteral("Call Forward");
     return {
-        {QStringLiteral("Settings-1"), {}, make<Settings1Panel>()},
-        {QStringLiteral("Settings-2"), {}, make<Settings2Panel>()},
-        {QStringLiteral("Profiles"), {}, make<ProfilesPanel>()},
+        {QStringLiteral("Settings-1"), {}, [&link = context.link] { return new Settings1Panel(link); }},
+        {QStringLiteral("Settings-2"), {}, [&link = context.link] { return new Settings2Panel(link); }},
+        {QStringLiteral("Profiles"), {}, [&link = context.link] { return new ProfilesPanel(link); }},
         {callForward, {}, {}},
         {QStringLiteral("Voice"), callForward,
          [&link = context.link] { return new ForwardPanel(link, ForwardPanel::Service::Voice); }},
@@ -34,7 +34,7 @@ QList<SettingsNode> settingsTree(const SettingsContext &context)
         {QStringLiteral("Call Waiting"), {}, [&link = context.link] { return new CallWaitPanel(link); }},
         {QStringLiteral("Personal Rings"), {},
          [&link = context.link, &rings = context.personalRings] { return new PersonalRingsPanel(link, rings); }},
-        {QStringLiteral("Clock"), {}, make<ClockPanel>()},
+        {QStringLiteral("Clock"), {}, [&link = context.link] { return new ClockPanel(link); }},
         {QStringLiteral("GSM Info"), {}, context.gsmInfo},
         {QStringLiteral("Wap"), {},
          make<ComingSoonPanel>(QStringLiteral("panelWapsoon"), QStringLiteral("WAP settings coming soon....."))},

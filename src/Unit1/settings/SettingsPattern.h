@@ -1,0 +1,70 @@
+#pragma once
+// What the phone-settings panels share: the flag that keeps a value read
+// from the phone from being written back, the teal mark while a control is
+// read, the status-label flash, the default button of an edit box, and a
+// radio group with an item index.
+#include <QGroupBox>
+#include <QStringList>
+
+class PhoneLink;
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace SettingsPattern {
+
+// Set while a read shows its value in a control: the controls' change
+// handlers then send nothing. One flag for every settings panel.
+bool refreshing();
+
+// Sets the flag for its lifetime and puts back what it was, so a page read
+// that holds it across several reads keeps it to its end.
+class Refreshing {
+public:
+    Refreshing();
+    ~Refreshing();
+    Refreshing(const Refreshing &) = delete;
+    Refreshing &operator=(const Refreshing &) = delete;
+
+private:
+    bool m_was;
+};
+
+// Teal, repainted at once, while the control's value is read.
+void markReading(QWidget *w);
+// The resting colour after a read: silver for edit and combo boxes, the
+// button face for check boxes and radio groups.
+void restoreColour(QWidget *w);
+// The resting colour of check boxes, radio groups and status labels.
+QColor buttonFace();
+
+// "OK" in lime or "Error" in red for ms milliseconds, during which the
+// window takes no input; then the label's own caption and colour again.
+void flashStatus(PhoneLink &link, QLabel *label, bool ok, int ms);
+
+// While `edit` has the keyboard focus, `button` is the default button and
+// Enter presses it; leaving the box takes the default back.
+void defaultWhileFocused(QWidget *edit, QPushButton *button);
+
+} // namespace SettingsPattern
+
+// A titled group of radio items with an item index, -1 for none. Every
+// change of the index, by a click or by setItemIndex, is told by
+// itemIndexChanged (clearing the selection is not).
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    RadioGroup(const QString &name, const QString &caption, const QStringList &items, QWidget *parent = nullptr);
+
+    int itemIndex() const;
+    void setItemIndex(int index);
+    QStringList items() const { return m_items; }
+
+signals:
+    void itemIndexChanged(int index);
+
+private:
+    QButtonGroup *m_group;
+    QStringList m_items;
+};
