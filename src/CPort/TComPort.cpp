@@ -95,6 +95,19 @@ QString EComPort::reason() const
     return m_device.isEmpty() ? words : m_device + QStringLiteral(": ") + words;
 }
 
+QString EComPort::systemReason() const
+{
+    return QString::fromLocal8Bit(std::strerror(m_errno));
+}
+
+QString EComPort::hint() const
+{
+    const QString device = m_device.isEmpty() ? QStringLiteral("the port") : m_device;
+    return QStringLiteral("Check that the cable is still plugged in, that no other program uses %1, "
+                          "and that your user is in the dialout group.")
+        .arg(device);
+}
+
 TComPort::TComPort(QObject *parent) : QObject(parent) {}
 
 TComPort::~TComPort()

@@ -35,6 +35,10 @@ public:
     // The device and the reason in words, e.g.
     // "/dev/ttyUSB0: permission denied: add your user to the dialout group".
     QString reason() const;
+    // The system's own words for the error ("Input/output error").
+    QString systemReason() const;
+    // What to check when a port fails under an operation.
+    QString hint() const;
     static QString codeText(ComErrorCode code);
 
 private:

@@ -179,7 +179,12 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
         showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
     });
     link.setPortFailureHandler([this](const EComPort &e) {
-        QMessageBox::critical(this, QStringLiteral("mirvak"), e.message());
+        // The port's own message stays the box's text; the system's reason
+        // and what to check come under it.
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("mirvak"), e.message(), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("portFailureBox"));
+        box.setInformativeText(e.systemReason() + QStringLiteral("\n\n") + e.hint());
+        box.exec();
     });
 
     setFixedSize(ClientWidth, ClientHeight);

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cerrno>
 #include <memory>
 
 #include "CPort/TComPort.h"
@@ -468,15 +469,19 @@ void TstShellWindow::linkAndPortFailuresReachTheUser()
     QVERIFY(form->isEnabled());
 
     // A port failure in the middle of an operation: the window system's error box.
-    QString boxText;
+    QString boxText, boxDetail;
     QTimer::singleShot(100, this, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             boxText = box->text();
+            boxDetail = box->informativeText();
             box->accept();
         }
     });
-    form->link.runGuarded([] { throw EComPort(ComErrorCode::Read, 5); });
-    QCOMPARE(boxText, QStringLiteral("ReadFile function failed (win error code: 5)"));
+    form->link.runGuarded([] { throw EComPort(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0"); });
+    QCOMPARE(boxText, QStringLiteral("ClearCommError function failed (win error code: 5)"));
+    QVERIFY2(boxDetail.startsWith("Input/output error\n") && boxDetail.contains("plugged in")
+                 && boxDetail.contains("/dev/ttyUSB0") && boxDetail.contains("dialout group"),
+             qPrintable(boxDetail));
     QVERIFY(form->link.AbortRequested());
 }
 
