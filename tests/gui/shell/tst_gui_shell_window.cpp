@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -528,7 +529,8 @@ void TstShellWindow::screenshots()
     const QString dir = qEnvironmentVariable("MIRVAK_SHELL_SCREENSHOTS");
     if (dir.isEmpty())
         QSKIP("set MIRVAK_SHELL_SCREENSHOTS to a folder to get pictures of every page");
-    SimPhone sim;
+    // A phone with two melodies of its own, to show on the Melodies page.
+    SimPhone sim({}, QJsonObject{{"ownMelodies", QJsonObject{{"1", "+c+cbagab+c"}, {"3", "Cdef#gG"}}}});
     QVERIFY(sim.start());
     sim.useAsCom(1);
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
@@ -540,9 +542,19 @@ void TstShellWindow::screenshots()
     }
     QTest::mouseClick(form->aboutPage->BitBtn3, Qt::LeftButton);
     QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("cable.png"))));
+    // The melodies as the phone holds them.
+    clickTab(*form, 2);
+    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("btnReadMelodies")), Qt::LeftButton);
+    QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("melodies.png"))));
     clickTab(*form, 3);
-    for (const QString &node : {QStringLiteral("Mirvak"), QStringLiteral("GSM Info"), QStringLiteral("Wap"), QStringLiteral("Personal Rings")}) {
+    for (const char *name : {"Settings-1", "Settings-2", "Profiles", "Voice", "Call Waiting", "Personal Rings",
+                             "Clock", "GSM Info", "Mirvak", "Wap"}) {
+        const QString node = QString::fromLatin1(name);
         form->settingsPage->selectNode(node);
+        // A panel that reads the phone with one button shows what it read.
+        for (const char *read : {"BtnSet1", "btnGetVoice"})
+            if (auto *b = form->settingsPage->findChild<QPushButton *>(QString::fromLatin1(read)); b && b->isVisible())
+                QTest::mouseClick(b, Qt::LeftButton);
         QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("settings-") + node.toLower().remove(' ')
                                                      + QStringLiteral(".png"))));
     }
