@@ -43,14 +43,14 @@ for parser in "$@"; do
     log=$build/logs/$parser.log
     mkdir -p "$(dirname "$log")"
     : >"$log"
-    execs=0 rounds=0 found=0 budget=$secs
+    execs=0 rounds=0 found=0 limit=(-max_total_time="$secs")
     # One process, one job: libFuzzer's default (-jobs=1 would only move the
     # output to a fuzz-0.log of its own).
-    # A second round runs only when the first fell short of MIN_EXECS: the
-    # time it gets is scaled from the rate the first one reached.
+    # A parser that fell short of MIN_EXECS in its time runs on for the
+    # executions it still lacks.
     while :; do
         rounds=$((rounds + 1))
-        MIRVAK_FUZZ_PARSER=$parser nice "$bin" -max_total_time="$budget" \
+        MIRVAK_FUZZ_PARSER=$parser nice "$bin" "${limit[@]}" \
             -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
             -artifact_prefix="$findings/" "$corpus" "${seeds[@]}" >>"$log" 2>&1
         rc=$?
@@ -61,10 +61,10 @@ for parser in "$@"; do
             echo "$parser: finding (exit $rc), see $log and $findings" >&2
             break
         fi
-        if ((execs >= min_execs || rounds >= 5 || ${got:-0} == 0)); then
+        if ((execs >= min_execs || rounds >= 2 || ${got:-0} == 0)); then
             break
         fi
-        budget=$(((min_execs - execs) * secs / ${got:-1} + 5))
+        limit=(-runs=$((min_execs - execs)))
     done
     artifacts=$(find "$findings" -type f -newer "$started" | wc -l)
     total_findings=$((total_findings + artifacts))
