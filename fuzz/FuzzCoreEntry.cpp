@@ -1,12 +1,16 @@
 #include "FuzzCoreEntry.h"
 
 #include <QBuffer>
+#include <array>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 
+#include "CPort/PortName.h"
 #include "MyBleeper/Notation.h"
 #include "Unit1/link/Charset.h"
 #include "Unit1/link/NumberConversion.h"
+#include "Unit1/link/Quoted.h"
 #include "Unit1/link/ReplyParse.h"
 #include "Unit1/messaging/BinaryFrames.h"
 #include "Unit1/messaging/BookFile.h"
@@ -39,6 +43,9 @@ void replies(const QByteArray &in)
     check(number.size() <= 256, "numberfromphone length");
     check(numberfromphone(in, true).isEmpty(), "numberfromphone after abort");
 
+    const QByteArray t = Reply::trimmed(in);
+    check(t.isEmpty() || (uchar(t.front()) > 0x20 && uchar(t.back()) > 0x20), "trimmed edges");
+    check(!Reply::firstLine(in).contains('\n'), "firstLine is one line");
     check(Reply::quotedField(in).size() <= in.size(), "quotedField length");
     check(Reply::textAfterEcho(in).size() <= in.size(), "textAfterEcho length");
     check(Reply::fixedColumns(in, 9, 27).size() <= 19, "fixedColumns length");
@@ -129,6 +136,7 @@ void rings(const QByteArray &in)
     }
     if (const auto c = RingList::ringInfoCodes(in))
         codesOnly(*c);
+    codesOnly(RingList::codes(in));
     const auto e = RingList::entry(in);
     if (e)
         check(!e->number.isEmpty() && e->ring.size() <= 3, "entry number and ring");
@@ -165,11 +173,37 @@ void melodies(const QByteArray &in)
     check(played.size() <= ComposeText::MaxPlayText, "play text bounded");
     for (const char c : played)
         check(MelodyAt::isNotationChar(c), "moved melody is notation only");
+}
+
+// A melody file and the compose line: bounded lines, and "Del" only ever
+// takes a tail away.
+void melodyFile(const QByteArray &in)
+{
     QByteArray copy = in;
     QBuffer file(&copy);
     file.open(QIODevice::ReadOnly);
-    for (const QString &line : ComposeText::readMelodyLines(file))
+    const QStringList lines = ComposeText::readMelodyLines(file);
+    check(lines.size() <= ComposeText::MaxLines && lines.size() <= in.count('\n') + 1, "melody file line count");
+    for (const QString &line : lines)
         check(line.size() <= ComposeText::MaxLineLength && !line.contains(u'\n'), "melody file line bounded");
+    const QString text = QString::fromLatin1(in);
+    const QString shorter = ComposeText::deleteLastNote(text);
+    check(text.startsWith(shorter) && (text.isEmpty() || shorter.size() < text.size()), "Del takes a tail");
+    if (!in.isEmpty()) {
+        const int index = uchar(in[0]) % 14 - 1, octave = 5 + (in.size() & 1);
+        const bool longNote = in.size() & 2;
+        int tones = 0;
+        Notation::playSteps(
+            ComposeText::keyText(index, octave, longNote),
+            [&](const Notation::Step &s) {
+                if (s.kind != Notation::Step::Nothing)
+                    check(++tones == 1 && s.index == index && s.octave == octave
+                              && s.durationMs == (longNote ? Notation::LongMs : Notation::ShortMs),
+                          "a key plays as its own note");
+            },
+            [] { return false; });
+        check(tones == (index >= 0 && index < 12 ? 1 : 0), "a key adds one note");
+    }
 }
 
 // A forwarded-to number from the user never adds a command line, and a
@@ -201,6 +235,26 @@ void settings(const QByteArray &in)
               && within(activeProfile(in), -1, 8) && within(volumeMaximum(in), 0, 9) && within(volume(in), 0, 9)
               && within(light(in), 0, 2) && within(vibration(in), 0, 2),
           "settings values in range");
+    const auto oneLine = [](const QByteArray &cmd, int quotes) {
+        check(cmd.count('"') == quotes && cmd.indexOf('\r') == cmd.size() - 2 && cmd.indexOf('\n') == cmd.size() - 1,
+              "settings command is one line");
+    };
+    oneLine(greetingCommand(in, in.size() & 1), 2);
+    oneLine(languageCommand(in), 2);
+    oneLine(clockCommand(QString::fromLatin1(in)), 2);
+    if (const auto vm = voicemailCommand(in, in))
+        oneLine(*vm, 2);
+}
+
+// The lists, texts and the clock the settings pages show from a reply.
+void settingsLists(const QByteArray &in)
+{
+    using namespace SettingsAt;
+    check(switchedOn(in) == in.contains('1'), "a switch is on for a 1");
+    if (const auto m = greetingMode(in))
+        check(*m >= 0 && *m <= 9, "greeting mode a digit");
+    if (const auto code = currentLanguage(in))
+        check(!code->contains('"'), "language code inside its quotes");
     for (const bool profileList : {false, true}) {
         const Listed l = profileList ? profiles(in) : languages(in);
         check(l.items.size() <= MaxListed, "at most 20 listed");
@@ -211,15 +265,6 @@ void settings(const QByteArray &in)
         check(c->size() >= 6 && c->at(2) == u'\\' && c->at(5) == u'\\', "clock text keeps its separators");
     if (const auto g = greeting(in))
         check(!g->contains('"'), "greeting inside its quotes");
-    const auto oneLine = [](const QByteArray &cmd, int quotes) {
-        check(cmd.count('"') == quotes && cmd.indexOf('\r') == cmd.size() - 2 && cmd.indexOf('\n') == cmd.size() - 1,
-              "settings command is one line");
-    };
-    oneLine(greetingCommand(in, in.size() & 1), 2);
-    oneLine(languageCommand(in), 2);
-    oneLine(clockCommand(QString::fromLatin1(in)), 2);
-    if (const auto vm = voicemailCommand(in, in))
-        oneLine(*vm, 2);
 }
 
 void pbk(const QByteArray &in)
@@ -259,7 +304,7 @@ void pdu(const QByteArray &in)
     }
     (void)Pdu::icqRecipient(in, in);
 }
-void melody(const QByteArray &in)
+void notation(const QByteArray &in)
 {
     // Every step moves on, and whatever sounds is a key of the two octaves.
     const QByteArray text = Notation::rewriteFlats(in);
@@ -276,22 +321,75 @@ void melody(const QByteArray &in)
         },
         [] { return false; });
     check(steps <= text.size(), "at most one step a character");
+    for (qsizetype p = 0; p < in.size(); ++p) {
+        const Notation::Step s = Notation::step(in, p);
+        check(s.next > p && s.next <= in.size() + 1, "a step moves on, at most past the end");
+    }
 }
+
+// Text at the boundaries: Latin-1 both ways, a quoted parameter, a port name.
+void charset(const QByteArray &in)
+{
+    check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
+    // The same bytes as UTF-16 units, unpaired surrogates included.
+    QString wide(in.size() / 2, Qt::Uninitialized);
+    std::memcpy(wide.data(), in.constData(), size_t(wide.size()) * 2);
+    const QByteArray narrow = toPhoneText(wide);
+    check(narrow.size() == wide.toUcs4().size(), "one byte a character");
+    const QList<uint> points = wide.toUcs4();
+    for (qsizetype i = 0; i < narrow.size() && i < points.size(); ++i)
+        check(uchar(narrow[i]) == (points[i] <= 0xFF ? points[i] : uint('?')), "Latin-1 kept, the rest a ?");
+    const QByteArray q = quoted(in);
+    for (const char c : q)
+        check(uchar(c) >= 0x20 && uchar(c) != 0x7f && c != '"', "quoted keeps inside its quotes");
+    check(quoted(q) == q, "quoted is stable");
+    const QString port = normalisePortName(fromPhoneText(in));
+    bool number = false;
+    const int n = port.mid(3).toInt(&number);
+    check(port.startsWith(QLatin1String("COM")) && number && n >= 1 && n <= 16, "port COM1..COM16");
+    const int book = portNumberForBook(port);
+    check(book >= 1 && book <= 8, "book port 1..8");
+}
+
+struct Parser {
+    const char *name;
+    void (*run)(const QByteArray &);
+};
+constexpr std::array<Parser, 14> parsers{{
+    {"replies", replies},     {"frames", frames},           {"book", book},
+    {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
+    {"rings", rings},         {"notation", notation},         {"melodies", melodies},
+    {"melodyfile", melodyFile}, {"callservices", callServices}, {"settings", settings},
+    {"settingslists", settingsLists}, {"charset", charset},
+}};
 } // namespace
+
+int mirvakFuzzParserCount()
+{
+    return int(parsers.size());
+}
+
+const char *mirvakFuzzParserName(int parser)
+{
+    return parser >= 0 && parser < int(parsers.size()) ? parsers[size_t(parser)].name : nullptr;
+}
+
+int mirvakFuzzParserIndex(const char *name)
+{
+    for (size_t k = 0; k < parsers.size(); ++k)
+        if (std::strcmp(parsers[k].name, name) == 0)
+            return int(k);
+    return -1;
+}
+
+void mirvakFuzzParserOne(int parser, const std::uint8_t *data, std::size_t size)
+{
+    parsers[size_t(parser)].run(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+}
 
 void mirvakFuzzCoreOne(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray in(reinterpret_cast<const char *>(data), qsizetype(size));
-    replies(in);
-    frames(in);
-    book(in);
-    pbk(in);
-    pdu(in);
-    phonebook(in);
-    rings(in);
-    melody(in);
-    melodies(in);
-    callServices(in);
-    settings(in);
-    check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
+    for (const Parser &p : parsers)
+        p.run(in);
 }
