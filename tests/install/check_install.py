@@ -40,7 +40,8 @@ try:
                 f"share/applications/{app_id}.desktop",
                 f"share/metainfo/{app_id}.metainfo.xml",
                 f"share/icons/hicolor/scalable/apps/{app_id}.svg",
-                "share/man/man1/mirvak.1.gz"}
+                "share/man/man1/mirvak.1.gz", "share/man/man1/mirvak-phonesim.1.gz",
+                "share/doc/mirvak/changelog.gz"}
     check(installed == expected, f"installed files: missing {sorted(expected - installed)}, "
                                  f"unexpected {sorted(installed - expected)}")
     if not expected <= installed:
@@ -97,17 +98,20 @@ try:
     r = run([mirvak, "--version"], env=env)
     check(r.returncode == 0 and f"({version})" in r.stdout, f"mirvak --version says {r.stdout!r}{r.stderr!r}")
 
-    # The manual page: clean for groff, and it explains every option and every
-    # variable the program reads.
-    with gzip.open(os.path.join(share, "man", "man1", "mirvak.1.gz"), "rt") as f:
-        man = f.read()
-    r = run(["groff", "-man", "-Tutf8", "-z", "-ww"], input=man)
-    check(r.returncode == 0 and not r.stderr, f"groff complains about mirvak.1:\n{r.stderr}")
-    check(f'"Mirvak {version}"' in man, "the manual page's header lacks the version")
-    plain = man.replace("\\-", "-")
-    usage = run([mirvak, "--help"], env=env).stdout
-    for option in sorted(set(re.findall(r"(?<![\w-])--[a-z-]+", usage))):
-        check(option in plain, f"the manual page does not explain {option}")
+    # The manual pages: clean for groff, and they explain every option of
+    # their program's --help (Qt's own aside) and every variable Mirvak reads.
+    pages = {}
+    for program in ("mirvak", "mirvak-phonesim"):
+        with gzip.open(os.path.join(share, "man", "man1", f"{program}.1.gz"), "rt") as f:
+            pages[program] = f.read()
+        r = run(["groff", "-man", "-Tutf8", "-z", "-ww"], input=pages[program])
+        check(r.returncode == 0 and not r.stderr, f"groff complains about {program}.1:\n{r.stderr}")
+        check(f'"Mirvak {version}"' in pages[program], f"the header of {program}.1 lacks the version")
+        plain = pages[program].replace("\\-", "-")
+        usage = run([os.path.join(prefix, "bin", program), "--help"], env=env).stdout
+        for option in sorted(set(re.findall(r"(?<![\w-])--[a-z-]+", usage)) - {"--help-all"}):
+            check(option in plain, f"{program}.1 does not explain {option}")
+    plain = pages["mirvak"].replace("\\-", "-")
     read = set()
     for d, _, files in os.walk(os.path.join(source, "src")):
         for f in files:
@@ -115,9 +119,11 @@ try:
                 read |= set(re.findall(r'(?:qgetenv|qEnvironmentVariable\w*)\(\s*(?:QStringLiteral\()?"(MIRVAK_[A-Z]+)', src.read()))
     check("MIRVAK_COM" in read and len(read) >= 4, f"variables found in the sources: {sorted(read)}")
     for name in sorted(read):
-        check(name in plain, f"the manual page does not explain {name}")
+        check(name in plain, f"mirvak.1 does not explain {name}")
     for topic in ("QXsms.phb", "dialout", "/dev/ttyUSB", "COM16"):
-        check(topic in plain, f"the manual page does not mention {topic}")
+        check(topic in plain, f"mirvak.1 does not mention {topic}")
+    with gzip.open(os.path.join(prefix, "share/doc/mirvak/changelog.gz"), "rt") as f:
+        check(f.readline().startswith(f"mirvak ({version})"), "the changelog's newest entry is not this version")
 
     # --demo from the installed tree finds the simulator beside it, nowhere else.
     env["PATH"] = "/nonexistent"
