@@ -4,7 +4,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
 . scripts/deps.sh
-mirvak_need_packages
+mirvak_need_packages "${MIRVAK_TEST_PACKAGES[@]}"
 cmake --preset asan
 cmake --build --preset asan
 # The link's two performance figures, measured against the simulated phone.

@@ -1,5 +1,11 @@
-# Sourced by run.sh and test.sh: installs the Debian packages Mirvak needs
+# Sourced by run.sh, test.sh and scripts/deb.sh: installs the Debian packages Mirvak needs
 # when any is missing (as root, or through sudo).
+
+# Beyond what building and running takes: the validators of the install-tree
+# test, and what CPack needs for a .deb with computed dependencies.
+MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base)
+MIRVAK_DEB_PACKAGES=(dpkg-dev file)
+
 mirvak_need_packages() {
     local wanted=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
                   fonts-liberation pkg-config libasound2-dev python3 python3-gammu "$@")

@@ -86,6 +86,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mirvak"));
     QApplication::setApplicationVersion(AboutPage::Version);
+    // Lets the desktop match the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MIRVAK_APP_ID));
     QApplication::setWindowIcon(QIcon(AboutPage::logo(2.0)));
 
     // Qt has taken its own options out of argv; whatever else is left is a mistake.

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds the Debian package build/package/mirvak_<version>_<arch>.deb
+# (release build without the tests; dependencies computed by dpkg-shlibdeps).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+mirvak_need_packages "${MIRVAK_DEB_PACKAGES[@]}"
+cmake --workflow --preset deb
+ls -1 build/package/*.deb

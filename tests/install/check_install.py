@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+"""Installs the build into a scratch prefix and checks what a user's system gets.
+
+usage: check_install.py CMAKE BUILD_DIR SOURCE_DIR APP_ID VERSION
+"""
+import configparser, gzip, os, re, shutil, signal, subprocess, sys, tempfile, time
+import xml.etree.ElementTree as ET
+
+cmake, build, source, app_id, version = sys.argv[1:6]
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, capture_output=True, text=True, timeout=120, **kw)
+
+
+def validator(name, package):
+    path = shutil.which(name)
+    if not path:
+        sys.exit(f"{name} is missing: install the Debian package {package} (scripts/deps.sh lists it)")
+    return path
+
+
+tmp = tempfile.mkdtemp(prefix="mirvak-install-")
+try:
+    prefix = os.path.join(tmp, "usr")
+    r = run([cmake, "--install", build, "--prefix", prefix])
+    if r.returncode:
+        sys.exit(f"cmake --install failed:\n{r.stdout}{r.stderr}")
+
+    installed = {os.path.relpath(os.path.join(d, f), prefix)
+                 for d, _, files in os.walk(prefix) for f in files}
+    expected = {"bin/mirvak", "bin/mirvak-phonesim",
+                f"share/applications/{app_id}.desktop",
+                f"share/metainfo/{app_id}.metainfo.xml",
+                f"share/icons/hicolor/scalable/apps/{app_id}.svg",
+                "share/man/man1/mirvak.1.gz", "share/man/man1/mirvak-phonesim.1.gz",
+                "share/doc/mirvak/changelog.gz"}
+    check(installed == expected, f"installed files: missing {sorted(expected - installed)}, "
+                                 f"unexpected {sorted(installed - expected)}")
+    if not expected <= installed:
+        raise SystemExit
+    share = os.path.join(prefix, "share")
+    desktop = os.path.join(share, "applications", f"{app_id}.desktop")
+    metainfo = os.path.join(share, "metainfo", f"{app_id}.metainfo.xml")
+
+    # The two validators the distributions and software centres apply.
+    for cmd in ([validator("desktop-file-validate", "desktop-file-utils"), desktop],
+                [validator("appstreamcli", "appstream"), "validate", "--no-net", metainfo]):
+        r = run(cmd)
+        check(r.returncode == 0 and not r.stdout.strip().startswith(("E:", "W:")),
+              f"{os.path.basename(cmd[0])} rejects {os.path.basename(cmd[-1])}:\n{r.stdout}{r.stderr}")
+
+    # One id ties the entry, its icon, the metainfo and its launchable together.
+    entry = configparser.ConfigParser(interpolation=None)
+    entry.optionxform = str
+    entry.read(desktop)
+    e = entry["Desktop Entry"]
+    check(e.get("Icon") == app_id, f"desktop Icon is {e.get('Icon')!r}, the icon file is {app_id}.svg")
+    check((e.get("Exec") or "?").split()[0] == "mirvak", f"desktop Exec {e.get('Exec')!r}")
+    check("Utility" in e.get("Categories", "").split(";"), "desktop Categories lack Utility")
+    keywords = {k.lower() for k in e.get("Keywords", "").split(";")}
+    check({"phone", "sms", "serial", "ericsson"} <= keywords, f"desktop Keywords {e.get('Keywords')!r}")
+
+    icon = ET.parse(os.path.join(share, "icons/hicolor/scalable/apps", f"{app_id}.svg")).getroot()
+    check(icon.tag == "{http://www.w3.org/2000/svg}svg", f"the icon's root is {icon.tag}")
+
+    meta = ET.parse(metainfo).getroot()
+    check(meta.findtext("id") == app_id, f"metainfo id {meta.findtext('id')!r}")
+    check(meta.findtext("launchable") == f"{app_id}.desktop", f"launchable {meta.findtext('launchable')!r}")
+    for b in meta.iterfind("provides/binary"):
+        check(f"bin/{b.text}" in installed, f"metainfo provides {b.text}, not installed")
+    releases = [r.get("version") for r in meta.iterfind("releases/release")]
+    check(releases[:1] == [version], f"newest metainfo release {releases[:1]}, project version {version}")
+    description = ET.tostring(meta.find("description"), encoding="unicode")
+    for family in ("T28", "T2x", "R3x0"):
+        check(family in description, f"metainfo description does not name the {family}")
+
+    # Screenshots are named by their path in the source tree after a web base.
+    shots = [i.text for i in meta.iterfind("screenshots/screenshot/image")]
+    check(len(shots) == 5, f"{len(shots)} screenshots in the metainfo")
+    folder = os.path.join(source, "docs", "screenshots")
+    for url in shots:
+        m = re.search(r"(docs/screenshots/[a-z]+\.png)$", url)
+        if check(m is not None, f"screenshot {url} is not under docs/screenshots") and os.path.isdir(folder):
+            check(os.path.isfile(os.path.join(source, m.group(1))), f"screenshot {m.group(1)} is not in the tree")
+
+    # The installed program runs on its own and reports the version the metainfo names.
+    env = {k: v for k, v in os.environ.items() if not k.startswith("MIRVAK_")}
+    env.update(QT_QPA_PLATFORM="offscreen", MIRVAK_TONE="none", PATH="/usr/bin:/bin")
+    mirvak = os.path.join(prefix, "bin", "mirvak")
+    r = run([mirvak, "--version"], env=env)
+    check(r.returncode == 0 and f"({version})" in r.stdout, f"mirvak --version says {r.stdout!r}{r.stderr!r}")
+
+    # The manual pages: clean for groff, and they explain every option of
+    # their program's --help (Qt's own aside) and every variable Mirvak reads.
+    pages = {}
+    for program in ("mirvak", "mirvak-phonesim"):
+        with gzip.open(os.path.join(share, "man", "man1", f"{program}.1.gz"), "rt") as f:
+            pages[program] = f.read()
+        r = run(["groff", "-man", "-Tutf8", "-z", "-ww"], input=pages[program])
+        check(r.returncode == 0 and not r.stderr, f"groff complains about {program}.1:\n{r.stderr}")
+        check(f'"Mirvak {version}"' in pages[program], f"the header of {program}.1 lacks the version")
+        plain = pages[program].replace("\\-", "-")
+        usage = run([os.path.join(prefix, "bin", program), "--help"], env=env).stdout
+        for option in sorted(set(re.findall(r"(?<![\w-])--[a-z-]+", usage)) - {"--help-all"}):
+            check(option in plain, f"{program}.1 does not explain {option}")
+    plain = pages["mirvak"].replace("\\-", "-")
+    read = set()
+    for d, _, files in os.walk(os.path.join(source, "src")):
+        for f in files:
+            with open(os.path.join(d, f), errors="replace") as src:
+                read |= set(re.findall(r'(?:qgetenv|qEnvironmentVariable\w*)\(\s*(?:QStringLiteral\()?"(MIRVAK_[A-Z]+)', src.read()))
+    check("MIRVAK_COM" in read and len(read) >= 4, f"variables found in the sources: {sorted(read)}")
+    for name in sorted(read):
+        check(name in plain, f"mirvak.1 does not explain {name}")
+    for topic in ("QXsms.phb", "dialout", "/dev/ttyUSB", "COM16"):
+        check(topic in plain, f"mirvak.1 does not mention {topic}")
+    with gzip.open(os.path.join(prefix, "share/doc/mirvak/changelog.gz"), "rt") as f:
+        check(f.readline().startswith(f"mirvak ({version})"), "the changelog's newest entry is not this version")
+
+    # --demo from the installed tree finds the simulator beside it, nowhere else.
+    env["PATH"] = "/nonexistent"
+    with open(os.path.join(tmp, "stderr"), "w+") as err:
+        p = subprocess.Popen([mirvak, "--demo"], cwd=tmp, env=env, stderr=err)
+        deadline = time.time() + 60
+        while "simulated phone" not in open(err.name).read() and p.poll() is None and time.time() < deadline:
+            time.sleep(0.1)
+        said = open(err.name).read()
+        check("simulated phone on /dev/" in said, f"installed mirvak --demo said {said!r}")
+        p.send_signal(signal.SIGTERM)
+        try:
+            check(p.wait(timeout=60) == 0, f"mirvak --demo exited with {p.returncode} on SIGTERM")
+        except subprocess.TimeoutExpired:
+            p.kill()
+            check(False, "installed mirvak --demo did not close on SIGTERM")
+    sim = os.path.join(prefix, "bin", "mirvak-phonesim")
+    deadline = time.time() + 10
+    while True:
+        left = []
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                if os.readlink(f"/proc/{pid}/exe") == sim:
+                    left.append(pid)
+            except OSError:
+                pass
+        if not left or time.time() > deadline:
+            break
+        time.sleep(0.2)
+    check(not left, f"the simulated phone outlived mirvak: pids {left}")
+finally:
+    shutil.rmtree(tmp, ignore_errors=True)
+
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)
