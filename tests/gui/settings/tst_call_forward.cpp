@@ -278,6 +278,8 @@ private slots:
         QVERIFY(!rig.form->link.operationRunning());
         QVERIFY(panelAtRest(panel));
 
+        // The vanished phone's pty name may already serve another test's phone.
+        qputenv("MIRVAK_COM1", "/nonexistent/mirvak-tty");
         int dialogs = 0;
         guitest::Poller dialogCloser([&] {
             if (rig.form->Form2->isVisible()) {
