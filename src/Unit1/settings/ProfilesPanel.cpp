@@ -150,6 +150,8 @@ void ProfilesPanel::ComboProfilesChange()
         GetRingVolume();
         getVibe();
         getlight();
+        // The reads opened the port again.
+        m_link.closePort();
     });
     ShownProfileIndex = index;
     btnProfiles->setEnabled(true);
@@ -207,6 +209,8 @@ void ProfilesPanel::chkSilentClick()
         m_settings.writeSwitch(PhoneSettings::Switch::Silent, chkSilent->isChecked());
         m_link.closePort();
         getSilent();
+        // The read opened the port again.
+        m_link.closePort();
     });
 }
 
