@@ -115,9 +115,6 @@ void SmsSender::SendSMSAT()
         m_centre.GetSMSC();
         if (!m_state.SmscRead) {
             emit status(QStringLiteral("Error getting SMSC"));
-            // Nothing was changed on the phone, but the port is let go as
-            // after every other end of a send.
-            closeLink();
             return;
         }
         const QByteArray icqCentre = Reply::trimmed(m_state.IcqSmscNumber);

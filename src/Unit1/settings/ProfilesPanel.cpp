@@ -150,8 +150,6 @@ void ProfilesPanel::ComboProfilesChange()
         GetRingVolume();
         getVibe();
         getlight();
-        // The reads opened the port again.
-        m_link.closePort();
     });
     ShownProfileIndex = index;
     btnProfiles->setEnabled(true);
@@ -209,8 +207,6 @@ void ProfilesPanel::chkSilentClick()
         m_settings.writeSwitch(PhoneSettings::Switch::Silent, chkSilent->isChecked());
         m_link.closePort();
         getSilent();
-        // The read opened the port again.
-        m_link.closePort();
     });
 }
 

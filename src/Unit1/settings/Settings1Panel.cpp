@@ -133,8 +133,6 @@ void Settings1Panel::chkKeyLockClick()
         m_settings.writeSwitch(PhoneSettings::Switch::KeyLock, chkKeyLock->isChecked());
         m_link.closePort();
         getKeyLock();
-        // The read opened the port again.
-        m_link.closePort();
     });
 }
 
