@@ -104,6 +104,7 @@ QList<Operation> operations()
         {"SMS as ICQ", plain, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", false, {},
          [](TForm1 &f) { return f.smsPage->status() == QLatin1String("Error getting SMSC"); }},
         {"SMS in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, false); }, "btnSend", true},
+        {"ICQ in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", true},
         {"info read", plain, [](TForm1 &f) { return settingsPanel(f, "GSM Info"); }, "btnInfo"},
         {"centre set", {{"binaryOnly", true}},
          [](TForm1 &f) {
@@ -114,6 +115,13 @@ QList<Operation> operations()
          },
          "btnSetSMSC"},
         {"SIM book read", smallSim, [](TForm1 &f) { return booksPage(f, false); }, "btnRead"},
+        {"phone book read", plain,
+         [](TForm1 &f) {
+             QWidget *p = booksPage(f, false);
+             f.phonebooksPage->Tabs->setCurrentIndex(3);
+             return p;
+         },
+         "btnRead"},
         {"SIM book write", smallSim, [](TForm1 &f) { return booksPage(f, true); }, "btnWrite"},
         {"SIM book update", smallSim,
          [](TForm1 &f) {
