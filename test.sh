@@ -13,4 +13,6 @@ build/asan/bench/link_bench || echo "link_bench failed (figures not measured)"
 build/asan/bench/pb_bench || echo "pb_bench failed (figures not measured)"
 # The melody player's timing and CPU share with the silent tone backend.
 build/asan/bench/tone_bench || echo "tone_bench failed (figures not measured)"
+# Memory and open descriptors over many exchanges and message sends.
+build/asan/bench/soak_bench || echo "soak_bench failed (figures not measured)"
 ctest --preset asan "$@"

@@ -149,6 +149,7 @@ private slots:
     void faultsOfTheAtLink();
     void faultsOfBinaryMode();
     void hangupAfter();
+    void noiseAndCutAnswers();
     void pacedOutputIsComplete();
     void stateRoundTrip();
     void badStateAndOptions();
@@ -598,6 +599,23 @@ void TestPhoneSim::hangupAfter()
     port.close();
     QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(device), 3000);
     QCOMPARE(sim.stopAndDump().value("model").toString(), QString("1101101-BVT28s"));
+}
+
+// Noise comes before the answer, which then follows whole; a cut answer
+// stops halfway and the device goes.
+void TestPhoneSim::noiseAndCutAnswers()
+{
+    SimPhone sim({"--fault", "garbage:AT+CGMM", "--fault", "cut:AT+CGMI"});
+    QVERIFY(sim.start());
+    Port port(sim.device());
+    const QByteArray noisy = exchange(port, "AT+CGMM\r\n");
+    QVERIFY(noisy.startsWith("AT+CGMM\r"));
+    QVERIFY(noisy.endsWith("\r\n1101101-BVT28s\r\n\r\nOK\r\n"));
+    QVERIFY(noisy.contains('\xff') && noisy.contains('\x02'));
+    QCOMPARE(exchange(port, "AT\r\n"), QByteArray("AT\r\r\nOK\r\n"));
+    port.write("AT+CGMI\r\n");
+    QCOMPARE(port.read(1 << 10, 3000), QByteArray("AT+CGMI\r\r\nERICSSO"));
+    QVERIFY(port.eof());
 }
 
 void TestPhoneSim::pacedOutputIsComplete()

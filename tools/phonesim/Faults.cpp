@@ -73,6 +73,9 @@ QString Faults::add(const QString &option)
         trickleMs = ms;
         return {};
     }
+    if (const std::optional<QString> e = noise.add(kind, arg, colon >= 0))
+        return *e;
     return QStringLiteral("unknown fault \"%1\" (known: silent, error:CMD, cme:CMD:N, hangup-after:CMD, "
-                          "trickle:MS, stall-frame, no-prompt, binary-silent, aq-silent)").arg(kind);
+                          "trickle:MS, stall-frame, no-prompt, binary-silent, aq-silent, "
+                          "garbage:CMD, cut:CMD)").arg(kind);
 }

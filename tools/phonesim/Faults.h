@@ -10,6 +10,8 @@ struct CommandFault {
     bool matches(const QString &upperRest) const;
 };
 
+#include "NoiseFaults.h"
+
 struct Faults {
     bool silent = false;
     QList<CommandFault> error;
@@ -20,6 +22,7 @@ struct Faults {
     bool noPrompt = false;
     bool binarySilent = false;
     bool aqSilent = false;
+    NoiseFaults noise; // garbage:CMD, cut:CMD
 
     // Returns an empty string on success, else what is wrong with option.
     QString add(const QString &option);

@@ -271,6 +271,12 @@ void Phone::runLine(const QByteArray &raw)
     const QString rest = trimmed.mid(2);
     const QString upper = rest.toUpper();
 
+    if (m_faults.noise.garbles(upper)) {
+        m_log.event(QStringLiteral("fault garbage: %1").arg(trimmed));
+        m_port.send(NoiseFaults::noise(), m_options.latencyMs);
+    }
+    m_cutReply = m_faults.noise.cuts(upper);
+
     bool answered = false;
     for (const CommandFault &f : m_faults.cme) {
         if (f.matches(upper)) {
@@ -305,6 +311,7 @@ void Phone::runLine(const QByteArray &raw)
         }
     }
 
+    m_cutReply = false;
     for (const CommandFault &f : m_faults.hangupAfter) {
         if (f.matches(upper)) {
             m_hangupPending = true;
@@ -349,7 +356,23 @@ void Phone::respond(const QStringList &lines, Final final, int extraDelayMs)
         out += "\r\nOK\r\n";
     else if (final == Final::Error)
         out += "\r\nERROR\r\n";
+    if (m_cutReply) {
+        m_cutReply = false;
+        m_hangupPending = true;
+        m_port.send(NoiseFaults::firstHalf(out), m_options.latencyMs + extraDelayMs, 0,
+                    [this] { removeDevice(QStringLiteral("fault cut: device removed mid-answer")); });
+        return;
+    }
     m_port.send(out, m_options.latencyMs + extraDelayMs);
+}
+
+void Phone::removeDevice(const QString &why)
+{
+    // The bytes already sent stay readable a moment before the device goes.
+    QTimer::singleShot(150, this, [this, why] {
+        m_log.event(why);
+        m_port.hangup();
+    });
 }
 
 void Phone::setCentre(const QString &args)

@@ -98,6 +98,8 @@ private:
     bool m_lastWasCr = false;
     int m_lineEchoBytes = 0;       // echo bytes sent for the line being run
     bool m_hangupPending = false;
+    bool m_cutReply = false;       // the answer being built goes out only halfway
+    void removeDevice(const QString &why);
 
     // PDU input
     QByteArray m_pduHex;

@@ -1,0 +1,146 @@
+// Many exchanges and message sends against the simulated phone, to see
+// whether memory or open descriptors grow with use. Prints, asserts nothing.
+// MIRVAK_SOAK_EXCHANGES and MIRVAK_SOAK_SENDS change the counts.
+#include "CPort/TComPort.h"
+#include "Unit1/link/PhoneLink.h"
+#include "Unit1/messaging/CentreService.h"
+#include "Unit1/messaging/MessagingState.h"
+#include "Unit1/messaging/SmsSender.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+
+#include <cstdio>
+
+// Under AddressSanitizer freed memory waits in a quarantine of up to 256 MB
+// before it is reused, and resident memory would climb whatever the program
+// does; without it the figures show the program's own growth.
+extern "C" const char *__asan_default_options()
+{
+    return "quarantine_size_mb=0";
+}
+
+namespace {
+
+QString simulator()
+{
+    const QString fromEnv = qEnvironmentVariable("MIRVAK_PHONESIM");
+    return fromEnv.isEmpty() ? QStringLiteral(MIRVAK_PHONESIM_PATH) : fromEnv;
+}
+
+long residentKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int descriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+int count(const char *name, int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(name, &ok);
+    return ok && n >= 0 ? n : fallback;
+}
+
+void report(const char *when)
+{
+    std::printf("soak_bench: %-28s VmRSS %6ld kB, %3d descriptors\n", when, residentKb(), descriptors());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    qunsetenv("MIRVAK_TRACE");
+    qputenv("MIRVAK_TONE", "none");
+    const int exchanges = count("MIRVAK_SOAK_EXCHANGES", 10000);
+    const int sends = count("MIRVAK_SOAK_SENDS", 1000);
+
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    sim.start(simulator(), QStringList());
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "soak_bench: cannot start %s\n", qPrintable(simulator()));
+        return 1;
+    }
+    qputenv("MIRVAK_COM1", sim.readLine().trimmed());
+
+    TComPort port;
+    PhoneLink link(port);
+    // Time-outs as the tests scale them; the phone answers long before. The
+    // line break that ends each send is a fixed hold, not a wait on the
+    // phone: shortened, so the count of sends fits the time.
+    Timing timing = Timing().scaled(0.2);
+    timing.breakHalf = 5;
+    link.setTiming(timing);
+    MessagingState state;
+    CentreService centre(link, state);
+    SmsSender sender(link, state, centre);
+    int sent = 0;
+    QString lastStatus;
+    QObject::connect(&sender, &SmsSender::handedOver, [&] { ++sent; });
+    QObject::connect(&sender, &SmsSender::status, [&](const QString &s) { lastStatus = s; });
+
+    // One of each first, so what is opened once for good (the port, the
+    // tone backend) is in the starting figures.
+    link.exchange("AT\r\n");
+    {
+        const OperationGuard op(link, std::nullopt);
+        sender.MainLoop1({QStringLiteral("warm"), QStringLiteral("+46701234567"), QString(), false});
+    }
+    link.closePort();
+    report("start");
+
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray commands[] = {"AT+CGMM\r\n", "AT+CBC\r\n", "AT+CIND?\r\n", "AT+CSCA?\r\n", "AT+CPBR=1\r\n"};
+    int failed = 0;
+    for (int i = 0; i < exchanges; ++i) {
+        if (!link.exchange(commands[i % 5]).ok())
+            ++failed;
+        // Now and then the port is closed and opened again, as the pages do.
+        if (i % 100 == 99)
+            link.closePort();
+        if (i == exchanges / 2)
+            report("half the exchanges");
+    }
+    link.closePort();
+    const double exchangeMs = double(clock.nsecsElapsed()) / 1e6;
+    report("after the exchanges");
+
+    clock.restart();
+    for (int i = 0; i < sends; ++i) {
+        const OperationGuard op(link, std::nullopt);
+        const int before = sent;
+        link.runGuarded([&] {
+            sender.MainLoop1({QStringLiteral("soak %1").arg(i), QStringLiteral("+46701234567"), QString(), false});
+        });
+        if (sent == before)
+            std::fprintf(stderr, "soak_bench: send %d not handed over: \"%s\"\n", i, qPrintable(lastStatus));
+        if (i == sends / 2)
+            report("half the sends");
+    }
+    link.closePort();
+    const double sendMs = double(clock.nsecsElapsed()) / 1e6;
+    report("end");
+
+    sim.terminate();
+    if (!sim.waitForFinished(3000))
+        sim.kill();
+    std::printf("soak_bench: %d exchanges in %.1f s (%d failed), %d of %d sends handed over in %.1f s\n", exchanges,
+                exchangeMs / 1000, failed, sent - 1, sends, sendMs / 1000);
+    return 0;
+}

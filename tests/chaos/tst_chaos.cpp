@@ -1,0 +1,502 @@
+// The real window against a misbehaving simulated phone: every page's phone
+// operations, each under a fault drawn at random, and after each one the
+// window must be as a user can go on with it.
+//
+// MIRVAK_CHAOS_SEED (default 20261208) and MIRVAK_CHAOS_ROUNDS (default 80)
+// choose the run; a failure names the seed and round to repeat it.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QtTest>
+#include <functional>
+#include <random>
+
+#include "FormRig.h"
+#include "SimPhone.h"
+#include "CPort/TComPort.h"
+#include "Unit1/link/PhonebookModel.h"
+#include "Unit1/melodies/MelodiesPage.h"
+#include "Unit1/messaging/SmsPage.h"
+#include "Unit1/phonebooks/PhonebooksPage.h"
+#include "Unit1/shell/InfoPage.h"
+#include "Unit1/shell/SettingsPage.h"
+
+namespace {
+
+enum class Fault { None, Silent, Error, Cme, Garbage, Trickle, Late, Cut, Vanish, StallFrame, BinarySilent, Abort, Gone };
+
+const char *faultName(Fault f)
+{
+    static const char *names[] = {"none", "silent", "error", "cme", "garbage", "trickle", "late", "cut",
+                                  "vanish", "stall-frame", "binary-silent", "abort", "gone"};
+    return names[int(f)];
+}
+
+// One phone operation as a user starts it.
+struct Operation {
+    QString name;
+    QJsonObject phone;                       // the phone's state for it
+    std::function<QWidget *(TForm1 &)> show; // goes to the page, fills in input; the page
+    QString button;                          // clicked to start it
+    bool binary = false;                     // goes through binary mode
+    QStringList mayChange = {};              // controls whose state the result may change
+    std::function<bool(TForm1 &)> mayKeepPort = {}; // an end that leaves the port open by design
+    // Filled in by the fault-free run.
+    QStringList commands = {};
+    bool closesPort = true;
+};
+
+QWidget *settingsPanel(TForm1 &f, const char *node)
+{
+    f.mainTabs->setCurrentIndex(int(Tab::Settings));
+    f.settingsPage->selectNode(QString::fromLatin1(node));
+    return f.settingsPage->currentPanel();
+}
+
+QWidget *smsPage(TForm1 &f, bool icq)
+{
+    f.mainTabs->setCurrentIndex(int(Tab::Sms));
+    f.smsPage->TextBox->setPlainText(QStringLiteral("chaos @ $"));
+    (icq ? f.smsPage->ComboBox2 : f.smsPage->ComboBox1)->setEditText(icq ? QStringLiteral("12345")
+                                                                          : QStringLiteral("+46701234567"));
+    return f.smsPage;
+}
+
+QWidget *booksPage(TForm1 &f, bool fill)
+{
+    f.mainTabs->setCurrentIndex(int(Tab::Phonebooks));
+    PhonebooksPage *p = f.phonebooksPage;
+    p->Tabs->setCurrentIndex(2); // the SIM book
+    if (fill) {
+        if (p->simBook.count() < 3)
+            p->simBook.resize(3);
+        p->simBook.setEntry(2, PhonebookEntry{"0701234567", "Chaos"});
+    }
+    return p;
+}
+
+QWidget *melodiesPage(TForm1 &f)
+{
+    f.mainTabs->setCurrentIndex(int(Tab::Melodies));
+    return f.Panel3;
+}
+
+QList<Operation> operations()
+{
+    const QJsonObject plain;
+    // The network takes its time, so a device can vanish between its answers.
+    const QJsonObject network{{"networkDelayMs", 100}};
+    const QJsonObject smallSim{{"sim", QJsonObject{{"size", 4},
+                                                   {"entries", QJsonArray{QJsonObject{{"index", 1}, {"number", "46701234567"},
+                                                                                      {"type", 145}, {"name", "Anna"}}}}}}};
+    QList<Operation> ops{
+        {"SMS in AT mode", plain, [](TForm1 &f) { return smsPage(f, false); }, "btnSend"},
+        // A centre that cannot be read ends the send at once, the port left open.
+        {"SMS as ICQ", plain, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", false, {},
+         [](TForm1 &f) { return f.smsPage->status() == QLatin1String("Error getting SMSC"); }},
+        {"SMS in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, false); }, "btnSend", true},
+        {"ICQ in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", true},
+        {"info read", plain, [](TForm1 &f) { return settingsPanel(f, "GSM Info"); }, "btnInfo"},
+        {"centre set", {{"binaryOnly", true}},
+         [](TForm1 &f) {
+             QWidget *p = settingsPanel(f, "GSM Info");
+             f.infoPage->txtGSMSMSC->clear();
+             QTest::keyClicks(f.infoPage->txtGSMSMSC, QStringLiteral("+46705008999"));
+             return p;
+         },
+         "btnSetSMSC"},
+        {"SIM book read", smallSim, [](TForm1 &f) { return booksPage(f, false); }, "btnRead"},
+        {"phone book read", plain,
+         [](TForm1 &f) {
+             QWidget *p = booksPage(f, false);
+             f.phonebooksPage->Tabs->setCurrentIndex(3);
+             return p;
+         },
+         "btnRead"},
+        {"SIM book write", smallSim, [](TForm1 &f) { return booksPage(f, true); }, "btnWrite"},
+        {"SIM book update", smallSim,
+         [](TForm1 &f) {
+             QWidget *p = booksPage(f, true);
+             f.phonebooksPage->simBook.setEntry(3, PhonebookEntry{"+4670555", "Upd"});
+             return p;
+         },
+         "btnChanges"},
+        {"melody read", {{"ownMelodies", QJsonObject{{"1", "cdef"}}}}, melodiesPage, "btnReadMelodies", false,
+         {"PlayCombo", "UseCombo"}},
+        {"melody store", plain,
+         [](TForm1 &f) {
+             QWidget *p = melodiesPage(f);
+             p->findChild<QLineEdit *>(QStringLiteral("editTune2"))->setText(QStringLiteral("c d e"));
+             return p;
+         },
+         "ok2"},
+        {"ring type", plain, melodiesPage, "Use1"},
+        {"settings 1 read", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-1"); }, "BtnSet1"},
+        {"minute minder", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-1"); }, "chkMM"},
+        {"key lock", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-1"); }, "chkKeyLock"},
+        {"settings 2 read", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-2"); }, "btnSet2", false,
+         {"ComboLang"}},
+        {"voicemail write", plain,
+         [](TForm1 &f) {
+             QWidget *p = settingsPanel(f, "Settings-2");
+             p->findChild<QLineEdit *>(QStringLiteral("editVM"))->setText(QStringLiteral("+46708123456"));
+             return p;
+         },
+         "btnVM"},
+        // A list the phone did not give stays disabled until a read brings it.
+        {"profiles read", plain, [](TForm1 &f) { return settingsPanel(f, "Profiles"); }, "btnProfiles", false,
+         {"ComboProfiles", "RingVolume"}},
+        {"silent mode", plain, [](TForm1 &f) { return settingsPanel(f, "Profiles"); }, "chkSilent"},
+        {"greeting off", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-2"); }, "btnOff"},
+        {"alarm set", plain, [](TForm1 &f) { return settingsPanel(f, "Clock"); }, "btnAlmOK"},
+        {"clock read", plain, [](TForm1 &f) { return settingsPanel(f, "Clock"); }, "btngetClock"},
+        {"clock sync", plain, [](TForm1 &f) { return settingsPanel(f, "Clock"); }, "btnPCtime"},
+        {"forwarding query", network, [](TForm1 &f) { return settingsPanel(f, "Voice"); }, "btnGetVoice"},
+        {"forwarding set", network,
+         [](TForm1 &f) {
+             QWidget *p = settingsPanel(f, "Voice");
+             p->findChild<QLineEdit *>(QStringLiteral("editVbusy"))->setText(QStringLiteral("0701234567"));
+             return p;
+         },
+         "btnSetVbusy"},
+        {"forwarding cancel", network, [](TForm1 &f) { return settingsPanel(f, "Voice"); }, "btnCancelVbusy"},
+        {"call waiting query", network, [](TForm1 &f) { return settingsPanel(f, "Call Waiting"); }, "btnCWs"},
+        {"call waiting on", network, [](TForm1 &f) { return settingsPanel(f, "Call Waiting"); }, "btnCWa"},
+        {"personal rings read", plain, [](TForm1 &f) { return settingsPanel(f, "Personal Rings"); }, "btnGetPR", false,
+         {"btnAdd"}},
+    };
+    return ops;
+}
+
+// Above the longest time-out of the link at the test's time scale (a
+// message handed over in AT mode: 45 s at a fifth).
+constexpr int UserPatienceMs = 10000;
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+// Every named control of a page: enabled, and for buttons shown.
+QMap<QString, QPair<bool, bool>> controls(QWidget *page)
+{
+    QMap<QString, QPair<bool, bool>> out;
+    for (QWidget *w : page->findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || !w->isVisibleTo(page->window()))
+            continue;
+        // Labels and gauges grey out to show an unknown value; only what
+        // the user works with counts.
+        if (!w->inherits("QAbstractButton") && !w->inherits("QLineEdit") && !w->inherits("QComboBox")
+            && !w->inherits("QAbstractSlider") && !w->inherits("QAbstractSpinBox")
+            && !w->inherits("QAbstractItemView") && !w->inherits("QPlainTextEdit") && !w->inherits("QTabBar"))
+            continue;
+        out[name] = {w->isEnabled(), !qobject_cast<QAbstractButton *>(w) || w->isVisible()};
+    }
+    return out;
+}
+
+} // namespace
+
+class TestChaos : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void everyOperationFaultFree();
+    void eachFaultKind_data();
+    void eachFaultKind();
+    void randomFaults();
+
+private:
+    // Runs one operation under one fault and checks the window after it.
+    // Empty when all is well, else what went wrong.
+    QString runRound(Operation &op, Fault fault, const QString &target, int abortAfterMs);
+    void answerBoxes();
+
+    std::unique_ptr<guitest::FormRig> m_rig;
+    QList<Operation> m_ops;
+    QByteArray m_book;
+    int m_descriptors = 0;
+    int m_boxes = 0;
+    QStringList m_boxTexts;
+    std::mt19937 m_random;
+};
+
+void TestChaos::initTestCase()
+{
+    qputenv("MIRVAK_TONE", "none");
+    m_rig = std::make_unique<guitest::FormRig>();
+    QVERIFY(m_rig->ok());
+    m_rig->openWindow();
+    TForm1 &f = *m_rig->form;
+    f.link.setTiming(Timing().scaled(0.2));
+    // A fresh book file leaves the ICQ numbers blank.
+    f.messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();
+    f.messaging.IcqGatewayNumber = MessagingState::defaultIcqGateway();
+    m_book = Scratch::readFile(m_rig->filePath(QStringLiteral("QXsms.phb")));
+    QVERIFY(!m_book.isEmpty());
+    m_ops = operations();
+}
+
+void TestChaos::cleanupTestCase()
+{
+    m_rig.reset();
+}
+
+// Whatever box a fault brings up is answered as a user would: the error
+// dialog's OK, a write confirmation's OK, any other box's default.
+void TestChaos::answerBoxes()
+{
+    TForm1 &f = *m_rig->form;
+    if (f.Form2 && f.Form2->isVisible()) {
+        ++m_boxes;
+        m_boxTexts << f.Form2->reason();
+        f.Form2->BitBtn1->click();
+        return;
+    }
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    if (box->objectName() != QLatin1String("confirmWrite"))
+        ++m_boxes;
+    m_boxTexts << box->text();
+    QAbstractButton *answer = box->button(QMessageBox::Ok);
+    if (!answer)
+        answer = box->defaultButton() ? static_cast<QAbstractButton *>(box->defaultButton()) : box->buttons().value(0);
+    if (answer)
+        answer->click();
+    else
+        box->reject();
+}
+
+QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, int abortAfterMs)
+{
+    TForm1 &f = *m_rig->form;
+    QStringList args;
+    switch (fault) {
+    case Fault::Silent: args << "--fault" << "silent"; break;
+    case Fault::Error: args << "--fault" << "error:" + target; break;
+    case Fault::Cme: args << "--fault" << "cme:" + target + ":" + QString::number(abortAfterMs % 100 + 1); break;
+    case Fault::Garbage: args << "--fault" << "garbage:" + target; break;
+    case Fault::Trickle: args << "--fault" << "trickle:" + QString::number(abortAfterMs % 8 + 2); break;
+    // Answers that come about when the link gives up on them (the reply
+    // time-out is 300 ms at this scale) and may land in the next exchange.
+    case Fault::Late: args << "--latency" << QString::number(200 + abortAfterMs / 2); break;
+    case Fault::Cut: args << "--fault" << "cut:" + target; break;
+    case Fault::Vanish: args << "--fault" << "hangup-after:" + target; break;
+    case Fault::StallFrame: args << "--fault" << "stall-frame"; break;
+    case Fault::BinarySilent: args << "--fault" << "binary-silent"; break;
+    default: break;
+    }
+    m_boxes = 0;
+    m_boxTexts.clear();
+    const int descriptorsBefore = openDescriptors();
+    QString failure;
+    {
+        SimPhone sim(args, op.phone);
+        if (!sim.start())
+            return QStringLiteral("the simulated phone did not start");
+        sim.useAsCom(1);
+        // Not the stopped phone's device: its pty number may go to another
+        // program's terminal meanwhile.
+        if (fault == Fault::Gone)
+            qputenv("MIRVAK_COM1", m_rig->filePath(QStringLiteral("unplugged")).toLocal8Bit());
+
+        QWidget *page = op.show(f);
+        auto *button = page ? page->findChild<QAbstractButton *>(op.button) : nullptr;
+        if (!button || !button->isVisible() || !button->isEnabled())
+            return QStringLiteral("no usable control %1").arg(op.button);
+        const auto before = controls(page);
+        // Only a read replaces the books on screen.
+        const PhonebookEntries simBefore = f.phonebooksPage->simBook.entries();
+        const PhonebookEntries phoneBefore = f.phonebooksPage->phoneBook.entries();
+        const bool tabsBefore = f.mainTabs->isEnabled();
+
+        // Answers boxes, presses Abort when told to, and bounds the operation.
+        QElapsedTimer clock;
+        clock.start();
+        bool aborted = false, userGaveUp = false, hung = false;
+        QString noAbort;
+        guitest::Poller watch([&] {
+            answerBoxes();
+            if (fault == Fault::Abort && !aborted && f.link.operationRunning() && clock.elapsed() >= abortAfterMs) {
+                aborted = true;
+                f.link.btnAbortClick();
+            }
+            // Some waits are the user's to end (a message the phone took but
+            // never confirmed): past every time-out of the link, a user
+            // presses the Abort button the page shows.
+            if (!userGaveUp && f.link.operationRunning() && clock.elapsed() > UserPatienceMs) {
+                userGaveUp = true;
+                QPushButton *abort = nullptr;
+                for (QPushButton *b : page->findChildren<QPushButton *>())
+                    if (b->objectName().contains(QLatin1String("Abort")) && b->isVisible() && b->isEnabled())
+                        abort = b;
+                if (abort)
+                    QTest::mouseClick(abort, Qt::LeftButton);
+                else {
+                    noAbort = QStringLiteral("still waiting after %1 s with no Abort to press").arg(UserPatienceMs / 1000);
+                    f.link.btnAbortClick();
+                }
+            }
+            if (!hung && clock.elapsed() > UserPatienceMs + 15000) {
+                hung = true;
+                f.link.btnAbortClick();
+            }
+        }, 10);
+        QTest::mouseClick(button, Qt::LeftButton);
+        // A flash or a box may outlast the click by a moment.
+        for (int i = 0; i < 50 && (f.link.operationRunning() || f.Form2->isVisible()); ++i)
+            QTest::qWait(20);
+        watch.stop();
+        const qint64 took = clock.elapsed();
+
+        QStringList wrong;
+        if (!noAbort.isEmpty())
+            wrong << noAbort;
+        if (hung)
+            wrong << QStringLiteral("did not end within 15 s of Abort");
+        if (f.link.operationRunning() || f.link.BusyPage() != PhoneLink::Idle)
+            wrong << QStringLiteral("the page lock is still held (page %1)").arg(f.link.BusyPage());
+        if (!f.isEnabled() || f.mainTabs->isEnabled() != tabsBefore)
+            wrong << QStringLiteral("the window or its tab bar is left disabled");
+        const auto after = controls(page);
+        for (auto it = before.cbegin(); it != before.cend(); ++it) {
+            if (op.mayChange.contains(it.key()))
+                continue;
+            const auto now = after.value(it.key(), {false, false});
+            if (it->first && !now.first)
+                wrong << QStringLiteral("%1 left disabled").arg(it.key());
+            if (it->second && !now.second)
+                wrong << QStringLiteral("%1 left hidden").arg(it.key());
+        }
+        // Some writes read the value back after closing the port and leave
+        // it open; the fault-free run tells which.
+        if (fault != Fault::None && op.closesPort && f.ComPort1.Connected() && !(op.mayKeepPort && op.mayKeepPort(f)))
+            wrong << QStringLiteral("the port is left open");
+        if (op.button != QLatin1String("btnRead")
+            && (f.phonebooksPage->simBook.entries() != simBefore || f.phonebooksPage->phoneBook.entries() != phoneBefore))
+            wrong << QStringLiteral("a book on screen changed");
+        if (Scratch::readFile(m_rig->filePath(QStringLiteral("QXsms.phb"))) != m_book)
+            wrong << QStringLiteral("the book file changed");
+
+        if (fault == Fault::None) {
+            op.commands = sim.commands();
+            op.closesPort = !f.ComPort1.Connected();
+        }
+        // An operation that leaves the port open keeps it for the next one;
+        // the next phone is another device.
+        try {
+            f.link.closePort();
+        } catch (const EComPort &) {
+        }
+        qInfo("%-20s %-13s %-16s %5lld ms, %d box(es)%s%s", qPrintable(op.name), faultName(fault),
+              qPrintable(target), took, m_boxes, userGaveUp ? ", Abort pressed" : "",
+              wrong.isEmpty() ? "" : " FAILED");
+        failure = wrong.join(QStringLiteral("; "));
+    }
+    const int descriptorsAfter = openDescriptors();
+    if (descriptorsAfter > qMax(descriptorsBefore, m_descriptors))
+        failure += QStringLiteral("%1descriptors %2 -> %3").arg(failure.isEmpty() ? "" : "; ")
+                       .arg(descriptorsBefore).arg(descriptorsAfter);
+    return failure;
+}
+
+void TestChaos::everyOperationFaultFree()
+{
+    // The first pass also opens whatever the window opens once (fonts, the
+    // trace); descriptors past that count are a leak.
+    for (Operation &op : m_ops) {
+        const QString failure = runRound(op, Fault::None, QString(), 0);
+        QVERIFY2(failure.isEmpty(), qPrintable(op.name + QStringLiteral(": ") + failure));
+        QVERIFY2(m_boxes == 0, qPrintable(op.name + QStringLiteral(": ") + m_boxTexts.join(QLatin1Char('|'))));
+        QVERIFY2(!op.commands.isEmpty(), qPrintable(op.name));
+    }
+    m_descriptors = openDescriptors();
+}
+
+Operation *byName(QList<Operation> &ops, const QString &name)
+{
+    for (Operation &op : ops)
+        if (op.name == name)
+            return &op;
+    return nullptr;
+}
+
+// Every kind of fault at least once whatever the seed, each where it hurts
+// most; faults a run finds and that get mended join them.
+void TestChaos::eachFaultKind_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("target");
+    const QList<std::tuple<const char *, Fault, const char *>> rows{
+        {"SMS in AT mode", Fault::Silent, ""},
+        {"SIM book write", Fault::Error, "AT+CPBW=2"},
+        {"SIM book read", Fault::Cme, "AT+CPBR=2"},
+        {"info read", Fault::Garbage, "AT+CGMM"},
+        {"melody read", Fault::Trickle, ""},
+        {"forwarding set", Fault::Late, ""},
+        {"SMS as ICQ", Fault::Cut, "AT+CMGS="},
+        {"forwarding query", Fault::Vanish, "AT+CCFC=3"},
+        {"SMS in binary mode", Fault::StallFrame, ""},
+        {"centre set", Fault::BinarySilent, ""},
+        {"SMS in binary mode", Fault::Abort, ""},
+        {"clock sync", Fault::Gone, ""},
+    };
+    for (const auto &[operation, fault, target] : rows)
+        QTest::addRow("%s under %s", operation, faultName(fault))
+            << QString::fromLatin1(operation) << int(fault) << QString::fromLatin1(target);
+}
+
+void TestChaos::eachFaultKind()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, fault);
+    QFETCH(QString, target);
+    Operation *op = byName(m_ops, operation);
+    QVERIFY(op);
+    const QString failure = runRound(*op, Fault(fault), target, 150);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+}
+
+void TestChaos::randomFaults()
+{
+    const uint seed = qEnvironmentVariableIsSet("MIRVAK_CHAOS_SEED") ? qEnvironmentVariable("MIRVAK_CHAOS_SEED").toUInt()
+                                                                     : 20261208u;
+    const int rounds = qEnvironmentVariableIsSet("MIRVAK_CHAOS_ROUNDS") ? qEnvironmentVariableIntValue("MIRVAK_CHAOS_ROUNDS")
+                                                                        : 80;
+    m_random.seed(seed);
+    QStringList failures;
+    for (int round = 1; round <= rounds; ++round) {
+        Operation &op = m_ops[int(m_random() % uint(m_ops.size()))];
+        if (op.commands.isEmpty())
+            QFAIL(qPrintable(op.name + QStringLiteral(" did not run without faults")));
+        QList<Fault> kinds{Fault::Silent, Fault::Error, Fault::Cme, Fault::Garbage, Fault::Trickle, Fault::Late,
+                           Fault::Cut, Fault::Vanish, Fault::Abort, Fault::Gone};
+        if (op.binary)
+            kinds << Fault::StallFrame << Fault::StallFrame << Fault::BinarySilent;
+        const Fault fault = kinds[int(m_random() % uint(kinds.size()))];
+        const QString target = op.commands[int(m_random() % uint(op.commands.size()))].trimmed();
+        const int abortAfter = int(m_random() % 400);
+        const QString failure = runRound(op, fault, target, abortAfter);
+        if (!failure.isEmpty())
+            failures << QStringLiteral("seed %1 round %2: %3 under %4 %5: %6")
+                            .arg(seed).arg(round).arg(op.name, QString::fromLatin1(faultName(fault)), target, failure);
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
+}
+
+QTEST_MAIN(TestChaos)
+#include "tst_chaos.moc"
