@@ -115,19 +115,13 @@ ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
 
 void ClockPanel::btngetClockClick()
 {
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    btngetClock->setEnabled(false);
-    m_link.runGuarded([this] {
+    readPanel(m_link, btngetClock, std::nullopt, [this] {
         GetClock();
         if (m_link.connected()) {
             GetTimeFormat();
             GetDateFormat();
         }
-        m_link.closePort();
     });
-    btngetClock->setEnabled(true);
 }
 
 void ClockPanel::GetClock()

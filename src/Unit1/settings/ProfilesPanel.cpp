@@ -87,11 +87,7 @@ ProfilesPanel::ProfilesPanel(PhoneLink &link, QWidget *parent)
 
 void ProfilesPanel::btnProfilesClick()
 {
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    btnProfiles->setEnabled(false);
-    m_link.runGuarded([this] {
+    readPanel(m_link, btnProfiles, std::nullopt, [this] {
         const Refreshing refresh;
         getProfiles();
         if (m_link.connected()) {
@@ -100,9 +96,7 @@ void ProfilesPanel::btnProfilesClick()
             getVibe();
             getlight();
         }
-        m_link.closePort();
     });
-    btnProfiles->setEnabled(true);
 }
 
 void ProfilesPanel::getProfiles()

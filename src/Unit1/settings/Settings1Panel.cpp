@@ -65,11 +65,7 @@ Settings1Panel::Settings1Panel(PhoneLink &link, QWidget *parent)
 
 void Settings1Panel::BtnSet1Click()
 {
-    const OperationGuard op(m_link, Tab::Settings);
-    if (!op)
-        return;
-    BtnSet1->setEnabled(false);
-    m_link.runGuarded([this] {
+    readPanel(m_link, BtnSet1, Tab::Settings, [this] {
         getKeyLock();
         // An abort or a failed port ends the read; a silent or refusing
         // phone does not.
@@ -80,9 +76,7 @@ void Settings1Panel::BtnSet1Click()
                 break;
             (this->*get)();
         }
-        m_link.closePort();
     });
-    BtnSet1->setEnabled(true);
 }
 
 void Settings1Panel::getSwitch(QCheckBox *box, PhoneSettings::Switch which)

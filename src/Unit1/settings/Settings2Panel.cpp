@@ -111,19 +111,13 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
 
 void Settings2Panel::btnSet2Click()
 {
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    btnSet2->setEnabled(false);
-    m_link.runGuarded([this] {
+    readPanel(m_link, btnSet2, std::nullopt, [this] {
         getVoiceMail();
         if (m_link.connected()) {
             GetLang();
             getGreeting();
         }
-        m_link.closePort();
     });
-    btnSet2->setEnabled(true);
 }
 
 void Settings2Panel::getVoiceMail()

@@ -154,3 +154,17 @@ void RadioGroup::setItemIndex(int index)
         item->setChecked(false);
     m_group->setExclusive(true);
 }
+
+void SettingsPattern::readPanel(PhoneLink &link, QPushButton *button, std::optional<Tab> lockTab,
+                                const std::function<void()> &steps)
+{
+    const OperationGuard op(link, lockTab);
+    if (!op)
+        return;
+    button->setEnabled(false);
+    link.runGuarded([&] {
+        steps();
+        link.closePort();
+    });
+    button->setEnabled(true);
+}

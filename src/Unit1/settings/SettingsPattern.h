@@ -5,6 +5,10 @@
 // radio group with an item index.
 #include <QGroupBox>
 #include <QStringList>
+#include <functional>
+#include <optional>
+
+enum class Tab;
 
 class PhoneLink;
 class QButtonGroup;
@@ -46,6 +50,11 @@ void flashStatus(PhoneLink &link, QLabel *label, bool ok, int ms);
 // While `edit` has the keyboard focus, `button` is the default button and
 // Enter presses it; leaving the box takes the default back.
 void defaultWhileFocused(QWidget *edit, QPushButton *button);
+
+// A panel's whole read from its button: one operation (locking the tab bar
+// on lockTab when given), the button off while `steps` run, the port closed
+// after them however they end.
+void readPanel(PhoneLink &link, QPushButton *button, std::optional<Tab> lockTab, const std::function<void()> &steps);
 
 } // namespace SettingsPattern
 
