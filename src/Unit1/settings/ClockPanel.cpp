@@ -182,15 +182,9 @@ void ClockPanel::GetDateFormat()
 
 void ClockPanel::ComboTimeFormatChange()
 {
-    if (refreshing())
-        return;
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    m_link.runGuarded([this] {
+    writeChange(m_link, [this] {
         m_settings.writeTimeFormat(ComboTimeFormat->currentIndex());
         GetTimeFormat();
-        m_link.closePort();
     });
 }
 

@@ -215,15 +215,9 @@ void ProfilesPanel::getlight()
 
 void ProfilesPanel::LightClick()
 {
-    if (refreshing())
-        return;
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    m_link.runGuarded([this] {
+    writeChange(m_link, [this] {
         m_settings.writeLight(Light->itemIndex());
         getlight();
-        m_link.closePort();
     });
 }
 
@@ -237,14 +231,8 @@ void ProfilesPanel::getVibe()
 
 void ProfilesPanel::VibeClick()
 {
-    if (refreshing())
-        return;
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    m_link.runGuarded([this] {
+    writeChange(m_link, [this] {
         m_settings.writeVibration(Vibe->itemIndex());
         getVibe();
-        m_link.closePort();
     });
 }

@@ -104,15 +104,9 @@ void Settings1Panel::getMessageSound() { getChoice(MessageSound, PhoneSettings::
 
 void Settings1Panel::chkMMClick()
 {
-    if (refreshing())
-        return;
-    const OperationGuard op(m_link, std::nullopt);
-    if (!op)
-        return;
-    m_link.runGuarded([this] {
+    writeChange(m_link, [this] {
         m_settings.writeSwitch(PhoneSettings::Switch::MinuteMinder, chkMM->isChecked());
         getMM();
-        m_link.closePort();
     });
 }
 

@@ -168,3 +168,16 @@ void SettingsPattern::readPanel(PhoneLink &link, QPushButton *button, std::optio
     });
     button->setEnabled(true);
 }
+
+void SettingsPattern::writeChange(PhoneLink &link, const std::function<void()> &steps)
+{
+    if (refreshing())
+        return;
+    const OperationGuard op(link, std::nullopt);
+    if (!op)
+        return;
+    link.runGuarded([&] {
+        steps();
+        link.closePort();
+    });
+}

@@ -55,6 +55,10 @@ void defaultWhileFocused(QWidget *edit, QPushButton *button);
 // on lockTab when given), the button off while `steps` run, the port closed
 // after them however they end.
 void readPanel(PhoneLink &link, QPushButton *button, std::optional<Tab> lockTab, const std::function<void()> &steps);
+// A control's change written to the phone and read back: nothing while a
+// read is showing its value, else one operation whose port is closed after
+// `steps` however they end.
+void writeChange(PhoneLink &link, const std::function<void()> &steps);
 
 } // namespace SettingsPattern
 
