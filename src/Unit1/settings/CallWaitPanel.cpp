@@ -5,17 +5,12 @@
 #include <QPushButton>
 
 #include "Unit1/link/PhoneLink.h"
+#include "Unit1/settings/SettingsPattern.h"
 #include "Unit1/shell/Palette.h"
 
-namespace {
-QPushButton *button(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
+using SettingsPattern::panelButton;
 
+namespace {
 QString shown(CallWaiting::State state)
 {
     switch (state) {
@@ -50,12 +45,12 @@ CallWaitPanel::CallWaitPanel(PhoneLink &link, QWidget *parent)
     Palette::paint(txtCW, Palette::Silver);
     grid->addWidget(txtCW, 0, 0, 1, 3);
 
-    btnCWs = button(content, "btnCWs", QStringLiteral("Get Status"));
-    btnCWa = button(content, "btnCWa", QStringLiteral("Activate"));
-    btnCWd = button(content, "btnCWd", QStringLiteral("De-Activate"));
-    btnAbort6 = button(content, "btnAbort6", QStringLiteral("Abort"));
-    btnAbort7 = button(content, "btnAbort7", QStringLiteral("Abort"));
-    btnAbort8 = button(content, "btnAbort8", QStringLiteral("Abort"));
+    btnCWs = panelButton(content, "btnCWs", QStringLiteral("Get Status"));
+    btnCWa = panelButton(content, "btnCWa", QStringLiteral("Activate"));
+    btnCWd = panelButton(content, "btnCWd", QStringLiteral("De-Activate"));
+    btnAbort6 = panelButton(content, "btnAbort6", QStringLiteral("Abort"));
+    btnAbort7 = panelButton(content, "btnAbort7", QStringLiteral("Abort"));
+    btnAbort8 = panelButton(content, "btnAbort8", QStringLiteral("Abort"));
     // Each Abort button lies beneath its button; a running command hides
     // the button and the Abort button shows through.
     int column = 0;

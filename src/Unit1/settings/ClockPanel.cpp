@@ -17,26 +17,11 @@
 using namespace SettingsPattern;
 
 namespace {
-QLabel *label(QWidget *parent, const char *name, const QString &caption, bool status)
+QLabel *label(QWidget *parent, const char *name, const QString &caption)
 {
     auto *l = new QLabel(caption, parent);
     l->setObjectName(QString::fromLatin1(name));
-    if (status) {
-        l->setAlignment(Qt::AlignCenter);
-        l->setFrameShape(QFrame::StyledPanel);
-        l->setMinimumWidth(60);
-        Palette::paint(l, buttonFace());
-    }
     return l;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
 }
 
 QComboBox *formatBox(QWidget *parent, const char *name, const QStringList &items, const QString &hint)
@@ -61,7 +46,7 @@ ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
     auto *grid = new QGridLayout(content);
     grid->setContentsMargins(0, 0, 0, 0);
 
-    StaticText2 = label(content, "StaticText2", QStringLiteral("Time"), true);
+    StaticText2 = statusLabel(content, "StaticText2", QStringLiteral("Time"), 60);
     txtClock = new QLineEdit(content);
     txtClock->setObjectName(QStringLiteral("txtClock"));
     // In the mask "\\" is a literal backslash; the blank fills the digit places.
@@ -69,23 +54,23 @@ ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
     txtClock->setToolTip(QStringLiteral("YY\\MM\\DD,HH:MM:SS"));
     txtClock->setEnabled(false);
     Palette::paint(txtClock, Palette::Silver);
-    btnSet = button(content, "btnSet", QStringLiteral("SET"), QStringLiteral("Set Time and Date in phone"));
-    btnPCtime = button(content, "btnPCtime", QStringLiteral("Sync to PC"), QString());
+    btnSet = panelButton(content, "btnSet", QStringLiteral("SET"), QStringLiteral("Set Time and Date in phone"));
+    btnPCtime = panelButton(content, "btnPCtime", QStringLiteral("Sync to PC"), QString());
 
-    StaticText3 = label(content, "StaticText3", QStringLiteral("Alarm"), true);
+    StaticText3 = statusLabel(content, "StaticText3", QStringLiteral("Alarm"), 60);
     TimePick = new QTimeEdit(content);
     TimePick->setObjectName(QStringLiteral("TimePick"));
     TimePick->setToolTip(QStringLiteral("Set alarn time"));
     Palette::paint(TimePick, Palette::Silver);
-    btnAlmOK = button(content, "btnAlmOK", QStringLiteral("SET"), QStringLiteral("Set and activate alarm"));
+    btnAlmOK = panelButton(content, "btnAlmOK", QStringLiteral("SET"), QStringLiteral("Set and activate alarm"));
 
-    StaticText34 = label(content, "StaticText34", QStringLiteral("Time Format"), false);
+    StaticText34 = label(content, "StaticText34", QStringLiteral("Time Format"));
     ComboTimeFormat = formatBox(content, "ComboTimeFormat", SettingsAt::timeFormatItems(),
                                 QStringLiteral("Change time format display"));
-    StaticText35 = label(content, "StaticText35", QStringLiteral("Date Format"), false);
+    StaticText35 = label(content, "StaticText35", QStringLiteral("Date Format"));
     ComboDateFormat = formatBox(content, "ComboDateFormat", SettingsAt::dateFormatItems(),
                                 QStringLiteral("Change date format display"));
-    btngetClock = button(content, "btngetClock", QString(), QStringLiteral("Read clock settings from phone"));
+    btngetClock = panelButton(content, "btngetClock", QString(), QStringLiteral("Read clock settings from phone"));
     btngetClock->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 
     grid->addWidget(StaticText2, 0, 0);

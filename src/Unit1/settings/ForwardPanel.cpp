@@ -8,8 +8,11 @@
 
 #include "Unit1/link/Charset.h"
 #include "Unit1/link/PhoneLink.h"
+#include "Unit1/settings/SettingsPattern.h"
 #include "Unit1/shell/Palette.h"
 #include "Unit1/shell/TypingLimit.h"
+
+using SettingsPattern::iconButton;
 
 namespace {
 using CallForward::Reason;
@@ -75,18 +78,6 @@ const QString Requesting = QStringLiteral("Requesting...");
 const QString Sending = QStringLiteral("Sending...");
 const QString Off = QStringLiteral("Off");
 const QString NetworkError = QStringLiteral("Network error");
-
-QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &hint)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setFixedSize(24, 24);
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setIconSize(QSize(16, 16));
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // A button with its Abort button beneath it in one cell: hiding the
 // button while its work runs lets the Abort button show through.

@@ -11,9 +11,12 @@
 
 #include "Unit1/link/PhoneLink.h"
 #include "Unit1/settings/PersonalRings.h"
+#include "Unit1/settings/SettingsPattern.h"
 #include "Unit1/shell/Flash.h"
 #include "Unit1/shell/Palette.h"
 #include "Unit1/shell/TypingLimit.h"
+
+using SettingsPattern::iconButton;
 
 namespace {
 QLabel *label(QWidget *parent, const char *name, const QString &text)
@@ -23,17 +26,6 @@ QLabel *label(QWidget *parent, const char *name, const QString &text)
     return l;
 }
 
-QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &hint)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setFixedSize(24, 24);
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setIconSize(QSize(16, 16));
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
 } // namespace
 
 PersonalRingsPanel::PersonalRingsPanel(PhoneLink &link, PersonalRings &rings, QWidget *parent)

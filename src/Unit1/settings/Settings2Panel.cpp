@@ -15,26 +15,6 @@
 using namespace SettingsPattern;
 
 namespace {
-QLabel *statusLabel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setAlignment(Qt::AlignCenter);
-    label->setFrameShape(QFrame::StyledPanel);
-    label->setMinimumWidth(70);
-    Palette::paint(label, buttonFace());
-    return label;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &hint)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLineEdit *field(QWidget *parent, const char *name)
 {
     auto *edit = new QLineEdit(parent);
@@ -54,12 +34,12 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
     auto *grid = new QGridLayout(content);
     grid->setContentsMargins(0, 0, 0, 0);
 
-    StaticText1 = statusLabel(content, "StaticText1", QStringLiteral("Voicemail"));
+    StaticText1 = statusLabel(content, "StaticText1", QStringLiteral("Voicemail"), 70);
     editVM = field(content, "editVM");
     editVM->setToolTip(QStringLiteral("voicemail number"));
-    btnVM = button(content, "btnVM", QStringLiteral("Set"), QStringLiteral("Set Voicemail number"));
+    btnVM = panelButton(content, "btnVM", QStringLiteral("Set"), QStringLiteral("Set Voicemail number"));
 
-    StaticText12 = statusLabel(content, "StaticText12", QStringLiteral("Language"));
+    StaticText12 = statusLabel(content, "StaticText12", QStringLiteral("Language"), 70);
     ComboLang = new QComboBox(content);
     ComboLang->setObjectName(QStringLiteral("ComboLang"));
     ComboLang->setEditable(true);
@@ -68,15 +48,15 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
     ComboLang->setEnabled(false);
     Palette::paint(ComboLang, Palette::Silver);
 
-    StaticText13 = statusLabel(content, "StaticText13", QStringLiteral("Greeting"));
+    StaticText13 = statusLabel(content, "StaticText13", QStringLiteral("Greeting"), 70);
     EditGreeting = field(content, "EditGreeting");
     EditGreeting->setToolTip(QStringLiteral("Enter wake-up greeting"));
-    btnGreeting = button(content, "btnGreeting", QStringLiteral("Set"), QStringLiteral("Change greeting text"));
-    btnOff = button(content, "btnOff", QStringLiteral("Off"), QStringLiteral("Turn greeting off"));
-    btnText = button(content, "btnText", QStringLiteral("Text"), QStringLiteral("Set greeting to text"));
-    btnAnim = button(content, "btnAnim", QStringLiteral("Anim"), QStringLiteral("Set greeting to animation"));
+    btnGreeting = panelButton(content, "btnGreeting", QStringLiteral("Set"), QStringLiteral("Change greeting text"));
+    btnOff = panelButton(content, "btnOff", QStringLiteral("Off"), QStringLiteral("Turn greeting off"));
+    btnText = panelButton(content, "btnText", QStringLiteral("Text"), QStringLiteral("Set greeting to text"));
+    btnAnim = panelButton(content, "btnAnim", QStringLiteral("Anim"), QStringLiteral("Set greeting to animation"));
 
-    btnSet2 = button(content, "btnSet2", QString(), QStringLiteral("Read settings from phone"));
+    btnSet2 = panelButton(content, "btnSet2", QString(), QStringLiteral("Read settings from phone"));
     btnSet2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 
     grid->addWidget(StaticText1, 0, 0);

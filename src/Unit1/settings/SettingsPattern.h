@@ -4,6 +4,7 @@
 // read, the status-label flash, the default button of an edit box, and a
 // radio group with an item index.
 #include <QGroupBox>
+#include <QStyle>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -50,6 +51,14 @@ void flashStatus(PhoneLink &link, QLabel *label, bool ok, int ms);
 // While `edit` has the keyboard focus, `button` is the default button and
 // Enter presses it; leaving the box takes the default back.
 void defaultWhileFocused(QWidget *edit, QPushButton *button);
+
+// The controls every panel makes the same way: a push button that is never
+// the dialog default (Enter belongs to defaultWhileFocused); the same with a
+// 24 x 24 picture instead of a caption; a status label on the button face,
+// where flashStatus shows "OK" and "Error".
+QPushButton *panelButton(QWidget *parent, const char *name, const QString &caption, const QString &hint = {});
+QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &hint);
+QLabel *statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth);
 
 // A panel's whole read from its button: one operation (locking the tab bar
 // on lockTab when given), the button off while `steps` run, the port closed
