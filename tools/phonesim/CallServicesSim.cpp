@@ -1,5 +1,7 @@
 #include "CallServicesSim.h"
 
+#include "JsonFields.h"
+
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -128,25 +130,11 @@ QString CallServicesState::load(const QJsonObject &o)
             forwards.insert({reason, cls}, Forward{number, type});
         }
     }
-    const QJsonValue waiting = o.value(QLatin1String("callWaiting"));
-    if (!waiting.isUndefined()) {
-        if (!waiting.isBool())
-            return QStringLiteral("\"callWaiting\" must be true or false");
-        callWaiting = waiting.toBool();
-    }
-    const QJsonValue delay = o.value(QLatin1String("networkDelayMs"));
-    if (!delay.isUndefined()) {
-        if (!delay.isDouble() || delay.toDouble() != double(delay.toInt()) || delay.toInt() < 0
-            || delay.toInt() > 600'000)
-            return QStringLiteral("\"networkDelayMs\" must be a whole number from 0 to 600000");
-        networkDelayMs = delay.toInt();
-    }
-    const QJsonValue refuses = o.value(QLatin1String("networkRefuses"));
-    if (!refuses.isUndefined()) {
-        if (!refuses.isBool())
-            return QStringLiteral("\"networkRefuses\" must be true or false");
-        networkRefuses = refuses.toBool();
-    }
+    for (const QString &err : {JsonFields::readBool(o, "callWaiting", callWaiting),
+                               JsonFields::readInt(o, "networkDelayMs", networkDelayMs, 0, 600'000),
+                               JsonFields::readBool(o, "networkRefuses", networkRefuses)})
+        if (!err.isEmpty())
+            return err;
     return {};
 }
 

@@ -1,5 +1,7 @@
 #include "PersonalRingSim.h"
 
+#include "JsonFields.h"
+
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -31,12 +33,8 @@ QString PersonalRingState::load(const QJsonObject &o)
     for (const QString &k : keys())
         if (o.contains(k))
             given << k;
-    const QJsonValue n = o.value(QLatin1String("personalRingCount"));
-    if (!n.isUndefined()) {
-        if (!n.isDouble() || n.toDouble() != double(n.toInt()) || n.toInt() < 0 || n.toInt() > 99)
-            return QStringLiteral("\"personalRingCount\" must be a whole number from 0 to 99");
-        count = n.toInt();
-    }
+    if (const QString err = JsonFields::readInt(o, "personalRingCount", count, 0, 99); !err.isEmpty())
+        return err;
     const QJsonValue codes = o.value(QLatin1String("ringCodes"));
     if (!codes.isUndefined()) {
         if (!codes.isString() || !parseCodes(codes.toString()))

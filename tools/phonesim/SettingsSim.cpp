@@ -1,5 +1,7 @@
 #include "SettingsSim.h"
 
+#include "JsonFields.h"
+
 #include <QDate>
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -26,11 +28,6 @@ bool validAlarm(const QString &text)
     static const QRegularExpression re(QStringLiteral("^(\\d\\d):(\\d\\d)$"));
     const QRegularExpressionMatch m = re.match(text);
     return m.hasMatch() && QTime(m.captured(1).toInt(), m.captured(2).toInt()).isValid();
-}
-
-bool isInt(const QJsonValue &v, int lo, int hi)
-{
-    return v.isDouble() && v.toDouble() == double(v.toInt()) && v.toInt() >= lo && v.toInt() <= hi;
 }
 
 // A whole number from lo to hi and nothing else; -1 for anything else.
@@ -84,24 +81,6 @@ QString SettingsState::load(const QJsonObject &o)
     for (const QString &k : keys())
         if (o.contains(k))
             given << k;
-    const auto flag = [&o](const char *key, bool &target) -> QString {
-        const QJsonValue v = o.value(QLatin1String(key));
-        if (v.isUndefined())
-            return {};
-        if (!v.isBool())
-            return QStringLiteral("\"%1\" must be true or false").arg(QLatin1String(key));
-        target = v.toBool();
-        return {};
-    };
-    const auto whole = [](const QJsonObject &from, const char *key, int &target, int lo, int hi) -> QString {
-        const QJsonValue v = from.value(QLatin1String(key));
-        if (v.isUndefined())
-            return {};
-        if (!isInt(v, lo, hi))
-            return QStringLiteral("\"%1\" must be a whole number from %2 to %3").arg(QLatin1String(key)).arg(lo).arg(hi);
-        target = v.toInt();
-        return {};
-    };
     const auto text = [](const QJsonObject &from, const char *key, QString &target) -> QString {
         const QJsonValue v = from.value(QLatin1String(key));
         if (v.isUndefined())
@@ -111,13 +90,13 @@ QString SettingsState::load(const QJsonObject &o)
         target = v.toString();
         return {};
     };
-    for (const QString &err : {flag("minuteMinder", minuteMinder), whole(o, "answerMode", answerMode, 0, 2),
-                               whole(o, "keySound", keySound, 0, 2), whole(o, "messageAlert", messageAlert, 0, 2),
-                               flag("keyLock", keyLock), text(o, "language", language),
-                               whole(o, "activeProfile", activeProfile, 1, 20),
-                               whole(o, "ringVolumeMax", ringVolumeMax, 1, 9), text(o, "clock", clock),
-                               text(o, "alarm", alarm), whole(o, "timeFormat", timeFormat, 1, 2),
-                               whole(o, "dateFormat", dateFormat, 0, 7)})
+    for (const QString &err : {JsonFields::readBool(o, "minuteMinder", minuteMinder), JsonFields::readInt(o, "answerMode", answerMode, 0, 2),
+                               JsonFields::readInt(o, "keySound", keySound, 0, 2), JsonFields::readInt(o, "messageAlert", messageAlert, 0, 2),
+                               JsonFields::readBool(o, "keyLock", keyLock), text(o, "language", language),
+                               JsonFields::readInt(o, "activeProfile", activeProfile, 1, 20),
+                               JsonFields::readInt(o, "ringVolumeMax", ringVolumeMax, 1, 9), text(o, "clock", clock),
+                               text(o, "alarm", alarm), JsonFields::readInt(o, "timeFormat", timeFormat, 1, 2),
+                               JsonFields::readInt(o, "dateFormat", dateFormat, 0, 7)})
         if (!err.isEmpty())
             return err;
     if (!validClock(clock))
@@ -129,7 +108,7 @@ QString SettingsState::load(const QJsonObject &o)
         if (!v.isObject())
             return QStringLiteral("\"voicemail\" must be an object");
         for (const QString &err : {text(v.toObject(), "number", voicemailNumber),
-                                   whole(v.toObject(), "type", voicemailType, 129, 145)})
+                                   JsonFields::readInt(v.toObject(), "type", voicemailType, 129, 145)})
             if (!err.isEmpty())
                 return err;
     }
@@ -147,8 +126,8 @@ QString SettingsState::load(const QJsonObject &o)
         if (!v.isObject())
             return QStringLiteral("\"greeting\" must be an object");
         for (const QString &err : {text(v.toObject(), "text", greetingText),
-                                   whole(v.toObject(), "mode", greetingMode, 0, 2),
-                                   whole(v.toObject(), "fields", greetingFields, 2, 3)})
+                                   JsonFields::readInt(v.toObject(), "mode", greetingMode, 0, 2),
+                                   JsonFields::readInt(v.toObject(), "fields", greetingFields, 2, 3)})
             if (!err.isEmpty())
                 return err;
     }
@@ -163,9 +142,9 @@ QString SettingsState::load(const QJsonObject &o)
             const QJsonValue s = po.value(QLatin1String("silent"));
             if (s.isBool())
                 silent = s.toBool();
-            for (const QString &err : {text(po, "name", profile.name), whole(po, "volume", profile.volume, 0, 9),
-                                       whole(po, "vibration", profile.vibration, 0, 16),
-                                       whole(po, "light", profile.light, 0, 2)})
+            for (const QString &err : {text(po, "name", profile.name), JsonFields::readInt(po, "volume", profile.volume, 0, 9),
+                                       JsonFields::readInt(po, "vibration", profile.vibration, 0, 16),
+                                       JsonFields::readInt(po, "light", profile.light, 0, 2)})
                 if (!err.isEmpty())
                     return QStringLiteral("profile: ") + err;
             if (!p.isObject() || (!s.isUndefined() && !s.isBool())
