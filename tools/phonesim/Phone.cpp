@@ -149,8 +149,7 @@ void Phone::buildCommandTable()
     for (const PersonalRingSim::Command &c : CallServicesSim::commands(m_state.calls))
         add(c.key, c.prefix, [this, h = c.handler](const QString &a) {
             const std::optional<QStringList> lines = h(a);
-            const int delay = m_options.networkDelayMs > 0 ? m_options.networkDelayMs : m_state.calls.networkDelayMs;
-            respond(lines.value_or(QStringList()), lines ? Final::Ok : Final::Error, delay);
+            respond(lines.value_or(QStringList()), lines ? Final::Ok : Final::Error, networkDelay());
         });
 }
 
@@ -305,7 +304,9 @@ void Phone::runLine(const QByteArray &raw)
             else
                 for (const QJsonValue &v : ov.toArray())
                     lines << v.toString();
-            respond(lines);
+            // An answer given in place of the network's comes no sooner.
+            const bool network = upper.startsWith(QLatin1String("+CCFC")) || upper.startsWith(QLatin1String("+CCWA"));
+            respond(lines, Final::Ok, network ? networkDelay() : 0);
         } else {
             dispatch(rest);
         }
@@ -345,6 +346,11 @@ void Phone::dispatch(const QString &rest)
         return;
     }
     best->handler(rest.mid(best->key.size()));
+}
+
+int Phone::networkDelay() const
+{
+    return m_options.networkDelayMs > 0 ? m_options.networkDelayMs : m_state.calls.networkDelayMs;
 }
 
 void Phone::respond(const QStringList &lines, Final final, int extraDelayMs)

@@ -56,6 +56,8 @@ private:
     enum class Final { Ok, Error, None };
     void respond(const QStringList &lines, Final final = Final::Ok, int extraDelayMs = 0);
     void ok() { respond({}); }
+    // How long the network takes over a forwarding or call-waiting answer.
+    int networkDelay() const;
     void error() { respond({}, Final::Error); }
 
     // Handlers with some logic of their own
