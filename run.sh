@@ -11,4 +11,4 @@ cmake --build --preset release --target mirvak mirvak-phonesim
 # Mirvak keeps its book file in the working folder; keep it out of the sources.
 mkdir -p build/run
 cd build/run
-exec "$here/build/release/src/Project1/mirvak" --demo "$@"
+exec "$here/build/release/src/app/mirvak" --demo "$@"

@@ -2,8 +2,8 @@
 // simulated phone paced like 9600 baud:
 //  1. CPU time / wall time while SendCommand waits on a silent phone;
 //  2. the median time an exchange takes beyond the wire time of its reply.
-#include "CPort/TComPort.h"
-#include "Unit1/link/PhoneLink.h"
+#include "link/port/TComPort.h"
+#include "link/PhoneLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -9,9 +9,9 @@
 // been idle (up to 10 ms worth, the FIFO of a UART), so the first figure
 // can dip below 1 and hides up to that much of our own turnaround; the
 // second figure does not depend on it.
-#include "CPort/TComPort.h"
-#include "Unit1/link/PhoneLink.h"
-#include "Unit1/phonebooks/PhonebookTransfer.h"
+#include "link/port/TComPort.h"
+#include "link/PhoneLink.h"
+#include "link/phonebooks/PhonebookTransfer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 // Many exchanges and message sends against the simulated phone, to see
 // whether memory or open descriptors grow with use. Prints, asserts nothing.
 // MIRVAK_SOAK_EXCHANGES and MIRVAK_SOAK_SENDS change the counts.
-#include "CPort/TComPort.h"
-#include "Unit1/link/PhoneLink.h"
-#include "Unit1/messaging/CentreService.h"
-#include "Unit1/messaging/MessagingState.h"
-#include "Unit1/messaging/SmsSender.h"
+#include "link/port/TComPort.h"
+#include "link/PhoneLink.h"
+#include "link/messaging/CentreService.h"
+#include "core/messaging/MessagingState.h"
+#include "link/messaging/SmsSender.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,9 +3,9 @@
 //  1. the largest deviation of a note's start (its key lighting) from the
 //     ideal schedule of length plus 8 ms gap per note (goal: 2 ms or less);
 //  2. CPU time / wall time while it plays (goal: 2 % or less).
-#include "MyBleeper/MyBleeper.h"
-#include "MyBleeper/Notation.h"
-#include "Mybleep/Mybleep.h"
+#include "link/sound/MyBleeper.h"
+#include "core/melodies/Notation.h"
+#include "link/sound/Mybleep.h"
 
 #include <QCoreApplication>
 

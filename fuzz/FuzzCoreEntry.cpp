@@ -6,22 +6,22 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "CPort/PortName.h"
-#include "MyBleeper/Notation.h"
-#include "Unit1/link/Charset.h"
-#include "Unit1/link/NumberConversion.h"
-#include "Unit1/link/Quoted.h"
-#include "Unit1/link/ReplyParse.h"
-#include "Unit1/messaging/BinaryFrames.h"
-#include "Unit1/messaging/BookFile.h"
-#include "Unit1/melodies/ComposeText.h"
-#include "Unit1/melodies/MelodyAt.h"
-#include "Unit1/messaging/PduBuilder.h"
-#include "Unit1/phonebooks/PhonebookAt.h"
-#include "Unit1/settings/RingList.h"
-#include "Unit1/settings/CallServicesAt.h"
-#include "Unit1/settings/SettingsAt.h"
-#include "Unit1/phonebooks/PbkFile.h"
+#include "core/port/PortName.h"
+#include "core/melodies/Notation.h"
+#include "core/at/Charset.h"
+#include "core/at/NumberConversion.h"
+#include "core/at/Quoted.h"
+#include "core/at/ReplyParse.h"
+#include "core/messaging/BinaryFrames.h"
+#include "core/messaging/BookFile.h"
+#include "core/melodies/ComposeText.h"
+#include "core/melodies/MelodyAt.h"
+#include "core/messaging/PduBuilder.h"
+#include "core/phonebooks/PhonebookAt.h"
+#include "core/settings/RingList.h"
+#include "core/settings/CallServicesAt.h"
+#include "core/settings/SettingsAt.h"
+#include "core/phonebooks/PbkFile.h"
 
 namespace {
 void check(bool ok, const char *what)

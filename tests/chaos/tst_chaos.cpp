@@ -22,13 +22,13 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "CPort/TComPort.h"
-#include "Unit1/link/PhonebookModel.h"
-#include "Unit1/melodies/MelodiesPage.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "Unit1/phonebooks/PhonebooksPage.h"
-#include "Unit1/shell/InfoPage.h"
-#include "Unit1/shell/SettingsPage.h"
+#include "link/port/TComPort.h"
+#include "core/phonebooks/PhonebookModel.h"
+#include "gui/melodies/MelodiesPage.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/info/InfoPage.h"
+#include "gui/settings/SettingsPage.h"
 
 namespace {
 

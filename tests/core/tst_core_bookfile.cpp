@@ -5,8 +5,8 @@
 #include <random>
 
 #include "Scratch.h"
-#include "Unit1/messaging/BookFile.h"
-#include "Unit1/messaging/MessagingState.h"
+#include "core/messaging/BookFile.h"
+#include "core/messaging/MessagingState.h"
 
 namespace {
 const QByteArray Smsc = MessagingState::defaultIcqSmsc();

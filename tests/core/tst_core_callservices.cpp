@@ -2,7 +2,7 @@
 // the user typed, and what the network's replies say.
 #include <QtTest>
 
-#include "Unit1/settings/CallServicesAt.h"
+#include "core/settings/CallServicesAt.h"
 
 using namespace CallForward;
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "FuzzCoreEntry.h"
-#include "Unit1/messaging/BookFile.h"
-#include "Unit1/messaging/MessagingState.h"
+#include "core/messaging/BookFile.h"
+#include "core/messaging/MessagingState.h"
 
 namespace {
 std::vector<QByteArray> seeds()

@@ -2,10 +2,10 @@
 // with replies as a T28 sends them (echo on: "AT+CGSN\r" then the answer).
 #include <QtTest>
 
-#include "Unit1/link/Charset.h"
-#include "Unit1/link/NumberConversion.h"
-#include "Unit1/link/Quoted.h"
-#include "Unit1/link/ReplyParse.h"
+#include "core/at/Charset.h"
+#include "core/at/NumberConversion.h"
+#include "core/at/Quoted.h"
+#include "core/at/ReplyParse.h"
 
 namespace {
 QByteArray echoed(const QByteArray &command, const QByteArray &line)

@@ -4,8 +4,8 @@
 
 #include <QBuffer>
 
-#include "Unit1/melodies/ComposeText.h"
-#include "Unit1/melodies/MelodyAt.h"
+#include "core/melodies/ComposeText.h"
+#include "core/melodies/MelodyAt.h"
 
 class TestCoreMelodies : public QObject {
     Q_OBJECT

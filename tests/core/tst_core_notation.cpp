@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "MyBleeper/Notation.h"
+#include "core/melodies/Notation.h"
 
 namespace {
 // "index.octave:Hz/ms" per note, "p128" per pause, blank-separated.

@@ -2,7 +2,7 @@
 // write command put together, each as a table.
 #include <QtTest>
 
-#include "Unit1/phonebooks/PhonebookAt.h"
+#include "core/phonebooks/PhonebookAt.h"
 
 using namespace PhonebookAt;
 

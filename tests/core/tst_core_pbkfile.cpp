@@ -2,7 +2,7 @@
 // book that loads back the same.
 #include <QtTest>
 
-#include "Unit1/phonebooks/PbkFile.h"
+#include "core/phonebooks/PbkFile.h"
 
 namespace {
 struct Row {

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <random>
 
-#include "Unit1/link/ReplyParse.h"
-#include "Unit1/messaging/BinaryFrames.h"
-#include "Unit1/messaging/PduBuilder.h"
+#include "core/at/ReplyParse.h"
+#include "core/messaging/BinaryFrames.h"
+#include "core/messaging/PduBuilder.h"
 
 namespace {
 QByteArray bytes(const char *hexText)

@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "Unit1/link/PhonebookModel.h"
+#include "core/phonebooks/PhonebookModel.h"
 
 namespace {
 const PhonebookEntry Anna{"+46701234567", "Anna"};

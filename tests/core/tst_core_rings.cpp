@@ -2,7 +2,7 @@
 // them (echo on: "AT*EPRW=?\r" then the answer).
 #include <QtTest>
 
-#include "Unit1/settings/RingList.h"
+#include "core/settings/RingList.h"
 
 namespace {
 QByteArray echoed(const QByteArray &command, const QByteArray &line)

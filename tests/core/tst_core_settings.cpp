@@ -2,7 +2,7 @@
 // them (echo on: the command line, then the answer).
 #include <QtTest>
 
-#include "Unit1/settings/SettingsAt.h"
+#include "core/settings/SettingsAt.h"
 
 namespace {
 QByteArray echoed(const QByteArray &command, const QByteArray &lines)

@@ -2,11 +2,11 @@
 // What the link tests share: a trace file of its own for every test
 // function, the program's port and link with a phone behind COM1 (scripted
 // here or simulated), and the exchange that only the reply timer ends.
-#include "CPort/TComPort.h"
+#include "link/port/TComPort.h"
 #include "PtyPeer.h"
 #include "Scratch.h"
 #include "SimPhone.h"
-#include "Unit1/link/PhoneLink.h"
+#include "link/PhoneLink.h"
 
 #include <QByteArray>
 #include <QString>

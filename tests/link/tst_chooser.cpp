@@ -1,6 +1,6 @@
 // The port chooser "cpa" on ptys named through MIRVAK_COMn.
-#include "CPort/TComPort.h"
-#include "CPort/TComRadioGroup.h"
+#include "link/port/TComPort.h"
+#include "gui/common/TComRadioGroup.h"
 #include "PtyPeer.h"
 
 #include <QRadioButton>

@@ -2,8 +2,8 @@
 // the line, what comes back, and what the phone keeps.
 #include "LinkTestSupport.h"
 
-#include "Unit1/melodies/PhoneMelodies.h"
-#include "Unit1/settings/PersonalRings.h"
+#include "link/melodies/PhoneMelodies.h"
+#include "link/settings/PersonalRings.h"
 
 #include <QJsonObject>
 #include <QSignalSpy>

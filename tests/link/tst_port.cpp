@@ -1,8 +1,8 @@
 // The serial port object on a real pseudo-terminal: names, opening, the
 // exclusive hold, reads and counts, failures and their messages.
-#include "CPort/LinkTrace.h"
-#include "CPort/PortMap.h"
-#include "CPort/PortName.h"
+#include "link/port/LinkTrace.h"
+#include "link/port/PortMap.h"
+#include "core/port/PortName.h"
 #include "LinkTestSupport.h"
 
 #include <QFile>

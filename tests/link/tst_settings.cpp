@@ -2,7 +2,7 @@
 // phone takes, which it refuses with ERROR, and what it keeps.
 #include "LinkTestSupport.h"
 
-#include "Unit1/settings/PhoneSettings.h"
+#include "link/settings/PhoneSettings.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "LinkTestSupport.h"
-#include "MyBleeper/MyBleeper.h"
-#include "Mybleep/Mybleep.h"
+#include "link/sound/MyBleeper.h"
+#include "link/sound/Mybleep.h"
 
 namespace {
 struct Sound {

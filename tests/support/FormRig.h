@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "Scratch.h"
-#include "Unit1/shell/TForm1.h"
-#include "Unit2/TForm2.h"
+#include "gui/window/TForm1.h"
+#include "gui/window/TForm2.h"
 
 namespace guitest {
 

@@ -16,15 +16,15 @@
 #include <memory>
 
 #include "BookTestSupport.h"
-#include "CPort/TComPort.h"
-#include "Unit1/link/PhoneLink.h"
-#include "Unit1/messaging/IcqSettings.h"
-#include "Unit1/messaging/MessagingState.h"
-#include "Unit1/messaging/CentreService.h"
-#include "Unit1/messaging/SmsBooks.h"
-#include "Unit1/messaging/SmsSender.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "Unit1/phonebooks/PhonebooksPage.h"
+#include "link/port/TComPort.h"
+#include "link/PhoneLink.h"
+#include "gui/messaging/IcqSettings.h"
+#include "core/messaging/MessagingState.h"
+#include "link/messaging/CentreService.h"
+#include "gui/messaging/SmsBooks.h"
+#include "link/messaging/SmsSender.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/phonebooks/PhonebooksPage.h"
 
 using namespace booktest;
 

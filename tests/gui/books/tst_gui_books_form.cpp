@@ -16,14 +16,14 @@
 
 #include "BookTestSupport.h"
 #include "SimPhone.h"
-#include "CPort/TComRadioGroup.h"
-#include "Unit1/messaging/IcqSettings.h"
-#include "Unit1/messaging/SmsBooks.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "Unit1/phonebooks/PhonebooksPage.h"
-#include "Unit1/shell/SettingsPage.h"
-#include "Unit1/shell/TForm1.h"
-#include "passoverbtn/TPassOverBtn.h"
+#include "gui/common/TComRadioGroup.h"
+#include "gui/messaging/IcqSettings.h"
+#include "gui/messaging/SmsBooks.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/settings/SettingsPage.h"
+#include "gui/window/TForm1.h"
+#include "gui/common/TPassOverBtn.h"
 
 using namespace booktest;
 

@@ -16,10 +16,10 @@
 
 #include "FormRig.h"
 #include "PtyPeer.h"
-#include "Unit1/shell/InfoPage.h"
-#include "Unit1/shell/SettingsPage.h"
-#include "Unit1/shell/TForm1.h"
-#include "Unit2/TForm2.h"
+#include "gui/info/InfoPage.h"
+#include "gui/settings/SettingsPage.h"
+#include "gui/window/TForm1.h"
+#include "gui/window/TForm2.h"
 
 #include <QTabBar>
 

@@ -12,9 +12,9 @@
 #include <QPlainTextEdit>
 
 #include "InfoTestSupport.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "passoverbtn/TPassOverBtn.h"
-#include "Unit1/messaging/PduBuilder.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/common/TPassOverBtn.h"
+#include "core/messaging/PduBuilder.h"
 #include "SimPhone.h"
 
 using namespace infotest;

@@ -18,8 +18,8 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/melodies/MelodiesPage.h"
-#include "Unit1/shell/Palette.h"
+#include "gui/melodies/MelodiesPage.h"
+#include "gui/common/Palette.h"
 
 namespace {
 

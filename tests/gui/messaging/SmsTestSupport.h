@@ -20,11 +20,11 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "Unit1/shell/InfoPage.h"
-#include "Unit1/shell/TForm1.h"
-#include "Unit2/TForm2.h"
-#include "passoverbtn/TPassOverBtn.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/info/InfoPage.h"
+#include "gui/window/TForm1.h"
+#include "gui/window/TForm2.h"
+#include "gui/common/TPassOverBtn.h"
 
 namespace smstest {
 

@@ -13,9 +13,9 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/settings/ForwardPanel.h"
-#include "Unit1/shell/Palette.h"
-#include "Unit1/shell/SettingsPage.h"
+#include "gui/settings/ForwardPanel.h"
+#include "gui/common/Palette.h"
+#include "gui/settings/SettingsPage.h"
 
 namespace {
 QJsonObject forward(int reason, int cls, const char *number, int type)

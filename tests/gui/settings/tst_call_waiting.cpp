@@ -11,9 +11,9 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/settings/CallWaitPanel.h"
-#include "Unit1/shell/Palette.h"
-#include "Unit1/shell/SettingsPage.h"
+#include "gui/settings/CallWaitPanel.h"
+#include "gui/common/Palette.h"
+#include "gui/settings/SettingsPage.h"
 
 namespace {
 class Rig : public guitest::FormRig {

@@ -12,10 +12,10 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/settings/PersonalRings.h"
-#include "Unit1/settings/PersonalRingsPanel.h"
-#include "Unit1/shell/Palette.h"
-#include "Unit1/shell/SettingsPage.h"
+#include "link/settings/PersonalRings.h"
+#include "gui/settings/PersonalRingsPanel.h"
+#include "gui/common/Palette.h"
+#include "gui/settings/SettingsPage.h"
 
 namespace {
 const QStringList ListedCodes{"1", "2", "3", "--", "5", "--", "31", "32", "33", "34", "--"};

@@ -15,10 +15,10 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/settings/ProfilesPanel.h"
-#include "Unit1/settings/SettingsPattern.h"
-#include "Unit1/shell/Palette.h"
-#include "Unit1/shell/SettingsPage.h"
+#include "gui/settings/ProfilesPanel.h"
+#include "gui/settings/SettingsPattern.h"
+#include "gui/common/Palette.h"
+#include "gui/settings/SettingsPage.h"
 
 namespace {
 // The main window on one settings panel, and the phone as COM1.

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "Unit2/TForm2.h"
-#include "Unit5/TForm5.h"
-#include "passoverbtn/TPassOverBtn.h"
+#include "gui/window/TForm2.h"
+#include "gui/window/TForm5.h"
+#include "gui/common/TPassOverBtn.h"
 
 namespace {
 QIcon solidIcon(const QColor &c)

@@ -19,22 +19,22 @@
 #include <cerrno>
 #include <memory>
 
-#include "CPort/TComPort.h"
-#include "CPort/TComRadioGroup.h"
-#include "Unit1/phonebooks/PhonebooksPage.h"
-#include "Unit1/shell/InfoPage.h"
+#include "link/port/TComPort.h"
+#include "gui/common/TComRadioGroup.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/info/InfoPage.h"
 #include "Scratch.h"
 #include "SimPhone.h"
-#include "Unit1/messaging/BookFile.h"
-#include "Unit1/messaging/MessagingState.h"
-#include "Unit1/messaging/SmsBooks.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "Unit1/shell/AboutPage.h"
-#include "Unit1/shell/SettingsPage.h"
-#include "Unit1/melodies/MelodiesPage.h"
-#include "Unit1/shell/TForm1.h"
-#include "Unit2/TForm2.h"
-#include "Unit5/TForm5.h"
+#include "core/messaging/BookFile.h"
+#include "core/messaging/MessagingState.h"
+#include "gui/messaging/SmsBooks.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/window/AboutPage.h"
+#include "gui/settings/SettingsPage.h"
+#include "gui/melodies/MelodiesPage.h"
+#include "gui/window/TForm1.h"
+#include "gui/window/TForm2.h"
+#include "gui/window/TForm5.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "Unit1/messaging/SmsPage.h"
-#include "Unit1/phonebooks/PhonebooksPage.h"
-#include "Unit1/shell/BookTableModel.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/common/BookTableModel.h"
 
 namespace {
 enum { SimTab = 2, PhoneTab = 3 };

@@ -1,6 +1,0 @@
-#include "Unit1/settings/ComingSoonPanel.h"
-
-ComingSoonPanel::ComingSoonPanel(const QString &name, const QString &notice, QWidget *parent)
-    : SettingsPanel(name, notice, parent)
-{
-}

@@ -1,0 +1,93 @@
+#include "gui/common/Flash.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QPalette>
+#include <QWidget>
+
+#include "link/PhoneLink.h"
+#include "gui/common/Palette.h"
+
+void Palette::paint(QWidget *w, const QColor &colour)
+{
+    if (!w)
+        return;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, colour);
+    pal.setColor(QPalette::Button, colour);
+    if (qobject_cast<QLabel *>(w)) {
+        pal.setColor(QPalette::Window, colour);
+        w->setAutoFillBackground(true);
+    }
+    w->setPalette(pal);
+    // An editable combo box shows its text in an edit of its own.
+    if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->lineEdit())
+        paint(combo->lineEdit(), colour);
+}
+
+QColor Palette::painted(const QWidget *w)
+{
+    return w->palette().color(QPalette::Base);
+}
+
+namespace {
+QString caption(const QWidget *w)
+{
+    if (auto *label = qobject_cast<const QLabel *>(w))
+        return label->text();
+    if (auto *button = qobject_cast<const QAbstractButton *>(w))
+        return button->text();
+    return {};
+}
+
+void setCaption(QWidget *w, const QString &text)
+{
+    if (auto *label = qobject_cast<QLabel *>(w))
+        label->setText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(w))
+        button->setText(text);
+}
+} // namespace
+
+void flash(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QString &text)
+{
+    const QColor rest = Palette::painted(w);
+    const QString restCaption = caption(w);
+    Palette::paint(w, colour);
+    if (!text.isNull())
+        setCaption(w, text);
+    w->repaint();
+    link.sleep(ms);
+    Palette::paint(w, rest);
+    if (!text.isNull())
+        setCaption(w, restCaption);
+    w->repaint();
+}
+
+void flashThenRest(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QColor &rest)
+{
+    Palette::paint(w, colour);
+    w->repaint();
+    link.sleep(ms);
+    Palette::paint(w, rest);
+    w->repaint();
+}
+
+void flash(PhoneLink &link, std::initializer_list<QWidget *> widgets, const QColor &colour, int ms)
+{
+    QList<QColor> rest;
+    for (QWidget *w : widgets) {
+        rest.append(Palette::painted(w));
+        Palette::paint(w, colour);
+        w->repaint();
+    }
+    link.sleep(ms);
+    int i = 0;
+    for (QWidget *w : widgets) {
+        Palette::paint(w, rest.at(i++));
+        w->repaint();
+    }
+}

@@ -1,0 +1,74 @@
+#include "gui/common/TPassOverBtn.h"
+
+#include <QEnterEvent>
+#include <QPalette>
+
+TPassOverBtn::TPassOverBtn(QWidget *parent) : QPushButton(parent)
+{
+    applyColor(m_colorOut);
+}
+
+TPassOverBtn::TPassOverBtn(const QString &text, QWidget *parent) : QPushButton(text, parent)
+{
+    applyColor(m_colorOut);
+}
+
+void TPassOverBtn::setFontColorIn(const QColor &c)
+{
+    m_colorIn = c;
+    if (m_inside)
+        applyColor(c);
+}
+
+void TPassOverBtn::setFontColorOut(const QColor &c)
+{
+    m_colorOut = c;
+    if (!m_inside)
+        applyColor(c);
+}
+
+void TPassOverBtn::setGlyphIn(const QIcon &icon)
+{
+    m_glyphIn = icon;
+    if (m_inside && !icon.isNull())
+        setIcon(icon);
+}
+
+void TPassOverBtn::setGlyphOut(const QIcon &icon)
+{
+    m_glyphOut = icon;
+    if (!m_inside && !icon.isNull())
+        setIcon(icon);
+}
+
+QColor TPassOverBtn::fontColor() const
+{
+    return palette().color(QPalette::ButtonText);
+}
+
+void TPassOverBtn::applyColor(const QColor &c)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::ButtonText, c);
+    setPalette(pal);
+}
+
+void TPassOverBtn::enterEvent(QEnterEvent *event)
+{
+    m_inside = true;
+    emit OnMouseOver();
+    applyColor(m_colorIn);
+    if (!m_glyphIn.isNull())
+        setIcon(m_glyphIn);
+    QPushButton::enterEvent(event);
+}
+
+void TPassOverBtn::leaveEvent(QEvent *event)
+{
+    m_inside = false;
+    emit OnMouseOut();
+    applyColor(m_colorOut);
+    if (!m_glyphOut.isNull())
+        setIcon(m_glyphOut);
+    QPushButton::leaveEvent(event);
+}

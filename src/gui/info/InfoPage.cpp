@@ -1,0 +1,367 @@
+#include "gui/info/InfoPage.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
+
+#include "core/at/Charset.h"
+#include "link/info/GsmInfo.h"
+#include "link/PhoneLink.h"
+#include "core/at/ReplyParse.h"
+#include "link/messaging/CentreService.h"
+#include "gui/common/Flash.h"
+#include "gui/common/Palette.h"
+
+namespace {
+using Palette::Grey;
+using Palette::Lime;
+using Palette::Red;
+using Palette::Silver;
+using Palette::Teal;
+
+void setRole(QWidget *w, QPalette::ColorRole role, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(role, c);
+    w->setPalette(p);
+}
+
+void paintField(QLineEdit *field, const QColor &c, bool repaintNow = false)
+{
+    setRole(field, QPalette::Base, c);
+    if (repaintNow)
+        field->repaint();
+}
+
+// The groove of a bar gauge is drawn with Base (Fusion), some styles use Window.
+void paintGaugeBackground(QProgressBar *gauge, const QColor &c)
+{
+    QPalette p = gauge->palette();
+    p.setColor(QPalette::Base, c);
+    p.setColor(QPalette::Window, c);
+    gauge->setPalette(p);
+}
+
+void paintGaugeBar(QProgressBar *gauge, const QColor &c)
+{
+    setRole(gauge, QPalette::Highlight, c);
+}
+
+QString shown(const QByteArray &value)
+{
+    // One line only, behind the blank the fields always start with.
+    return QStringLiteral(" ") + fromPhoneText(Reply::trimmed(Reply::firstLine(value)));
+}
+} // namespace
+
+InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
+    : QWidget(parent), m_link(link), m_centre(centre)
+{
+    setObjectName(QStringLiteral("PanelInfo"));
+    setFixedSize(210, 260);
+
+    auto label = [this](const char *name, const QString &text, int x, int y, int w = 60) {
+        auto *l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(x, y, w, 14);
+        return l;
+    };
+    auto field = [this](const char *name, int x, int y, int w) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setGeometry(x, y, w, 20);
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::ClickFocus);
+        paintField(e, Silver);
+        return e;
+    };
+
+    StaticText45 = new QLabel(QStringLiteral("GSM Information"), this);
+    StaticText45->setObjectName(QStringLiteral("StaticText45"));
+    QFont bold = StaticText45->font();
+    bold.setBold(true);
+    StaticText45->setFont(bold);
+    StaticText45->setGeometry(8, 8, 150, 18);
+
+    btnInfo = new QPushButton(this);
+    btnInfo->setObjectName(QStringLiteral("btnInfo"));
+    btnInfo->setGeometry(178, 4, 24, 24);
+    btnInfo->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    btnInfo->setIconSize(QSize(16, 16));
+    btnInfo->setToolTip(QStringLiteral("Read data from phone"));
+
+    label("Label1", QStringLiteral("Network:"), 8, 32);
+    txtNetwork = field("txtNetwork", 8, 46, 150);
+    txtNetwork->setFrame(true);
+    txtNetwork->setToolTip(QStringLiteral("Current network logged onto."));
+
+    label("Label2", QStringLiteral("Model:"), 8, 75, 52);
+    txtModel = field("txtModel", 60, 72, 98);
+    label("Label3", QStringLiteral("Software:"), 8, 99, 52);
+    txtSoftware = field("txtSoftware", 60, 96, 98);
+
+    label("Label4", QStringLiteral("SMSC:"), 8, 120);
+    txtGSMSMSC = field("txtGSMSMSC", 8, 134, 112);
+    txtGSMSMSC->setReadOnly(false);
+    txtGSMSMSC->setFocusPolicy(Qt::StrongFocus);
+    txtGSMSMSC->installEventFilter(this);
+
+    // The Cancel button lies exactly beneath "Set"; raising one covers the other.
+    btnAbort30 = new QPushButton(QStringLiteral("Cancel"), this);
+    btnAbort30->setObjectName(QStringLiteral("btnAbort30"));
+    btnAbort30->setGeometry(122, 133, 36, 22);
+    btnSetSMSC = new QPushButton(QStringLiteral("Set"), this);
+    btnSetSMSC->setObjectName(QStringLiteral("btnSetSMSC"));
+    btnSetSMSC->setGeometry(btnAbort30->geometry());
+    btnSetSMSC->setAutoDefault(false);
+    btnAbort30->setAutoDefault(false);
+
+    label("Label5", QStringLiteral("IMEI:"), 8, 160);
+    txtIMEI = field("txtIMEI", 8, 174, 150);
+    txtIMEI->setToolTip(QStringLiteral("Phone IMEI / serial number"));
+
+    label("Label6", QStringLiteral("Make"), 8, 200);
+    txtMake = field("txtMake", 8, 214, 150);
+
+    // The palette colours of the gauges must reach the screen whatever the
+    // desktop's style is.
+    QStyle *gaugeStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+    if (gaugeStyle)
+        gaugeStyle->setParent(this);
+    auto gauge = [&](const char *name, int x, int max, const QString &hint) {
+        auto *g = new QProgressBar(this);
+        g->setObjectName(QString::fromLatin1(name));
+        if (gaugeStyle)
+            g->setStyle(gaugeStyle);
+        g->setOrientation(Qt::Vertical);
+        g->setRange(0, max);
+        g->setValue(0);
+        g->setTextVisible(false);
+        g->setToolTip(hint);
+        g->setGeometry(x, 36, 14, 180);
+        paintGaugeBackground(g, Grey);
+        paintGaugeBar(g, Lime);
+        return g;
+    };
+    Batt = gauge("Batt", 168, 100, QStringLiteral("Battery level"));
+    Signal = gauge("Signal", 190, 5, QStringLiteral("Signal level"));
+    StaticText6 = label("StaticText6", QStringLiteral("Batt"), 163, 220, 26);
+    StaticText6->setEnabled(false);
+    StaticText7 = label("StaticText7", QStringLiteral("Sig"), 189, 220, 20);
+    StaticText7->setEnabled(false);
+
+    connect(btnInfo, &QPushButton::clicked, this, &InfoPage::btnInfoClick);
+    connect(btnSetSMSC, &QPushButton::clicked, this, &InfoPage::btnSetSMSCClick);
+    connect(btnAbort30, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+
+    // The centre is read by the SMS sends as well as by this page.
+    connect(&m_centre, &CentreService::reading, this, [this](bool clear) {
+        if (clear)
+            txtGSMSMSC->clear();
+        paintField(txtGSMSMSC, Teal, true);
+    });
+    connect(&m_centre, &CentreService::centreShown, txtGSMSMSC, &QLineEdit::setText);
+    connect(&m_centre, &CentreService::readDone, this, [this] { paintField(txtGSMSMSC, Silver); });
+    connect(txtGSMSMSC, &QLineEdit::textEdited, &m_centre, &CentreService::setShownCentre);
+}
+
+QColor InfoPage::fieldColour(const QLineEdit *field)
+{
+    return field->palette().color(QPalette::Base);
+}
+
+QColor InfoPage::gaugeBackground(const QProgressBar *gauge)
+{
+    return gauge->palette().color(QPalette::Base);
+}
+
+QColor InfoPage::gaugeBar(const QProgressBar *gauge)
+{
+    return gauge->palette().color(QPalette::Highlight);
+}
+
+void InfoPage::btnInfoClick()
+{
+    const OperationGuard op(m_link, Tab::Settings);
+    if (!op)
+        return;
+    btnInfo->setEnabled(false);
+    btnSetSMSC->setEnabled(false);
+
+    m_link.runGuarded([this] {
+        GetNetwork();
+        if (m_link.connected()) {
+            getModel();
+            GetSoftware();
+            m_centre.GetSMSC();
+            if (!m_centre.SmscRead())
+                m_centre.GetSMSCbinary();
+            GetIMEI();
+            getMake();
+            GetBatt();
+            getSignal();
+            paintField(txtGSMSMSC, Silver);
+            m_link.stopTimer2();
+        }
+        m_link.closePort();
+    });
+
+    backToRest();
+    btnInfo->setEnabled(true);
+    btnSetSMSC->setEnabled(true);
+}
+
+// A port failure can end an operation halfway through an item; nothing may
+// stay painted as busy afterwards.
+void InfoPage::backToRest()
+{
+    for (QLineEdit *f : {txtNetwork, txtModel, txtSoftware, txtGSMSMSC, txtIMEI, txtMake})
+        paintField(f, Silver);
+    paintGaugeBackground(Batt, Grey);
+    paintGaugeBackground(Signal, Grey);
+    btnSetSMSC->raise();
+}
+
+void InfoPage::readTextItem(QLineEdit *field, std::optional<QByteArray> (GsmInfo::*item)())
+{
+    field->clear();
+    paintField(field, Teal, true);
+    GsmInfo info(m_link);
+    if (const std::optional<QByteArray> value = (info.*item)())
+        field->setText(shown(*value));
+    paintField(field, Silver);
+}
+
+void InfoPage::GetNetwork()
+{
+    readTextItem(txtNetwork, &GsmInfo::network);
+}
+
+void InfoPage::getModel()
+{
+    readTextItem(txtModel, &GsmInfo::model);
+}
+
+void InfoPage::GetSoftware()
+{
+    readTextItem(txtSoftware, &GsmInfo::software);
+}
+
+void InfoPage::GetIMEI()
+{
+    readTextItem(txtIMEI, &GsmInfo::imei);
+}
+
+void InfoPage::getMake()
+{
+    readTextItem(txtMake, &GsmInfo::make);
+}
+
+void InfoPage::GetBatt()
+{
+    paintGaugeBackground(Batt, Teal);
+    Batt->repaint();
+    // A level that is no number leaves the bar, its colour and hint as they were.
+    if (const std::optional<Reply::Battery> b = GsmInfo(m_link).battery()) {
+        Batt->setValue(b->bar);
+        if (b->valid)
+            Batt->setToolTip(QStringLiteral("Battery %1%").arg(b->value));
+        paintGaugeBar(Batt, b->value < 14 ? Red : Lime);
+        StaticText6->setEnabled(true);
+    }
+    paintGaugeBackground(Batt, Grey);
+}
+
+void InfoPage::getSignal()
+{
+    paintGaugeBackground(Signal, Teal);
+    StaticText7->setEnabled(false);
+    Signal->repaint();
+    if (const std::optional<Reply::SignalLevel> s = GsmInfo(m_link).signal()) {
+        Signal->setValue(s->bar);
+        Signal->setToolTip(QStringLiteral("Signal ") + fromPhoneText(QByteArray(1, s->shown)) + QStringLiteral("/5"));
+        paintGaugeBar(Signal, s->bar <= 1 ? Red : Lime);
+        StaticText7->setEnabled(true);
+    }
+    paintGaugeBackground(Signal, Grey);
+}
+
+void InfoPage::btnSetSMSCClick()
+{
+    // The tab bar stays free, but no second operation (nor Enter in the
+    // field) may start an exchange inside this one.
+    const OperationGuard op(m_link, std::nullopt);
+    if (!op)
+        return;
+    btnInfo->setEnabled(false);
+    paintField(txtGSMSMSC, Teal);
+    btnAbort30->raise();
+    txtGSMSMSC->repaint();
+
+    m_link.runGuarded([this] {
+        using Result = CentreService::SetResult;
+        const Result result = m_centre.setCentre(txtGSMSMSC->text());
+        const Timing &t = m_link.timing();
+        switch (result) {
+        case Result::SetAT:
+            flashThenRest(m_link, txtGSMSMSC, Lime, t.flash, Silver);
+            break;
+        case Result::Cancelled:
+        case Result::FailedBinary:
+            flashThenRest(m_link, txtGSMSMSC, Red, t.flashShort, Silver);
+            break;
+        case Result::SetBinary:
+            flashThenRest(m_link, txtGSMSMSC, Lime, t.flashShort, Silver);
+            break;
+        }
+        m_centre.finishSet(result);
+    });
+
+    paintField(txtGSMSMSC, Silver);
+    btnSetSMSC->raise();
+    btnInfo->setEnabled(true);
+}
+
+void InfoPage::txtGSMSMSCEnter()
+{
+    m_setIsDefault = true;
+    btnSetSMSC->setDefault(true);
+}
+
+void InfoPage::txtGSMSMSCExit()
+{
+    m_setIsDefault = false;
+    btnSetSMSC->setDefault(false);
+}
+
+bool InfoPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtGSMSMSC) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            txtGSMSMSCEnter();
+            break;
+        case QEvent::FocusOut:
+            txtGSMSMSCExit();
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (m_setIsDefault && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+                if (btnSetSMSC->isEnabled())
+                    btnSetSMSC->click();
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,298 @@
+#include "gui/messaging/SmsPage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextCursor>
+
+#include "link/PhoneLink.h"
+#include "core/messaging/MessagingState.h"
+#include "gui/common/Flash.h"
+#include "gui/common/Palette.h"
+#include "gui/common/TPassOverBtn.h"
+
+namespace {
+constexpr int MaxText = 160;
+constexpr int WarnFrom = 150;
+
+const QColor Black(0, 0, 0);
+const QColor LightRed(210, 98, 98);
+const QColor Navy(0, 0, 128);
+
+void setEnabledAll(std::initializer_list<QWidget *> widgets, bool on)
+{
+    for (QWidget *w : widgets)
+        w->setEnabled(on);
+}
+
+// Characters as the phone will count them: one per code point.
+int characterCount(const QString &text)
+{
+    int n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
+            ++n;
+    }
+    return n;
+}
+} // namespace
+
+SmsPage::SmsPage(PhoneLink &link, MessagingState &state, SmsSender &sender, QWidget *parent)
+    : QWidget(parent), m_link(link), m_state(state), m_sender(sender)
+{
+    setObjectName(QStringLiteral("Panel1"));
+    buildLayout();
+    TextBoxChange();
+
+    connect(&m_sender, &SmsSender::status, this, &SmsPage::setStatus);
+    connect(&m_sender, &SmsSender::refused, this, &SmsPage::markRefused);
+}
+
+void SmsPage::buildLayout()
+{
+    // The window's client area is 329 x 284 with an 18 pixel tab bar on top.
+    setMinimumSize(329, 266);
+
+    TextBox = new QPlainTextEdit(this);
+    TextBox->setObjectName(QStringLiteral("TextBox"));
+    TextBox->setGeometry(4, 4, 321, 116);
+    QFont bold = TextBox->font();
+    bold.setBold(true);
+    TextBox->setFont(bold);
+    {
+        QPalette pal = TextBox->palette();
+        pal.setColor(QPalette::Base, Black);
+        pal.setColor(QPalette::Text, Qt::white);
+        TextBox->setPalette(pal);
+    }
+    connect(TextBox, &QPlainTextEdit::textChanged, this, [this] {
+        limitText();
+        TextBoxChange();
+    });
+
+    txtLeft = new QLabel(QStringLiteral("0 / 160"), this);
+    txtLeft->setObjectName(QStringLiteral("txtLeft"));
+    txtLeft->setGeometry(4, 125, 72, 19);
+    txtLeft->setAlignment(Qt::AlignCenter);
+    txtLeft->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    txtLeft->setAutoFillBackground(true);
+    txtLeft->setToolTip(QStringLiteral("Message maximum length is 160"));
+
+    chkReply = new QCheckBox(QStringLiteral("Request reply"), this);
+    chkReply->setObjectName(QStringLiteral("chkReply"));
+    chkReply->setGeometry(86, 126, 120, 17);
+
+    btnClear = new QPushButton(QStringLiteral("Clear"), this);
+    btnClear->setObjectName(QStringLiteral("btnClear"));
+    btnClear->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
+    btnClear->setGeometry(246, 123, 79, 23);
+    connect(btnClear, &QPushButton::clicked, this, &SmsPage::btnClearClick);
+
+    auto makeRecipientBox = [this](const QString &name, int maxLength, int y, const QString &placeholder) {
+        auto *box = new QComboBox(this);
+        box->setObjectName(name);
+        box->setEditable(true);
+        // The list mirrors the book; Enter must not grow it.
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setMaxLength(maxLength);
+        box->lineEdit()->setPlaceholderText(placeholder);
+        box->setGeometry(4, y, 236, 22);
+        Palette::paint(box, Palette::Silver);
+        return box;
+    };
+    ComboBox1 = makeRecipientBox(QStringLiteral("ComboBox1"), 39, 154, QStringLiteral("SMS to number"));
+    ComboBox2 = makeRecipientBox(QStringLiteral("ComboBox2"), 35, 184, QStringLiteral("ICQ to number"));
+
+    // Each Abort button lies exactly beneath its send button; the send
+    // button hides (or is disabled) while the send runs.
+    auto makeAbort = [this](const QString &name, int y) {
+        auto *b = new QPushButton(QStringLiteral("Abort"), this);
+        b->setObjectName(name);
+        b->setToolTip(QStringLiteral("Abort"));
+        b->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+        b->setGeometry(246, y, 79, 24);
+        connect(b, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+        return b;
+    };
+    auto makeSend = [this](const QString &name, const QString &caption, const QString &hint, int y) {
+        auto *b = new TPassOverBtn(caption, this);
+        b->setObjectName(name);
+        b->setToolTip(hint);
+        b->setFontColorIn(Navy);
+        b->setFontColorOut(Black);
+        b->setGeometry(246, y, 79, 24);
+        b->raise();
+        return b;
+    };
+    btnAbort = makeAbort(QStringLiteral("btnAbort"), 153);
+    btnSend = makeSend(QStringLiteral("btnSend"), QStringLiteral("Send SMS"), QStringLiteral("Send message as SMS"), 153);
+    btnAbort2 = makeAbort(QStringLiteral("btnAbort2"), 183);
+    btnICQ = makeSend(QStringLiteral("btnICQ"), QStringLiteral("Send ICQ"), QStringLiteral("Send message as ICQ"), 183);
+    connect(btnSend, &QPushButton::clicked, this, &SmsPage::btnSendClick);
+    connect(btnICQ, &QPushButton::clicked, this, &SmsPage::btnICQClick);
+
+    btnExit = new QPushButton(QStringLiteral("Exit"), this);
+    btnExit->setObjectName(QStringLiteral("btnExit"));
+    btnExit->setToolTip(QStringLiteral("End program"));
+    btnExit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    btnExit->setGeometry(246, 216, 79, 24);
+    connect(btnExit, &QPushButton::clicked, this, &SmsPage::exitRequested);
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    StatusBar->setGeometry(0, 246, 329, 20);
+    const int widths[3] = {200, 60, 60};
+    for (int i = 0; i < 3; ++i) {
+        statusPanel[i] = new QLabel(StatusBar);
+        statusPanel[i]->setObjectName(QStringLiteral("statusPanel%1").arg(i));
+        statusPanel[i]->setAlignment(Qt::AlignCenter);
+        statusPanel[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusPanel[i]->setFixedWidth(widths[i]);
+        StatusBar->addWidget(statusPanel[i]);
+    }
+}
+
+void SmsPage::setStatus(const QString &text)
+{
+    statusPanel[0]->setText(text);
+    emit statusChanged(text);
+}
+
+QString SmsPage::status() const
+{
+    return statusPanel[0]->text();
+}
+
+// Typing and pasting alike: what goes beyond 160 characters is the part
+// just inserted, so it is cut at the cursor and the older text survives.
+void SmsPage::limitText()
+{
+    const QString text = TextBox->toPlainText();
+    int excess = characterCount(text) - MaxText;
+    if (excess <= 0)
+        return;
+    const QSignalBlocker block(TextBox);
+    QTextCursor cursor = TextBox->textCursor();
+    cursor.clearSelection();
+    if (cursor.position() < excess)
+        cursor.movePosition(QTextCursor::End);
+    while (excess > 0 && cursor.position() > 0) {
+        // One character, both halves of a surrogate pair together.
+        cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        --excess;
+    }
+    TextBox->setTextCursor(cursor);
+}
+
+void SmsPage::TextBoxChange()
+{
+    const int length = characterCount(TextBox->toPlainText());
+    txtLeft->setText(QStringLiteral("%1 / 160").arg(length));
+    QPalette pal = txtLeft->palette();
+    pal.setColor(QPalette::Window, length < WarnFrom ? QApplication::palette().color(QPalette::Button) : LightRed);
+    txtLeft->setPalette(pal);
+}
+
+void SmsPage::btnClearClick()
+{
+    TextBox->clear();
+    TextBox->setFocus();
+}
+
+void SmsPage::btnSendClick()
+{
+    const OperationGuard op(m_link, Tab::Sms);
+    if (!op)
+        return;
+    btnSend->hide();
+    setEnabledAll({btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
+    m_state.IcqMode = false;
+    m_state.SmscRestored = true;
+    repaint();
+
+    m_link.runGuarded([this] { m_sender.MainLoop1(message()); });
+
+    btnSend->show();
+    setEnabledAll({btnAbort, btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
+    TextBox->setFocus();
+}
+
+void SmsPage::btnICQClick()
+{
+    const OperationGuard op(m_link, Tab::Sms);
+    if (!op)
+        return;
+    btnICQ->hide();
+    setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
+    m_state.IcqMode = true;
+    m_state.SmscRestored = true;
+    repaint();
+
+    m_link.runGuarded([this] { m_sender.MainLoop1(message()); });
+
+    m_state.IcqMode = false;
+    setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
+    btnICQ->show();
+    TextBox->setFocus();
+}
+
+SmsSender::Message SmsPage::message() const
+{
+    return {TextBox->toPlainText(), ComboBox1->currentText(), ComboBox2->currentText(), chkReply->isChecked()};
+}
+
+void SmsPage::markRefused(SmsSender::Field field)
+{
+    switch (field) {
+    case SmsSender::Field::Text:
+        flash(m_link, TextBox, Palette::Red, m_link.timing().flash);
+        break;
+    case SmsSender::Field::SmsRecipient:
+        flash(m_link, ComboBox1, Palette::Red, m_link.timing().flash);
+        break;
+    case SmsSender::Field::IcqRecipient:
+        flash(m_link, ComboBox2, Palette::Red, m_link.timing().flash);
+        break;
+    }
+}
+
+namespace {
+void setRecipientItem(QComboBox &combo, int index, const QString &text)
+{
+    if (index < 0)
+        return;
+    while (combo.count() <= index)
+        combo.addItem(QString());
+    // Replacing the current item's text must not overwrite what the user has
+    // in the edit field; the field follows only an explicit selection.
+    const QString edit = combo.isEditable() ? combo.currentText() : QString();
+    const bool current = combo.currentIndex() == index;
+    combo.setItemText(index, text);
+    if (current && combo.isEditable())
+        combo.setEditText(edit);
+}
+
+void setRecipientText(QComboBox &combo, const QString &text)
+{
+    if (combo.isEditable()) {
+        combo.setEditText(text);
+    } else {
+        combo.setPlaceholderText(text);
+        combo.setCurrentIndex(-1);
+    }
+}
+} // namespace
+
+void SmsPage::setSmsRecipientItem(int index, const QString &text) { setRecipientItem(*ComboBox1, index, text); }
+void SmsPage::setIcqRecipientItem(int index, const QString &text) { setRecipientItem(*ComboBox2, index, text); }
+void SmsPage::setSmsRecipientText(const QString &text) { setRecipientText(*ComboBox1, text); }
+void SmsPage::setIcqRecipientText(const QString &text) { setRecipientText(*ComboBox2, text); }

@@ -1,0 +1,124 @@
+#pragma once
+// The Phonebooks page (Panel2): the SMS, ICQ, SIM and Phone tabs.
+#include <QWidget>
+
+#include "core/phonebooks/PhonebookModel.h"
+#include "link/phonebooks/PhonebookTransfer.h"
+
+class BookTableModel;
+class PhoneLink;
+class SmsBooks;
+class QFileDialog;
+class QTabWidget;
+class QTableView;
+class QPushButton;
+class QMenu;
+class QAction;
+class QMessageBox;
+
+class PhonebooksPage : public QWidget {
+    Q_OBJECT
+public:
+    PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent = nullptr);
+
+    QTabWidget *Tabs;       // TabSheet5 "SMS", then "ICQ", "SIM", "Phone"
+    // The SMS and ICQ grids show the books' own tables; the SIM and phone
+    // books are the page's.
+    QTableView *SMSgrid;
+    QTableView *ICQgrid;
+    QTableView *SimGrid;
+    QTableView *PhoneGrid;
+    static constexpr int TransferEntries = 50; // of SimGrid and PhoneGrid at start
+    PhonebookModel simBook{TransferEntries};
+    PhonebookModel phoneBook{TransferEntries};
+    BookTableModel *simTable;
+    BookTableModel *phoneTable;
+    QPushButton *btnRead, *btnAbort4;
+    QPushButton *btnWrite, *btnAbort5;
+    QPushButton *btnChanges, *btnAbort3;
+    QPushButton *btnLoad;
+    QPushButton *btnSave;
+    QFileDialog *SaveFile;
+
+    void TabsChange();
+    void btnSaveClick();
+    // "#" and the column titles of the SIM and Phone grids, when the
+    // top-left cell of SimGrid is still empty; the books' own headers.
+    void fillGridHeaders();
+
+private:
+    PhoneLink &m_link;
+    SmsBooks &m_books;
+
+    // ---- Transfer of the SIM and phone books between grid and phone ----
+public:
+    static constexpr int CopyEntries = 500;
+    // What each location held at the last read from the phone or load from
+    // a file; "Update" writes only the rows that differ. Read and Load set
+    // them, Write and Update never do.
+    PhonebookEntries SimCopy{CopyEntries};
+    PhonebookEntries PhoneCopy{CopyEntries};
+    // Set while "Update" runs the write.
+    bool UpdateOnly = false;
+
+    void btnReadClick();
+    void btnWriteClick();
+    void btnChangesClick();
+
+signals:
+    // A transfer started (true) or ended (false): controls outside the page
+    // that must not act meanwhile (the SMS page's Exit) follow it.
+    void busyChanged(bool busy);
+
+private:
+    // The most locations one read asks for.
+    static constexpr int MaxReadLocations = 255;
+    void setUpTransfers();
+    // The pressed button hidden over its Abort button; every other control
+    // that could start something on the books disabled.
+    void beginTransfer(QPushButton *pressed);
+    // Every ending: controls back as the tab wants them, the SIM book
+    // reselected and the port closed.
+    void endTransfer(QTableView *grid, bool toFirstRow);
+    void makeCurrentRow(QTableView *grid, int row);
+
+    PhonebookTransfer m_transfer{m_link};
+
+    // ---- Phonebook files, grid menus and entry actions ----
+public:
+    QFileDialog *OpenFile;
+    QMenu *PopupMenu;  // of SimGrid
+    QAction *MenuCopy, *UseEntry1forSMS1, *UseSIMforPR;
+    QMenu *PopupMenu1; // of PhoneGrid
+    QAction *MenuCopy2, *UseEntry1ForSMS2, *UsePhoneforPR;
+
+    void btnLoadClick();
+    // A press on a cell of the grid (row and column of the model, pointer in
+    // global coordinates): a data cell becomes current and names the menu
+    // items; the right button opens the menu there.
+    void SimGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos = {});
+    void PhoneGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos = {});
+    void MenuCopyClick();
+    void MenuCopy2Click();
+    void Useentry1forSMS1Click();
+    void Useentry1forSMS2Click();
+    void UseSIMforPRClick();
+    void UsePhoneforPRClick();
+
+signals:
+    // The SMS recipient box is to show `text` (an entry's number and name).
+    void smsRecipientChosen(const QString &text);
+    // The personal-rings number box is to show `number`.
+    void personalRingNumberChosen(const QString &number);
+
+private:
+    struct GridSide;
+    GridSide side(bool sim);
+    void gridMouseDown(const GridSide &g, int row, int column, Qt::MouseButton button, const QPoint &globalPos);
+    void copyToSmsBook(const GridSide &g);
+    void useForSms(const GridSide &g);
+    void useForPersonalRing(const GridSide &g);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showError(const QString &name, const QString &text);
+    void setupFilesAndMenus();
+};

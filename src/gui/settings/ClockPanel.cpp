@@ -1,0 +1,191 @@
+#include "gui/settings/ClockPanel.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimeEdit>
+
+#include "link/PhoneLink.h"
+#include "core/settings/SettingsAt.h"
+#include "gui/settings/SettingsPattern.h"
+#include "gui/common/Palette.h"
+
+using namespace SettingsPattern;
+
+namespace {
+QLabel *label(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QComboBox *formatBox(QWidget *parent, const char *name, const QStringList &items, const QString &hint)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItems(items);
+    box->setCurrentIndex(0);
+    box->setToolTip(hint);
+    Palette::paint(box, Palette::Silver);
+    return box;
+}
+} // namespace
+
+ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
+    : SettingsPanel(QStringLiteral("PanelClock"), QStringLiteral("Clock"), parent),
+      m_link(link),
+      m_settings(link)
+{
+    auto *content = new QWidget(this);
+    content->setObjectName(QStringLiteral("PanelClockContent"));
+    auto *grid = new QGridLayout(content);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    StaticText2 = statusLabel(content, "StaticText2", QStringLiteral("Time"), 60);
+    txtClock = new QLineEdit(content);
+    txtClock->setObjectName(QStringLiteral("txtClock"));
+    // In the mask "\\" is a literal backslash; the blank fills the digit places.
+    txtClock->setInputMask(QStringLiteral("99\\\\99\\\\99,99:99:99; "));
+    txtClock->setToolTip(QStringLiteral("YY\\MM\\DD,HH:MM:SS"));
+    txtClock->setEnabled(false);
+    Palette::paint(txtClock, Palette::Silver);
+    btnSet = panelButton(content, "btnSet", QStringLiteral("SET"), QStringLiteral("Set Time and Date in phone"));
+    btnPCtime = panelButton(content, "btnPCtime", QStringLiteral("Sync to PC"), QString());
+
+    StaticText3 = statusLabel(content, "StaticText3", QStringLiteral("Alarm"), 60);
+    TimePick = new QTimeEdit(content);
+    TimePick->setObjectName(QStringLiteral("TimePick"));
+    TimePick->setToolTip(QStringLiteral("Set alarn time"));
+    Palette::paint(TimePick, Palette::Silver);
+    btnAlmOK = panelButton(content, "btnAlmOK", QStringLiteral("SET"), QStringLiteral("Set and activate alarm"));
+
+    StaticText34 = label(content, "StaticText34", QStringLiteral("Time Format"));
+    ComboTimeFormat = formatBox(content, "ComboTimeFormat", SettingsAt::timeFormatItems(),
+                                QStringLiteral("Change time format display"));
+    StaticText35 = label(content, "StaticText35", QStringLiteral("Date Format"));
+    ComboDateFormat = formatBox(content, "ComboDateFormat", SettingsAt::dateFormatItems(),
+                                QStringLiteral("Change date format display"));
+    btngetClock = panelButton(content, "btngetClock", QString(), QStringLiteral("Read clock settings from phone"));
+    btngetClock->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+
+    grid->addWidget(StaticText2, 0, 0);
+    grid->addWidget(txtClock, 0, 1);
+    grid->addWidget(btnSet, 0, 2);
+    grid->addWidget(btnPCtime, 0, 3);
+    grid->addWidget(btngetClock, 0, 4, Qt::AlignRight);
+    grid->addWidget(StaticText3, 1, 0);
+    grid->addWidget(TimePick, 1, 1);
+    grid->addWidget(btnAlmOK, 1, 2);
+    grid->addWidget(StaticText34, 2, 0);
+    grid->addWidget(ComboTimeFormat, 2, 1);
+    grid->addWidget(StaticText35, 3, 0);
+    grid->addWidget(ComboDateFormat, 3, 1);
+    grid->setColumnStretch(1, 1);
+    addContent(content);
+
+    defaultWhileFocused(txtClock, btnSet);
+
+    connect(btngetClock, &QPushButton::clicked, this, &ClockPanel::btngetClockClick);
+    connect(btnSet, &QPushButton::clicked, this, &ClockPanel::btnSetClick);
+    connect(btnPCtime, &QPushButton::clicked, this, &ClockPanel::btnPCtimeClick);
+    connect(btnAlmOK, &QPushButton::clicked, this, &ClockPanel::btnAlmOKClick);
+    connect(ComboTimeFormat, &QComboBox::currentIndexChanged, this, &ClockPanel::ComboTimeFormatChange);
+    connect(ComboDateFormat, &QComboBox::currentIndexChanged, this, &ClockPanel::ComboDateFormatChange);
+}
+
+void ClockPanel::btngetClockClick()
+{
+    readPanel(m_link, btngetClock, std::nullopt, [this] {
+        GetClock();
+        if (m_link.connected()) {
+            GetTimeFormat();
+            GetDateFormat();
+        }
+    });
+}
+
+void ClockPanel::GetClock()
+{
+    markReading(txtClock);
+    if (const std::optional<QString> clock = m_settings.readClock()) {
+        txtClock->setText(*clock);
+        txtClock->setEnabled(true);
+    }
+    restoreColour(txtClock);
+}
+
+void ClockPanel::btnSetClick()
+{
+    const OperationGuard op(m_link, Tab::Settings);
+    if (!op || !m_link.openSilently())
+        return;
+    m_link.runGuarded([this] {
+        const bool done = m_settings.writeClock(txtClock->text());
+        m_link.closePort();
+        flashStatus(m_link, StaticText2, done, m_link.timing().flashLong);
+    });
+}
+
+void ClockPanel::btnPCtimeClick()
+{
+    txtClock->setText(SettingsAt::clockBoxText(QDateTime::currentDateTime()));
+    btnSetClick();
+}
+
+void ClockPanel::btnAlmOKClick()
+{
+    const OperationGuard op(m_link, std::nullopt);
+    if (!op)
+        return;
+    m_link.runGuarded([this] {
+        const bool done = m_settings.writeAlarm(TimePick->time());
+        m_link.closePort();
+        flashStatus(m_link, StaticText3, done, m_link.timing().flashLong);
+    });
+}
+
+void ClockPanel::GetTimeFormat()
+{
+    const Refreshing refresh;
+    markReading(ComboTimeFormat);
+    ComboTimeFormat->setCurrentIndex(m_settings.readTimeFormat());
+    restoreColour(ComboTimeFormat);
+}
+
+void ClockPanel::GetDateFormat()
+{
+    const Refreshing refresh;
+    markReading(ComboDateFormat);
+    ComboDateFormat->setCurrentIndex(m_settings.readDateFormat());
+    restoreColour(ComboDateFormat);
+}
+
+void ClockPanel::ComboTimeFormatChange()
+{
+    writeChange(m_link, [this] {
+        m_settings.writeTimeFormat(ComboTimeFormat->currentIndex());
+        GetTimeFormat();
+    });
+}
+
+void ClockPanel::ComboDateFormatChange()
+{
+    if (refreshing())
+        return;
+    const int item = ComboDateFormat->currentIndex();
+    if (item < 0)
+        return;
+    const OperationGuard op(m_link, std::nullopt);
+    if (!op)
+        return;
+    m_link.runGuarded([this, item] {
+        m_settings.writeDateFormat(item);
+        GetDateFormat();
+        m_link.closePort();
+    });
+}

@@ -1,0 +1,6 @@
+#include "gui/settings/ComingSoonPanel.h"
+
+ComingSoonPanel::ComingSoonPanel(const QString &name, const QString &notice, QWidget *parent)
+    : SettingsPanel(name, notice, parent)
+{
+}

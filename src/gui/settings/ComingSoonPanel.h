@@ -1,0 +1,10 @@
+#pragma once
+// A tree node whose settings the program does not offer yet: the panel says so
+// and holds nothing else.
+#include "gui/settings/SettingsPanel.h"
+
+class ComingSoonPanel : public SettingsPanel {
+    Q_OBJECT
+public:
+    ComingSoonPanel(const QString &name, const QString &notice, QWidget *parent = nullptr);
+};

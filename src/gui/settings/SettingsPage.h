@@ -1,0 +1,43 @@
+#pragma once
+// The Settings tab (Panel4): the settings tree and the stack of settings panels.
+#include <QHash>
+#include <QStringList>
+#include <QWidget>
+
+#include "gui/settings/SettingsTree.h"
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class QStackedWidget;
+
+class SettingsPage : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the tree and the panel stack from the table, in its order.
+    explicit SettingsPage(const QList<SettingsNode> &nodes, QWidget *parent = nullptr);
+
+    QTreeWidget *Tree;
+    QStackedWidget *panels;
+
+    // Node texts in tree order, parents before their children.
+    QStringList nodeTexts() const { return m_nodeTexts; }
+
+    void TreeChange();
+    // Brings a settings panel to the front; the tree selection is left alone.
+    void showPanel(QWidget *panel);
+    // The same by objectName ("PanelClock"); false when there is no such panel.
+    bool showPanel(const QString &objectName);
+    QWidget *currentPanel() const;
+    // The settings panel with this objectName; nullptr when there is none.
+    QWidget *panel(const QString &objectName) const;
+    // Selects the node with this text, which brings its panel to the front.
+    bool selectNode(const QString &text);
+    // The panel a node brings to the front; nullptr for "Call Forward".
+    QWidget *panelForNode(const QString &text) const;
+
+private:
+    QTreeWidgetItem *findNode(const QString &text) const;
+
+    QStringList m_nodeTexts;
+    QHash<QString, QWidget *> m_nodePanels;
+};

@@ -1,0 +1,414 @@
+#include "gui/window/TForm1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QStyleOptionTab>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTime>
+#include <QVBoxLayout>
+#include <QtDebug>
+
+#include "link/port/LinkTrace.h"
+#include "gui/common/TComRadioGroup.h"
+#include "link/messaging/CentreService.h"
+#include "gui/messaging/IcqSettings.h"
+#include "link/messaging/SmsSender.h"
+#include "gui/messaging/SmsBooks.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/melodies/MelodiesPage.h"
+#include "link/melodies/PhoneMelodies.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/settings/MirvakPanel.h"
+#include "link/settings/PersonalRings.h"
+#include "gui/settings/PersonalRingsPanel.h"
+#include "gui/settings/SettingsTree.h"
+#include "gui/window/AboutPage.h"
+#include "gui/info/InfoPage.h"
+#include "gui/settings/SettingsPage.h"
+#include "gui/window/TForm2.h"
+#include "gui/window/TForm5.h"
+
+namespace {
+constexpr int ClientWidth = 329;
+constexpr int ClientHeight = 284;
+constexpr int TabHeight = 18;
+
+// Tabs of a fixed height, drawn by the desktop's own style.
+class FixedTabHeightStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget) const override
+    {
+        QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_TabBarTab)
+            s.setHeight(TabHeight);
+        return s;
+    }
+};
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
+    // Fixed single border: system menu, minimise and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPointSize(8);
+    f.setStyleHint(QFont::Serif);
+    setFont(f);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    mainTabs = new QTabBar(this);
+    mainTabs->setObjectName(QStringLiteral("mainTabs"));
+    mainTabs->setDrawBase(true);
+    mainTabs->setExpanding(false);
+    mainTabs->setUsesScrollButtons(false);
+    mainTabs->setFocusPolicy(Qt::TabFocus);
+    // The tab height is part of the layout: the pages get what remains.
+    auto *tabStyle = new FixedTabHeightStyle;
+    tabStyle->setParent(mainTabs);
+    mainTabs->setStyle(tabStyle);
+    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "About"})
+        mainTabs->addTab(QString::fromLatin1(text));
+    layout->addWidget(mainTabs);
+
+    mainPages = new QStackedWidget(this);
+    mainPages->setObjectName(QStringLiteral("mainPages"));
+    mainPages->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(mainPages, 1);
+
+    // The pages, in the order their dependencies need them.
+    centre = new CentreService(link, messaging, this);
+    sender = new SmsSender(link, messaging, *centre, this);
+    infoPage = new InfoPage(link, *centre);
+    smsPage = new SmsPage(link, messaging, *sender);
+    // A short beep once a message is with the phone; a sound problem must
+    // never spoil a send that has already happened.
+    connect(sender, &SmsSender::handedOver, this, [this] {
+        try {
+            bleep.PlayTone(1000, 1);
+        } catch (const std::exception &e) {
+            LinkTrace::op(QStringLiteral("tone failed: %1").arg(QString::fromLocal8Bit(e.what())));
+        }
+    });
+    books = new SmsBooks(messaging, bookFolder, this);
+    // The port saved in the book file becomes the port in use.
+    connect(books, &SmsBooks::portChoiceLoaded, &link, &PhoneLink::usePort);
+    // The books feed the SMS page's recipient boxes.
+    connect(books, &SmsBooks::smsRecipientChanged, smsPage, &SmsPage::setSmsRecipientItem);
+    connect(books, &SmsBooks::icqRecipientChanged, smsPage, &SmsPage::setIcqRecipientItem);
+    connect(books, &SmsBooks::smsRecipientPrompt, smsPage, &SmsPage::setSmsRecipientText);
+    connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
+    phonebooksPage = new PhonebooksPage(link, *books);
+    connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
+    icqSettings = new IcqSettings(messaging, *books, link);
+    cpa = new TComRadioGroup(ComPort1);
+    cpa->setObjectName(QStringLiteral("cpa"));
+    cpa->mayChange = [this] { return !link.operationRunning(); };
+    personalRings = new PersonalRings(link, this);
+    phoneMelodies = new PhoneMelodies(link, *personalRings, this);
+    Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
+    settingsPage = new SettingsPage(settingsTree({link, messaging, [this] { return infoPage; },
+                                                  [this] { return new MirvakPanel(cpa, icqSettings); },
+                                                  *personalRings}));
+    personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
+    // A phonebook entry's number can go into the personal-rings number box.
+    if (personalRingsPanel)
+        connect(phonebooksPage, &PhonebooksPage::personalRingNumberChosen, personalRingsPanel,
+                &PersonalRingsPanel::setPhoneNumber);
+    aboutPage = new AboutPage;
+
+    if (smsPage->objectName().isEmpty())
+        smsPage->setObjectName(QStringLiteral("Panel1"));
+    if (phonebooksPage->objectName().isEmpty())
+        phonebooksPage->setObjectName(QStringLiteral("Panel2"));
+    mainPages->addWidget(smsPage);             // Panel1
+    mainPages->addWidget(phonebooksPage);      // Panel2
+    mainPages->addWidget(Panel3);              // Panel3
+    mainPages->addWidget(settingsPage);        // Panel4
+    mainPages->addWidget(aboutPage);           // Panel5
+    mainPages->addWidget(aboutPage->Panel6);   // Panel6
+    for (int i = 0; i < mainPages->count(); ++i)
+        mainPages->widget(i)->setEnabled(false);
+
+    connect(mainTabs, &QTabBar::currentChanged, this, &TForm1::mainTabsChange);
+    connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
+    // No exit while a phonebook transfer runs.
+    connect(phonebooksPage, &PhonebooksPage::busyChanged, smsPage->btnExit, &QWidget::setDisabled);
+    connect(aboutPage, &AboutPage::pageRequested, this, &TForm1::showMainPanel);
+
+    m_closeWhenIdle.setInterval(50);
+    connect(&m_closeWhenIdle, &QTimer::timeout, this, [this] {
+        if (!link.operationRunning())
+            close();
+        else
+            link.btnAbortClick(); // a later step may have cleared the first abort
+    });
+
+    // Members, but children too, so they can be found by name like the controls.
+    ComPort1.setObjectName(QStringLiteral("ComPort1"));
+    ComPort1.setParent(this);
+    link.setParent(this);
+    TimerClock.setObjectName(QStringLiteral("TimerClock"));
+    TimerClock.setParent(this);
+    TimerClock.setInterval(1000);
+    connect(&TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
+    TimerClock.start();
+
+    link.setOpenFailureHandler([this](const EComPort &e) { showErrorDialog(e.reason()); });
+    link.setLinkFailureHandler([this] {
+        showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
+    });
+    link.setPortFailureHandler([this](const EComPort &e) {
+        // The port's own message stays the box's text; the system's reason
+        // and what to check come under it.
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("mirvak"), e.message(), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("portFailureBox"));
+        box.setInformativeText(e.systemReason() + QStringLiteral("\n\n") + e.hint());
+        box.exec();
+    });
+
+    setFixedSize(ClientWidth, ClientHeight);
+
+    // The dialogs come after the main window's own controls. They are
+    // top-level windows of their own, so disabling the main window leaves
+    // the error box usable.
+    Form2 = new TForm2;
+    Form5 = new TForm5;
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    TimerClock.stop();
+    link.setOpenFailureHandler(nullptr);
+    link.setLinkFailureHandler(nullptr);
+    link.setPortFailureHandler(nullptr);
+    // The pages hold references to link, messaging and the port, which die
+    // with this object's members: take the pages down first.
+    delete mainPages;
+    mainPages = nullptr;
+    delete books;
+    books = nullptr;
+    delete Form2;
+    delete Form5;
+}
+
+void TForm1::FormCreate()
+{
+    aboutPage->fillTexts();
+    smsPage->chkReply->setText(QStringLiteral("Request reply"));
+    books->GetPhoneBook();
+    // The loader restored the saved port into ComPort1; line the chooser up.
+    cpa->UpdateSettings();
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow()
+{
+    // 1-2
+    smsPage->TextBox->setPlainText(QStringLiteral("SMS..."));
+    smsPage->TextBox->selectAll();
+    smsPage->chkReply->setText(QStringLiteral("Request reply"));
+    // 3
+    setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
+    // 4: these show only their pictures
+    smsPage->btnAbort->setText(QString());
+    smsPage->btnAbort2->setText(QString());
+    smsPage->btnExit->setText(QString());
+    // 5
+    aboutPage->fillTexts();
+    // 6
+    if (!books->BookNew && smsPage->ComboBox1->count() > 0)
+        smsPage->ComboBox1->setCurrentIndex(0);
+    if (!books->IcqPartNew && smsPage->ComboBox2->count() > 0)
+        smsPage->ComboBox2->setCurrentIndex(0);
+    // 7
+    smsPage->TextBoxChange();
+    // 8
+    books->fillGridHeaders();
+    // 9
+    icqSettings->showNumbers();
+    // 10
+    cpa->UpdateSettings();
+    // 11
+    Panel3->chooseVoice();
+    // 12: a new book file means a first run: show the port chooser first.
+    if (books->BookNew) {
+        {
+            const QSignalBlocker block(mainTabs);
+            mainTabs->setCurrentIndex(int(Tab::Settings));
+        }
+        showMainPanel(settingsPage);
+        settingsPage->showPanel(QStringLiteral("PanelMirvak"));
+        // The clock only runs while its page is showing.
+        TimerClock.stop();
+    } else {
+        {
+            const QSignalBlocker block(mainTabs);
+            mainTabs->setCurrentIndex(int(Tab::Sms));
+        }
+        showMainPanel(smsPage);
+        settingsPage->selectNode(QStringLiteral("Settings-1"));
+        smsPage->TextBox->setFocus();
+        if (!TimerClock.isActive())
+            TimerClock.start();
+    }
+    // 13-14
+    TimerClockTimer();
+    smsPage->statusPanel[2]->setText(link.portName());
+
+    // A book file that could not be created or repaired would otherwise go
+    // unnoticed until the first save flashes red. Not blocking: the window
+    // stays usable behind it.
+    if (!books->lastError.isEmpty()) {
+        auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("mirvak"),
+                                    QStringLiteral("The book file could not be written: %1\n"
+                                                   "Book edits and the port choice will not be kept.")
+                                        .arg(books->lastError),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("bookFileWarning"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
+}
+
+void TForm1::mainTabsChange(int index)
+{
+    if (link.BusyPage() != PhoneLink::Idle) {
+        // An operation of another page is running: undo the click.
+        const QSignalBlocker block(mainTabs);
+        mainTabs->setCurrentIndex(link.BusyPage());
+        return;
+    }
+    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, aboutPage};
+    if (index < 0 || index >= int(std::size(pages)))
+        return;
+    showMainPanel(pages[index]);
+    if (index == int(Tab::Sms)) {
+        smsPage->statusPanel[2]->setText(link.portName());
+        TimerClock.start();
+        TimerClockTimer();
+    } else {
+        TimerClock.stop();
+    }
+}
+
+void TForm1::showMainPanel(QWidget *panel)
+{
+    if (!panel || mainPages->indexOf(panel) < 0)
+        return;
+    for (int i = 0; i < mainPages->count(); ++i)
+        mainPages->widget(i)->setEnabled(false);
+    mainPages->setCurrentWidget(panel);
+    panel->setEnabled(true);
+    panel->update();
+}
+
+void TForm1::TimerClockTimer()
+{
+    smsPage->statusPanel[1]->setText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
+}
+
+void TForm1::showErrorDialog(const QString &reason)
+{
+    Form2->setReason(reason);
+    Form2->show();
+    Form2->raise();
+    Form2->activateWindow();
+    setEnabled(false);
+    // Quasi-modal: the operation that failed waits here, the rest of the
+    // program keeps running (repaints, timers), the main window takes no input.
+    while (Form2->isVisible())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    setEnabled(true);
+    raise();
+    activateWindow();
+    if (QWidget *w = focusWidget())
+        w->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        setFocus(Qt::ActiveWindowFocusReason);
+}
+
+bool TForm1::FormCloseQuery()
+{
+    if (m_closed)
+        return true;
+    m_closed = true;
+
+    setWindowTitle(QStringLiteral("Closing........"));
+    smsPage->setStatus(QStringLiteral("Closing........."));
+    repaint();
+
+    // A phone operation still waiting for the phone must stop before the
+    // port goes away under it.
+    link.btnAbortClick();
+
+    try {
+        if (link.connected()) {
+            // The break brings a phone that is still in binary mode back to AT mode.
+            link.SendCommBreak();
+            link.closePort();
+        }
+    } catch (const EComPort &e) {
+        qWarning("mirvak: closing the port: %s", e.what());
+        try {
+            link.closePort();
+        } catch (const EComPort &) {
+        }
+    }
+
+    // Only into an existing file: it is created at start-up, and a file that
+    // vanished meanwhile is not worth recreating with an empty book.
+    if (!books->savePortChoice(link.portName()))
+        qWarning("mirvak: the port choice was not saved: %s", qPrintable(books->lastError));
+    return true;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // A tune ends after its current note; its Play button's operation then
+    // ends and the close below goes through.
+    bleeper.setTuneStopRequested(true);
+    if (link.operationRunning() && !m_closed) {
+        // Closing the port under a running send would leave an ICQ centre on
+        // the phone. Abort instead: the operation's abort path puts the
+        // phone's own centre back and closes the port, then the window closes.
+        link.btnAbortClick();
+        event->ignore();
+        m_closeWhenIdle.start();
+        return;
+    }
+    m_closeWhenIdle.stop();
+    FormCloseQuery();
+    event->accept();
+}

@@ -1,0 +1,394 @@
+#include "link/PhoneLink.h"
+
+#include "link/port/TComPort.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QtDebug>
+
+namespace {
+
+// Clears the re-entry flag however the exchange ends, a port error included.
+struct ExchangeScope {
+    bool &flag;
+    explicit ExchangeScope(bool &f) : flag(f) { flag = true; }
+    ~ExchangeScope() { flag = false; }
+};
+
+} // namespace
+
+PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), m_port(port)
+{
+    setObjectName(QStringLiteral("link"));
+    // A child, so the window's object tree (and a test) can find it by name.
+    m_timer2.setParent(this);
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setSingleShot(true);
+    // A silence shorter than the interval must never count as a time-out.
+    m_timer2.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer2, &QTimer::timeout, this, &PhoneLink::Timer2Timer);
+}
+
+bool PhoneLink::enterExchange(const char *what)
+{
+    if (!m_inExchange)
+        return true;
+    qWarning("%s refused: another exchange with the phone is running", what);
+    return false;
+}
+
+int PhoneLink::replyInterval(Wait wait) const
+{
+    switch (wait) {
+    case Wait::Network:
+        return m_timing.network;
+    case Wait::Long:
+        return m_timing.longReply;
+    case Wait::Normal:
+        break;
+    }
+    return m_timing.reply;
+}
+
+// Opens the port with its purge and DTR. On failure the error dialog has
+// been shown and the port is closed again.
+bool PhoneLink::openForExchange()
+{
+    try {
+        m_port.PortOpen();
+        m_port.PortPurge(true, true);
+        m_port.PortSetDtr(true);
+        return true;
+    } catch (const EComPort &e) {
+        // Left open after a failed purge or DTR, the next exchange would
+        // skip both; closed, it tries the whole sequence again.
+        try {
+            m_port.PortClose();
+        } catch (const EComPort &) {
+        }
+        if (m_openFailure)
+            m_openFailure(e);
+        return false;
+    }
+}
+
+bool PhoneLink::openSilently()
+{
+    if (m_port.Connected())
+        return true;
+    try {
+        m_port.PortOpen();
+        m_port.PortPurge(true, true);
+        m_port.PortSetDtr(true);
+        return true;
+    } catch (const EComPort &) {
+        try {
+            m_port.PortClose();
+        } catch (const EComPort &) {
+        }
+        return false;
+    }
+}
+
+namespace {
+// A final result line of the extended error reports: "+CME ERROR: 10".
+// Only called when the reply has just ended a line.
+bool endsWithExtendedError(const QByteArray &reply)
+{
+    qsizetype start = reply.lastIndexOf('\n', reply.size() - 2);
+    start = start < 0 ? 0 : start + 1;
+    const QByteArray line = reply.mid(start);
+    return line.startsWith("+CME ERROR:") || line.startsWith("+CMS ERROR:");
+}
+} // namespace
+
+Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
+{
+    if (!enterExchange("SendCommand"))
+        return {Exchange::Aborted, {}};
+    ExchangeScope scope(m_inExchange);
+    m_wait = wait;
+
+    Exchange result;
+    auto finish = [&](Exchange::Status status) {
+        m_timer2.stop();
+        result.status = status;
+        m_lastStatus = status;
+        m_replyText = status == Exchange::Ok ? result.reply : QByteArray();
+        return result;
+    };
+
+    m_timer2.stop();
+    m_replyText.clear();
+    m_abortRequested = false;
+
+    if (!m_port.Connected() && !openForExchange()) {
+        m_abortRequested = true;
+        return finish(Exchange::PortFailed);
+    }
+
+    startTimer2(replyInterval(wait));
+    m_port.PortWrite(command);
+    forgetActivity();
+
+    for (;;) {
+        pumpOnce();
+        if (!m_timer2.isActive())
+            return finish(Exchange::Timeout);
+        if (m_abortRequested) {
+            // The reply timer is left running, as the next exchange stops it.
+            result.status = Exchange::Aborted;
+            m_lastStatus = Exchange::Aborted;
+            m_replyText.clear();
+            return result;
+        }
+        if (m_port.PortWaiting() == 0)
+            continue;
+        result.reply += m_port.PortRead(1);
+        m_timer2.start();
+        // Tested after every byte, so a marker can only newly appear at the
+        // end: that is the same as searching the whole reply, without the
+        // quadratic cost on long phonebook replies.
+        if (result.reply.endsWith("ERROR\r\n")) {
+            if (endsWithExtendedError(result.reply))
+                return finish(Exchange::CmeError);
+            return finish(Exchange::Error);
+        }
+        if (result.reply.endsWith("OK\r\n"))
+            return finish(Exchange::Ok);
+        if (result.reply.endsWith('\n') && endsWithExtendedError(result.reply))
+            return finish(Exchange::CmeError);
+    }
+}
+
+void PhoneLink::SendCommand(Wait wait)
+{
+    exchange(m_commandText, wait);
+}
+
+void PhoneLink::showLinkFailure()
+{
+    if (m_linkFailure)
+        m_linkFailure();
+}
+
+void PhoneLink::Timer2Timer()
+{
+    m_timer2.stop();
+}
+
+void PhoneLink::btnAbortClick()
+{
+    m_abortRequested = true;
+    emit abortRequested();
+}
+
+void PhoneLink::startTimer2(int ms)
+{
+    m_timer2.start(ms);
+}
+
+bool PhoneLink::connected() const
+{
+    return m_port.Connected();
+}
+
+QString PhoneLink::portName() const
+{
+    return m_port.Port();
+}
+
+void PhoneLink::usePort(const QString &name)
+{
+    try {
+        m_port.setPort(name);
+    } catch (const std::exception &e) {
+        qWarning("%s", e.what());
+    }
+}
+
+void PhoneLink::closePort()
+{
+    if (m_port.Connected())
+        m_port.PortClose();
+}
+
+void PhoneLink::writeRaw(const QByteArray &bytes)
+{
+    m_port.PortWrite(bytes);
+}
+
+void PhoneLink::purgeInput()
+{
+    m_port.PortPurge(true, false);
+}
+
+QByteArray PhoneLink::readBytes(int count)
+{
+    return m_port.PortRead(count);
+}
+
+int PhoneLink::bytesWaiting()
+{
+    return m_port.PortWaiting();
+}
+
+bool PhoneLink::waitForBytes(int count, int stopOn)
+{
+    for (;;) {
+        // Abort first: the port may have been closed along with it.
+        if ((stopOn & OnAbort) && m_abortRequested)
+            return false;
+        if (m_port.PortWaiting() >= count)
+            return true;
+        if ((stopOn & OnTimerEnd) && !m_timer2.isActive())
+            return false;
+        pumpOnce();
+    }
+}
+
+void PhoneLink::pumpOnce()
+{
+    // Blocking is safe only when the caller has already seen the port as it
+    // is now: then nothing it waits for can change before an event comes.
+    bool block = true;
+    if (m_port.Connected() && (m_port.hungUp() || m_port.activity() != m_seenActivity))
+        block = false;
+    QCoreApplication::processEvents(block ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
+    m_seenActivity = m_port.activity();
+}
+
+void PhoneLink::pumpPending()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void PhoneLink::sleep(int ms)
+{
+    if (ms <= 0) {
+        pumpPending();
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PhoneLink::GoBinary()
+{
+    if (!enterExchange("GoBinary"))
+        return;
+    ExchangeScope scope(m_inExchange);
+
+    startTimer2(m_timing.binaryAnswer);
+    m_abortRequested = false;
+    // Ask for binary mode; the phone answers with 25 bytes or more of text.
+    m_port.PortPurge(true, false);
+    m_port.PortWrite("AT*BINARY\r\n");
+    forgetActivity();
+    if (!waitForBytes(25, OnEither)) {
+        m_abortRequested = true;
+        return;
+    }
+    m_port.PortPurge(true, false);
+
+    // Two frames of the phone's greeting follow, each acknowledged.
+    receiveFrame(true, false);
+    if (!m_timer2.isActive())
+        m_abortRequested = true;
+    if (m_abortRequested)
+        return;
+    receiveFrame(true, false);
+    if (!m_timer2.isActive())
+        m_abortRequested = true;
+    if (!m_abortRequested) {
+        m_timer2.stop();
+        sleep(m_timing.binarySettle);
+    }
+}
+
+void PhoneLink::receiveFrame(bool purgeFirst, bool untilTimer)
+{
+    if (purgeFirst)
+        m_port.PortPurge(true, false);
+    forgetActivity();
+    const int stopOn = untilTimer ? OnTimerEnd : OnAbort;
+    // The header: a type byte and the length of the body.
+    if (!waitForBytes(2, stopOn))
+        return;
+    const QByteArray header = m_port.PortRead(2);
+    const int length = uchar(header.at(1));
+    // The body, then the acknowledgement.
+    if (!waitForBytes(length, stopOn))
+        return;
+    m_replyText = m_port.PortRead(length);
+    acknowledgeFrame();
+}
+
+void PhoneLink::GetCommand()
+{
+    if (!enterExchange("GetCommand"))
+        return;
+    ExchangeScope scope(m_inExchange);
+    receiveFrame(true, false);
+}
+
+void PhoneLink::GetCommand2()
+{
+    if (!enterExchange("GetCommand2"))
+        return;
+    ExchangeScope scope(m_inExchange);
+    receiveFrame(false, true);
+}
+
+void PhoneLink::SendCommBreak()
+{
+    m_port.PortSetBreak(true);
+    sleep(m_timing.breakHalf);
+    m_port.PortSetBreak(false);
+    sleep(m_timing.breakHalf);
+}
+
+void PhoneLink::acknowledgeFrame()
+{
+    m_port.PortSendAhead(0x06);
+}
+
+void PhoneLink::runGuarded(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const EComPort &e) {
+        try {
+            m_port.PortClose();
+        } catch (const EComPort &) {
+        }
+        m_timer2.stop();
+        m_abortRequested = true;
+        if (m_portFailure)
+            m_portFailure(e);
+        else
+            qWarning("%s", qPrintable(e.message()));
+    }
+}
+
+OperationGuard::OperationGuard(PhoneLink &link, std::optional<Tab> lockTab) : m_link(link)
+{
+    if (link.m_operationRunning || link.m_busyPage != PhoneLink::Idle)
+        return;
+    m_started = true;
+    link.m_operationRunning = true;
+    if (lockTab) {
+        m_locked = true;
+        link.m_busyPage = int(*lockTab);
+    }
+}
+
+OperationGuard::~OperationGuard()
+{
+    if (!m_started)
+        return;
+    if (m_locked)
+        m_link.m_busyPage = PhoneLink::Idle;
+    m_link.m_operationRunning = false;
+}

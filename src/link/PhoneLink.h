@@ -1,0 +1,194 @@
+#pragma once
+// The exchange state every phone feature shares, and the exchange itself.
+// One instance, owned by the main window and handed to the pages by reference.
+//
+// Re-entrancy: every wait below pumps the event loop, so while an exchange
+// runs any enabled control could start a second operation on the same port
+// and the same shared strings. Every operation therefore runs inside an
+// OperationGuard, which refuses to start while another one runs. As a last
+// line of defence a nested exchange is refused here: it returns at once and
+// touches nothing, so the running exchange is not corrupted.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+#include "link/Timing.h"
+
+class TComPort;
+class EComPort;
+
+// The main tabs, in their order on the tab bar.
+enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, About = 4 };
+
+// How long the phone may stay silent before an exchange gives up.
+enum class Wait { Normal, Network, Long };
+
+struct Exchange {
+    enum Status { Ok, Error, CmeError, Timeout, Aborted, PortFailed };
+    Status status = Timeout;
+    // Everything received, the echo included. Only an Ok reply is the
+    // phone's answer; after an error it shows what the phone said.
+    QByteArray reply;
+    bool ok() const { return status == Ok; }
+};
+
+class PhoneLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Idle = 100;
+
+    explicit PhoneLink(TComPort &port, QObject *parent = nullptr);
+
+    // One AT command and its answer. Ends on "OK\r\n", on "ERROR\r\n" or a
+    // final "+CME ERROR: n" / "+CMS ERROR: n" line, after the silence that
+    // `wait` allows, or on an abort. Opens the port if it is closed.
+    // ReplyText() holds the reply after Ok and is empty otherwise.
+    // Port errors other than the open sequence are thrown (EComPort): run
+    // the operation inside runGuarded.
+    Exchange exchange(const QByteArray &command, Wait wait = Wait::Normal);
+
+    // The surface the handlers' steps follow: CommandText in, ReplyText out.
+    void SendCommand(Wait wait = Wait::Normal);
+    const QByteArray &CommandText() const { return m_commandText; }
+    void setCommandText(const QByteArray &text) { m_commandText = text; }
+    // Whole exchange after "OK\r\n", else empty; in binary mode the body of
+    // the last frame.
+    const QByteArray &ReplyText() const { return m_replyText; }
+    // The status of the last exchange.
+    Exchange::Status lastStatus() const { return m_lastStatus; }
+    bool AbortRequested() const { return m_abortRequested; }
+    // A refused input ends an operation the way an abort does.
+    void setAbortRequested(bool on) { m_abortRequested = on; }
+    // True while an exchange with that allowance runs.
+    bool NetworkWait() const { return m_inExchange && m_wait == Wait::Network; }
+    bool LongReplyWait() const { return m_inExchange && m_wait == Wait::Long; }
+    // The tab whose operation locks the tab bar, Idle when none does.
+    int BusyPage() const { return m_busyPage; }
+    // Whether any phone operation runs, whether or not it locks the tabs.
+    bool operationRunning() const { return m_operationRunning; }
+
+    const Timing &timing() const { return m_timing; }
+    void setTiming(const Timing &timing) { m_timing = timing; }
+    // The reply time-out for a wait allowance.
+    int replyInterval(Wait wait) const;
+
+    void Timer2Timer();
+    void btnAbortClick();
+    void startTimer2(int ms);
+    void stopTimer2() { m_timer2.stop(); }
+    bool timer2Running() const { return m_timer2.isActive(); }
+    int timer2Interval() const { return m_timer2.interval(); }
+
+    // The port, as the operations need it. Only services of the link layer
+    // write raw bytes; pages only ask whether it is open and close it.
+    bool connected() const;
+    QString portName() const;
+    // Switches to the named port (COM1..COM16); a refused name is logged
+    // and the port stays as it was.
+    void usePort(const QString &name);
+    void closePort();
+    // Opens the port as an exchange would (purge, DTR) when it is closed.
+    // A port that will not open is reported to nobody: false, port closed.
+    bool openSilently();
+    void writeRaw(const QByteArray &bytes);
+    void purgeInput();
+    QByteArray readBytes(int count);
+    int bytesWaiting();
+
+    // The one wait for bytes: blocks in the event loop until `count` bytes
+    // are waiting (true), or until an abort or the end of Timer2, for the
+    // ones asked for (false).
+    enum StopOn { OnAbort = 1, OnTimerEnd = 2, OnEither = 3 };
+    bool waitForBytes(int count, int stopOn);
+
+    // One round of a wait loop: handle what is pending, and if nothing is,
+    // block until a byte arrives, a timer fires or the user acts.
+    // It returns without blocking when anything happened on the port since
+    // the previous round (bytes arrived, read, written), so a loop that reads
+    // byte by byte never stalls and a loop waiting for more bytes never spins.
+    void pumpOnce();
+    // Handle pending events without blocking (repaints).
+    void pumpPending();
+    // A hold of ms milliseconds during which the window repaints but takes
+    // no input (the colour flashes, the pauses around binary mode).
+    void sleep(int ms);
+
+    // Binary mode link.
+    void GoBinary();
+    void GetCommand();
+    void GetCommand2();
+    void SendCommBreak();
+    // Transmits 0x06 ahead of queued output.
+    void acknowledgeFrame();
+
+    // Runs one user operation. A port failure in the middle of it ends the
+    // operation: the port is closed, Timer2 stopped, and showPortFailure
+    // tells the user the port's message.
+    void runGuarded(const std::function<void()> &operation);
+
+    // How failures reach the user, installed by the main window: the
+    // quasi-modal error dialog for a port that would not open, the same
+    // dialog for a phone silent in binary mode, a message box with the
+    // port's text for a port failing under an operation.
+    using PortFailureHandler = std::function<void(const EComPort &)>;
+    void setOpenFailureHandler(PortFailureHandler handler) { m_openFailure = std::move(handler); }
+    void setLinkFailureHandler(std::function<void()> handler) { m_linkFailure = std::move(handler); }
+    void setPortFailureHandler(PortFailureHandler handler) { m_portFailure = std::move(handler); }
+    void showLinkFailure();
+
+signals:
+    void abortRequested();
+
+private:
+    friend class OperationGuard;
+
+    TComPort &m_port;
+    QByteArray m_commandText;
+    QByteArray m_replyText;
+    Exchange::Status m_lastStatus = Exchange::Timeout;
+    bool m_abortRequested = false;
+    Wait m_wait = Wait::Normal;
+    int m_busyPage = Idle;
+    bool m_operationRunning = false;
+    QTimer m_timer2; // single-shot reply timer; "running out" = no longer active
+    Timing m_timing;
+    PortFailureHandler m_openFailure;
+    std::function<void()> m_linkFailure;
+    PortFailureHandler m_portFailure;
+
+    // Guards against a nested wait started from a handler run by our own
+    // pumping; true while one of the exchanges runs.
+    bool m_inExchange = false;
+    quint64 m_seenActivity = ~quint64(0);
+    void forgetActivity() { m_seenActivity = ~quint64(0); }
+    bool enterExchange(const char *what);
+    bool openForExchange();
+    // GetCommand (purge first, ends on abort) and GetCommand2 (keeps the
+    // input, ends when Timer2 stops).
+    void receiveFrame(bool purgeFirst, bool untilTimer);
+};
+
+// One phone operation at a time. Refuses to start while another runs; locks
+// the tab bar on `lockTab` when the operation's steps set the page lock, and
+// undoes both however the operation ends. It leaves AbortRequested alone:
+// each exchange clears it at its start, and an abort must survive until the
+// operation's own steps have seen it.
+class OperationGuard {
+public:
+    OperationGuard(PhoneLink &link, std::optional<Tab> lockTab);
+    ~OperationGuard();
+    OperationGuard(const OperationGuard &) = delete;
+    OperationGuard &operator=(const OperationGuard &) = delete;
+
+    // False when another operation runs: do nothing.
+    bool started() const { return m_started; }
+    explicit operator bool() const { return m_started; }
+
+private:
+    PhoneLink &m_link;
+    bool m_started = false;
+    bool m_locked = false;
+};

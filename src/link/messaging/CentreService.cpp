@@ -1,0 +1,136 @@
+#include "link/messaging/CentreService.h"
+
+#include "core/at/Charset.h"
+#include "core/at/NumberConversion.h"
+#include "link/PhoneLink.h"
+#include "core/at/ReplyParse.h"
+#include "core/messaging/BinaryFrames.h"
+#include "core/messaging/MessagingState.h"
+#include "core/messaging/PduBuilder.h"
+
+CentreService::CentreService(PhoneLink &link, MessagingState &state, QObject *parent)
+    : QObject(parent), m_link(link), m_state(state)
+{
+}
+
+QString CentreService::shownCentre() const
+{
+    return m_state.SmscText;
+}
+
+void CentreService::setShownCentre(const QString &text)
+{
+    m_state.SmscText = text;
+}
+
+bool CentreService::SmscRead() const
+{
+    return m_state.SmscRead;
+}
+
+void CentreService::GetSMSC()
+{
+    m_state.SmscRead = false;
+    m_state.SmscText.clear();
+    emit reading(true);
+
+    m_link.setCommandText("AT+CSCA?\r\n");
+    m_link.SendCommand();
+    const QByteArray &reply = m_link.ReplyText();
+    if (!reply.isEmpty() && !m_link.AbortRequested() && reply.contains('"')) {
+        // A quoted field, even an empty one, is the phone's centre as it
+        // stands, and that is what an ICQ send must put back.
+        if (const auto centre = Reply::smsCentre(reply)) {
+            m_state.SmscText = QStringLiteral(" ") + fromPhoneText(*centre);
+            m_state.SmscRead = true;
+            emit centreShown(m_state.SmscText);
+        }
+    }
+    emit readDone();
+}
+
+void CentreService::GetSMSCbinary()
+{
+    emit reading(false);
+
+    m_link.GoBinary();
+    if (!m_link.AbortRequested()) {
+        m_link.stopTimer2();
+        // Ask for the centre; the answer is one byte, then a "BQ" frame.
+        m_link.writeRaw(Frames::centreQuery());
+        m_link.startTimer2(m_link.timing().centreAnswer);
+        // Cancel ends the wait too: the user should not sit out the 3 s.
+        if (m_link.waitForBytes(1, PhoneLink::OnEither)) {
+            m_link.readBytes(1);
+            m_link.GetCommand2();
+            const QByteArray &body = m_link.ReplyText();
+            if (m_link.timer2Running() && !m_link.AbortRequested() && body.size() >= 3 && body.startsWith("BQ")) {
+                m_state.SmscText = fromPhoneText(Frames::centreText(body));
+                emit centreShown(m_state.SmscText);
+            }
+        }
+        m_link.stopTimer2();
+    }
+
+    // Back to AT mode.
+    if (m_link.connected())
+        m_link.SendCommBreak();
+    m_link.sleep(m_link.timing().linkRest);
+    emit readDone();
+}
+
+CentreService::SetResult CentreService::setCentre(const QString &typed)
+{
+    const QByteArray number = Reply::trimmed(toPhoneText(typed));
+    m_link.setCommandText("AT+CSCA=\"" + numberTophone(number) + "\r\n");
+    m_link.SendCommand();
+    if (!m_link.ReplyText().isEmpty())
+        return SetResult::SetAT;
+    // Cancelled, or the port would not open (the error dialog has been
+    // shown): the user asked for nothing more.
+    if (m_link.AbortRequested())
+        return SetResult::Cancelled;
+    return setCentreBinary(number) ? SetResult::SetBinary : SetResult::FailedBinary;
+}
+
+void CentreService::finishSet(SetResult result)
+{
+    if (result == SetResult::SetBinary || result == SetResult::FailedBinary)
+        m_link.SendCommBreak();
+    m_link.stopTimer2();
+    m_link.closePort();
+}
+
+// True only when the phone's answer frame to the set frame arrived whole.
+bool CentreService::setCentreBinary(const QByteArray &typed)
+{
+    m_link.GoBinary();
+    if (m_link.AbortRequested())
+        return false;
+
+    m_state.NumberText = typed;
+    m_state.NumberPreset = true;
+    const bool encoded = Pdu::encodeNumber(m_state);
+    m_state.NumberPreset = false;
+    // A refused number leaves the previous encoder results behind: writing
+    // them would store some other number as the phone's centre.
+    if (!encoded) {
+        m_link.setAbortRequested(true);
+        return false;
+    }
+
+    m_link.startTimer2(m_link.timing().centreAnswer);
+    return setFrameAnswered();
+}
+
+bool CentreService::setFrameAnswered()
+{
+    // Send the set frame; the answer is one byte, then a frame.
+    m_state.SmscRestored = false;
+    m_link.writeRaw(Frames::centreSet(m_state));
+    if (!m_link.waitForBytes(1, PhoneLink::OnEither))
+        return false;
+    m_link.readBytes(1);
+    m_link.GetCommand();
+    return !m_link.AbortRequested();
+}

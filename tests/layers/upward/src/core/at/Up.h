@@ -1,0 +1,3 @@
+#pragma once
+// A core header that reaches up into a page.
+#include "gui/sms/Page.h"
