@@ -130,6 +130,7 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
     startTimer2(replyInterval(wait));
     m_port.PortWrite(command);
     forgetActivity();
+    emit commandWritten(command);
 
     for (;;) {
         pumpOnce();
@@ -382,6 +383,7 @@ OperationGuard::OperationGuard(PhoneLink &link, std::optional<Tab> lockTab) : m_
         m_locked = true;
         link.m_busyPage = int(*lockTab);
     }
+    emit link.operationChanged(true, link.m_busyPage);
 }
 
 OperationGuard::~OperationGuard()
@@ -391,4 +393,5 @@ OperationGuard::~OperationGuard()
     if (m_locked)
         m_link.m_busyPage = PhoneLink::Idle;
     m_link.m_operationRunning = false;
+    emit m_link.operationChanged(false, PhoneLink::Idle);
 }

@@ -141,6 +141,11 @@ public:
 
 signals:
     void abortRequested();
+    // An AT command has gone to the port (the command as written).
+    void commandWritten(const QByteArray &command);
+    // An operation started or ended; page is the tab it locks, Idle when
+    // it locks none or has ended.
+    void operationChanged(bool running, int page);
 
 private:
     friend class OperationGuard;

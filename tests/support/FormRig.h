@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "Find.h"
 #include "Scratch.h"
 #include "gui/window/TForm1.h"
 #include "gui/window/TForm2.h"
