@@ -4,10 +4,10 @@
 //  2. the median time an exchange takes beyond the wire time of its reply.
 #include "link/port/TComPort.h"
 #include "link/PhoneLink.h"
+#include "link/sim/PhoneSimulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,30 +23,17 @@ double cpuSeconds()
     return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
-QString simulator()
+// Starts the simulator paced like the cable and names its device COM1.
+bool startSim(PhoneSimulator &sim, const QStringList &extra)
 {
-    const QString fromEnv = qEnvironmentVariable("MIRVAK_PHONESIM");
-    return fromEnv.isEmpty() ? QStringLiteral(MIRVAK_PHONESIM_PATH) : fromEnv;
-}
-
-// Starts the simulator and names its device COM1; empty on failure.
-QString startSim(QProcess &proc, const QStringList &extra)
-{
-    proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proc.start(simulator(), QStringList{"--pace", QString::number(Pace)} + extra);
-    if (!proc.waitForStarted(5000) || !proc.waitForReadyRead(5000))
-        return {};
-    const QString dev = QString::fromLocal8Bit(proc.readLine()).trimmed();
-    qputenv("MIRVAK_COM1", dev.toLocal8Bit());
-    return dev;
-}
-
-void stopSim(QProcess &proc)
-{
-    proc.terminate();
-    if (!proc.waitForFinished(3000))
-        proc.kill();
-    proc.waitForFinished(1000);
+    sim.setArguments(QStringList{"--pace", QString::number(Pace)} + extra);
+    QString error;
+    if (!sim.start(&error)) {
+        std::fprintf(stderr, "link_bench: %s\n", qPrintable(error));
+        return false;
+    }
+    sim.useAsCom(1);
+    return true;
 }
 
 } // namespace
@@ -59,11 +46,9 @@ int main(int argc, char **argv)
     // 1. A silent phone: three full 1500 ms time-outs.
     double cpuShare = -1;
     {
-        QProcess sim;
-        if (startSim(sim, {"--fault", "silent"}).isEmpty()) {
-            std::fprintf(stderr, "link_bench: cannot start %s\n", qPrintable(simulator()));
+        PhoneSimulator sim;
+        if (!startSim(sim, {"--fault", "silent"}))
             return 1;
-        }
         TComPort port;
         PhoneLink link(port);
         link.setCommandText("AT\r\n");
@@ -75,14 +60,14 @@ int main(int argc, char **argv)
             link.SendCommand();
         cpuShare = (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
         port.PortClose();
-        stopSim(sim);
+        sim.stop();
     }
 
     // 2. Exchanges with a talking phone.
     double medianMs = -1, paceMs = -1;
     {
-        QProcess sim;
-        if (startSim(sim, {}).isEmpty())
+        PhoneSimulator sim;
+        if (!startSim(sim, {}))
             return 1;
         TComPort port;
         PhoneLink link(port);
@@ -109,7 +94,7 @@ int main(int argc, char **argv)
             extra.push_back(ms - 1000.0 * double(link.ReplyText().size()) / Pace);
         }
         port.PortClose();
-        stopSim(sim);
+        sim.stop();
         if (!extra.empty()) {
             std::sort(extra.begin(), extra.end());
             std::sort(afterLast.begin(), afterLast.end());

@@ -12,15 +12,12 @@
 #include "link/port/TComPort.h"
 #include "link/PhoneLink.h"
 #include "link/phonebooks/PhonebookTransfer.h"
+#include "link/sim/PhoneSimulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -30,19 +27,13 @@ constexpr int Pace = 960;      // bytes a second
 constexpr int LatencyMs = 10;  // the phone's think time before each answer
 constexpr int Locations = 250;
 
-QString simulator()
-{
-    const QString fromEnv = qEnvironmentVariable("MIRVAK_PHONESIM");
-    return fromEnv.isEmpty() ? QStringLiteral(MIRVAK_PHONESIM_PATH) : fromEnv;
-}
-
-QByteArray simBook()
+QJsonObject simBook()
 {
     QJsonArray entries;
     for (int i = 1; i <= Locations; ++i)
         entries.append(QJsonObject{{"index", i}, {"number", QStringLiteral("46701%1").arg(i, 6, 10, QLatin1Char('0'))},
                                    {"type", 145}, {"name", QStringLiteral("Name %1").arg(i)}});
-    return QJsonDocument(QJsonObject{{"sim", QJsonObject{{"size", Locations}, {"entries", entries}}}}).toJson();
+    return QJsonObject{{"sim", QJsonObject{{"size", Locations}, {"entries", entries}}}};
 }
 
 } // namespace
@@ -52,21 +43,15 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     qunsetenv("MIRVAK_TRACE");
 
-    QTemporaryDir dir;
-    QFile state(dir.filePath("state.json"));
-    if (!dir.isValid() || !state.open(QIODevice::WriteOnly) || state.write(simBook()) < 0)
-        return 1;
-    state.close();
-
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(simulator(), {"--pace", QString::number(Pace), "--latency", QString::number(LatencyMs),
-                            "--state", state.fileName()});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "pb_bench: cannot start %s\n", qPrintable(simulator()));
+    PhoneSimulator sim;
+    sim.setArguments({"--pace", QString::number(Pace), "--latency", QString::number(LatencyMs)});
+    sim.setState(simBook());
+    QString error;
+    if (!sim.start(&error)) {
+        std::fprintf(stderr, "pb_bench: %s\n", qPrintable(error));
         return 1;
     }
-    qputenv("MIRVAK_COM1", QString::fromLocal8Bit(sim.readLine()).trimmed().toLocal8Bit());
+    sim.useAsCom(1);
 
     TComPort port;
     PhoneLink link(port);
@@ -101,9 +86,7 @@ int main(int argc, char **argv)
     bytes += link.ReplyText().size();
     ++answers;
     const double totalMs = double(clock.nsecsElapsed()) / 1e6;
-    sim.terminate();
-    if (!sim.waitForFinished(3000))
-        sim.kill();
+    sim.stop();
 
     if (!ok || filled != Locations) {
         std::fprintf(stderr, "pb_bench: read %d of %d locations\n", filled, Locations);

@@ -6,12 +6,12 @@
 #include "link/messaging/CentreService.h"
 #include "core/messaging/MessagingState.h"
 #include "link/messaging/SmsSender.h"
+#include "link/sim/PhoneSimulator.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 
 #include <cstdio>
 
@@ -24,12 +24,6 @@ extern "C" const char *__asan_default_options()
 }
 
 namespace {
-
-QString simulator()
-{
-    const QString fromEnv = qEnvironmentVariable("MIRVAK_PHONESIM");
-    return fromEnv.isEmpty() ? QStringLiteral(MIRVAK_PHONESIM_PATH) : fromEnv;
-}
 
 long residentKb()
 {
@@ -69,14 +63,13 @@ int main(int argc, char **argv)
     const int exchanges = count("MIRVAK_SOAK_EXCHANGES", 10000);
     const int sends = count("MIRVAK_SOAK_SENDS", 1000);
 
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(simulator(), QStringList());
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "soak_bench: cannot start %s\n", qPrintable(simulator()));
+    PhoneSimulator sim;
+    QString error;
+    if (!sim.start(&error)) {
+        std::fprintf(stderr, "soak_bench: %s\n", qPrintable(error));
         return 1;
     }
-    qputenv("MIRVAK_COM1", sim.readLine().trimmed());
+    sim.useAsCom(1);
 
     TComPort port;
     PhoneLink link(port);
@@ -137,9 +130,7 @@ int main(int argc, char **argv)
     const double sendMs = double(clock.nsecsElapsed()) / 1e6;
     report("end");
 
-    sim.terminate();
-    if (!sim.waitForFinished(3000))
-        sim.kill();
+    sim.stop();
     std::printf("soak_bench: %d exchanges in %.1f s (%d failed), %d of %d sends handed over in %.1f s\n", exchanges,
                 exchangeMs / 1000, failed, sent - 1, sends, sendMs / 1000);
     return 0;

@@ -153,6 +153,7 @@ private slots:
     void pacedOutputIsComplete();
     void stateRoundTrip();
     void badStateAndOptions();
+    void receivedCommandsAreStamped();
 };
 
 void TestPhoneSim::atFramingAndEcho()
@@ -702,6 +703,48 @@ void TestPhoneSim::badStateAndOptions()
     port.close();
     sim.stop();
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+// Each command is stamped on this process's steady clock when the phone had
+// it whole: after the test wrote it, before the answer came back.
+void TestPhoneSim::receivedCommandsAreStamped()
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point started = Clock::now();
+    SimPhone sim;
+    QVERIFY(sim.start());
+    Port port(sim.device());
+    const QList<QByteArray> lines{"AT", "AT+CGMM", "AT+CGMI", "AT+CSCA?"};
+    QList<std::pair<Clock::time_point, Clock::time_point>> around;
+    for (const QByteArray &line : lines) {
+        const Clock::time_point before = Clock::now();
+        QVERIFY(exchange(port, line + "\r\n").endsWith("OK\r\n"));
+        around.append({before, Clock::now()});
+    }
+    enterBinary(port);
+    port.purge();
+    const Clock::time_point beforeFrame = Clock::now();
+    port.write(frameOf("AQ"));
+    QCOMPARE(port.read(1), QByteArray("\x06"));
+    const Clock::time_point afterFrame = Clock::now();
+
+    const QList<SimPhone::Received> got = sim.received();
+    QCOMPARE(got.size(), lines.size() + 1); // and AT*BINARY
+    for (int i = 0; i < lines.size(); ++i) {
+        QCOMPARE(got[i].line, QString::fromLatin1(lines[i]));
+        QVERIFY2(around[i].first <= got[i].at && got[i].at <= around[i].second, lines[i].constData());
+        if (i > 0)
+            QVERIFY(got[i - 1].at <= got[i].at);
+    }
+    // Every entry is stamped, from the start on, frames as well.
+    const QList<QJsonObject> log = sim.log();
+    QVERIFY(!log.isEmpty());
+    for (const QJsonObject &o : log) {
+        QVERIFY2(o.value("us").isDouble(), QJsonDocument(o).toJson().constData());
+        QVERIFY(SimPhone::when(o) >= started);
+    }
+    const QJsonObject frameIn = entries(sim, "frame-in").value(0);
+    QVERIFY(beforeFrame <= SimPhone::when(frameIn) && SimPhone::when(frameIn) <= afterFrame);
 }
 
 QTEST_GUILESS_MAIN(TestPhoneSim)

@@ -1,19 +1,20 @@
 #pragma once
 // Starts mirvak-phonesim on a fresh pseudo-terminal for one test and stops it
 // afterwards. The phone's state goes in as JSON and comes back as JSON.
+#include "link/sim/PhoneSimulator.h"
+
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QList>
 
-class QProcess;
+#include <chrono>
 
 class SimPhone {
 public:
     // args: extra command-line options of mirvak-phonesim (pace, faults, ...).
     // state: initial phone state; keys left out take the simulator's defaults.
     explicit SimPhone(const QStringList &args = {}, const QJsonObject &state = {});
-    ~SimPhone();
     SimPhone(const SimPhone &) = delete;
     SimPhone &operator=(const SimPhone &) = delete;
 
@@ -22,13 +23,23 @@ public:
     void useAsCom(int n = 1);     // MIRVAK_COMn := device()
     QList<QJsonObject> log() const; // the simulator's log so far, one object a line
     QStringList commands() const; // just the AT command lines received, in order
+
+    // An AT command line and when the phone had it whole, on this process's
+    // std::chrono::steady_clock: compare with steady_clock::now() taken
+    // where the program does something, e.g. in a slot on
+    // PhoneLink::operationChanged.
+    struct Received {
+        QString line;
+        std::chrono::steady_clock::time_point at;
+    };
+    QList<Received> received() const;
+    // When the simulator wrote any one entry of log().
+    static std::chrono::steady_clock::time_point when(const QJsonObject &entry);
+
     QJsonObject stopAndDump();    // stops it and returns the state it dumped
     void stop();
 
 private:
-    QProcess *m_proc = nullptr;
-    QStringList m_args;
-    QJsonObject m_state;
-    QString m_dir;
-    QString m_device;
+    PhoneSimulator m_sim;
+    bool m_started = false;
 };

@@ -1,24 +1,5 @@
 #include "Faults.h"
 
-namespace {
-
-QString normaliseCommand(QString cmd)
-{
-    cmd = cmd.trimmed().toUpper();
-    if (cmd.startsWith(QLatin1String("AT")))
-        cmd.remove(0, 2);
-    return cmd;
-}
-
-} // namespace
-
-bool CommandFault::matches(const QString &upperRest) const
-{
-    if (command.isEmpty())
-        return upperRest.isEmpty();
-    return upperRest.startsWith(command);
-}
-
 QString Faults::add(const QString &option)
 {
     const int colon = option.indexOf(QLatin1Char(':'));
@@ -47,13 +28,13 @@ QString Faults::add(const QString &option)
     if (kind == QLatin1String("error")) {
         if (const QString e = needCmd(); !e.isEmpty())
             return e;
-        error.append(CommandFault{normaliseCommand(arg)});
+        error.append(CommandFault{CommandFault::normalise(arg)});
         return {};
     }
     if (kind == QLatin1String("hangup-after")) {
         if (const QString e = needCmd(); !e.isEmpty())
             return e;
-        hangupAfter.append(CommandFault{normaliseCommand(arg)});
+        hangupAfter.append(CommandFault{CommandFault::normalise(arg)});
         return {};
     }
     if (kind == QLatin1String("cme")) {
@@ -62,7 +43,7 @@ QString Faults::add(const QString &option)
         const int code = last < 0 ? 0 : arg.mid(last + 1).toInt(&ok);
         if (colon < 0 || last < 0 || !ok || code < 0)
             return QStringLiteral("fault \"cme\" needs a command and a code, e.g. cme:AT+CPBR:21");
-        cme.append(CommandFault{normaliseCommand(arg.left(last)), code});
+        cme.append(CommandFault{CommandFault::normalise(arg.left(last)), code});
         return {};
     }
     if (kind == QLatin1String("trickle")) {

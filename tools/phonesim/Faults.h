@@ -1,16 +1,10 @@
 #pragma once
 // Misbehaviours the simulator can be told to show (--fault KIND[:ARG]).
-#include <QString>
-#include <QStringList>
-#include <QList>
-
-struct CommandFault {
-    QString command; // upper case, without "AT"; empty means the bare "AT"
-    int cmeCode = 0;
-    bool matches(const QString &upperRest) const;
-};
-
+#include "CommandFault.h"
 #include "NoiseFaults.h"
+
+#include <QList>
+#include <QString>
 
 struct Faults {
     bool silent = false;

@@ -1,4 +1,4 @@
-#include "Faults.h"
+#include "NoiseFaults.h"
 
 namespace {
 
@@ -21,10 +21,7 @@ std::optional<QString> NoiseFaults::add(const QString &kind, const QString &arg,
         return std::nullopt;
     if (!hasArg)
         return QStringLiteral("fault \"%1\" needs a command, e.g. %1:AT+CGMM").arg(kind);
-    QString cmd = arg.trimmed().toUpper();
-    if (cmd.startsWith(QLatin1String("AT")))
-        cmd.remove(0, 2);
-    list->append(CommandFault{cmd});
+    list->append(CommandFault{CommandFault::normalise(arg)});
     return QString();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Line faults a real cable shows and the other faults do not: noise in front
 // of an answer, and a device that goes away in the middle of one.
-#include "Faults.h"
+#include "CommandFault.h"
 
 #include <QByteArray>
 #include <QList>

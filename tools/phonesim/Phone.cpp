@@ -1,6 +1,5 @@
 #include "Phone.h"
 
-#include "PduDecoder.h"
 #include "OwnMelodySim.h"
 #include "PersonalRingSim.h"
 #include "CallServicesSim.h"
@@ -9,69 +8,23 @@
 #include "SimLog.h"
 
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
-constexpr int kFrameTag = 1;
-constexpr char kAck = 0x06;
-constexpr char kFrameStart = 0x02;
-constexpr char kCtrlZ = 0x1A;
-constexpr char kEsc = 0x1B;
-constexpr int kRepeatMs = 300;
-constexpr int kMaxTries = 20;
-constexpr int kReplyFrameDelayMs = 50;  // lets the program purge its input after reading our ack
-constexpr int kFirstFrameDelayMs = 150; // after the bytes that answer AT*BINARY
-constexpr int kFrameInTimeoutMs = 2000;
 constexpr int kMaxLine = 1024;
-constexpr int kMaxPduHex = 2 * 200;
-constexpr int kMinBinaryAnswer = 25;
-
-QString hex(const QByteArray &b)
-{
-    return QString::fromLatin1(b.toHex().toUpper());
-}
-
-QString byteName(char c)
-{
-    return QStringLiteral("0x%1").arg(int(quint8(c)), 2, 16, QLatin1Char('0'));
-}
-
-QByteArray frame(const QByteArray &body)
-{
-    QByteArray f;
-    f.append(kFrameStart);
-    f.append(char(quint8(body.size())));
-    f.append(body);
-    return f;
-}
 
 } // namespace
 
 Phone::Phone(PtyPort &port, PhoneState &state, SimLog &log, const Faults &faults,
              const PhoneOptions &options, QObject *parent)
-    : QObject(parent), m_port(port), m_state(state), m_log(log), m_faults(faults), m_options(options)
+    : QObject(parent), m_port(port), m_state(state), m_log(log), m_faults(faults), m_options(options),
+      m_submission(PhoneContext{port, state, log, faults, options}),
+      m_binary(PhoneContext{port, state, log, faults, options}, m_submission)
 {
     buildCommandTable();
-    m_frameInTimeout.setSingleShot(true);
-    m_frameInTimeout.setInterval(kFrameInTimeoutMs);
-    connect(&m_frameInTimeout, &QTimer::timeout, this, [this] {
-        m_log.event(QStringLiteral("incomplete frame dropped: %1").arg(hex(m_frameIn)));
-        m_frameIn.clear();
-    });
-    m_repeatTimer.setSingleShot(true);
-    m_repeatTimer.setInterval(kRepeatMs);
-    connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
-        if (m_currentFrame.isEmpty())
-            return;
-        if (m_currentTries >= kMaxTries) {
-            m_log.event(QStringLiteral("frame not acknowledged after %1 tries: %2").arg(kMaxTries).arg(hex(m_currentFrame)));
-            m_currentFrame.clear();
-            sendNextFrame();
-            return;
-        }
-        transmitCurrentFrame();
-    });
 }
 
 void Phone::add(const QString &key, bool prefix, Handler h)
@@ -128,7 +81,12 @@ void Phone::buildCommandTable()
         else
             ok();
     });
-    add(QStringLiteral("+CMGS="), true, [this](const QString &a) { startSubmission(a); });
+    add(QStringLiteral("+CMGS="), true, [this](const QString &a) {
+        if (m_submission.begin(a))
+            setMode(Mode::PduInput);
+        else
+            error();
+    });
     add(QStringLiteral("*BINARY"), false, [this](const QString &) { enterBinary(); });
     // +CPBS, +CPBR, +CPBW: the phonebooks keep their own commands.
     add(QStringLiteral("+CPB"), true, [this](const QString &a) {
@@ -178,7 +136,7 @@ void Phone::onClientClosed()
 {
     m_log.event(QStringLiteral("device closed"));
     resetInput();
-    cancelFrames();
+    m_binary.reset();
     m_port.clearOutput();
     if (m_mode != Mode::Command)
         setMode(Mode::Command);
@@ -197,10 +155,7 @@ void Phone::resetInput()
     m_lineTooLong = false;
     m_lastWasCr = false;
     m_lineEchoBytes = 0;
-    m_pduHex.clear();
-    m_pduOverflow = false;
-    m_frameIn.clear();
-    m_frameInTimeout.stop();
+    m_submission.clear();
 }
 
 void Phone::setMode(Mode m)
@@ -408,327 +363,40 @@ void Phone::setCentre(const QString &args)
     ok();
 }
 
-// ---------------------------------------------------------------- SMS submission in PDU mode
-
-void Phone::startSubmission(const QString &args)
-{
-    bool isNumber = false;
-    const int n = args.trimmed().toInt(&isNumber);
-    if (!isNumber || n < 1 || n > 180 || m_state.binaryOnly) {
-        error();
-        return;
-    }
-    m_declaredLength = n;
-    m_pduHex.clear();
-    m_pduOverflow = false;
-    setMode(Mode::PduInput);
-    if (m_faults.noPrompt) {
-        m_log.event(QStringLiteral("fault no-prompt: prompt withheld"));
-        return;
-    }
-    m_port.send(QByteArray("\r\n> "), m_options.latencyMs + m_state.promptDelayMs);
-}
+// ---------------------------------------------------------------- SMS submission and binary mode
 
 void Phone::pduByte(char c)
 {
-    if (c == kCtrlZ) {
-        finishSubmission();
+    switch (m_submission.type(c)) {
+    case PduSubmission::Key::Digit:
+        echo(c);
         return;
-    }
-    if (c == kEsc) {
+    case PduSubmission::Key::Cancel:
         setMode(Mode::Command);
-        m_log.event(QStringLiteral("submission cancelled"));
         ok();
         return;
-    }
-    echo(c);
-    if (m_pduHex.size() < kMaxPduHex)
-        m_pduHex.append(c);
-    else
-        m_pduOverflow = true;
-}
-
-// What the log and the outbox both say of one submitted message.
-QJsonObject Phone::messageFields(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu) const
-{
-    return QJsonObject{
-        {QStringLiteral("mode"), mode},
-        {QStringLiteral("number"), d.number},
-        {QStringLiteral("toa"), d.toa},
-        {QStringLiteral("text"), d.text},
-        {QStringLiteral("firstOctet"), d.firstOctet},
-        {QStringLiteral("replyPath"), d.replyPath},
-        {QStringLiteral("validity"), d.validity},
-        {QStringLiteral("pduHex"), hex(pdu)},
-        {QStringLiteral("smsc"), m_state.smscNumber},
-    };
-}
-
-QJsonObject Phone::submissionLog(const DecodedSubmit &d, const QString &mode, int declared, int actual,
-                                 const QByteArray &pdu) const
-{
-    QJsonObject o = messageFields(d, mode, pdu);
-    o.insert(QStringLiteral("t"), QStringLiteral("sms"));
-    o.insert(QStringLiteral("declaredLength"), declared);
-    o.insert(QStringLiteral("actualLength"), actual);
-    o.insert(QStringLiteral("lengthOk"), declared == actual);
-    return o;
-}
-
-void Phone::acceptIntoOutbox(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu, int mr)
-{
-    QJsonObject o = messageFields(d, mode, pdu);
-    o.insert(QStringLiteral("messageReference"), mr);
-    m_state.outbox.append(o);
-}
-
-void Phone::finishSubmission()
-{
-    setMode(Mode::Command);
-    if (m_pduOverflow) {
-        m_log.event(QStringLiteral("PDU longer than %1 hexadecimal digits refused").arg(kMaxPduHex));
-        error();
+    case PduSubmission::Key::Send:
+        setMode(Mode::Command);
+        if (const std::optional<QString> answer = m_submission.finish())
+            respond({*answer});
+        else
+            error();
         return;
     }
-    const DecodedSubmit d = decodeSubmitPduHex(m_pduHex);
-    if (!d.ok) {
-        m_log.event(QStringLiteral("bad PDU refused: %1 (%2)").arg(d.error, QString::fromLatin1(m_pduHex)));
-        error();
-        return;
-    }
-    QByteArray pdu;
-    for (char c : m_pduHex)
-        if (std::isxdigit(static_cast<unsigned char>(c)))
-            pdu.append(c);
-    pdu = QByteArray::fromHex(pdu);
-    m_log.write(submissionLog(d, QStringLiteral("at"), m_declaredLength, d.tpduLength, pdu));
-    // A phone takes exactly the declared number of octets; any other count
-    // is a malformed submission, not a message.
-    if (m_declaredLength != d.tpduLength || m_state.cmgsFail) {
-        error();
-        return;
-    }
-    const int mr = m_state.messageReference;
-    m_state.messageReference = (mr + 1) % 256;
-    acceptIntoOutbox(d, QStringLiteral("at"), pdu, mr);
-    respond({QStringLiteral("+CMGS: %1").arg(mr)});
 }
-
-// ---------------------------------------------------------------- binary mode
 
 void Phone::enterBinary()
 {
-    QByteArray answer("\r\nOK\r\n");
-    if (m_faults.binarySilent) {
-        // The phone never really switches: a frame the program writes anyway
-        // is line noise to it, not a message to send.
-        m_log.event(QStringLiteral("fault binary-silent: short answer, staying in AT mode"));
-        m_port.send(answer, m_options.latencyMs);
+    if (!m_binary.answer(m_lineEchoBytes))
         return;
-    }
-    // The program counts 25 waiting bytes, echo included, then purges: send
-    // exactly that many, so nothing of ours lands after its purge.
-    const int missing = kMinBinaryAnswer - m_lineEchoBytes - int(answer.size());
-    if (missing >= 2) {
-        const QByteArray greeting = QByteArray("T28 BINARY READY....................").left(missing - 2);
-        answer += frame(greeting);
-    } else if (missing == 1) {
-        answer += '\0';
-    }
-    m_port.send(answer, m_options.latencyMs);
     setMode(Mode::Binary);
-    // The program reads two frames after its purge, acknowledging each.
-    queueFrame(QByteArray("IT28", 4), kFirstFrameDelayMs);
-    QByteArray status("S");
-    status.append(char(qMin(5, m_state.battery / 20)));
-    status.append(char(m_state.signal));
-    queueFrame(status, kReplyFrameDelayMs);
+    m_binary.greet();
 }
 
 void Phone::binaryByte(char c)
 {
-    if (m_frameIn.isEmpty()) {
-        if (c == kAck) {
-            frameAcknowledged();
-            return;
-        }
-        if (c != kFrameStart) {
-            leaveBinary(QStringLiteral("byte %1 outside a frame: back to AT mode").arg(byteName(c)));
-            commandByte(c);
-            return;
-        }
-        m_frameIn.append(c);
-        m_frameInTimeout.start();
+    if (m_binary.take(c))
         return;
-    }
-    m_frameIn.append(c);
-    if (m_frameIn.size() >= 2 && m_frameIn.size() == 2 + int(quint8(m_frameIn.at(1)))) {
-        m_frameInTimeout.stop();
-        const QByteArray whole = m_frameIn;
-        m_frameIn.clear();
-        m_log.write(QJsonObject{{QStringLiteral("t"), QStringLiteral("frame-in")}, {QStringLiteral("hex"), hex(whole)}});
-        frameReceived(whole.mid(2));
-    }
-}
-
-QByteArray Phone::centreBody() const
-{
-    QByteArray digits;
-    for (QChar ch : m_state.smscNumber)
-        if (ch.isDigit())
-            digits.append(char(ch.toLatin1() - '0'));
-    QByteArray octets;
-    for (int i = 0; i < digits.size(); i += 2) {
-        const int lo = digits.at(i);
-        const int hi = i + 1 < digits.size() ? digits.at(i + 1) : 0x0F;
-        octets.append(char((hi << 4) | lo));
-    }
-    QByteArray body("BQ");
-    body.append(char(octets.size() + 1));
-    body.append(char(quint8(m_state.smscType)));
-    body.append(octets);
-    return body;
-}
-
-void Phone::frameReceived(const QByteArray &body)
-{
-    // A new frame from the program supersedes whatever we still repeat.
-    cancelFrames();
-
-    if (body == "AQ") {
-        if (m_faults.aqSilent) {
-            m_log.event(QStringLiteral("fault aq-silent: centre query ignored"));
-            return;
-        }
-        m_port.send(QByteArray(1, kAck), m_options.latencyMs);
-        queueFrame(centreBody(), kReplyFrameDelayMs);
-        return;
-    }
-
-    if (body.startsWith("BQ") && body.size() >= 4) {
-        m_port.send(QByteArray(1, kAck), m_options.latencyMs);
-        const int k = quint8(body.at(2));
-        const int toa = quint8(body.at(3));
-        const QByteArray octets = body.mid(4, qMax(0, k - 1));
-        if (octets.size() != k - 1)
-            m_log.event(QStringLiteral("centre frame: length byte %1 but %2 address octets").arg(k).arg(body.size() - 4));
-        static const char kDigit[] = "0123456789*#abc";
-        QString digits;
-        for (char o : octets) {
-            const int lo = quint8(o) & 0x0F, hi = quint8(o) >> 4;
-            if (lo != 0x0F)
-                digits.append(QLatin1Char(kDigit[lo]));
-            if (hi != 0x0F)
-                digits.append(QLatin1Char(kDigit[hi]));
-        }
-        if (digits.isEmpty()) {
-            m_log.event(QStringLiteral("centre frame without digits ignored"));
-        } else {
-            m_state.smscNumber = ((toa & 0x70) == 0x10 ? QStringLiteral("+") : QString()) + digits;
-            m_state.smscType = toa;
-        }
-        queueFrame(QByteArray("B%"), kReplyFrameDelayMs);
-        return;
-    }
-
-    if (body.startsWith(QByteArray("\x41\x07\x03\x02", 4))) {
-        const QByteArray pdu = body.mid(4);
-        const DecodedSubmit d = decodeSubmitPdu(pdu);
-        QByteArray reply("A");
-        if (!d.ok) {
-            m_log.event(QStringLiteral("bad PDU in submit frame: %1 (%2)").arg(d.error, hex(pdu)));
-            reply.append('&');
-            reply.append('\0');
-        } else {
-            const int actual = 4 + 1 + d.scaLength + d.impliedTpduLength;
-            m_log.write(submissionLog(d, QStringLiteral("binary"), int(body.size()), actual, pdu));
-            const char verdict = m_state.submitReply.isEmpty() ? '%' : char(m_state.submitReply.at(0).toLatin1());
-            const int mr = m_state.messageReference;
-            if (verdict == '%') {
-                m_state.messageReference = (mr + 1) % 256;
-                acceptIntoOutbox(d, QStringLiteral("binary"), pdu, mr);
-            }
-            reply.append(verdict);
-            reply.append(char(mr));
-        }
-        m_port.send(QByteArray(1, kAck), m_options.latencyMs);
-        if (m_faults.stallFrame) {
-            const QByteArray whole = frame(reply);
-            m_log.event(QStringLiteral("fault stall-frame: reply cut off"));
-            m_log.write(QJsonObject{{QStringLiteral("t"), QStringLiteral("frame-out")},
-                                    {QStringLiteral("hex"), hex(whole.left(whole.size() / 2))}});
-            m_port.send(whole.left(whole.size() / 2), kReplyFrameDelayMs);
-            return;
-        }
-        queueFrame(reply, kReplyFrameDelayMs);
-        return;
-    }
-
-    m_log.event(QStringLiteral("unknown frame body %1").arg(hex(body)));
-    m_port.send(QByteArray(1, kAck), m_options.latencyMs);
-    queueFrame(QByteArray("??"), kReplyFrameDelayMs);
-}
-
-void Phone::queueFrame(const QByteArray &body, int delayMs)
-{
-    m_framesOut.emplace_back(body, delayMs);
-    if (m_currentFrame.isEmpty())
-        sendNextFrame();
-}
-
-void Phone::sendNextFrame()
-{
-    if (m_framesOut.empty())
-        return;
-    const auto [body, delay] = m_framesOut.front();
-    m_framesOut.pop_front();
-    m_currentFrame = frame(body);
-    m_currentTries = 0;
-    m_currentDelay = delay;
-    transmitCurrentFrame();
-}
-
-void Phone::transmitCurrentFrame()
-{
-    ++m_currentTries;
-    const int gen = m_frameGeneration;
-    m_log.write(QJsonObject{{QStringLiteral("t"), QStringLiteral("frame-out")},
-                            {QStringLiteral("hex"), hex(m_currentFrame)},
-                            {QStringLiteral("try"), m_currentTries}});
-    // The program purges its input before it waits for a frame, so a copy may
-    // be thrown away unseen: repeat until it is acknowledged.
-    m_port.send(m_currentFrame, m_currentTries == 1 ? m_currentDelay : 0, kFrameTag, [this, gen] {
-        if (gen == m_frameGeneration && !m_currentFrame.isEmpty())
-            m_repeatTimer.start();
-    });
-}
-
-void Phone::frameAcknowledged()
-{
-    m_log.write(QJsonObject{{QStringLiteral("t"), QStringLiteral("ack-in")}});
-    if (m_currentFrame.isEmpty())
-        return;
-    ++m_frameGeneration;
-    m_repeatTimer.stop();
-    m_port.dropQueued(kFrameTag);
-    m_currentFrame.clear();
-    sendNextFrame();
-}
-
-void Phone::cancelFrames()
-{
-    ++m_frameGeneration;
-    m_repeatTimer.stop();
-    m_port.dropQueued(kFrameTag);
-    m_currentFrame.clear();
-    m_framesOut.clear();
-}
-
-void Phone::leaveBinary(const QString &why)
-{
-    m_log.event(why);
-    cancelFrames();
-    m_frameIn.clear();
-    m_frameInTimeout.stop();
     setMode(Mode::Command);
+    commandByte(c);
 }

@@ -1,26 +1,19 @@
 #pragma once
-// The phone: AT command interpreter, PDU submission and binary frame mode.
+// The phone: the AT command interpreter, which hands the line over to
+// PduSubmission after the AT+CMGS prompt and to BinaryMode after AT*BINARY.
 // New commands go into the table built in Phone::buildCommandTable().
+#include "BinaryMode.h"
 #include "Faults.h"
+#include "PduSubmission.h"
+#include "PhoneContext.h"
 #include "PhoneState.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
-#include <deque>
 #include <functional>
 #include <vector>
-
-class PtyPort;
-struct DecodedSubmit;
-class SimLog;
-
-struct PhoneOptions {
-    int latencyMs = 0;       // before each reply
-    int networkDelayMs = 0;  // extra for commands answered by the network
-};
 
 class Phone : public QObject {
     Q_OBJECT
@@ -62,27 +55,11 @@ private:
 
     // Handlers with some logic of their own
     void setCentre(const QString &args);
-    void startSubmission(const QString &args);
     void enterBinary();
 
-    // PDU input after the prompt
+    // Bytes after the AT+CMGS prompt, and in binary mode
     void pduByte(char c);
-    void finishSubmission();
-    QJsonObject messageFields(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu) const;
-    QJsonObject submissionLog(const DecodedSubmit &d, const QString &mode,
-                              int declared, int actual, const QByteArray &pdu) const;
-    void acceptIntoOutbox(const DecodedSubmit &d, const QString &mode, const QByteArray &pdu, int mr);
-
-    // Binary mode
     void binaryByte(char c);
-    void frameReceived(const QByteArray &body);
-    void queueFrame(const QByteArray &body, int delayMs);
-    void sendNextFrame();
-    void transmitCurrentFrame();
-    void frameAcknowledged();
-    void cancelFrames();
-    void leaveBinary(const QString &why);
-    QByteArray centreBody() const;
 
     void setMode(Mode m);
     void resetInput();
@@ -103,19 +80,6 @@ private:
     bool m_cutReply = false;       // the answer being built goes out only halfway
     void removeDevice(const QString &why);
 
-    // PDU input
-    QByteArray m_pduHex;
-    int m_declaredLength = 0;
-    bool m_pduOverflow = false;
-
-    // Binary mode: frames in
-    QByteArray m_frameIn;          // 0x02, L, body so far
-    QTimer m_frameInTimeout;
-    // Binary mode: frames out, each repeated until the program acknowledges it
-    std::deque<std::pair<QByteArray, int>> m_framesOut; // body, delay before first copy
-    QByteArray m_currentFrame;     // whole frame on the wire, empty when none
-    int m_currentTries = 0;
-    int m_currentDelay = 0;
-    int m_frameGeneration = 0;     // bumped when the frame being repeated is settled
-    QTimer m_repeatTimer;
+    PduSubmission m_submission;
+    BinaryMode m_binary;
 };

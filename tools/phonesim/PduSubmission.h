@@ -1,0 +1,44 @@
+#pragma once
+// An SMS-SUBMIT handed to the phone, typed in after the AT+CMGS prompt or
+// carried in a binary-mode frame. Either way it is logged, and when the
+// phone takes it, put in the outbox under the next message reference.
+#include "PhoneContext.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+
+struct DecodedSubmit;
+
+class PduSubmission {
+public:
+    explicit PduSubmission(const PhoneContext &phone);
+
+    // AT+CMGS=<octets>: false when the phone refuses it, else the prompt is
+    // on its way (unless a fault withholds it) and the PDU follows.
+    bool begin(const QString &args);
+
+    enum class Key { Digit, Send, Cancel };
+    // One byte after the prompt: a digit kept (and echoed by the phone),
+    // the Ctrl-Z that sends (finish() then), or the Esc that cancels.
+    Key type(char c);
+    // The answer line once the PDU is taken; nothing when it is refused.
+    std::optional<QString> finish();
+    void clear();
+
+    // way: "at" or "binary". declared is the length the program gave,
+    // actual what the PDU holds.
+    void logSubmitted(const DecodedSubmit &d, const QString &way, int declared, int actual,
+                      const QByteArray &pdu) const;
+    // Puts the message in the outbox and returns the reference it got.
+    int accept(const DecodedSubmit &d, const QString &way, const QByteArray &pdu);
+
+private:
+    QJsonObject messageFields(const DecodedSubmit &d, const QString &way, const QByteArray &pdu) const;
+
+    PhoneContext m_phone;
+    QByteArray m_pduHex;
+    int m_declaredLength = 0;
+    bool m_pduOverflow = false;
+};
