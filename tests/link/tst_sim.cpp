@@ -2,8 +2,12 @@
 // like a 9600-baud cable.
 #include "LinkTestSupport.h"
 
+#include "core/messaging/MessagingState.h"
 #include "link/BinaryLink.h"
+#include "link/messaging/CentreService.h"
+#include "link/messaging/SmsSender.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace linktest;
@@ -129,6 +133,40 @@ private slots:
         BinaryLink(link).GoBinary();
         QVERIFY(link.AbortRequested());
         port.PortClose();
+    }
+
+    // Every AT command a send writes is told through commandWritten, those
+    // written outside an exchange too: the length before the prompt, the
+    // entry to binary mode.
+    void sendTellsEveryCommand_data()
+    {
+        QTest::addColumn<bool>("binaryOnly");
+        QTest::addColumn<QString>("outsideExchange");
+        QTest::newRow("at mode") << false << QStringLiteral("AT+CMGS=18");
+        QTest::newRow("binary mode") << true << QStringLiteral("AT*BINARY");
+    }
+    void sendTellsEveryCommand()
+    {
+        QFETCH(bool, binaryOnly);
+        QFETCH(QString, outsideExchange);
+        SimulatedPhone phone({}, binaryOnly ? QJsonObject{{"binaryOnly", true}} : QJsonObject{});
+        QVERIFY(phone.start());
+        auto &[sim, port, link] = phone;
+        link.setTiming(Timing().scaled(0.2));
+        MessagingState state;
+        CentreService centre(link, state);
+        SmsSender sender(link, state, centre);
+        QStringList told;
+        connect(&link, &PhoneLink::commandWritten, this, [&](const QByteArray &command) {
+            if (command.startsWith("AT")) // the message itself is hex, no command
+                told << QString::fromLatin1(command.trimmed());
+        });
+        QSignalSpy handed(&sender, &SmsSender::handedOver);
+        link.runGuarded([&] { sender.MainLoop1({QStringLiteral("hello"), QStringLiteral("0701234567"), {}, false}); });
+        QCOMPARE(handed.size(), 1);
+        QVERIFY(!port.Connected());
+        QVERIFY2(told.contains(outsideExchange), qPrintable(told.join(' ')));
+        QCOMPARE(told, sim.commands());
     }
 };
 
