@@ -6,17 +6,6 @@
 #include <QEventLoop>
 #include <QtDebug>
 
-namespace {
-
-// Clears the re-entry flag however the exchange ends, a port error included.
-struct ExchangeScope {
-    bool &flag;
-    explicit ExchangeScope(bool &f) : flag(f) { flag = true; }
-    ~ExchangeScope() { flag = false; }
-};
-
-} // namespace
-
 PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), m_port(port)
 {
     setObjectName(QStringLiteral("link"));
@@ -29,12 +18,23 @@ PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), m_port(
     connect(&m_timer2, &QTimer::timeout, this, &PhoneLink::Timer2Timer);
 }
 
-bool PhoneLink::enterExchange(const char *what)
+PhoneLink::Turn::Turn(PhoneLink &link, const char *what) : m_link(link)
 {
-    if (!m_inExchange)
-        return true;
-    qWarning("%s refused: another exchange with the phone is running", what);
-    return false;
+    if (link.m_inExchange) {
+        qWarning("%s refused: another exchange with the phone is running", what);
+        return;
+    }
+    m_held = true;
+    link.m_inExchange = true;
+    // A binary wait has no allowance of its own; an exchange sets its own.
+    link.m_wait = Wait::Normal;
+}
+
+// Released however the exchange ends, a port error included.
+PhoneLink::Turn::~Turn()
+{
+    if (m_held)
+        m_link.m_inExchange = false;
 }
 
 int PhoneLink::replyInterval(Wait wait) const
@@ -50,44 +50,33 @@ int PhoneLink::replyInterval(Wait wait) const
     return m_timing.reply;
 }
 
-// Opens the port with its purge and DTR. On failure the error dialog has
-// been shown and the port is closed again.
-bool PhoneLink::openForExchange()
+std::optional<EComPort> PhoneLink::openPort()
 {
     try {
         m_port.PortOpen();
         m_port.PortPurge(true, true);
         m_port.PortSetDtr(true);
-        return true;
+        return std::nullopt;
     } catch (const EComPort &e) {
         // Left open after a failed purge or DTR, the next exchange would
         // skip both; closed, it tries the whole sequence again.
-        try {
-            m_port.PortClose();
-        } catch (const EComPort &) {
-        }
-        if (m_openFailure)
-            m_openFailure(e);
-        return false;
+        closeAfterFailure();
+        return e;
+    }
+}
+
+void PhoneLink::closeAfterFailure()
+{
+    try {
+        m_port.PortClose();
+    } catch (const EComPort &) {
+        // The failure that brought us here is the one worth telling.
     }
 }
 
 bool PhoneLink::openSilently()
 {
-    if (m_port.Connected())
-        return true;
-    try {
-        m_port.PortOpen();
-        m_port.PortPurge(true, true);
-        m_port.PortSetDtr(true);
-        return true;
-    } catch (const EComPort &) {
-        try {
-            m_port.PortClose();
-        } catch (const EComPort &) {
-        }
-        return false;
-    }
+    return m_port.Connected() || !openPort();
 }
 
 namespace {
@@ -104,9 +93,10 @@ bool endsWithExtendedError(const QByteArray &reply)
 
 Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 {
-    if (!enterExchange("SendCommand"))
+    const Turn turn(*this, "SendCommand");
+    if (!turn)
         return {Exchange::Aborted, {}};
-    ExchangeScope scope(m_inExchange);
+    m_commandText = command;
     m_wait = wait;
 
     Exchange result;
@@ -122,15 +112,17 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
     m_replyText.clear();
     m_abortRequested = false;
 
-    if (!m_port.Connected() && !openForExchange()) {
-        m_abortRequested = true;
-        return finish(Exchange::PortFailed);
+    if (!m_port.Connected()) {
+        if (const std::optional<EComPort> failure = openPort()) {
+            if (m_openFailure)
+                m_openFailure(*failure);
+            m_abortRequested = true;
+            return finish(Exchange::PortFailed);
+        }
     }
 
     startTimer2(replyInterval(wait));
-    m_port.PortWrite(command);
-    forgetActivity();
-    emit commandWritten(command);
+    writeCommand(command);
 
     for (;;) {
         pumpOnce();
@@ -164,7 +156,8 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 
 void PhoneLink::SendCommand(Wait wait)
 {
-    exchange(m_commandText, wait);
+    // A copy: the exchange records its command in m_commandText.
+    exchange(QByteArray(m_commandText), wait);
 }
 
 void PhoneLink::showLinkFailure()
@@ -217,6 +210,23 @@ void PhoneLink::closePort()
 void PhoneLink::writeRaw(const QByteArray &bytes)
 {
     m_port.PortWrite(bytes);
+}
+
+void PhoneLink::writeCommand(const QByteArray &command)
+{
+    m_port.PortWrite(command);
+    forgetActivity();
+    emit commandWritten(command);
+}
+
+void PhoneLink::setBreak(bool on)
+{
+    m_port.PortSetBreak(on);
+}
+
+void PhoneLink::sendAhead(char byte)
+{
+    m_port.PortSendAhead(byte);
 }
 
 void PhoneLink::purgeInput()
@@ -275,95 +285,12 @@ void PhoneLink::sleep(int ms)
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-void PhoneLink::GoBinary()
-{
-    if (!enterExchange("GoBinary"))
-        return;
-    ExchangeScope scope(m_inExchange);
-
-    startTimer2(m_timing.binaryAnswer);
-    m_abortRequested = false;
-    // Ask for binary mode; the phone answers with 25 bytes or more of text.
-    m_port.PortPurge(true, false);
-    m_port.PortWrite("AT*BINARY\r\n");
-    forgetActivity();
-    if (!waitForBytes(25, OnEither)) {
-        m_abortRequested = true;
-        return;
-    }
-    m_port.PortPurge(true, false);
-
-    // Two frames of the phone's greeting follow, each acknowledged.
-    receiveFrame(true, false);
-    if (!m_timer2.isActive())
-        m_abortRequested = true;
-    if (m_abortRequested)
-        return;
-    receiveFrame(true, false);
-    if (!m_timer2.isActive())
-        m_abortRequested = true;
-    if (!m_abortRequested) {
-        m_timer2.stop();
-        sleep(m_timing.binarySettle);
-    }
-}
-
-void PhoneLink::receiveFrame(bool purgeFirst, bool untilTimer)
-{
-    if (purgeFirst)
-        m_port.PortPurge(true, false);
-    forgetActivity();
-    const int stopOn = untilTimer ? OnTimerEnd : OnAbort;
-    // The header: a type byte and the length of the body.
-    if (!waitForBytes(2, stopOn))
-        return;
-    const QByteArray header = m_port.PortRead(2);
-    const int length = uchar(header.at(1));
-    // The body, then the acknowledgement.
-    if (!waitForBytes(length, stopOn))
-        return;
-    m_replyText = m_port.PortRead(length);
-    acknowledgeFrame();
-}
-
-void PhoneLink::GetCommand()
-{
-    if (!enterExchange("GetCommand"))
-        return;
-    ExchangeScope scope(m_inExchange);
-    receiveFrame(true, false);
-}
-
-void PhoneLink::GetCommand2()
-{
-    if (!enterExchange("GetCommand2"))
-        return;
-    ExchangeScope scope(m_inExchange);
-    receiveFrame(false, true);
-}
-
-void PhoneLink::SendCommBreak()
-{
-    m_port.PortSetBreak(true);
-    sleep(m_timing.breakHalf);
-    m_port.PortSetBreak(false);
-    sleep(m_timing.breakHalf);
-}
-
-void PhoneLink::acknowledgeFrame()
-{
-    m_port.PortSendAhead(0x06);
-}
-
 void PhoneLink::runGuarded(const std::function<void()> &operation)
 {
     try {
         operation();
     } catch (const EComPort &e) {
-        try {
-            m_port.PortClose();
-        } catch (const EComPort &) {
-        }
+        closeAfterFailure();
         m_timer2.stop();
         m_abortRequested = true;
         if (m_portFailure)
@@ -371,27 +298,4 @@ void PhoneLink::runGuarded(const std::function<void()> &operation)
         else
             qWarning("%s", qPrintable(e.message()));
     }
-}
-
-OperationGuard::OperationGuard(PhoneLink &link, std::optional<Tab> lockTab) : m_link(link)
-{
-    if (link.m_operationRunning || link.m_busyPage != PhoneLink::Idle)
-        return;
-    m_started = true;
-    link.m_operationRunning = true;
-    if (lockTab) {
-        m_locked = true;
-        link.m_busyPage = int(*lockTab);
-    }
-    emit link.operationChanged(true, link.m_busyPage);
-}
-
-OperationGuard::~OperationGuard()
-{
-    if (!m_started)
-        return;
-    if (m_locked)
-        m_link.m_busyPage = PhoneLink::Idle;
-    m_link.m_operationRunning = false;
-    emit m_link.operationChanged(false, PhoneLink::Idle);
 }

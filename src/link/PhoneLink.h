@@ -15,13 +15,13 @@
 #include <functional>
 #include <optional>
 
+// Every operation runs inside an OperationGuard: whoever talks through the
+// link finds the guard (and the tabs it locks) here too.
+#include "link/OperationGuard.h"
 #include "link/Timing.h"
 
 class TComPort;
 class EComPort;
-
-// The main tabs, in their order on the tab bar.
-enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, About = 4 };
 
 // How long the phone may stay silent before an exchange gives up.
 enum class Wait { Normal, Network, Long };
@@ -33,6 +33,8 @@ struct Exchange {
     // phone's answer; after an error it shows what the phone said.
     QByteArray reply;
     bool ok() const { return status == Ok; }
+    // The phone's answer: the whole reply after Ok, else empty.
+    QByteArray answer() const { return ok() ? reply : QByteArray(); }
 };
 
 class PhoneLink : public QObject {
@@ -50,8 +52,11 @@ public:
     // the operation inside runGuarded.
     Exchange exchange(const QByteArray &command, Wait wait = Wait::Normal);
 
-    // The surface the handlers' steps follow: CommandText in, ReplyText out.
+    // The same exchange as the handlers' steps spell it: CommandText in,
+    // ReplyText out.
     void SendCommand(Wait wait = Wait::Normal);
+    // The command SendCommand sends; also the command of the exchange
+    // under way, or of the last one.
     const QByteArray &CommandText() const { return m_commandText; }
     void setCommandText(const QByteArray &text) { m_commandText = text; }
     // Whole exchange after "OK\r\n", else empty; in binary mode the body of
@@ -94,9 +99,17 @@ public:
     // A port that will not open is reported to nobody: false, port closed.
     bool openSilently();
     void writeRaw(const QByteArray &bytes);
+    // An AT command written outside an exchange (binary mode's entry, the
+    // message length before the prompt): told through commandWritten like
+    // every command an exchange writes.
+    void writeCommand(const QByteArray &command);
     void purgeInput();
     QByteArray readBytes(int count);
     int bytesWaiting();
+    // The line held in break (true) or released.
+    void setBreak(bool on);
+    // One byte sent ahead of queued output.
+    void sendAhead(char byte);
 
     // The one wait for bytes: blocks in the event loop until `count` bytes
     // are waiting (true), or until an abort or the end of Timer2, for the
@@ -115,14 +128,6 @@ public:
     // A hold of ms milliseconds during which the window repaints but takes
     // no input (the colour flashes, the pauses around binary mode).
     void sleep(int ms);
-
-    // Binary mode link.
-    void GoBinary();
-    void GetCommand();
-    void GetCommand2();
-    void SendCommBreak();
-    // Transmits 0x06 ahead of queued output.
-    void acknowledgeFrame();
 
     // Runs one user operation. A port failure in the middle of it ends the
     // operation: the port is closed, Timer2 stopped, and showPortFailure
@@ -149,6 +154,9 @@ signals:
 
 private:
     friend class OperationGuard;
+    // Binary mode keeps its frames in ReplyText and runs under the same
+    // refusal of a nested exchange.
+    friend class BinaryLink;
 
     TComPort &m_port;
     QByteArray m_commandText;
@@ -169,31 +177,25 @@ private:
     bool m_inExchange = false;
     quint64 m_seenActivity = ~quint64(0);
     void forgetActivity() { m_seenActivity = ~quint64(0); }
-    bool enterExchange(const char *what);
-    bool openForExchange();
-    // GetCommand (purge first, ends on abort) and GetCommand2 (keeps the
-    // input, ends when Timer2 stops).
-    void receiveFrame(bool purgeFirst, bool untilTimer);
-};
 
-// One phone operation at a time. Refuses to start while another runs; locks
-// the tab bar on `lockTab` when the operation's steps set the page lock, and
-// undoes both however the operation ends. It leaves AbortRequested alone:
-// each exchange clears it at its start, and an abort must survive until the
-// operation's own steps have seen it.
-class OperationGuard {
-public:
-    OperationGuard(PhoneLink &link, std::optional<Tab> lockTab);
-    ~OperationGuard();
-    OperationGuard(const OperationGuard &) = delete;
-    OperationGuard &operator=(const OperationGuard &) = delete;
+    // Held for the length of one exchange, AT or binary. False when another
+    // one runs: then the caller touches nothing and returns.
+    class Turn {
+    public:
+        Turn(PhoneLink &link, const char *what);
+        ~Turn();
+        Turn(const Turn &) = delete;
+        Turn &operator=(const Turn &) = delete;
+        explicit operator bool() const { return m_held; }
 
-    // False when another operation runs: do nothing.
-    bool started() const { return m_started; }
-    explicit operator bool() const { return m_started; }
+    private:
+        PhoneLink &m_link;
+        bool m_held = false;
+    };
 
-private:
-    PhoneLink &m_link;
-    bool m_started = false;
-    bool m_locked = false;
+    // The port opened, purged, DTR raised; on failure closed again and the
+    // failure handed back.
+    std::optional<EComPort> openPort();
+    // Closes the port after a failure, swallowing a second one.
+    void closeAfterFailure();
 };

@@ -1,6 +1,7 @@
 #include "LinkTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace linktest {
@@ -14,7 +15,10 @@ static void clearComNames()
 void TraceFile::reset()
 {
     clearComNames();
-    m_trace = m_tmp.filePath(QStringLiteral("trace-%1.txt").arg(QTest::currentTestFunction()));
+    // One file for every row of a table test too.
+    QString name = QStringLiteral("trace-%1-%2.txt").arg(QTest::currentTestFunction(), QTest::currentDataTag());
+    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
+    m_trace = m_tmp.filePath(name);
     qputenv("MIRVAK_TRACE", m_trace.toLocal8Bit());
 }
 
@@ -33,11 +37,11 @@ bool SimulatedPhone::start()
 
 void sendRunsOutOfTime(PhoneLink &link, const QByteArray &command)
 {
-    link.setCommandText(command);
     QElapsedTimer t;
     t.start();
-    link.SendCommand();
+    const Exchange e = link.exchange(command);
     QVERIFY(t.elapsed() >= 1500);
+    QCOMPARE(e.status, Exchange::Timeout);
     QVERIFY(link.ReplyText().isEmpty());
     QVERIFY(!link.AbortRequested());
 }

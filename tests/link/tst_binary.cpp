@@ -1,8 +1,11 @@
 // The binary-mode link: entering it, frame reception with its 0x06
-// acknowledgement, and the break that leaves it.
+// acknowledgement, a frame sent and its answer, and the break that leaves it.
 #include "LinkTestSupport.h"
 
+#include "link/BinaryLink.h"
+
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace linktest;
@@ -20,12 +23,13 @@ private slots:
     {
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         peer.send("left over");
         QTRY_COMPARE(port.PortWaiting(), 9);
         // Header byte, length, body, and one byte of the next frame.
         peer.sendLater(50, QByteArray("\x16\x05" "BQ\x02\x91\x21" "\x16", 8));
-        link.GetCommand();
+        binary.GetCommand();
         QCOMPARE(link.ReplyText(), QByteArray("BQ\x02\x91\x21"));
         QVERIFY(!link.AbortRequested());
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
@@ -37,15 +41,16 @@ private slots:
         // A frame that arrives a few bytes at a time is put together.
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         peer.trickle(QByteArray("\x01\x04" "\x41\x25\x00\x07", 6), 20);
-        link.GetCommand();
+        binary.GetCommand();
         QCOMPARE(link.ReplyText(), QByteArray("\x41\x25\x00\x07", 4));
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
 
         // Zero length: an empty body, still acknowledged.
         peer.sendLater(20, QByteArray("\x01\x00", 2));
-        link.GetCommand();
+        binary.GetCommand();
         QCOMPARE(link.ReplyText(), QByteArray());
         QTRY_COMPARE(peer.received, QByteArray("\x06\x06"));
     }
@@ -56,25 +61,29 @@ private slots:
         // running out does not end it.
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         link.startTimer2(100);
         peer.sendLater(20, QByteArray("\x01\x05" "BQ", 4));
-        QElapsedTimer t;
-        t.start();
-        QTimer::singleShot(400, &link, &PhoneLink::btnAbortClick);
-        link.GetCommand();
-        QVERIFY(t.elapsed() >= 400);
+        // Abort once the timer has run out, from an event of its own: a
+        // wait that had ended with the timer would never see it.
+        bool armed = false;
+        connect(link.findChild<QTimer *>("Timer2"), &QTimer::timeout, this, [&] {
+            armed = true;
+            QTimer::singleShot(0, &link, &PhoneLink::btnAbortClick);
+        });
+        binary.GetCommand();
+        QVERIFY(armed);
         QVERIFY(link.AbortRequested());
         QVERIFY(link.ReplyText().isEmpty()); // half a frame is no reply
-        QTest::qWait(20);
-        QVERIFY(peer.received.isEmpty()); // nothing acknowledged
+        QVERIFY(!traceText().contains(" send-ahead")); // nothing acknowledged
 
         // Entered with the abort already set: returns, does not sit waiting.
-        link.GetCommand();
+        binary.GetCommand();
         QVERIFY(link.AbortRequested());
         // Likewise GetCommand2 with the timer already run out.
         link.stopTimer2();
-        link.GetCommand2();
+        binary.GetCommand2();
         QVERIFY(link.ReplyText().isEmpty());
     }
 
@@ -82,12 +91,13 @@ private slots:
     {
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         // Already waiting before the call: GetCommand2 keeps it.
         peer.send(QByteArray("\x16\x03" "BQ\x00", 5));
         QTRY_COMPARE(port.PortWaiting(), 5);
         link.startTimer2(3000);
-        link.GetCommand2();
+        binary.GetCommand2();
         QCOMPARE(link.ReplyText(), QByteArray("BQ\x00", 3));
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
         QVERIFY(link.timer2Running());
@@ -98,7 +108,7 @@ private slots:
         link.startTimer2(300);
         QElapsedTimer t;
         t.start();
-        link.GetCommand2();
+        binary.GetCommand2();
         QVERIFY(t.elapsed() >= 300);
         QVERIFY(!link.timer2Running());
         QCOMPARE(link.ReplyText(), QByteArray("BQ\x00", 3)); // the last whole frame
@@ -109,6 +119,7 @@ private slots:
     {
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         peer.send("noise before the command");
         QTRY_VERIFY(port.PortWaiting() > 0);
@@ -123,28 +134,32 @@ private slots:
                     peer.sendLater(30, QByteArray("\x16\x03" "CDE", 5));
             }
         };
+        QSignalSpy written(&link, &PhoneLink::commandWritten);
         QElapsedTimer t;
         t.start();
-        link.GoBinary();
+        binary.GoBinary();
         QVERIFY(!link.AbortRequested());
         QVERIFY(!link.timer2Running());
         QCOMPARE(link.ReplyText(), QByteArray("CDE"));
         QCOMPARE(acks, 2);
         QVERIFY(t.elapsed() >= 500); // the settling pause
         QVERIFY(traceText().contains(" purge in\n"));
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(written.first().first().toByteArray(), QByteArray("AT*BINARY\r\n"));
     }
 
     void goBinarySilentPhoneAborts()
     {
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         peer.replyTo("AT*BINARY\r\n", "AT*BINARY\r\r\nERROR\r\n"); // too short
         QCOMPARE(link.timing().binaryAnswer, 4000);
         link.setTiming(Timing().scaled(0.1));
         QElapsedTimer t;
         t.start();
-        link.GoBinary();
+        binary.GoBinary();
         QVERIFY(link.AbortRequested());
         QVERIFY(t.elapsed() >= 400);
         QCOMPARE(peer.received, QByteArray("AT*BINARY\r\n"));
@@ -154,29 +169,133 @@ private slots:
     {
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
-        QTimer::singleShot(100, &link, &PhoneLink::btnAbortClick);
-        QElapsedTimer t;
-        t.start();
-        link.GoBinary();
+        // The user aborts as soon as the request is on the line.
+        connect(&link, &PhoneLink::commandWritten, &link, &PhoneLink::btnAbortClick);
+        binary.GoBinary();
         QVERIFY(link.AbortRequested());
-        QVERIFY(t.elapsed() < 4000);
+        QVERIFY(link.timer2Running()); // the abort ended it, not the 4 s allowance
     }
 
     void breakIsTraced()
     {
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
         port.PortOpen();
         QElapsedTimer t;
         t.start();
-        link.SendCommBreak();
+        binary.SendCommBreak();
         QVERIFY(t.elapsed() >= 300);
         const QByteArray trace = traceText();
         const int on = trace.indexOf(" break on");
         const int off = trace.indexOf(" break off");
         QVERIFY(on > 0 && off > on);
         QVERIFY(port.Connected());
+    }
+
+    // A frame sent and the phone's answer, for each way of waiting: its
+    // byte and then a frame, each part on time, late or missing.
+    void requestWaitsAsAsked_data()
+    {
+        QTest::addColumn<int>("patience");
+        QTest::addColumn<QByteArray>("stale");  // waiting before the frame goes out
+        QTest::addColumn<QByteArray>("first");  // the phone's reply at once
+        QTest::addColumn<QByteArray>("later");  // and 40 ms after
+        QTest::addColumn<bool>("acknowledged");
+        QTest::addColumn<bool>("whole");
+        const QByteArray frame("\x16\x03" "BQ\x00", 5);
+        QTest::newRow("within timer") << int(BinaryLink::WithinTimer) << QByteArray() << QByteArray("\x01") << frame
+                                      << true << true;
+        QTest::newRow("within timer, frame with the byte")
+            << int(BinaryLink::WithinTimer) << QByteArray() << QByteArray("\x01") + frame << QByteArray() << true << true;
+        QTest::newRow("stale input purged") << int(BinaryLink::WithinTimer) << QByteArray("old") << QByteArray("\x01")
+                                            << frame << true << true;
+        QTest::newRow("within timer, no frame") << int(BinaryLink::WithinTimer) << QByteArray() << QByteArray("\x01")
+                                                << QByteArray() << true << false;
+        QTest::newRow("within timer, silent") << int(BinaryLink::WithinTimer) << QByteArray() << QByteArray()
+                                              << QByteArray() << false << false;
+        QTest::newRow("byte within timer") << int(BinaryLink::AckWithinTimer) << QByteArray() << QByteArray("\x01")
+                                           << frame << true << true;
+        QTest::newRow("byte within timer, silent") << int(BinaryLink::AckWithinTimer) << QByteArray() << QByteArray()
+                                                   << QByteArray() << false << false;
+        QTest::newRow("until abort") << int(BinaryLink::UntilAbort) << QByteArray() << QByteArray("\x01") << frame
+                                     << true << true;
+    }
+    void requestWaitsAsAsked()
+    {
+        QFETCH(int, patience);
+        QFETCH(QByteArray, stale);
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, later);
+        QFETCH(bool, acknowledged);
+        QFETCH(bool, whole);
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
+        port.PortOpen();
+        if (!stale.isEmpty()) {
+            peer.send(stale);
+            QTRY_COMPARE(port.PortWaiting(), int(stale.size()));
+        }
+        const QByteArray query("\x02\x02" "AQ", 4);
+        peer.onData = [&](const QByteArray &) {
+            if (peer.received != query)
+                return;
+            peer.send(first);
+            if (!later.isEmpty())
+                peer.sendLater(40, later);
+        };
+        BinaryLink::Request how{BinaryLink::Patience(patience)};
+        if (!stale.isEmpty())
+            how.purgingFirst();
+        if (patience == BinaryLink::WithinTimer)
+            how.within(300);
+        else if (patience == BinaryLink::AckWithinTimer)
+            link.startTimer2(300);
+        int sent = 0;
+        how.whenSent([&] {
+            ++sent;
+            QVERIFY(traceText().contains(" > 02 02 41 51"));
+        });
+        const BinaryLink::Answer answer = binary.request(query, how);
+        QCOMPARE(sent, 1);
+        QCOMPARE(answer.acknowledged, acknowledged);
+        QCOMPARE(answer.whole, whole);
+        QCOMPARE(answer.body, whole ? QByteArray("BQ\x00", 3) : QByteArray());
+        QCOMPARE(link.ReplyText(), answer.body);
+        // Stale input goes before the frame does; a frame awaited as
+        // GetCommand awaits it drops what came with the byte.
+        const QByteArray trace = traceText();
+        const bool dropsWithByte = acknowledged && patience != BinaryLink::WithinTimer;
+        QCOMPARE(trace.count(" purge in\n"), int(!stale.isEmpty()) + int(dropsWithByte));
+        if (!stale.isEmpty())
+            QVERIFY(trace.indexOf(" purge in\n") < trace.indexOf(" > 02 02 41 51"));
+        if (whole)
+            QTRY_COMPARE(peer.received, query + "\x06");
+        else
+            QVERIFY(!traceText().contains(" send-ahead"));
+    }
+
+    // Held by a request, the link refuses a second one that a handler run
+    // meanwhile would start: nothing of it goes out.
+    void nestedRequestIsRefused()
+    {
+        ScriptedPhone phone;
+        auto &[peer, port, link] = phone;
+        BinaryLink binary(link);
+        port.PortOpen();
+        peer.replyTo(QByteArray("\x02\x02" "AQ", 4), QByteArray("\x01\x16\x02" "BQ", 5));
+        BinaryLink::Answer nested{true, true, "x"};
+        const BinaryLink::Request how = BinaryLink::Request(BinaryLink::WithinTimer).within(3000).whenSent([&] {
+            QTest::ignoreMessage(QtWarningMsg, "A binary request refused: another exchange with the phone is running");
+            nested = binary.request("AT\r\n", BinaryLink::Request(BinaryLink::UntilAbort));
+        });
+        const BinaryLink::Answer answer = binary.request(QByteArray("\x02\x02" "AQ", 4), how);
+        QVERIFY(answer.whole);
+        QVERIFY(!nested.acknowledged && !nested.whole && nested.body.isEmpty());
+        QTRY_COMPARE(peer.received, QByteArray("\x02\x02" "AQ\x06", 5));
     }
 };
 

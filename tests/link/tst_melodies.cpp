@@ -47,12 +47,12 @@ private slots:
                  (QStringList{"cdef", " n/a", "+#GA(b)b", " n/a"}));
         QVERIFY(!rig.phone.port.Connected());
 
-        QCOMPARE(rig.melodies.storeMelody(2, "c d e+"), PhoneMelodies::Result::Done);
+        QCOMPARE(rig.melodies.storeMelody(2, "c d e+"), ServiceResult::Done);
         QVERIFY(!rig.phone.port.Connected());
-        QCOMPARE(rig.melodies.storeMelody(4, QString()), PhoneMelodies::Result::NotSent);
+        QCOMPARE(rig.melodies.storeMelody(4, QString()), ServiceResult::NotSent);
         // One command line however the text tries to end it or start another.
-        QCOMPARE(rig.melodies.storeMelody(4, "g\"\r\nAT*ESOM=1,\"\x1a\x1b" "a"), PhoneMelodies::Result::Done);
-        QCOMPARE(rig.melodies.storeMelody(5, "c"), PhoneMelodies::Result::NotSent);
+        QCOMPARE(rig.melodies.storeMelody(4, "g\"\r\nAT*ESOM=1,\"\x1a\x1b" "a"), ServiceResult::Done);
+        QCOMPARE(rig.melodies.storeMelody(5, "c"), ServiceResult::NotSent);
 
         read = rig.melodies.readMelodies();
         QCOMPARE((QStringList{read.shown(1), read.shown(2), read.shown(3), read.shown(4)}),
@@ -71,7 +71,7 @@ private slots:
         Rig rig(QJsonObject{{"ringCodes", "1-3,12"}});
         QVERIFY(rig.phone.start());
         auto &m = rig.melodies;
-        using R = PhoneMelodies::Result;
+        using R = ServiceResult;
 
         QCOMPARE(m.setRingType("12", 4), R::Done);      // UseCombo, "Alarm"
         QVERIFY(!rig.phone.port.Connected());

@@ -476,11 +476,11 @@ void MelodiesPage::okClick(int slot)
     if (!op)
         return;
     // WriteTune
-    PhoneMelodies::Result result = PhoneMelodies::Result::Refused;
+    ServiceResult result = ServiceResult::Refused;
     setEnabled(false);
     m_link.runGuarded([&] { result = m_melodies.storeMelody(slot, box->text()); });
     setEnabled(true);
-    flashThenRest(m_link, box, result == PhoneMelodies::Result::Done ? Palette::DarkGreen : Palette::Red,
+    flashThenRest(m_link, box, result == ServiceResult::Done ? Palette::DarkGreen : Palette::Red,
                   m_link.timing().flash, Palette::Silver);
 }
 
@@ -510,9 +510,9 @@ void MelodiesPage::SetTune(const QString &code)
         }
     };
     enableAll(false);
-    PhoneMelodies::Result result = PhoneMelodies::Result::Refused;
+    ServiceResult result = ServiceResult::Refused;
     m_link.runGuarded([&] { result = m_melodies.setRingType(code, CallList->currentIndex()); });
-    flashThenRest(m_link, CallList, result == PhoneMelodies::Result::Done ? Palette::DarkGreen : Palette::Red,
+    flashThenRest(m_link, CallList, result == ServiceResult::Done ? Palette::DarkGreen : Palette::Red,
                   m_link.timing().flash, Palette::Silver);
     enableAll(true);
 }
@@ -568,7 +568,7 @@ void MelodiesPage::gsmPlayClick(int slot)
     repaint();
     QPushButton *button = gsmPlay[slot - 1];
     m_link.runGuarded([&] {
-        if (m_melodies.playMelody(slot) != PhoneMelodies::Result::Done) {
+        if (m_melodies.playMelody(slot) != ServiceResult::Done) {
             button->setText(QStringLiteral("X"));
             button->repaint();
             m_link.sleep(m_link.timing().flash);

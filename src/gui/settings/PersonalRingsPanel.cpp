@@ -166,11 +166,11 @@ void PersonalRingsPanel::btnAddClick()
         return;
 
     m_link.runGuarded([this, row] {
-        const PersonalRings::Result result = m_rings.writeEntry(row + 1, EditPR->text(), ComboRings->currentText());
-        btnAdd->setText(result == PersonalRings::Result::Done ? QStringLiteral("OK") : QStringLiteral("Error"));
+        const ServiceResult result = m_rings.writeEntry(row + 1, EditPR->text(), ComboRings->currentText());
+        btnAdd->setText(result == ServiceResult::Done ? QStringLiteral("OK") : QStringLiteral("Error"));
         btnAdd->repaint();
         // Nothing went out, so the line still shows what the phone holds.
-        if (result != PersonalRings::Result::NotSent) {
+        if (result != ServiceResult::NotSent) {
             ProcessPR(row);
             RingBox->repaint();
         }
@@ -185,7 +185,7 @@ void PersonalRingsPanel::btnPlay2Click()
     if (!op)
         return;
     m_link.runGuarded([this] {
-        if (m_rings.playRing(ComboRings->currentText()) != PersonalRings::Result::Done)
+        if (m_rings.playRing(ComboRings->currentText()) != ServiceResult::Done)
             flashThenRest(m_link, ComboRings, Palette::Red, m_link.timing().flash, Palette::Silver);
     });
     Palette::paint(ComboRings, Palette::Silver);

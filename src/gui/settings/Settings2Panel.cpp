@@ -154,7 +154,7 @@ void Settings2Panel::btnVMClick()
     m_link.runGuarded([this] {
         // A query reply too short to show the entry's form sends nothing,
         // and that is no success.
-        const bool done = m_settings.writeVoicemail(editVM->text()) == PhoneSettings::Result::Done;
+        const bool done = m_settings.writeVoicemail(editVM->text()) == ServiceResult::Done;
         m_link.closePort();
         flashStatus(m_link, StaticText1, done, m_link.timing().flashLong);
     });

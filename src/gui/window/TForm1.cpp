@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <QtDebug>
 
+#include "link/BinaryLink.h"
 #include "link/port/LinkTrace.h"
 #include "gui/common/TComRadioGroup.h"
 #include "link/messaging/CentreService.h"
@@ -376,7 +377,7 @@ bool TForm1::FormCloseQuery()
     try {
         if (link.connected()) {
             // The break brings a phone that is still in binary mode back to AT mode.
-            link.SendCommBreak();
+            BinaryLink(link).SendCommBreak();
             link.closePort();
         }
     } catch (const EComPort &e) {

@@ -11,11 +11,10 @@ std::optional<QByteArray> afterEcho(const QByteArray &reply)
 
 std::optional<QByteArray> GsmInfo::textItem(const char *command, Extract extract)
 {
-    m_link.setCommandText(command);
-    m_link.SendCommand();
-    if (m_link.ReplyText().isEmpty() || m_link.AbortRequested())
+    const Exchange e = m_link.exchange(command);
+    if (!e.ok())
         return std::nullopt;
-    return extract(m_link.ReplyText());
+    return extract(e.reply);
 }
 
 std::optional<QByteArray> GsmInfo::network()
@@ -45,20 +44,16 @@ std::optional<QByteArray> GsmInfo::make()
 
 std::optional<Reply::Battery> GsmInfo::battery()
 {
-    m_link.setCommandText("AT+CBC\r\n");
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText();
-    if (reply.isEmpty() || m_link.AbortRequested() || !reply.contains(','))
+    const Exchange e = m_link.exchange("AT+CBC\r\n");
+    if (!e.ok() || !e.reply.contains(','))
         return std::nullopt;
-    return Reply::battery(reply);
+    return Reply::battery(e.reply);
 }
 
 std::optional<Reply::SignalLevel> GsmInfo::signal()
 {
-    m_link.setCommandText("AT+CIND?\r\n");
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText();
-    if (reply.isEmpty() || !reply.contains(','))
+    const Exchange e = m_link.exchange("AT+CIND?\r\n");
+    if (!e.ok() || !e.reply.contains(','))
         return std::nullopt;
-    return Reply::signal(reply);
+    return Reply::signal(e.reply);
 }

@@ -29,60 +29,46 @@ PhoneMelodies::Read PhoneMelodies::readMelodies()
     if (!m_link.connected())
         return read;
     // The next exchange would clear an abort pressed during the ring codes.
-    bool answered = false;
-    QByteArray reply;
-    if (!m_link.AbortRequested()) {
-        m_link.setCommandText("AT*ESOM?\r\n");
-        m_link.SendCommand();
-        reply = m_link.ReplyText();
-        answered = !reply.isEmpty() && !m_link.AbortRequested();
-    }
+    Exchange answer;
+    if (!m_link.AbortRequested())
+        answer = m_link.exchange("AT*ESOM?\r\n");
     m_link.closePort();
-    if (!answered) {
+    if (!answer.ok()) {
         read.status = Read::Refused;
         return read;
     }
     read.status = Read::Done;
-    const MelodyAt::Slots found = MelodyAt::ownMelodies(reply);
+    const MelodyAt::Slots found = MelodyAt::ownMelodies(answer.reply);
     for (size_t k = 0; k < found.size(); ++k)
         if (found[k])
             read.melodies[k] = fromPhoneText(*found[k]);
     return read;
 }
 
-PhoneMelodies::Result PhoneMelodies::send(const std::optional<QByteArray> &command)
+ServiceResult PhoneMelodies::storeMelody(int slot, const QString &tuneBoxText)
 {
-    if (!command)
-        return Result::NotSent;
-    m_link.setCommandText(*command);
-    m_link.SendCommand();
-    return m_link.ReplyText().isEmpty() || m_link.AbortRequested() ? Result::Refused : Result::Done;
-}
-
-PhoneMelodies::Result PhoneMelodies::storeMelody(int slot, const QString &tuneBoxText)
-{
-    const Result result = send(MelodyAt::storeCommand(slot, toPhoneText(tuneBoxText)));
-    if (result != Result::NotSent)
+    const ServiceResult result = sendCommand(m_link, MelodyAt::storeCommand(slot, toPhoneText(tuneBoxText)));
+    if (result != ServiceResult::NotSent)
         m_link.closePort();
     return result;
 }
 
-PhoneMelodies::Result PhoneMelodies::setRingType(const QString &code, int callType)
+ServiceResult PhoneMelodies::setRingType(const QString &code, int callType)
 {
-    const Result result = send(MelodyAt::ringTypeCommand(toPhoneText(code), callType));
-    if (result != Result::NotSent)
+    const ServiceResult result = sendCommand(m_link, MelodyAt::ringTypeCommand(toPhoneText(code), callType));
+    if (result != ServiceResult::NotSent)
         m_link.closePort();
     return result;
 }
 
-PhoneMelodies::Result PhoneMelodies::playMelody(int slot)
+ServiceResult PhoneMelodies::playMelody(int slot)
 {
     if (slot < 1 || slot > SlotCount)
-        return Result::NotSent;
-    return send(MelodyAt::playCommand(MelodyAt::ownMelodyCode(slot)));
+        return ServiceResult::NotSent;
+    return sendCommand(m_link, MelodyAt::playCommand(MelodyAt::ownMelodyCode(slot)));
 }
 
-PhoneMelodies::Result PhoneMelodies::playRing(const QString &code)
+ServiceResult PhoneMelodies::playRing(const QString &code)
 {
-    return send(MelodyAt::playCommand(toPhoneText(code)));
+    return sendCommand(m_link, MelodyAt::playCommand(toPhoneText(code)));
 }

@@ -13,6 +13,8 @@
 #include <array>
 #include <optional>
 
+#include "link/ServiceResult.h"
+
 class PhoneLink;
 class PersonalRings;
 
@@ -48,24 +50,21 @@ public:
     // if the port is open, then the port closed.
     Read readMelodies();
 
-    enum class Result {
-        Done,     // the phone said OK
-        Refused,  // ERROR, no answer, aborted, or the port would not open
-        NotSent,  // nothing to send: an empty tune box, a slot outside
-                  // 1..4, no call type chosen, or a ring code that is none
-    };
+    // Each of these is NotSent for an empty tune box, a slot outside 1..4,
+    // no call type chosen, or a ring code that is none.
+    //
     // "AT*ESOM=slot,\"melody\"" with the tune box's text cleaned to the
     // notation; the port is closed once it was sent.
-    Result storeMelody(int slot, const QString &tuneBoxText);
+    ServiceResult storeMelody(int slot, const QString &tuneBoxText);
     // "AT*ERIN=code,digit" for the ring code (the own melodies are 31..34)
     // and the index of the chosen call type (0 " Call Type", 1 " Voice",
     // 2 " Data", 3 " Fax", 4 "Alarm"); the port is closed once it was sent.
-    Result setRingType(const QString &code, int callType);
+    ServiceResult setRingType(const QString &code, int callType);
     // Own melody 1..4 of the phone ("AT*ERIP=7,31".."34"); the port stays
     // open.
-    Result playMelody(int slot);
+    ServiceResult playMelody(int slot);
     // Any ring code ("AT*ERIP=7,code"); the port stays open.
-    Result playRing(const QString &code);
+    ServiceResult playRing(const QString &code);
 
 signals:
     // The ring codes of a read are in (PersonalRings::ringCodes()); the
@@ -73,8 +72,6 @@ signals:
     void ringCodesRead(bool listed);
 
 private:
-    Result send(const std::optional<QByteArray> &command);
-
     PhoneLink &m_link;
     PersonalRings &m_rings;
 };

@@ -9,7 +9,7 @@
 #include "core/messaging/PduBuilder.h"
 
 CentreService::CentreService(PhoneLink &link, MessagingState &state, QObject *parent)
-    : QObject(parent), m_link(link), m_state(state)
+    : QObject(parent), m_link(link), m_binary(link), m_state(state)
 {
 }
 
@@ -34,13 +34,11 @@ void CentreService::GetSMSC()
     m_state.SmscText.clear();
     emit reading(true);
 
-    m_link.setCommandText("AT+CSCA?\r\n");
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText();
-    if (!reply.isEmpty() && !m_link.AbortRequested() && reply.contains('"')) {
+    const Exchange e = m_link.exchange("AT+CSCA?\r\n");
+    if (e.ok() && e.reply.contains('"')) {
         // A quoted field, even an empty one, is the phone's centre as it
         // stands, and that is what an ICQ send must put back.
-        if (const auto centre = Reply::smsCentre(reply)) {
+        if (const auto centre = Reply::smsCentre(e.reply)) {
             m_state.SmscText = QStringLiteral(" ") + fromPhoneText(*centre);
             m_state.SmscRead = true;
             emit centreShown(m_state.SmscText);
@@ -53,28 +51,24 @@ void CentreService::GetSMSCbinary()
 {
     emit reading(false);
 
-    m_link.GoBinary();
+    m_binary.GoBinary();
     if (!m_link.AbortRequested()) {
-        m_link.stopTimer2();
-        // Ask for the centre; the answer is one byte, then a "BQ" frame.
-        m_link.writeRaw(Frames::centreQuery());
-        m_link.startTimer2(m_link.timing().centreAnswer);
-        // Cancel ends the wait too: the user should not sit out the 3 s.
-        if (m_link.waitForBytes(1, PhoneLink::OnEither)) {
-            m_link.readBytes(1);
-            m_link.GetCommand2();
-            const QByteArray &body = m_link.ReplyText();
-            if (m_link.timer2Running() && !m_link.AbortRequested() && body.size() >= 3 && body.startsWith("BQ")) {
-                m_state.SmscText = fromPhoneText(Frames::centreText(body));
-                emit centreShown(m_state.SmscText);
-            }
+        // Ask for the centre; the answer is a "BQ" frame. Cancel ends the
+        // wait too: the user should not sit out the 3 s.
+        const BinaryLink::Answer answer = m_binary.request(
+            Frames::centreQuery(), BinaryLink::Request(BinaryLink::WithinTimer).within(m_link.timing().centreAnswer));
+        const QByteArray &body = answer.body;
+        if (answer.whole && m_link.timer2Running() && !m_link.AbortRequested() && body.size() >= 3
+            && body.startsWith("BQ")) {
+            m_state.SmscText = fromPhoneText(Frames::centreText(body));
+            emit centreShown(m_state.SmscText);
         }
         m_link.stopTimer2();
     }
 
     // Back to AT mode.
     if (m_link.connected())
-        m_link.SendCommBreak();
+        m_binary.SendCommBreak();
     m_link.sleep(m_link.timing().linkRest);
     emit readDone();
 }
@@ -82,9 +76,7 @@ void CentreService::GetSMSCbinary()
 CentreService::SetResult CentreService::setCentre(const QString &typed)
 {
     const QByteArray number = Reply::trimmed(toPhoneText(typed));
-    m_link.setCommandText("AT+CSCA=\"" + numberTophone(number) + "\r\n");
-    m_link.SendCommand();
-    if (!m_link.ReplyText().isEmpty())
+    if (m_link.exchange("AT+CSCA=\"" + numberTophone(number) + "\r\n").ok())
         return SetResult::SetAT;
     // Cancelled, or the port would not open (the error dialog has been
     // shown): the user asked for nothing more.
@@ -96,7 +88,7 @@ CentreService::SetResult CentreService::setCentre(const QString &typed)
 void CentreService::finishSet(SetResult result)
 {
     if (result == SetResult::SetBinary || result == SetResult::FailedBinary)
-        m_link.SendCommBreak();
+        m_binary.SendCommBreak();
     m_link.stopTimer2();
     m_link.closePort();
 }
@@ -104,7 +96,7 @@ void CentreService::finishSet(SetResult result)
 // True only when the phone's answer frame to the set frame arrived whole.
 bool CentreService::setCentreBinary(const QByteArray &typed)
 {
-    m_link.GoBinary();
+    m_binary.GoBinary();
     if (m_link.AbortRequested())
         return false;
 
@@ -125,12 +117,6 @@ bool CentreService::setCentreBinary(const QByteArray &typed)
 
 bool CentreService::setFrameAnswered()
 {
-    // Send the set frame; the answer is one byte, then a frame.
     m_state.SmscRestored = false;
-    m_link.writeRaw(Frames::centreSet(m_state));
-    if (!m_link.waitForBytes(1, PhoneLink::OnEither))
-        return false;
-    m_link.readBytes(1);
-    m_link.GetCommand();
-    return !m_link.AbortRequested();
+    return m_binary.request(Frames::centreSet(m_state), BinaryLink::Request(BinaryLink::AckWithinTimer)).whole;
 }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include "link/BinaryLink.h"
+
 class PhoneLink;
 struct MessagingState;
 
@@ -50,5 +52,6 @@ private:
     bool setCentreBinary(const QByteArray &typed);
 
     PhoneLink &m_link;
+    BinaryLink m_binary;
     MessagingState &m_state;
 };

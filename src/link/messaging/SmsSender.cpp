@@ -29,7 +29,7 @@ bool restorableCentre(const QByteArray &body)
 } // namespace
 
 SmsSender::SmsSender(PhoneLink &link, MessagingState &state, CentreService &centre, QObject *parent)
-    : QObject(parent), m_link(link), m_state(state), m_centre(centre)
+    : QObject(parent), m_link(link), m_binary(link), m_state(state), m_centre(centre)
 {
 }
 
@@ -56,17 +56,13 @@ void SmsSender::MainLoop1(const Message &message)
     emit status(QStringLiteral("SMS -> GSM ..."));
     m_state.SmscRestored = true;
 
-    m_link.setCommandText("AT\r\n");
-    m_link.SendCommand();
-    if (m_link.ReplyText().isEmpty() || !m_link.connected()) {
+    if (!m_link.exchange("AT\r\n").ok() || !m_link.connected()) {
         emit status(QStringLiteral("Phone not found on ") + m_link.portName());
         m_link.closePort();
         return;
     }
 
-    m_link.setCommandText("AT+CMGS=?\r\n");
-    m_link.SendCommand();
-    if (!m_link.ReplyText().isEmpty())
+    if (m_link.exchange("AT+CMGS=?\r\n").ok())
         SendSMSAT();
     else
         SendSMSbinary();
@@ -104,8 +100,7 @@ void SmsSender::ProcessText()
 void SmsSender::restoreCentreAT()
 {
     const QByteArray own = Reply::trimmed(toPhoneText(m_centre.shownCentre()));
-    m_link.setCommandText("AT+CSCA=\"" + numberTophone(own) + "\r\n");
-    m_link.SendCommand();
+    m_link.exchange("AT+CSCA=\"" + numberTophone(own) + "\r\n");
     m_state.SmscRestored = true;
 }
 
@@ -118,12 +113,10 @@ void SmsSender::SendSMSAT()
             return;
         }
         const QByteArray icqCentre = Reply::trimmed(m_state.IcqSmscNumber);
-        m_link.setCommandText("AT+CSCA=\"" + numberTophone(icqCentre) + "\r\n");
         // Once the command is on the line the phone may have taken it even
         // when its answer is lost, so from here on the own centre goes back.
         m_state.SmscRestored = false;
-        m_link.SendCommand();
-        if (m_link.ReplyText().isEmpty()) {
+        if (!m_link.exchange("AT+CSCA=\"" + numberTophone(icqCentre) + "\r\n").ok()) {
             finishAT();
             return;
         }
@@ -136,15 +129,13 @@ void SmsSender::SendSMSAT()
 // PDU mode, the prompt, the message. False when the message never went out.
 bool SmsSender::submitAT()
 {
-    m_link.setCommandText("AT+CMGF=0\r\n");
-    m_link.SendCommand();
-    if (m_link.ReplyText().isEmpty())
+    if (!m_link.exchange("AT+CMGF=0\r\n").ok())
         return false;
 
     ProcessText();
 
     // Announce the length; the phone answers with its echo, then ">".
-    m_link.writeRaw("AT+CMGS=" + QByteArray::number(Pdu::tpduLength(m_state)) + "\r");
+    m_link.writeCommand("AT+CMGS=" + QByteArray::number(Pdu::tpduLength(m_state)) + "\r");
     // One second for the prompt in all, however much echo comes before it.
     m_link.startTimer2(m_link.timing().prompt);
     QByteArray last;
@@ -168,9 +159,8 @@ bool SmsSender::submitAT()
     // The message in hex, ended by Ctrl-Z.
     const QByteArray pdu = Pdu::submitPdu(m_state, m_message.requestReply);
     emit status(SentWaiting);
-    m_link.setCommandText(Pdu::hex(pdu) + '\x1a');
-    m_link.SendCommand(Wait::Long);
-    emit status(m_link.ReplyText().isEmpty() ? QStringLiteral("SMS status unknown.") : QStringLiteral("SMS sent OK."));
+    const bool confirmed = m_link.exchange(Pdu::hex(pdu) + '\x1a', Wait::Long).ok();
+    emit status(confirmed ? QStringLiteral("SMS sent OK.") : QStringLiteral("SMS status unknown."));
     emit handedOver();
     return true;
 }
@@ -187,28 +177,19 @@ void SmsSender::finishAT()
 void SmsSender::closeLink()
 {
     if (m_link.connected())
-        m_link.SendCommBreak();
+        m_binary.SendCommBreak();
     m_link.closePort();
 }
 
 void SmsSender::restoreCentreBinary()
 {
-    // Write the saved centre back; the answer is one byte, then a frame.
-    m_link.purgeInput();
-    const QByteArray frame = Frames::restore(m_state.SavedSmscFrame);
+    // Write the saved centre back. Bounded, unlike the other binary waits:
+    // this runs on the way out after an abort or a time-out, and a phone that
+    // is gone must not keep the port after the user has already pressed
+    // Abort once.
     m_state.SmscRestored = true;
-    m_link.writeRaw(frame);
-    // Bounded, unlike the other binary waits: this runs on the way out after
-    // an abort or a time-out, and a phone that is gone must not keep the
-    // port after the user has already pressed Abort once.
-    m_link.startTimer2(m_link.timing().binaryAnswer);
-    if (!m_link.waitForBytes(1, PhoneLink::OnEither)) {
-        m_link.stopTimer2();
-        return;
-    }
-    m_link.readBytes(1);
-    if (!m_link.AbortRequested())
-        m_link.GetCommand2();
+    m_binary.request(Frames::restore(m_state.SavedSmscFrame),
+                     BinaryLink::Request(BinaryLink::WithinTimer).purgingFirst().within(m_link.timing().binaryAnswer));
     m_link.stopTimer2();
 }
 
@@ -240,18 +221,16 @@ SmsSender::BinaryExit SmsSender::switchToIcqCentre()
 {
     // Ask for the phone's own centre and keep its answer for the restore.
     m_link.startTimer2(m_link.timing().binaryAnswer);
-    m_link.purgeInput();
-    m_link.writeRaw(Frames::centreQuery());
-    if (!m_link.waitForBytes(1, PhoneLink::OnEither))
+    const BinaryLink::Answer answer =
+        m_binary.request(Frames::centreQuery(), BinaryLink::Request(BinaryLink::AckWithinTimer).purgingFirst());
+    if (!answer.acknowledged)
         return m_link.AbortRequested() ? BinaryExit::Aborted : BinaryExit::TimedOut;
-    m_link.readBytes(1);
-    m_link.GetCommand();
     if (!m_link.timer2Running())
         return BinaryExit::TimedOut;
-    if (m_link.AbortRequested())
+    if (!answer.whole)
         return BinaryExit::Aborted;
 
-    m_state.SavedSmscFrame = m_link.ReplyText();
+    m_state.SavedSmscFrame = answer.body;
     m_link.purgeInput();
     if (!restorableCentre(m_state.SavedSmscFrame))
         return BinaryExit::NoCentre;
@@ -274,7 +253,7 @@ SmsSender::BinaryExit SmsSender::switchToIcqCentre()
 
 void SmsSender::SendSMSbinary()
 {
-    m_link.GoBinary();
+    m_binary.GoBinary();
     // Nothing goes to a phone that did not enter binary mode, nor after the
     // user pressed Abort: the message must not leave after an abort.
     if (m_link.AbortRequested()) {
@@ -308,25 +287,19 @@ void SmsSender::SendSMSbinary()
     }
     ProcessText();
 
-    // Submit the message frame; the answer is one byte, then a frame.
-    const QByteArray frame = Frames::submit(Pdu::submitPdu(m_state, m_message.requestReply));
-    m_link.purgeInput();
-    m_link.writeRaw(frame);
-    emit status(SentWaiting);
-
-    if (!m_link.waitForBytes(1, PhoneLink::OnAbort)) {
-        binaryAborted();
-        return;
-    }
-    m_link.readBytes(1);
-    m_link.setAbortRequested(false);
-    m_link.GetCommand();
-    if (m_link.AbortRequested()) {
+    // Submit the message frame and wait for the phone's verdict as long as
+    // it takes: only the user ends that wait.
+    const BinaryLink::Answer answer =
+        m_binary.request(Frames::submit(Pdu::submitPdu(m_state, m_message.requestReply)),
+                         BinaryLink::Request(BinaryLink::UntilAbort).purgingFirst().whenSent([this] {
+                             emit status(SentWaiting);
+                         }));
+    if (!answer.whole) {
         binaryAborted();
         return;
     }
 
-    switch (Frames::judgeSubmitReply(m_link.ReplyText())) {
+    switch (Frames::judgeSubmitReply(answer.body)) {
     case Frames::Outcome::Sent:
         emit status(QStringLiteral("SMS sent OK."));
         emit handedOver();

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include "link/BinaryLink.h"
+
 class PhoneLink;
 class CentreService;
 struct MessagingState;
@@ -54,6 +56,7 @@ private:
     void refuse(Field field);
 
     PhoneLink &m_link;
+    BinaryLink m_binary;
     MessagingState &m_state;
     CentreService &m_centre;
     Message m_message;

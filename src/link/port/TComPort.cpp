@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -23,14 +22,6 @@ namespace {
 // What the driver keeps for us is bounded like the original's 1024-byte
 // queue, only larger; beyond it the kernel's own buffer takes over.
 constexpr int RxCap = 64 * 1024;
-
-std::string composeMessage(ComErrorCode code, int err)
-{
-    return QStringLiteral("%1 (win error code: %2)")
-        .arg(EComPort::codeText(code))
-        .arg(err)
-        .toStdString();
-}
 
 // A pty and some USB adapters have no modem lines or break: the request is
 // refused as unsupported, which for us means there is nothing to do.
@@ -46,67 +37,6 @@ bool vanished(int err)
 }
 
 } // namespace
-
-EComPort::EComPort(ComErrorCode code, int systemError, QString device)
-    : std::runtime_error(composeMessage(code, systemError)),
-      m_code(code), m_errno(systemError), m_device(std::move(device))
-{
-}
-
-QString EComPort::codeText(ComErrorCode code)
-{
-    switch (code) {
-    case ComErrorCode::Open: return QStringLiteral("Unable to open com port");
-    case ComErrorCode::Write: return QStringLiteral("WriteFile function failed");
-    case ComErrorCode::Read: return QStringLiteral("ReadFile function failed");
-    case ComErrorCode::Purge: return QStringLiteral("PurgeComm function failed");
-    case ComErrorCode::SetState: return QStringLiteral("SetCommState function failed");
-    case ComErrorCode::SetTimeouts: return QStringLiteral("SetCommTimeouts failed");
-    case ComErrorCode::Setup: return QStringLiteral("SetupComm function failed");
-    case ComErrorCode::ClearCommError: return QStringLiteral("ClearCommError function failed");
-    case ComErrorCode::Escape: return QStringLiteral("EscapeCommFunction function failed");
-    case ComErrorCode::TransmitChar: return QStringLiteral("TransmitCommChar function failed");
-    case ComErrorCode::EnumPorts: return QStringLiteral("EnumPorts function failed");
-    }
-    return QStringLiteral("Com port error");
-}
-
-QString EComPort::reason() const
-{
-    QString words;
-    switch (m_errno) {
-    case EACCES:
-    case EPERM:
-        words = QStringLiteral("permission denied: add your user to the dialout group");
-        break;
-    case EBUSY:
-    case EWOULDBLOCK:
-        words = QStringLiteral("in use by another program");
-        break;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        words = QStringLiteral("no such device");
-        break;
-    default:
-        words = QString::fromLocal8Bit(std::strerror(m_errno));
-        break;
-    }
-    return m_device.isEmpty() ? words : m_device + QStringLiteral(": ") + words;
-}
-
-QString EComPort::systemReason() const
-{
-    return QString::fromLocal8Bit(std::strerror(m_errno));
-}
-
-QString EComPort::hint() const
-{
-    const QString device = m_device.isEmpty() ? QStringLiteral("the port") : m_device;
-    return QStringLiteral("Check that the cable is still plugged in, that no other program uses %1, "
-                          "and that your user is in the dialout group.")
-        .arg(device);
-}
 
 TComPort::TComPort(QObject *parent) : QObject(parent) {}
 

@@ -25,7 +25,5 @@ public:
     Exchange::Status switchWaiting(bool on);
 
 private:
-    Exchange send(const QByteArray &command);
-
     PhoneLink &m_link;
 };

@@ -17,12 +17,10 @@ void PersonalRings::setCodes(const QStringList &codes, bool listed)
 std::optional<int> PersonalRings::readRanges()
 {
     setCodes({}, false);
-    m_link.setCommandText("AT*EPRW=?\r\n");
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText();
-    if (reply.isEmpty() || m_link.AbortRequested())
+    const Exchange e = m_link.exchange("AT*EPRW=?\r\n");
+    if (!e.ok())
         return std::nullopt;
-    const std::optional<RingList::Ranges> ranges = RingList::entryRanges(reply);
+    const std::optional<RingList::Ranges> ranges = RingList::entryRanges(e.reply);
     if (!ranges)
         return std::nullopt;
     setCodes(ranges->ringCodes.items, ranges->ringCodes.complete);
@@ -34,12 +32,10 @@ std::optional<int> PersonalRings::readRanges()
 bool PersonalRings::readRingCodes()
 {
     setCodes({}, false);
-    m_link.setCommandText("AT*ERIN=?\r\n");
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText();
-    if (reply.isEmpty() || m_link.AbortRequested())
+    const Exchange e = m_link.exchange("AT*ERIN=?\r\n");
+    if (!e.ok())
         return false;
-    const std::optional<RingList::Codes> codes = RingList::ringInfoCodes(reply);
+    const std::optional<RingList::Codes> codes = RingList::ringInfoCodes(e.reply);
     if (!codes)
         return false;
     setCodes(codes->items, codes->complete);
@@ -48,29 +44,18 @@ bool PersonalRings::readRingCodes()
 
 std::optional<RingList::Entry> PersonalRings::readEntry(int index)
 {
-    m_link.setCommandText("AT*EPRR=" + QByteArray::number(index) + "\r\n");
-    m_link.SendCommand();
-    const QByteArray &reply = m_link.ReplyText();
-    if (reply.isEmpty() || m_link.AbortRequested())
+    const Exchange e = m_link.exchange("AT*EPRR=" + QByteArray::number(index) + "\r\n");
+    if (!e.ok())
         return std::nullopt;
-    return RingList::entry(reply);
+    return RingList::entry(e.reply);
 }
 
-PersonalRings::Result PersonalRings::send(const std::optional<QByteArray> &command)
+ServiceResult PersonalRings::writeEntry(int index, const QString &number, const QString &ring)
 {
-    if (!command)
-        return Result::NotSent;
-    m_link.setCommandText(*command);
-    m_link.SendCommand();
-    return m_link.ReplyText().isEmpty() || m_link.AbortRequested() ? Result::Refused : Result::Done;
+    return sendCommand(m_link, RingList::writeCommand(index, toPhoneText(number), toPhoneText(ring.trimmed())));
 }
 
-PersonalRings::Result PersonalRings::writeEntry(int index, const QString &number, const QString &ring)
+ServiceResult PersonalRings::playRing(const QString &ring)
 {
-    return send(RingList::writeCommand(index, toPhoneText(number), toPhoneText(ring.trimmed())));
-}
-
-PersonalRings::Result PersonalRings::playRing(const QString &ring)
-{
-    return send(RingList::playCommand(toPhoneText(ring.trimmed())));
+    return sendCommand(m_link, RingList::playCommand(toPhoneText(ring.trimmed())));
 }

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "core/settings/RingList.h"
+#include "link/ServiceResult.h"
 
 class PhoneLink;
 
@@ -36,15 +37,11 @@ public:
     // "AT*EPRR=n", n from 1. Nothing for an empty entry or a failed read.
     std::optional<RingList::Entry> readEntry(int index);
 
-    enum class Result {
-        Done,     // the phone said OK
-        Refused,  // ERROR, no answer, aborted, or the port would not open
-        NotSent,  // nothing the phone could take: no number, no ring code
-    };
+    // NotSent: no number, no ring code.
     // "AT*EPRW=index,\"number\",type,ring" for the number as typed.
-    Result writeEntry(int index, const QString &number, const QString &ring);
+    ServiceResult writeEntry(int index, const QString &number, const QString &ring);
     // "AT*ERIP=6,ring": the phone plays the ring.
-    Result playRing(const QString &ring);
+    ServiceResult playRing(const QString &ring);
 
 signals:
     // The ring codes changed: emptied when a read starts, filled as the
@@ -54,7 +51,6 @@ signals:
 
 private:
     void setCodes(const QStringList &codes, bool listed);
-    Result send(const std::optional<QByteArray> &command);
 
     PhoneLink &m_link;
     QStringList m_codes;

@@ -36,95 +36,74 @@ PhoneSettings::PhoneSettings(PhoneLink &link) : m_link(link)
 {
 }
 
-std::optional<QByteArray> PhoneSettings::ask(const QByteArray &command)
-{
-    m_link.setCommandText(command);
-    m_link.SendCommand();
-    if (m_link.ReplyText().isEmpty() || m_link.AbortRequested())
-        return std::nullopt;
-    return m_link.ReplyText();
-}
-
-bool PhoneSettings::send(const QByteArray &command)
-{
-    m_link.setCommandText(command);
-    m_link.SendCommand();
-    return !m_link.ReplyText().isEmpty();
-}
-
 std::optional<bool> PhoneSettings::readSwitch(Switch which)
 {
-    if (const auto reply = ask(query(code(which))))
-        return SettingsAt::switchedOn(*reply);
+    if (const Exchange e = m_link.exchange(query(code(which))); e.ok())
+        return SettingsAt::switchedOn(e.reply);
     return std::nullopt;
 }
 
 bool PhoneSettings::writeSwitch(Switch which, bool on)
 {
-    return send(SettingsAt::switchCommand(code(which), on));
+    return m_link.exchange(SettingsAt::switchCommand(code(which), on)).ok();
 }
 
 int PhoneSettings::readChoice(Choice which)
 {
-    if (const auto reply = ask(query(code(which))))
-        return SettingsAt::radioDigit(*reply).value_or(-1);
+    if (const Exchange e = m_link.exchange(query(code(which))); e.ok())
+        return SettingsAt::radioDigit(e.reply).value_or(-1);
     return -1;
 }
 
 bool PhoneSettings::writeChoice(Choice which, int item)
 {
-    return send(SettingsAt::choiceCommand(code(which), item));
+    return m_link.exchange(SettingsAt::choiceCommand(code(which), item)).ok();
 }
 
 QString PhoneSettings::readVoicemail()
 {
-    const std::optional<QByteArray> reply = ask("AT*ESVM?\r\n");
-    return reply ? fromPhoneText(numberfromphone(*reply, false)) : QString();
+    const Exchange e = m_link.exchange("AT*ESVM?\r\n");
+    return e.ok() ? fromPhoneText(numberfromphone(e.reply, false)) : QString();
 }
 
-PhoneSettings::Result PhoneSettings::writeVoicemail(const QString &typed)
+ServiceResult PhoneSettings::writeVoicemail(const QString &typed)
 {
-    m_link.setCommandText("AT*ESVM?\r\n");
-    m_link.SendCommand();
+    const Exchange current = m_link.exchange("AT*ESVM?\r\n");
     if (m_link.AbortRequested())
-        return Result::Refused;
-    const std::optional<QByteArray> command = SettingsAt::voicemailCommand(m_link.ReplyText(), toPhoneText(typed));
-    if (!command)
-        return Result::NotSent;
-    return send(*command) ? Result::Done : Result::Refused;
+        return ServiceResult::Refused;
+    return sendCommand(m_link, SettingsAt::voicemailCommand(current.answer(), toPhoneText(typed)));
 }
 
 PhoneSettings::Languages PhoneSettings::readLanguages()
 {
     Languages out;
-    const std::optional<QByteArray> list = ask("AT*ELAN=?\r\n");
-    if (!list)
+    const Exchange list = m_link.exchange("AT*ELAN=?\r\n");
+    if (!list.ok())
         return out;
     out.answered = true;
-    const SettingsAt::Listed codes = SettingsAt::languages(*list);
+    const SettingsAt::Listed codes = SettingsAt::languages(list.reply);
     out.codes = codes.items;
     if (!codes.complete)
         return out;
     out.listed = true;
     // A failed query leaves the box's text empty; the list stays usable.
-    send("AT*ELAN?\r\n");
-    if (const auto current = SettingsAt::currentLanguage(m_link.ReplyText()))
+    if (const auto current = SettingsAt::currentLanguage(m_link.exchange("AT*ELAN?\r\n").answer()))
         out.current = fromPhoneText(*current);
     return out;
 }
 
 bool PhoneSettings::writeLanguage(const QString &code)
 {
-    return send(SettingsAt::languageCommand(toPhoneText(code)));
+    return m_link.exchange(SettingsAt::languageCommand(toPhoneText(code))).ok();
 }
 
 PhoneSettings::Greeting PhoneSettings::readGreeting()
 {
     Greeting out;
-    if (const auto reply = ask("AT*ETXT?\r\n")) {
-        if (const auto text = SettingsAt::greeting(*reply))
+    if (const Exchange e = m_link.exchange("AT*ETXT?\r\n"); e.ok()) {
+        if (const auto text = SettingsAt::greeting(e.reply))
             out.text = fromPhoneText(*text);
-        out.mode = SettingsAt::greetingMode(*reply);
+        out.mode = SettingsAt::greetingMode(e.reply);
     }
     return out;
 }
@@ -132,30 +111,28 @@ PhoneSettings::Greeting PhoneSettings::readGreeting()
 bool PhoneSettings::writeGreeting(const QString &text)
 {
     const QByteArray bytes = toPhoneText(text);
-    if (send(SettingsAt::greetingCommand(bytes, false)))
+    if (m_link.exchange(SettingsAt::greetingCommand(bytes, false)).ok())
         return true;
-    return send(SettingsAt::greetingCommand(bytes, true));
+    return m_link.exchange(SettingsAt::greetingCommand(bytes, true)).ok();
 }
 
 bool PhoneSettings::writeGreetingMode(int mode)
 {
-    return send(SettingsAt::greetingModeCommand(mode));
+    return m_link.exchange(SettingsAt::greetingModeCommand(mode)).ok();
 }
 
 PhoneSettings::Profiles PhoneSettings::readProfiles()
 {
     Profiles out;
-    const std::optional<QByteArray> list = ask("AT*EAPN?\r\n");
-    if (!list)
+    const Exchange list = m_link.exchange("AT*EAPN?\r\n");
+    if (!list.ok())
         return out;
     out.read = true;
-    const SettingsAt::Listed names = SettingsAt::profiles(*list);
+    const SettingsAt::Listed names = SettingsAt::profiles(list.reply);
     out.names = names.items;
     if (!names.complete)
         return out;
-    m_link.setCommandText("AT*EAPS?\r\n");
-    m_link.SendCommand();
-    const std::optional<int> active = SettingsAt::activeProfile(m_link.ReplyText());
+    const std::optional<int> active = SettingsAt::activeProfile(m_link.exchange("AT*EAPS?\r\n").answer());
     if (active && *active < out.names.size())
         out.active = *active;
     return out;
@@ -163,89 +140,86 @@ PhoneSettings::Profiles PhoneSettings::readProfiles()
 
 bool PhoneSettings::selectProfile(int index)
 {
-    return send(SettingsAt::profileCommand(index));
+    return m_link.exchange(SettingsAt::profileCommand(index)).ok();
 }
 
 PhoneSettings::Volume PhoneSettings::readVolume()
 {
     Volume out;
-    m_link.setCommandText("AT*ERIL=?\r\n");
-    m_link.SendCommand();
-    out.maximum = SettingsAt::volumeMaximum(m_link.ReplyText()).value_or(SettingsAt::DefaultVolumeMaximum);
-    if (const auto reply = ask("AT*ERIL?\r\n"))
-        out.position = SettingsAt::volume(*reply);
+    const QByteArray range = m_link.exchange("AT*ERIL=?\r\n").answer();
+    out.maximum = SettingsAt::volumeMaximum(range).value_or(SettingsAt::DefaultVolumeMaximum);
+    if (const Exchange e = m_link.exchange("AT*ERIL?\r\n"); e.ok())
+        out.position = SettingsAt::volume(e.reply);
     return out;
 }
 
 bool PhoneSettings::writeVolume(int position)
 {
-    return send(SettingsAt::volumeCommand(position));
+    return m_link.exchange(SettingsAt::volumeCommand(position)).ok();
 }
 
 std::optional<int> PhoneSettings::readLight()
 {
-    if (const auto reply = ask("AT*ESBL?\r\n"))
-        return SettingsAt::light(*reply);
+    if (const Exchange e = m_link.exchange("AT*ESBL?\r\n"); e.ok())
+        return SettingsAt::light(e.reply);
     return -1;
 }
 
 bool PhoneSettings::writeLight(int item)
 {
-    return send(SettingsAt::lightCommand(item));
+    return m_link.exchange(SettingsAt::lightCommand(item)).ok();
 }
 
 int PhoneSettings::readVibration()
 {
-    if (const auto reply = ask("AT+CVIB?\r\n"))
-        return SettingsAt::vibration(*reply).value_or(-1);
+    if (const Exchange e = m_link.exchange("AT+CVIB?\r\n"); e.ok())
+        return SettingsAt::vibration(e.reply).value_or(-1);
     return -1;
 }
 
-PhoneSettings::Result PhoneSettings::writeVibration(int item)
+ServiceResult PhoneSettings::writeVibration(int item)
 {
-    const std::optional<QByteArray> command = SettingsAt::vibrationCommand(item);
-    if (!command)
-        return Result::NotSent;
-    return send(*command) ? Result::Done : Result::Refused;
+    return sendCommand(m_link, SettingsAt::vibrationCommand(item));
 }
 
 std::optional<QString> PhoneSettings::readClock()
 {
-    if (const auto reply = ask("AT+CCLK?\r\n"))
-        return SettingsAt::clockText(*reply);
+    if (const Exchange e = m_link.exchange("AT+CCLK?\r\n"); e.ok())
+        return SettingsAt::clockText(e.reply);
     return std::nullopt;
 }
 
 bool PhoneSettings::writeClock(const QString &boxText)
 {
-    return send(SettingsAt::clockCommand(boxText)) && m_link.ReplyText().contains('"');
+    const Exchange e = m_link.exchange(SettingsAt::clockCommand(boxText));
+    return e.ok() && e.reply.contains('"');
 }
 
 bool PhoneSettings::writeAlarm(const QTime &time)
 {
-    return time.isValid() && send(SettingsAt::alarmCommand(time));
+    return time.isValid() && m_link.exchange(SettingsAt::alarmCommand(time)).ok();
 }
 
 int PhoneSettings::readTimeFormat()
 {
-    if (const auto reply = ask("AT*ESTF?\r\n"))
-        return SettingsAt::timeFormat(*reply).value_or(-1);
+    if (const Exchange e = m_link.exchange("AT*ESTF?\r\n"); e.ok())
+        return SettingsAt::timeFormat(e.reply).value_or(-1);
     return -1;
 }
 
 bool PhoneSettings::writeTimeFormat(int item)
 {
-    return send(SettingsAt::timeFormatCommand(item));
+    return m_link.exchange(SettingsAt::timeFormatCommand(item)).ok();
 }
 
 int PhoneSettings::readDateFormat()
 {
-    if (const auto reply = ask("AT*ESDF?\r\n"))
-        return SettingsAt::dateFormat(*reply).value_or(-1);
+    if (const Exchange e = m_link.exchange("AT*ESDF?\r\n"); e.ok())
+        return SettingsAt::dateFormat(e.reply).value_or(-1);
     return -1;
 }
 
 bool PhoneSettings::writeDateFormat(int item)
 {
-    return send(SettingsAt::dateFormatCommand(item));
+    return m_link.exchange(SettingsAt::dateFormatCommand(item)).ok();
 }

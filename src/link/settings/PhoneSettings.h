@@ -11,6 +11,8 @@
 #include <QTime>
 #include <optional>
 
+#include "link/ServiceResult.h"
+
 class PhoneLink;
 
 class PhoneSettings {
@@ -21,11 +23,6 @@ public:
     enum class Switch { MinuteMinder, KeyLock, Silent };
     enum class Choice { AnswerMode, KeySound, MessageAlert };
 
-    // A query's reply, when the phone answered OK and nobody aborted.
-    std::optional<QByteArray> ask(const QByteArray &command);
-    // A command the phone answered OK.
-    bool send(const QByteArray &command);
-
     // Nothing when the query failed: the box keeps its state.
     std::optional<bool> readSwitch(Switch which);
     bool writeSwitch(Switch which, bool on);
@@ -35,9 +32,9 @@ public:
 
     // The voicemail number as the user sees it; empty when there is none.
     QString readVoicemail();
-    enum class Result { Done, Refused, NotSent };
-    // Asks for the current entry first and follows its form.
-    Result writeVoicemail(const QString &typed);
+    // Asks for the current entry first and follows its form; NotSent when
+    // that gave no form to follow.
+    ServiceResult writeVoicemail(const QString &typed);
 
     struct Languages {
         bool answered = false;      // false: " N/A"
@@ -77,7 +74,7 @@ public:
     bool writeLight(int item);
     int readVibration(); // -1: no selection
     // NotSent for no selection.
-    Result writeVibration(int item);
+    ServiceResult writeVibration(int item);
 
     // The clock as the box shows it; nothing for a failed or malformed read.
     std::optional<QString> readClock();

@@ -1,0 +1,30 @@
+#pragma once
+// One phone operation at a time, and the tab bar locked while it runs.
+#include <optional>
+
+class PhoneLink;
+
+// The main tabs, in their order on the tab bar.
+enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, About = 4 };
+
+// Refuses to start while another operation runs; locks the tab bar on
+// `lockTab` when the operation's steps set the page lock, and undoes both
+// however the operation ends. It leaves AbortRequested alone: each exchange
+// clears it at its start, and an abort must survive until the operation's
+// own steps have seen it.
+class OperationGuard {
+public:
+    OperationGuard(PhoneLink &link, std::optional<Tab> lockTab);
+    ~OperationGuard();
+    OperationGuard(const OperationGuard &) = delete;
+    OperationGuard &operator=(const OperationGuard &) = delete;
+
+    // False when another operation runs: do nothing.
+    bool started() const { return m_started; }
+    explicit operator bool() const { return m_started; }
+
+private:
+    PhoneLink &m_link;
+    bool m_started = false;
+    bool m_locked = false;
+};
