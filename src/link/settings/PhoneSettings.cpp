@@ -226,11 +226,11 @@ bool PhoneSettings::writeAlarm(const QTime &time)
     return time.isValid() && send(SettingsAt::alarmCommand(time));
 }
 
-int PhoneSettings::readTimeFormat()
+std::optional<int> PhoneSettings::readTimeFormat()
 {
     if (const auto reply = ask("AT*ESTF?\r\n"))
         return SettingsAt::timeFormat(*reply).value_or(-1);
-    return -1;
+    return std::nullopt;
 }
 
 bool PhoneSettings::writeTimeFormat(int item)
@@ -238,11 +238,11 @@ bool PhoneSettings::writeTimeFormat(int item)
     return send(SettingsAt::timeFormatCommand(item));
 }
 
-int PhoneSettings::readDateFormat()
+std::optional<int> PhoneSettings::readDateFormat()
 {
     if (const auto reply = ask("AT*ESDF?\r\n"))
         return SettingsAt::dateFormat(*reply).value_or(-1);
-    return -1;
+    return std::nullopt;
 }
 
 bool PhoneSettings::writeDateFormat(int item)
