@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
@@ -49,6 +50,22 @@ protected:
 private:
     QList<Step> m_steps;
 };
+
+// A step for a file dialog: types `path` into its name box and accepts it.
+// The dialog selects only files its model has listed already, so the name
+// is typed; and once its folder is listed it may still put the file last
+// chosen there, so the name is looked at again right before the dialog
+// takes it.
+inline void typeAndAccept(QFileDialog *d, const QString &path)
+{
+    auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (name->text() != path) {
+        name->setText(path);
+        QMetaObject::invokeMethod(d, [d, path] { typeAndAccept(d, path); }, Qt::QueuedConnection);
+        return;
+    }
+    QMetaObject::invokeMethod(d, "accept");
+}
 
 // Every text a label, button or edit box showed when it was painted, the
 // one it had at the start first; a text painted again is noted once.
