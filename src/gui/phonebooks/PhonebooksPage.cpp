@@ -128,29 +128,10 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
 
 void PhonebooksPage::setUpSides()
 {
-    m_sim.storage = PhonebookAt::Book::Sim;
-    m_sim.name = QStringLiteral("SIM");
-    m_sim.book = &simBook;
-    m_sim.table = simTable;
-    m_sim.grid = SimGrid;
-    m_sim.copy = &SimCopy;
-    m_sim.menu = PopupMenu;
-    m_sim.copyItem = MenuCopy;
-    m_sim.smsItem = UseEntry1forSMS1;
-    m_sim.ringItem = UseSIMforPR;
-    m_sim.bookFull = QStringLiteral("Your SMS book is full.");
-
-    m_phone.storage = PhonebookAt::Book::Phone;
-    m_phone.name = QStringLiteral("Phone");
-    m_phone.book = &phoneBook;
-    m_phone.table = phoneTable;
-    m_phone.grid = PhoneGrid;
-    m_phone.copy = &PhoneCopy;
-    m_phone.menu = PopupMenu1;
-    m_phone.copyItem = MenuCopy2;
-    m_phone.smsItem = UseEntry1ForSMS2;
-    m_phone.ringItem = UsePhoneforPR;
-    m_phone.bookFull = QStringLiteral("Your SMS.. book is full.");
+    m_sim = {PhonebookAt::Book::Sim, QStringLiteral("SIM"), &simBook, simTable, SimGrid, &SimCopy, PopupMenu,
+             MenuCopy, UseEntry1forSMS1, UseSIMforPR, QStringLiteral("Your SMS book is full.")};
+    m_phone = {PhonebookAt::Book::Phone, QStringLiteral("Phone"), &phoneBook, phoneTable, PhoneGrid, &PhoneCopy,
+               PopupMenu1, MenuCopy2, UseEntry1ForSMS2, UsePhoneforPR, QStringLiteral("Your SMS.. book is full.")};
 }
 
 const BookSide *PhonebooksPage::shownSide() const
