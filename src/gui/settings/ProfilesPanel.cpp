@@ -151,8 +151,8 @@ void ProfilesPanel::GetRingVolume()
     RingVolume->setEnabled(false);
     const PhoneSettings::Volume volume = m_settings.readVolume();
     RingVolume->setMaximum(volume.maximum);
-    // What the phone holds now: a move to any other value must be sent, a
-    // move back to 0 after a read of 1 too.
+    // The phone holds this value now, so every move away from it is sent;
+    // 0 too, which would otherwise pass for the value last sent.
     if (volume.position) {
         RingVolume->setValue(*volume.position);
         LastRingVolume = RingVolume->value();
