@@ -55,8 +55,22 @@ private slots:
         QTest::newRow("international") << Service::Fax << "AT+CCFC=3,2,,,4\r\r\n+CCFC: 1,4,\"4670555\",145" + ok
                                        << false << Status::Forwarded << QByteArray("+4670555");
         QTest::newRow("no echo, off") << Service::Fax << "\r\n+CCFC: 0,4" + ok << false << Status::Off << QByteArray();
-        QTest::newRow("off for class 7 only") << Service::Voice << "AT+CCFC=3,2,,,1\r\r\n+CCFC: 0,7" + ok << false
-                                              << Status::NetworkError << QByteArray();
+        // Off for every class at once: the mask holds the row's class.
+        QTest::newRow("voice off in mask 7") << Service::Voice << "AT+CCFC=3,2,,,1\r\r\n+CCFC: 0,7" + ok << false
+                                             << Status::Off << QByteArray();
+        QTest::newRow("data off in mask 7") << Service::Data << "AT+CCFC=0,2,,,2\r\r\n+CCFC: 0,7" + ok << false
+                                            << Status::Off << QByteArray();
+        QTest::newRow("fax off in mask 5") << Service::Fax << "\r\n+CCFC: 0, 5" + ok << false << Status::Off
+                                           << QByteArray();
+        QTest::newRow("mask without the class") << Service::Voice << "AT+CCFC=3,2,,,1\r\r\n+CCFC: 0,6" + ok << false
+                                                << Status::NetworkError << QByteArray();
+        QTest::newRow("active in mask 7") << Service::Voice
+                                          << "AT+CCFC=0,2,,,1\r\r\n+CCFC: 1,7,\"0701234567\",129" + ok << false
+                                          << Status::Forwarded << QByteArray("0701234567");
+        QTest::newRow("echo's 0,7 not searched") << Service::Data << "AT+CCFC=0,2,,,7\r\r\n+CCFC: 1,2" + ok << false
+                                                 << Status::NetworkError << QByteArray();
+        QTest::newRow("mask 7 aborted") << Service::Voice << "\r\n+CCFC: 0,7" + ok << true << Status::NetworkError
+                                        << QByteArray();
         QTest::newRow("OK alone") << Service::Voice << "AT+CCFC=3,2,,,1\r" + ok << false << Status::NetworkError
                                   << QByteArray();
         QTest::newRow("failed exchange") << Service::Voice << QByteArray() << false << Status::NetworkError

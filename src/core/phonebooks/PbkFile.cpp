@@ -111,7 +111,6 @@ Loaded read(QIODevice &in, int entries)
             if (*index > result.rows.count() + 1) {
                 result.rows.grow(*index - 1);
                 result.grew = true;
-                result.shownCount = *index - 1;
             }
             PhonebookEntry e;
             e.name = loadedField(head->mid(4));

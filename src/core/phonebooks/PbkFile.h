@@ -31,12 +31,9 @@ struct Loaded {
     // The book after the load: the entries it had, emptied, with every
     // record read put at its index. Never shorter than before.
     PhonebookEntries rows;
-    // The load needed more rows than the book had.
+    // The load needed more rows than the book had; the grid's top-left cell
+    // then shows the new count of rows.
     bool grew = false;
-    // What the grid's top-left cell shows after a load that grew it: the
-    // index of the record that last grew it, less one (the empty record
-    // past the end of a saved book gives back its entry count).
-    int shownCount = 0;
 };
 // Reads records until the end of the file, a line "\x1A", a line whose first
 // three characters are no number, or an index above MaxIndex. A record with

@@ -3,6 +3,8 @@
 #include "core/at/NumberConversion.h"
 #include "core/at/ReplyParse.h"
 
+#include <QList>
+
 namespace CallForward {
 
 namespace {
@@ -14,6 +16,27 @@ QByteArray digit(int n)
 QByteArray plainCommand(Service service, Reason reason, int mode)
 {
     return "AT+CCFC=" + digit(int(reason)) + ',' + digit(mode) + ",,," + digit(int(service)) + "\r\n";
+}
+
+// A status line "+CCFC: 0,<classes>" whose class mask holds the service's
+// class. Networks answer so for forwarding that is off for every class at
+// once ("+CCFC: 0,7"), which names no class of its own.
+bool offForClassOf(const QByteArray &response, Service service)
+{
+    for (const QByteArray &line : response.split('\n')) {
+        const QByteArray fields = Reply::trimmed(line);
+        if (!fields.startsWith("+CCFC:"))
+            continue;
+        const QList<QByteArray> values = fields.mid(6).split(',');
+        if (values.size() < 2)
+            continue;
+        bool statusRead = false, classRead = false;
+        const int status = values.at(0).trimmed().toInt(&statusRead);
+        const int classes = values.at(1).trimmed().toInt(&classRead);
+        if (statusRead && classRead && status == 0 && (classes & int(service)))
+            return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -45,7 +68,7 @@ Status readStatus(const QByteArray &reply, Service service, bool abortRequested)
     // the phone's answer counts.
     const qsizetype lineFeed = reply.indexOf('\n');
     const QByteArray response = lineFeed < 0 ? QByteArray() : reply.mid(lineFeed + 1);
-    if (response.contains("0," + digit(int(service))))
+    if (response.contains("0," + digit(int(service))) || offForClassOf(response, service))
         return {Status::Off, {}};
     const QByteArray number = numberfromphone(reply, abortRequested);
     if (number.isEmpty())

@@ -29,9 +29,11 @@ struct Status {
 };
 // What a query's reply says. reply: the whole exchange (echo included)
 // after OK; empty after a failure. Off when the response, everything after
-// the echoed command line, holds "0," and the service's class digit;
-// otherwise the quoted number; NetworkError when there is neither (a status
-// for another class only), or the exchange failed or was aborted.
+// the echoed command line, holds "0," and the service's class digit, or a
+// status line of status 0 whose class mask includes the service's class
+// ("+CCFC: 0,7"); otherwise the quoted number; NetworkError when there is
+// neither (a status for other classes only), or the exchange failed or was
+// aborted.
 Status readStatus(const QByteArray &reply, Service service, bool abortRequested);
 
 } // namespace CallForward

@@ -1,8 +1,6 @@
 #include "gui/info/InfoPage.h"
 
-#include <QEvent>
 #include <QFont>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,6 +15,7 @@
 #include "link/messaging/CentreService.h"
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
+#include "gui/settings/SettingsPattern.h"
 
 namespace {
 using Palette::Grey;
@@ -89,12 +88,8 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
     StaticText45->setFont(bold);
     StaticText45->setGeometry(8, 8, 150, 18);
 
-    btnInfo = new QPushButton(this);
-    btnInfo->setObjectName(QStringLiteral("btnInfo"));
-    btnInfo->setGeometry(178, 4, 24, 24);
-    btnInfo->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    btnInfo->setIconSize(QSize(16, 16));
-    btnInfo->setToolTip(QStringLiteral("Read data from phone"));
+    btnInfo = SettingsPattern::readButton(this, "btnInfo", QStringLiteral("Read data from phone"));
+    btnInfo->move(178, 4);
 
     label("Label1", QStringLiteral("Network:"), 8, 32);
     txtNetwork = field("txtNetwork", 8, 46, 150);
@@ -110,7 +105,6 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
     txtGSMSMSC = field("txtGSMSMSC", 8, 134, 112);
     txtGSMSMSC->setReadOnly(false);
     txtGSMSMSC->setFocusPolicy(Qt::StrongFocus);
-    txtGSMSMSC->installEventFilter(this);
 
     // The Cancel button lies exactly beneath "Set"; raising one covers the other.
     btnAbort30 = new QPushButton(QStringLiteral("Cancel"), this);
@@ -119,8 +113,9 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
     btnSetSMSC = new QPushButton(QStringLiteral("Set"), this);
     btnSetSMSC->setObjectName(QStringLiteral("btnSetSMSC"));
     btnSetSMSC->setGeometry(btnAbort30->geometry());
-    btnSetSMSC->setAutoDefault(false);
     btnAbort30->setAutoDefault(false);
+    // Enter in the centre field presses "Set".
+    SettingsPattern::defaultWhileFocused(txtGSMSMSC, btnSetSMSC);
 
     label("Label5", QStringLiteral("IMEI:"), 8, 160);
     txtIMEI = field("txtIMEI", 8, 174, 150);
@@ -326,42 +321,4 @@ void InfoPage::btnSetSMSCClick()
     paintField(txtGSMSMSC, Silver);
     btnSetSMSC->raise();
     btnInfo->setEnabled(true);
-}
-
-void InfoPage::txtGSMSMSCEnter()
-{
-    m_setIsDefault = true;
-    btnSetSMSC->setDefault(true);
-}
-
-void InfoPage::txtGSMSMSCExit()
-{
-    m_setIsDefault = false;
-    btnSetSMSC->setDefault(false);
-}
-
-bool InfoPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == txtGSMSMSC) {
-        switch (event->type()) {
-        case QEvent::FocusIn:
-            txtGSMSMSCEnter();
-            break;
-        case QEvent::FocusOut:
-            txtGSMSMSCExit();
-            break;
-        case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent *>(event)->key();
-            if (m_setIsDefault && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-                if (btnSetSMSC->isEnabled())
-                    btnSetSMSC->click();
-                return true;
-            }
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -43,20 +43,11 @@ public:
     void GetBatt();
     void getSignal();
 
-    // btnSetSMSC is the default button (Enter presses it) while
-    // txtGSMSMSC has the focus.
-    void txtGSMSMSCEnter();
-    void txtGSMSMSCExit();
-    bool setSmscIsDefault() const { return m_setIsDefault; }
-
     // The colours the page paints with: a field's background, a gauge's
     // background and a gauge's bar.
     static QColor fieldColour(const QLineEdit *field);
     static QColor gaugeBackground(const QProgressBar *gauge);
     static QColor gaugeBar(const QProgressBar *gauge);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void readTextItem(QLineEdit *field, std::optional<QByteArray> (GsmInfo::*item)());
@@ -64,5 +55,4 @@ private:
 
     PhoneLink &m_link;
     CentreService &m_centre;
-    bool m_setIsDefault = false;
 };

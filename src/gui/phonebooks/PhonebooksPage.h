@@ -1,8 +1,13 @@
 #pragma once
-// The Phonebooks page (Panel2): the SMS, ICQ, SIM and Phone tabs.
+// The Phonebooks page (Panel2): the SMS, ICQ, SIM and Phone tabs. The page
+// builds the tabs and follows the tab showing (PhonebooksPage.cpp); the
+// transfers between grid and phone (PhonebookTransfers.cpp) and the files,
+// grid menus and entry actions (PhonebookFilesAndMenus.cpp) act on the
+// BookSide of the SIM or of the phone book.
 #include <QWidget>
 
 #include "core/phonebooks/PhonebookModel.h"
+#include "gui/phonebooks/BookSide.h"
 #include "link/phonebooks/PhonebookTransfer.h"
 
 class BookTableModel;
@@ -14,7 +19,6 @@ class QTableView;
 class QPushButton;
 class QMenu;
 class QAction;
-class QMessageBox;
 
 class PhonebooksPage : public QWidget {
     Q_OBJECT
@@ -38,17 +42,21 @@ public:
     QPushButton *btnChanges, *btnAbort3;
     QPushButton *btnLoad;
     QPushButton *btnSave;
-    QFileDialog *SaveFile;
 
     void TabsChange();
-    void btnSaveClick();
     // "#" and the column titles of the SIM and Phone grids, when the
     // top-left cell of SimGrid is still empty; the books' own headers.
     void fillGridHeaders();
 
 private:
+    enum TabIndex { SmsTab, IcqTab, SimTab, PhoneTab };
     PhoneLink &m_link;
     SmsBooks &m_books;
+    BookSide m_sim;
+    BookSide m_phone;
+    // The side of the tab showing; none on the SMS and ICQ tabs.
+    const BookSide *shownSide() const;
+    void setUpSides();
 
     // ---- Transfer of the SIM and phone books between grid and phone ----
 public:
@@ -79,20 +87,23 @@ private:
     void beginTransfer(QPushButton *pressed);
     // Every ending: controls back as the tab wants them, the SIM book
     // reselected and the port closed.
-    void endTransfer(QTableView *grid, bool toFirstRow);
-    void makeCurrentRow(QTableView *grid, int row);
+    void endTransfer(const BookSide &side, bool toFirstRow);
 
     PhonebookTransfer m_transfer{m_link};
 
     // ---- Phonebook files, grid menus and entry actions ----
 public:
     QFileDialog *OpenFile;
+    QFileDialog *SaveFile;
     QMenu *PopupMenu;  // of SimGrid
     QAction *MenuCopy, *UseEntry1forSMS1, *UseSIMforPR;
     QMenu *PopupMenu1; // of PhoneGrid
     QAction *MenuCopy2, *UseEntry1ForSMS2, *UsePhoneforPR;
 
     void btnLoadClick();
+    // The SMS or ICQ book into the book file; the SIM or phone book into a
+    // *.pbk file.
+    void btnSaveClick();
     // A press on a cell of the grid (row and column of the model, pointer in
     // global coordinates): a data cell becomes current and names the menu
     // items; the right button opens the menu there.
@@ -112,13 +123,11 @@ signals:
     void personalRingNumberChosen(const QString &number);
 
 private:
-    struct GridSide;
-    GridSide side(bool sim);
-    void gridMouseDown(const GridSide &g, int row, int column, Qt::MouseButton button, const QPoint &globalPos);
-    void copyToSmsBook(const GridSide &g);
-    void useForSms(const GridSide &g);
-    void useForPersonalRing(const GridSide &g);
+    void setUpFilesAndMenus();
+    void gridMouseDown(const BookSide &side, int row, int column, Qt::MouseButton button, const QPoint &globalPos);
+    void copyToSmsBook(const BookSide &side);
+    void useForSms(const BookSide &side);
+    void useForPersonalRing(const BookSide &side);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showError(const QString &name, const QString &text);
-    void setupFilesAndMenus();
 };

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimeEdit>
 
 #include "link/PhoneLink.h"
@@ -70,8 +69,7 @@ ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
     StaticText35 = label(content, "StaticText35", QStringLiteral("Date Format"));
     ComboDateFormat = formatBox(content, "ComboDateFormat", SettingsAt::dateFormatItems(),
                                 QStringLiteral("Change date format display"));
-    btngetClock = panelButton(content, "btngetClock", QString(), QStringLiteral("Read clock settings from phone"));
-    btngetClock->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    btngetClock = readButton(content, "btngetClock", QStringLiteral("Read clock settings from phone"));
 
     grid->addWidget(StaticText2, 0, 0);
     grid->addWidget(txtClock, 0, 1);
@@ -153,7 +151,8 @@ void ClockPanel::GetTimeFormat()
 {
     const Refreshing refresh;
     markReading(ComboTimeFormat);
-    ComboTimeFormat->setCurrentIndex(m_settings.readTimeFormat());
+    if (const std::optional<int> item = m_settings.readTimeFormat())
+        ComboTimeFormat->setCurrentIndex(*item);
     restoreColour(ComboTimeFormat);
 }
 
@@ -161,7 +160,8 @@ void ClockPanel::GetDateFormat()
 {
     const Refreshing refresh;
     markReading(ComboDateFormat);
-    ComboDateFormat->setCurrentIndex(m_settings.readDateFormat());
+    if (const std::optional<int> item = m_settings.readDateFormat())
+        ComboDateFormat->setCurrentIndex(*item);
     restoreColour(ComboDateFormat);
 }
 

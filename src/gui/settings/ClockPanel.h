@@ -32,6 +32,8 @@ public:
     // Reads the clock and both formats; the tab bar stays free.
     void btngetClockClick();
     void GetClock();
+    // A refused, timed-out or aborted query leaves the box's text; only a
+    // reply that cannot be read empties it.
     void GetTimeFormat();
     void GetDateFormat();
 

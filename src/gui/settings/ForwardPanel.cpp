@@ -13,6 +13,7 @@
 #include "gui/common/TypingLimit.h"
 
 using SettingsPattern::iconButton;
+using SettingsPattern::readButton;
 
 namespace {
 using CallForward::Reason;
@@ -120,8 +121,7 @@ ForwardPanel::ForwardPanel(PhoneLink &link, Service service, QWidget *parent)
     const auto abortButton = [content](const char *name) {
         return iconButton(content, name, QStyle::SP_BrowserStop, QStringLiteral("Abort"));
     };
-    btnGetAll = iconButton(content, members.getAll, QStyle::SP_BrowserReload,
-                           QStringLiteral("Request all forwarding statuses"));
+    btnGetAll = readButton(content, members.getAll, QStringLiteral("Request all forwarding statuses"));
     btnAbortAll = abortButton(members.abortAll);
     stacked(grid, 0, 3, btnGetAll, btnAbortAll);
 

@@ -17,6 +17,7 @@
 #include "gui/common/TypingLimit.h"
 
 using SettingsPattern::iconButton;
+using SettingsPattern::readButton;
 
 namespace {
 QLabel *label(QWidget *parent, const char *name, const QString &text)
@@ -41,8 +42,7 @@ PersonalRingsPanel::PersonalRingsPanel(PhoneLink &link, PersonalRings &rings, QW
     grid->setVerticalSpacing(2);
 
     LabelRingList = label(content, "LabelRingList", QStringLiteral("Personal Ring list:"));
-    btnGetPR = iconButton(content, "btnGetPR", QStyle::SP_BrowserReload,
-                          QStringLiteral("RTead personal ring list from phone"));
+    btnGetPR = readButton(content, "btnGetPR", QStringLiteral("RTead personal ring list from phone"));
     auto *top = new QHBoxLayout;
     top->addWidget(LabelRingList, 1);
     top->addWidget(btnGetPR);

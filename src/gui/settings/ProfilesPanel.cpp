@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
 
 #include "link/PhoneLink.h"
 #include "core/settings/SettingsAt.h"
@@ -58,11 +57,7 @@ ProfilesPanel::ProfilesPanel(PhoneLink &link, QWidget *parent)
                           {QStringLiteral("Off"), QStringLiteral("On"), QStringLiteral("If Silent")}, content);
     Light = new RadioGroup(QStringLiteral("Light"), QStringLiteral(" Light "),
                            {QStringLiteral("Off"), QStringLiteral("On"), QStringLiteral("Auto")}, content);
-    btnProfiles = new QPushButton(content);
-    btnProfiles->setObjectName(QStringLiteral("btnProfiles"));
-    btnProfiles->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    btnProfiles->setToolTip(QStringLiteral("Read profile settings from phone"));
-    btnProfiles->setAutoDefault(false);
+    btnProfiles = readButton(content, "btnProfiles", QStringLiteral("Read profile settings from phone"));
     for (QWidget *w : {static_cast<QWidget *>(chkSilent), static_cast<QWidget *>(Vibe), static_cast<QWidget *>(Light)})
         restoreColour(w);
 
@@ -156,8 +151,12 @@ void ProfilesPanel::GetRingVolume()
     RingVolume->setEnabled(false);
     const PhoneSettings::Volume volume = m_settings.readVolume();
     RingVolume->setMaximum(volume.maximum);
-    if (volume.position)
+    // The phone holds this value now, so every move away from it is sent;
+    // 0 too, which would otherwise pass for the value last sent.
+    if (volume.position) {
         RingVolume->setValue(*volume.position);
+        LastRingVolume = RingVolume->value();
+    }
     RingVolume->setEnabled(true);
 }
 

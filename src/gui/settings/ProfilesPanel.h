@@ -31,7 +31,8 @@ public:
 
     // The profile index last read from or written to the phone.
     int ShownProfileIndex = -1;
-    // The slider value last sent; reading leaves it alone.
+    // The volume the phone was last known to hold: the value last sent or
+    // read. A move of the slider to it sends nothing.
     int LastRingVolume = 0;
     bool RingVolumeSending = false;
 

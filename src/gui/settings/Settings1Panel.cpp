@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QPushButton>
-#include <QStyle>
 
 #include "link/PhoneLink.h"
 #include "gui/settings/SettingsPattern.h"
@@ -37,11 +36,7 @@ Settings1Panel::Settings1Panel(PhoneLink &link, QWidget *parent)
     radioAM = new RadioGroup(QStringLiteral("radioAM"), QStringLiteral("Answer Mode"), AnswerItems, content);
     KeySound = new RadioGroup(QStringLiteral("KeySound"), QStringLiteral("Key Sound"), SoundItems, content);
     MessageSound = new RadioGroup(QStringLiteral("MessageSound"), QStringLiteral("Msg Alert"), SoundItems, content);
-    BtnSet1 = new QPushButton(content);
-    BtnSet1->setObjectName(QStringLiteral("BtnSet1"));
-    BtnSet1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    BtnSet1->setToolTip(QStringLiteral("Read settings from phone"));
-    BtnSet1->setAutoDefault(false);
+    BtnSet1 = readButton(content, "BtnSet1", QStringLiteral("Read settings from phone"));
 
     grid->addWidget(chkMM, 0, 0);
     grid->addWidget(chkKeyLock, 0, 1);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 
 #include "link/PhoneLink.h"
 #include "gui/settings/SettingsPattern.h"
@@ -56,8 +55,7 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
     btnText = panelButton(content, "btnText", QStringLiteral("Text"), QStringLiteral("Set greeting to text"));
     btnAnim = panelButton(content, "btnAnim", QStringLiteral("Anim"), QStringLiteral("Set greeting to animation"));
 
-    btnSet2 = panelButton(content, "btnSet2", QString(), QStringLiteral("Read settings from phone"));
-    btnSet2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    btnSet2 = readButton(content, "btnSet2", QStringLiteral("Read settings from phone"));
 
     grid->addWidget(StaticText1, 0, 0);
     grid->addWidget(editVM, 0, 1);

@@ -202,6 +202,11 @@ QPushButton *SettingsPattern::iconButton(QWidget *parent, const char *name, QSty
     return b;
 }
 
+QPushButton *SettingsPattern::readButton(QWidget *parent, const char *name, const QString &hint)
+{
+    return iconButton(parent, name, QStyle::SP_BrowserReload, hint);
+}
+
 QLabel *SettingsPattern::statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth)
 {
     auto *label = new QLabel(caption, parent);

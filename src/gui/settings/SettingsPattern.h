@@ -58,6 +58,9 @@ void defaultWhileFocused(QWidget *edit, QPushButton *button);
 // where flashStatus shows "OK" and "Error".
 QPushButton *panelButton(QWidget *parent, const char *name, const QString &caption, const QString &hint = {});
 QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &hint);
+// The button of a panel or page that reads its values from the phone: the
+// reload picture, 24 x 24.
+QPushButton *readButton(QWidget *parent, const char *name, const QString &hint);
 QLabel *statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth);
 
 // A panel's whole read from its button: one operation (locking the tab bar

@@ -200,11 +200,11 @@ bool PhoneSettings::writeAlarm(const QTime &time)
     return time.isValid() && m_link.exchange(SettingsAt::alarmCommand(time)).ok();
 }
 
-int PhoneSettings::readTimeFormat()
+std::optional<int> PhoneSettings::readTimeFormat()
 {
     if (const Exchange e = m_link.exchange("AT*ESTF?\r\n"); e.ok())
         return SettingsAt::timeFormat(e.reply).value_or(-1);
-    return -1;
+    return std::nullopt;
 }
 
 bool PhoneSettings::writeTimeFormat(int item)
@@ -212,11 +212,11 @@ bool PhoneSettings::writeTimeFormat(int item)
     return m_link.exchange(SettingsAt::timeFormatCommand(item)).ok();
 }
 
-int PhoneSettings::readDateFormat()
+std::optional<int> PhoneSettings::readDateFormat()
 {
     if (const Exchange e = m_link.exchange("AT*ESDF?\r\n"); e.ok())
         return SettingsAt::dateFormat(e.reply).value_or(-1);
-    return -1;
+    return std::nullopt;
 }
 
 bool PhoneSettings::writeDateFormat(int item)

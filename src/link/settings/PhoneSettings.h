@@ -81,10 +81,11 @@ public:
     // OK only when the phone answered and the exchange quoted the clock.
     bool writeClock(const QString &boxText);
     bool writeAlarm(const QTime &time);
-    // -1: the box shows no text.
-    int readTimeFormat();
+    // Nothing when the query failed (the box keeps its text); -1 for a
+    // reply that cannot be read (the box shows no text).
+    std::optional<int> readTimeFormat();
     bool writeTimeFormat(int item);
-    int readDateFormat();
+    std::optional<int> readDateFormat();
     bool writeDateFormat(int item);
 
 private:

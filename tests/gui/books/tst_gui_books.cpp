@@ -11,11 +11,12 @@
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QtTest>
 #include <memory>
 
 #include "BookTestSupport.h"
+#include "FormRig.h"
+#include "Observers.h"
 #include "link/port/TComPort.h"
 #include "link/PhoneLink.h"
 #include "gui/messaging/IcqSettings.h"
@@ -61,8 +62,8 @@ struct Harness {
     CentreService centre{link, state};
     SmsSender sender{link, state, centre};
     SmsPage sms{link, state, sender};
-    QComboBox &combo1 = *sms.ComboBox1;
-    QComboBox &combo2 = *sms.ComboBox2;
+    QComboBox &combo1 = *guitest::find<QComboBox>(&sms, QStringLiteral("ComboBox1"));
+    QComboBox &combo2 = *guitest::find<QComboBox>(&sms, QStringLiteral("ComboBox2"));
     SmsBooks books{state, bookFolder()};
     std::unique_ptr<PhonebooksPage> page;
     std::unique_ptr<QWidget> panelMirvak;
@@ -87,6 +88,20 @@ struct Harness {
         page->fillGridHeaders();
         icq->showNumbers();
     }
+    // The page's and the ICQ settings' controls by name.
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        return guitest::find<T>(page.get(), QString::fromLatin1(name));
+    }
+    QTableView *grid(const char *name) const { return find<QTableView>(name); }
+    QLineEdit *icqBox(const char *name) const
+    {
+        return guitest::find<QLineEdit>(panelMirvak.get(), QString::fromLatin1(name));
+    }
+    QPushButton *icqButton(const char *name) const
+    {
+        return guitest::find<QPushButton>(panelMirvak.get(), QString::fromLatin1(name));
+    }
     static QString cell(QTableView *g, int r, int c) { return g->model()->index(r, c).data().toString(); }
     static void setCell(QTableView *g, int r, int c, const QString &text)
     {
@@ -101,20 +116,17 @@ struct Harness {
     }
     void saveTab(int tab)
     {
-        page->Tabs->setCurrentIndex(tab);
-        QTest::mouseClick(page->btnSave, Qt::LeftButton);
+        find<QTabWidget>("Tabs")->setCurrentIndex(tab);
+        QTest::mouseClick(find<QPushButton>("btnSave"), Qt::LeftButton);
     }
 };
 
-// The colour a widget shows a little while into its flash.
-struct FlashProbe {
-    QColor seen;
-    FlashProbe(QWidget *w)
-    {
-        // Halfway through the flash, which lasts a fifth of 500 ms here.
-        QTimer::singleShot(50, w, [this, w] { seen = w->palette().color(QPalette::Base); });
-    }
-};
+// The colours a widget was painted with: a flash, then silver again.
+using FlashLog = guitest::ColourLog;
+bool flashed(const FlashLog &log, const QColor &colour)
+{
+    return log.saw(colour) && log.seen.last() == QColor(192, 192, 192);
+}
 } // namespace
 
 class TestBooks : public QObject {
@@ -152,16 +164,16 @@ private slots:
         QCOMPARE(h.combo1.itemText(0), QString(16, u' ') + QStringLiteral(" - "));
         QCOMPARE(h.combo2.itemText(19), QString(10, u' ') + QStringLiteral(" - "));
         for (int r = 1; r <= 20; ++r) {
-            QVERIFY(h.cell(h.page->SMSgrid, r, 1).isEmpty());
-            QCOMPARE(h.cell(h.page->SMSgrid, r, 0), QString::number(r));
+            QVERIFY(h.cell(h.grid("SMSgrid"), r, 1).isEmpty());
+            QCOMPARE(h.cell(h.grid("SMSgrid"), r, 0), QString::number(r));
         }
-        QCOMPARE(h.cell(h.page->SMSgrid, 0, 0), QStringLiteral("#"));
-        QCOMPARE(h.cell(h.page->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (16)"));
-        QCOMPARE(h.cell(h.page->ICQgrid, 0, 1), QStringLiteral("   ICQ#...    (10)"));
-        QCOMPARE(h.cell(h.page->ICQgrid, 0, 2), QStringLiteral("    ABC...    (20)"));
+        QCOMPARE(h.cell(h.grid("SMSgrid"), 0, 0), QStringLiteral("#"));
+        QCOMPARE(h.cell(h.grid("SMSgrid"), 0, 1), QStringLiteral("   (+)123...    (16)"));
+        QCOMPARE(h.cell(h.grid("ICQgrid"), 0, 1), QStringLiteral("   ICQ#...    (10)"));
+        QCOMPARE(h.cell(h.grid("ICQgrid"), 0, 2), QStringLiteral("    ABC...    (20)"));
         // The session sends ICQ through the numbers the file now holds.
         QCOMPARE(h.state.IcqSmscNumber, DefaultSmsc);
-        QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
+        QCOMPARE(h.icqBox("EditICQSMSC")->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
     }
 
     void healthyFileLoads()
@@ -175,13 +187,13 @@ private slots:
         QCOMPARE(readBook(), book); // loading writes nothing
         QCOMPARE(h.port.Port(), QStringLiteral("COM3"));
         QCOMPARE(h.books.LoadedPortName, QStringLiteral("COM3"));
-        QCOMPARE(h.cell(h.page->SMSgrid, 1, 1), QStringLiteral("+46701234567"));
-        QCOMPARE(h.cell(h.page->SMSgrid, 4, 2), QStringLiteral("Ren\u00e9"));
+        QCOMPARE(h.cell(h.grid("SMSgrid"), 1, 1), QStringLiteral("+46701234567"));
+        QCOMPARE(h.cell(h.grid("SMSgrid"), 4, 2), QStringLiteral("Ren\u00e9"));
         QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Anna"));
         QCOMPARE(h.combo2.itemText(1), QStringLiteral("123456789  - Icq Bob"));
         QCOMPARE(h.state.IcqSmscNumber, field("+4411112222", 16));
-        QCOMPARE(h.icq->EditICQPH->text(), QStringLiteral("+4433334444"));
-        QCOMPARE(h.cell(h.page->SMSgrid, 0, 1), QStringLiteral("   (+)123...    (4)"));
+        QCOMPARE(h.icqBox("EditICQPH")->text(), QStringLiteral("+4433334444"));
+        QCOMPARE(h.cell(h.grid("SMSgrid"), 0, 1), QStringLiteral("   (+)123...    (4)"));
     }
 
     void portByte_data()
@@ -215,10 +227,10 @@ private slots:
         QVERIFY(!h.books.IcqPartNew);
         QCOMPARE(readBook(), book);
         for (int r = 1; r <= 20; ++r)
-            QVERIFY(h.cell(h.page->ICQgrid, r, 1).isEmpty());
+            QVERIFY(h.cell(h.grid("ICQgrid"), r, 1).isEmpty());
         QCOMPARE(h.combo2.itemText(1), QString(10, u' ') + QStringLiteral(" - "));
         // The first ICQ save writes the whole book.
-        h.setCell(h.page->ICQgrid, 1, 1, QStringLiteral("42"));
+        h.setCell(h.grid("ICQgrid"), 1, 1, QStringLiteral("42"));
         h.saveTab(1);
         const QByteArray after = readBook();
         QCOMPARE(after.size(), 1354);
@@ -255,7 +267,7 @@ private slots:
         h.load();
         QVERIFY(h.books.IcqPartNew);
         QCOMPARE(readBook().mid(754), QByteArray(520, ' '));
-        QCOMPARE(h.cell(h.page->ICQgrid, 2, 2), QStringLiteral("Icq Bob"));
+        QCOMPARE(h.cell(h.grid("ICQgrid"), 2, 2), QStringLiteral("Icq Bob"));
         h.saveTab(1);
         const QByteArray b = readBook();
         QCOMPARE(b.size(), 1354);
@@ -276,7 +288,7 @@ private slots:
         // The file says COM1 now; the close handler puts the user's port back.
         QVERIFY(h.books.savePortChoice(h.port.Port()));
         QCOMPARE(int(readBook()[720]), 5);
-        QCOMPARE(h.cell(h.page->SMSgrid, 1, 2), QStringLiteral("Anna"));
+        QCOMPARE(h.cell(h.grid("SMSgrid"), 1, 2), QStringLiteral("Anna"));
     }
 
     // A new file for a damaged SMS book still holds the user's ICQ numbers,
@@ -304,7 +316,7 @@ private slots:
             QCOMPARE(h.books.BookNew, start == 0);
             QCOMPARE(h.state.IcqSmscNumber + h.state.IcqGatewayNumber, numbers);
             QCOMPARE(readBook().mid(722, 32), numbers);
-            QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(numbers.left(16).trimmed()));
+            QCOMPARE(h.icqBox("EditICQSMSC")->text(), QString::fromLatin1(numbers.left(16).trimmed()));
         }
     }
 
@@ -343,14 +355,14 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        h.setCell(h.page->SMSgrid, 2, 1, QStringLiteral("  0709998877 "));
-        h.setCell(h.page->SMSgrid, 2, 2, QStringLiteral("Bo"));
-        h.setCell(h.page->SMSgrid, 20, 1, QStringLiteral("123456789012345678"));
-        h.setCell(h.page->SMSgrid, 20, 2, QStringLiteral("NameThatIsTwentyLong"));
-        FlashProbe probe(h.page->SMSgrid);
+        h.setCell(h.grid("SMSgrid"), 2, 1, QStringLiteral("  0709998877 "));
+        h.setCell(h.grid("SMSgrid"), 2, 2, QStringLiteral("Bo"));
+        h.setCell(h.grid("SMSgrid"), 20, 1, QStringLiteral("123456789012345678"));
+        h.setCell(h.grid("SMSgrid"), 20, 2, QStringLiteral("NameThatIsTwentyLong"));
+        FlashLog probe(h.grid("SMSgrid"), QPalette::Base);
         h.saveTab(0);
-        QCOMPARE(probe.seen, QColor(0, 255, 0));
-        QCOMPARE(h.page->SMSgrid->palette().color(QPalette::Base), QColor(192, 192, 192));
+        QVERIFY(flashed(probe, QColor(0, 255, 0)));
+        QCOMPARE(h.grid("SMSgrid")->palette().color(QPalette::Base), QColor(192, 192, 192));
         const QByteArray b = readBook();
         QCOMPARE(b.size(), book.size());
         QCOMPARE(b.mid(720), book.mid(720));
@@ -366,8 +378,8 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        h.setCell(h.page->ICQgrid, 20, 1, QStringLiteral("98765"));
-        h.setCell(h.page->ICQgrid, 20, 2, QStringLiteral("Z\u00e9ta"));
+        h.setCell(h.grid("ICQgrid"), 20, 1, QStringLiteral("98765"));
+        h.setCell(h.grid("ICQgrid"), 20, 2, QStringLiteral("Z\u00e9ta"));
         h.saveTab(1);
         const QByteArray b = readBook();
         QCOMPARE(b.left(754), book.left(754));
@@ -382,7 +394,7 @@ private slots:
         h.load();
         h.page->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.page.get()));
-        QTableView *g = h.page->SMSgrid;
+        QTableView *g = h.grid("SMSgrid");
         QLineEdit *editor = h.openEditor(g, 3, 1);
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("123456789012345678"));
@@ -402,8 +414,8 @@ private slots:
         QCOMPARE(h.combo1.itemText(2), QStringLiteral("123456789012345678 - Eve"));
 
         // An ICQ number counts against 10.
-        QTableView *icq = h.page->ICQgrid;
-        h.page->Tabs->setCurrentIndex(1);
+        QTableView *icq = h.grid("ICQgrid");
+        h.find<QTabWidget>("Tabs")->setCurrentIndex(1);
         editor = h.openEditor(icq, 5, 1);
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("1234"));
@@ -424,7 +436,7 @@ private slots:
         h.load();
         h.combo1.setCurrentIndex(0);
         h.combo1.setEditText(QStringLiteral("+4670 - typed"));
-        h.setCell(h.page->SMSgrid, 1, 2, QStringLiteral("Annie"));
+        h.setCell(h.grid("SMSgrid"), 1, 2, QStringLiteral("Annie"));
         QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Annie"));
         QCOMPARE(h.combo1.currentText(), QStringLiteral("+4670 - typed"));
     }
@@ -435,18 +447,18 @@ private slots:
         h.load();
         QFile::remove(bookPath());
         for (int tab : {0, 1}) {
-            FlashProbe probe(h.page->ICQgrid);
+            FlashLog probe(h.grid("ICQgrid"), QPalette::Base);
             h.saveTab(tab);
-            QCOMPARE(probe.seen, QColor(255, 0, 0));
+            QVERIFY(flashed(probe, QColor(255, 0, 0)));
             QVERIFY(!QFile::exists(bookPath()));
-            QVERIFY(!h.page->btnSave->toolTip().isEmpty());
+            QVERIFY(!h.find<QPushButton>("btnSave")->toolTip().isEmpty());
         }
-        FlashProbe probe(h.icq->EditICQPH);
-        QTest::mouseClick(h.icq->btnICQd, Qt::LeftButton);
-        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
-        QCOMPARE(probe.seen, QColor(255, 0, 0));
+        FlashLog probe(h.icqBox("EditICQPH"), QPalette::Base);
+        QTest::mouseClick(h.icqButton("btnICQd"), Qt::LeftButton);
+        QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
+        QVERIFY(flashed(probe, QColor(255, 0, 0)));
         QVERIFY(!QFile::exists(bookPath()));
-        QCOMPARE(h.icq->EditICQPH->palette().color(QPalette::Base), QColor(192, 192, 192));
+        QCOMPARE(h.icqBox("EditICQPH")->palette().color(QPalette::Base), QColor(192, 192, 192));
     }
 
     void saveIntoReadOnlyFileFlashesRed()
@@ -456,14 +468,14 @@ private slots:
         Harness h;
         h.load();
         QFile::setPermissions(bookPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        h.setCell(h.page->SMSgrid, 1, 1, QStringLiteral("999"));
-        FlashProbe probe(h.page->SMSgrid);
+        h.setCell(h.grid("SMSgrid"), 1, 1, QStringLiteral("999"));
+        FlashLog probe(h.grid("SMSgrid"), QPalette::Base);
         h.saveTab(0);
-        QCOMPARE(probe.seen, QColor(255, 0, 0));
-        FlashProbe icqProbe(h.icq->EditICQSMSC);
-        h.icq->EditICQSMSC->setText(QStringLiteral("+123456789"));
-        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
-        QCOMPARE(icqProbe.seen, QColor(255, 0, 0));
+        QVERIFY(flashed(probe, QColor(255, 0, 0)));
+        FlashLog icqProbe(h.icqBox("EditICQSMSC"), QPalette::Base);
+        h.icqBox("EditICQSMSC")->setText(QStringLiteral("+123456789"));
+        QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
+        QVERIFY(flashed(icqProbe, QColor(255, 0, 0)));
         QFile::setPermissions(bookPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QCOMPARE(readBook(), book);
     }
@@ -474,13 +486,13 @@ private slots:
         writeBook(book);
         Harness h;
         h.load();
-        QTest::mouseClick(h.icq->btnICQd, Qt::LeftButton);
-        QCOMPARE(h.icq->EditICQSMSC->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
+        QTest::mouseClick(h.icqButton("btnICQd"), Qt::LeftButton);
+        QCOMPARE(h.icqBox("EditICQSMSC")->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
         QCOMPARE(readBook(), book); // nothing stored before "Save"
-        QVERIFY(h.icq->btnICQs->isEnabled());
-        FlashProbe probe(h.icq->EditICQSMSC);
-        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
-        QCOMPARE(probe.seen, QColor(0, 255, 0));
+        QVERIFY(h.icqButton("btnICQs")->isEnabled());
+        FlashLog probe(h.icqBox("EditICQSMSC"), QPalette::Base);
+        QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
+        QVERIFY(flashed(probe, QColor(0, 255, 0)));
         QByteArray expected = book;
         expected.replace(722, 32, DefaultSmsc + DefaultGateway);
         QCOMPARE(readBook(), expected);
@@ -494,26 +506,26 @@ private slots:
         Harness h;
         h.load();
         // The gateway box enabled the button; the centre has 6 digits.
-        h.icq->EditICQSMSC->setText(QStringLiteral("+12-3456"));
-        QVERIFY(h.icq->btnICQs->isEnabled());
-        h.icq->EditICQSMSC->setText(QStringLiteral("+123456"));
-        QVERIFY(!h.icq->btnICQs->isEnabled());
-        h.icq->EditICQPH->setText(QStringLiteral("+44 7781 484000"));
-        QVERIFY(h.icq->btnICQs->isEnabled());
-        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        h.icqBox("EditICQSMSC")->setText(QStringLiteral("+12-3456"));
+        QVERIFY(h.icqButton("btnICQs")->isEnabled());
+        h.icqBox("EditICQSMSC")->setText(QStringLiteral("+123456"));
+        QVERIFY(!h.icqButton("btnICQs")->isEnabled());
+        h.icqBox("EditICQPH")->setText(QStringLiteral("+44 7781 484000"));
+        QVERIFY(h.icqButton("btnICQs")->isEnabled());
+        QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
         QCOMPARE(readBook().mid(722, 32), field("+123456", 16) + field("+447781484000", 16));
         QCOMPARE(readBook().left(722), book.left(722));
 
         // Five digits are never stored; the centre still changes in memory.
         const QByteArray before = readBook();
-        h.icq->EditICQSMSC->setText(QStringLiteral("+98765432"));
-        h.icq->EditICQPH->setText(QStringLiteral("+12345"));
-        h.icq->btnICQs->setEnabled(true); // as if the other box had enabled it
-        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        h.icqBox("EditICQSMSC")->setText(QStringLiteral("+98765432"));
+        h.icqBox("EditICQPH")->setText(QStringLiteral("+12345"));
+        h.icqButton("btnICQs")->setEnabled(true); // as if the other box had enabled it
+        QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
         QCOMPARE(readBook(), before);
         QCOMPARE(h.state.IcqSmscNumber, field("+98765432", 16));
-        h.icq->EditICQSMSC->setText(QStringLiteral("+12345"));
-        QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+        h.icqBox("EditICQSMSC")->setText(QStringLiteral("+12345"));
+        QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
         QCOMPARE(readBook(), before);
     }
 
@@ -524,15 +536,15 @@ private slots:
         h.load();
         h.panelMirvak->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.panelMirvak.get()));
-        QLineEdit *ph = h.icq->EditICQPH;
+        QLineEdit *ph = h.icqBox("EditICQPH");
         ph->setFocus();
         ph->selectAll();
         QTest::keyClick(ph, Qt::Key_Delete);
         QCOMPARE(ph->text(), QStringLiteral("+"));
-        QVERIFY(!h.icq->btnICQs->isEnabled());
+        QVERIFY(!h.icqButton("btnICQs")->isEnabled());
         ph->setText(QStringLiteral("4477 81"));
         QCOMPARE(ph->text(), QStringLiteral("+4477 81"));
-        QVERIFY(h.icq->btnICQs->isEnabled());
+        QVERIFY(h.icqButton("btnICQs")->isEnabled());
         // A click before the "+" leaves the caret behind it.
         QTest::mouseClick(ph, Qt::LeftButton, {}, QPoint(1, ph->height() / 2));
         QCOMPARE(ph->cursorPosition(), 1);
@@ -541,26 +553,30 @@ private slots:
         QCOMPARE(ph->cursorPosition(), 1);
         QTest::keyClicks(ph, QStringLiteral("9"));
         QCOMPARE(ph->text(), QStringLiteral("+94477 81"));
-        QCOMPARE(h.icq->EditICQSMSC->maxLength(), 16);
+        QCOMPARE(h.icqBox("EditICQSMSC")->maxLength(), 16);
     }
 
     void simGridSavesAsPbk()
     {
         Harness h;
         h.load();
-        PhonebooksPage &p = *h.page;
-        h.setCell(p.SimGrid, 1, 1, QStringLiteral("+46701234567"));
-        h.setCell(p.SimGrid, 1, 2, QStringLiteral("Anna"));
-        h.setCell(p.SimGrid, 42, 2, QStringLiteral(" Caf\u00e9 "));
+        QTableView *sim = h.grid("SimGrid");
+        h.setCell(sim, 1, 1, QStringLiteral("+46701234567"));
+        h.setCell(sim, 1, 2, QStringLiteral("Anna"));
+        h.setCell(sim, 42, 2, QStringLiteral(" Caf\u00e9 "));
         const QString target = QDir(bookFolder()).filePath(QStringLiteral("sim.pbk"));
-        p.Tabs->setCurrentIndex(2);
-        QTimer::singleShot(0, &p, [&] {
-            QVERIFY(p.SaveFile->isVisible());
-            QVERIFY(p.SaveFile->nameFilters().contains(QStringLiteral("Phonebook (*.pbk)")));
-            p.SaveFile->selectFile(target);
-            QMetaObject::invokeMethod(p.SaveFile, "accept");
-        });
-        QTest::mouseClick(p.btnSave, Qt::LeftButton);
+        h.find<QTabWidget>("Tabs")->setCurrentIndex(2);
+        auto *save = h.find<QPushButton>("btnSave");
+        {
+            pagetest::DialogSteps dialogs({[&](QWidget *w) {
+                auto *d = qobject_cast<QFileDialog *>(w);
+                QCOMPARE(d, h.find<QFileDialog>("SaveFile"));
+                QVERIFY(d->nameFilters().contains(QStringLiteral("Phonebook (*.pbk)")));
+                pagetest::typeAndAccept(d, target);
+            }});
+            QTest::mouseClick(save, Qt::LeftButton);
+            QVERIFY(dialogs.allTaken());
+        }
         QFile f(target);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
@@ -572,14 +588,17 @@ private slots:
         QCOMPARE(lines[101], QByteArray("\r"));
         // A cancelled dialog writes nothing.
         QFile::remove(target);
-        QTimer::singleShot(0, &p, [&] { p.SaveFile->reject(); });
-        QTest::mouseClick(p.btnSave, Qt::LeftButton);
+        {
+            pagetest::DialogSteps dialogs({[](QWidget *d) { static_cast<QDialog *>(d)->reject(); }});
+            QTest::mouseClick(save, Qt::LeftButton);
+            QCOMPARE(dialogs.shown, 1);
+        }
         QVERIFY(!QFile::exists(target));
         // A book that grows shows its new rows at once.
-        p.simBook.setEntry(60, {"112", "Last"});
-        QCOMPARE(p.SimGrid->model()->rowCount(), 61);
-        QCOMPARE(h.cell(p.SimGrid, 60, 0), QStringLiteral("60"));
-        QCOMPARE(h.cell(p.SimGrid, 60, 2), QStringLiteral("Last"));
+        h.page->simBook.setEntry(60, {"112", "Last"});
+        QCOMPARE(sim->model()->rowCount(), 61);
+        QCOMPARE(h.cell(sim, 60, 0), QStringLiteral("60"));
+        QCOMPARE(h.cell(sim, 60, 2), QStringLiteral("Last"));
     }
 
     void garbageFilesNeverCrash()
@@ -597,7 +616,7 @@ private slots:
             QCOMPARE(h.combo1.count(), 20);
             h.saveTab(0);
             h.saveTab(1);
-            QTest::mouseClick(h.icq->btnICQs, Qt::LeftButton);
+            QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
             QVERIFY(readBook().size() >= 1354);
         }
     }

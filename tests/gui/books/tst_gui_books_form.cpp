@@ -15,15 +15,10 @@
 #include <QtTest>
 
 #include "BookTestSupport.h"
+#include "Find.h"
 #include "SimPhone.h"
-#include "gui/common/TComRadioGroup.h"
-#include "gui/messaging/IcqSettings.h"
-#include "gui/messaging/SmsBooks.h"
-#include "gui/messaging/SmsPage.h"
-#include "gui/phonebooks/PhonebooksPage.h"
 #include "gui/settings/SettingsPage.h"
 #include "gui/window/TForm1.h"
-#include "gui/common/TPassOverBtn.h"
 
 using namespace booktest;
 
@@ -41,6 +36,13 @@ QByteArray healthyBook()
 }
 
 QString cell(const QTableView *grid, int r, int c) { return grid->model()->index(r, c).data().toString(); }
+
+// A control of the window by name.
+template <typename T = QWidget> T *find(const TForm1 &w, const char *name)
+{
+    return guitest::find<T>(&w, QString::fromLatin1(name));
+}
+QComboBox *combo(const TForm1 &w, const char *name) { return find<QComboBox>(w, name); }
 } // namespace
 
 class TestBooksForm : public QObject {
@@ -60,12 +62,12 @@ private slots:
         QCOMPARE(w.mainTabs->currentIndex(), 3);
         QCOMPARE(w.mainPages->currentWidget(), static_cast<QWidget *>(w.settingsPage));
         QCOMPARE(w.settingsPage->currentPanel()->objectName(), QStringLiteral("PanelMirvak"));
-        QCOMPARE(w.smsPage->ComboBox1->currentText(), QStringLiteral(" New Phonebook created."));
-        QCOMPARE(w.smsPage->ComboBox2->currentText(), QStringLiteral(" New ICQ book created"));
+        QCOMPARE(combo(w, "ComboBox1")->currentText(), QStringLiteral(" New Phonebook created."));
+        QCOMPARE(combo(w, "ComboBox2")->currentText(), QStringLiteral(" New ICQ book created"));
         QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM1"));
-        QCOMPARE(w.icqSettings->EditICQSMSC->text(),
+        QCOMPARE(find<QLineEdit>(w, "EditICQSMSC")->text(),
                  QString::fromLatin1(MessagingState::defaultIcqSmsc().trimmed()));
-        QCOMPARE(cell(w.findChild<QTableView *>(QStringLiteral("SMSgrid")), 0, 1), QStringLiteral("   (+)123...    (16)"));
+        QCOMPARE(cell(find<QTableView>(w, "SMSgrid"), 0, 1), QStringLiteral("   (+)123...    (16)"));
         w.close();
         QCOMPARE(readBook().size(), 1274);
     }
@@ -87,7 +89,7 @@ private slots:
         QFETCH(QString, hint);
         writeBook(healthyBook());
         TForm1 w(nullptr, bookFolder());
-        auto *g = w.findChild<QTableView *>(name);
+        auto *g = guitest::find<QTableView>(&w, name);
         QVERIFY(g);
         QCOMPARE(g->model()->rowCount(), rows);
         QCOMPARE(g->toolTip(), hint);
@@ -114,9 +116,9 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QCOMPARE(w.mainTabs->currentIndex(), 0);
-            QCOMPARE(w.smsPage->ComboBox1->currentText(), QStringLiteral("+46701234567     - Anna"));
-            QCOMPARE(w.smsPage->ComboBox2->currentText(), QStringLiteral("123456789  - Bob"));
-            auto *com3 = w.cpa->findChild<QAbstractButton *>(QStringLiteral("COM3"));
+            QCOMPARE(combo(w, "ComboBox1")->currentText(), QStringLiteral("+46701234567     - Anna"));
+            QCOMPARE(combo(w, "ComboBox2")->currentText(), QStringLiteral("123456789  - Bob"));
+            auto *com3 = find<QAbstractButton>(w, "COM3");
             QVERIFY(com3);
             w.mainTabs->setCurrentIndex(3);
             w.settingsPage->showPanel(QStringLiteral("PanelMirvak"));
@@ -148,9 +150,8 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             w.mainTabs->setCurrentIndex(1);
-            PhonebooksPage &p = *w.phonebooksPage;
-            QCOMPARE(p.Tabs->currentIndex(), 0);
-            auto *g = w.findChild<QTableView *>(QStringLiteral("SMSgrid"));
+            QCOMPARE(find<QTabWidget>(w, "Tabs")->currentIndex(), 0);
+            auto *g = find<QTableView>(w, "SMSgrid");
             QVERIFY(g);
             // Typing opens the editor on the current cell.
             g->setCurrentIndex(g->model()->index(2, 2));
@@ -159,11 +160,11 @@ private slots:
             auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
             QVERIFY(editor);
             QTest::keyClicks(editor, QStringLiteral("lof"));
-            QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
+            QCOMPARE(combo(w, "ComboBox1")->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
             QTest::keyClick(editor, Qt::Key_Return);
             QTRY_COMPARE(cell(g, 2, 2), QStringLiteral("Olof"));
-            QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
-            QTest::mouseClick(p.btnSave, Qt::LeftButton);
+            QCOMPARE(combo(w, "ComboBox1")->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
+            QTest::mouseClick(find<QPushButton>(w, "btnSave"), Qt::LeftButton);
             const QByteArray b = readBook();
             QCOMPARE(b.mid(36, 36), QByteArray(16, ' ') + field("Olof", 20));
             QCOMPARE(b.mid(72), healthyBook().mid(72));
@@ -172,8 +173,8 @@ private slots:
         TForm1 w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(cell(w.findChild<QTableView *>(QStringLiteral("SMSgrid")), 2, 2), QStringLiteral("Olof"));
-        QCOMPARE(w.smsPage->ComboBox1->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
+        QCOMPARE(cell(find<QTableView>(w, "SMSgrid"), 2, 2), QStringLiteral("Olof"));
+        QCOMPARE(combo(w, "ComboBox1")->itemText(1), QString(16, u' ') + QStringLiteral(" - Olof"));
         w.close();
     }
 
@@ -188,15 +189,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.mainTabs->setCurrentIndex(3);
         w.settingsPage->showPanel(QStringLiteral("PanelMirvak"));
-        IcqSettings &icq = *w.icqSettings;
-        icq.EditICQSMSC->setText(QStringLiteral("+46 700 111 222"));
-        icq.EditICQPH->setText(QStringLiteral("+46700999888"));
-        QTest::mouseClick(icq.btnICQs, Qt::LeftButton);
+        find<QLineEdit>(w, "EditICQSMSC")->setText(QStringLiteral("+46 700 111 222"));
+        find<QLineEdit>(w, "EditICQPH")->setText(QStringLiteral("+46700999888"));
+        QTest::mouseClick(find<QPushButton>(w, "btnICQs"), Qt::LeftButton);
         QCOMPARE(readBook().mid(722, 32), field("+46700111222", 16) + field("+46700999888", 16));
 
         w.mainTabs->setCurrentIndex(0);
-        w.smsPage->TextBox->setPlainText(QStringLiteral("hi"));
-        QTest::mouseClick(w.smsPage->btnICQ, Qt::LeftButton);
+        find<QPlainTextEdit>(w, "TextBox")->setPlainText(QStringLiteral("hi"));
+        QTest::mouseClick(find<QPushButton>(w, "btnICQ"), Qt::LeftButton);
         const QStringList commands = sim.commands();
         bool centreUsed = false;
         for (const QString &c : commands)

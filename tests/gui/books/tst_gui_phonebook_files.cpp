@@ -18,20 +18,23 @@
 #include <QtTest>
 #include <functional>
 
+#include "Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "gui/messaging/SmsBooks.h"
-#include "gui/messaging/SmsPage.h"
 #include "gui/phonebooks/PhonebooksPage.h"
-#include "gui/common/BookTableModel.h"
 
 using guitest::FormRig;
 
 namespace {
 enum { SimTab = 2, PhoneTab = 3 };
-using Step = std::function<void(QWidget *)>;
+using pagetest::DialogSteps;
+using Step = DialogSteps::Step;
 
 QString cell(QTableView *g, int r, int c) { return g->model()->index(r, c).data().toString(); }
+void setCell(QTableView *g, int r, int c, const QString &text)
+{
+    QVERIFY(g->model()->setData(g->model()->index(r, c), text));
+}
 
 Step choose(const QString &path)
 {
@@ -39,10 +42,7 @@ Step choose(const QString &path)
         auto *d = qobject_cast<QFileDialog *>(w);
         QVERIFY(d);
         QCOMPARE(d->nameFilters(), QStringList({QStringLiteral("Phonebook (*.pbk)"), QStringLiteral("All Files (*)")}));
-        // The dialog selects only files its model has listed already; a typed
-        // name is taken as it is.
-        d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-        QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+        pagetest::typeAndAccept(d, path);
     };
 }
 
@@ -53,7 +53,7 @@ Step answer(QString *seen, QMessageBox::StandardButton button = QMessageBox::Ok)
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
         *seen = box->objectName() + QLatin1Char('|') + box->windowTitle() + QLatin1Char('|') + box->text();
-        QMetaObject::invokeMethod(box->button(button), "click", Qt::QueuedConnection);
+        box->button(button)->click();
     };
 }
 
@@ -64,28 +64,30 @@ struct Window {
     Window()
     {
         rig.openWindow();
-        rig.form->mainTabs->setCurrentIndex(1);
-        p = rig.form->phonebooksPage;
+        rig.form->mainTabs->setCurrentIndex(int(Tab::Phonebooks));
+        p = guitest::find<PhonebooksPage>(rig.form.get(), QStringLiteral("Panel2"));
     }
-    // Runs `act`; each modal window that comes up meanwhile goes, in turn,
-    // to the next step, which closes it.
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        return guitest::find<T>(p, QString::fromLatin1(name));
+    }
+    QTableView *grid(const char *name) const { return find<QTableView>(name); }
+    void showTab(int tab) const { find<QTabWidget>("Tabs")->setCurrentIndex(tab); }
+    // Runs `act`; each dialog that comes up meanwhile goes, in turn, to the
+    // next step, which closes it.
     void run(const std::function<void()> &act, QList<Step> steps)
     {
-        QTimer poll;
-        QWidget *last = nullptr;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            QWidget *m = QApplication::activeModalWidget();
-            if (m && m != last && !steps.isEmpty()) {
-                last = m;
-                steps.takeFirst()(m);
-            }
-        });
-        poll.start(10);
+        DialogSteps dialogs(steps);
         act();
-        QVERIFY(steps.isEmpty());
+        QVERIFY(dialogs.allTaken());
+        QCOMPARE(dialogs.shown, int(steps.size()));
     }
-    void click(QPushButton *b, QList<Step> steps) { run([b] { QTest::mouseClick(b, Qt::LeftButton); }, steps); }
-    void load(const QString &path, QList<Step> more = {}) { click(p->btnLoad, QList<Step>{choose(path)} + more); }
+    void click(const char *button, QList<Step> steps)
+    {
+        QPushButton *b = find<QPushButton>(button);
+        run([b] { QTest::mouseClick(b, Qt::LeftButton); }, steps);
+    }
+    void load(const QString &path, QList<Step> more = {}) { click("btnLoad", QList<Step>{choose(path)} + more); }
 };
 } // namespace
 
@@ -102,133 +104,150 @@ void TestPhonebookFiles::saveAndLoadBack()
 {
     Window w;
     PhonebooksPage &p = *w.p;
-    QVERIFY(!p.btnLoad->isEnabled());
-    p.Tabs->setCurrentIndex(SimTab);
-    QVERIFY(p.btnLoad->isEnabled());
-    p.simTable->setData(p.simTable->index(1, 1), QStringLiteral("+46701234567"));
-    p.simTable->setData(p.simTable->index(1, 2), QStringLiteral("Anna"));
-    p.simTable->setData(p.simTable->index(42, 2), QStringLiteral(" Caf\u00e9 "));
+    QTableView *sim = w.grid("SimGrid");
+    QVERIFY(!w.find("btnLoad")->isEnabled());
+    w.showTab(SimTab);
+    QVERIFY(w.find("btnLoad")->isEnabled());
+    setCell(sim, 1, 1, QStringLiteral("+46701234567"));
+    setCell(sim, 1, 2, QStringLiteral("Anna"));
+    setCell(sim, 42, 2, QStringLiteral(" Caf\u00e9 "));
     const QString path = w.rig.filePath(QStringLiteral("sim.pbk"));
-    w.click(p.btnSave, {choose(path)});
+    w.click("btnSave", {choose(path)});
     const QByteArray saved = Scratch::readFile(path);
     QVERIFY(saved.startsWith("001:Anna\r\n+46701234567\r\n") && saved.endsWith("051:\r\n\r\n"));
 
     // Replacing asks first; a save that cannot write says why and leaves the
     // old file whole.
-    p.simTable->setData(p.simTable->index(1, 2), QStringLiteral("Changed"));
+    setCell(sim, 1, 2, QStringLiteral("Changed"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
     QString question, why;
-    w.click(p.btnSave, {choose(path), answer(&question, QMessageBox::Yes), answer(&why)});
+    w.click("btnSave", {choose(path), answer(&question, QMessageBox::Yes), answer(&why)});
     QVERIFY(question.contains(QStringLiteral("sim.pbk")));
     QVERIFY2(why.startsWith(QStringLiteral("msgSaveFailed|Error|")) && why.contains(QStringLiteral("read-only")),
              qPrintable(why));
     QCOMPARE(Scratch::readFile(path), saved);
 
     // Loaded back over the edits: the grid as saved, the copy as the grid.
-    p.simTable->setData(p.simTable->index(7, 1), QStringLiteral("999"));
+    setCell(sim, 7, 1, QStringLiteral("999"));
     w.load(path);
-    QCOMPARE(cell(p.SimGrid, 1, 2), QStringLiteral("Anna"));
-    QCOMPARE(cell(p.SimGrid, 42, 2), QStringLiteral("Caf\u00e9"));
-    QCOMPARE(cell(p.SimGrid, 7, 1), QString());
-    QCOMPARE(p.SimGrid->model()->rowCount(), 51);
+    QCOMPARE(cell(sim, 1, 2), QStringLiteral("Anna"));
+    QCOMPARE(cell(sim, 42, 2), QStringLiteral("Caf\u00e9"));
+    QCOMPARE(cell(sim, 7, 1), QString());
+    QCOMPARE(sim->model()->rowCount(), 51);
     for (int r = 1; r <= p.simBook.count(); ++r)
         QCOMPARE(p.SimCopy.at(r), p.simBook.entry(r));
     QCOMPARE(p.PhoneCopy, PhonebookEntries(PhonebooksPage::CopyEntries));
 
-    p.simTable->setData(p.simTable->index(7, 1), QStringLiteral("999"));
-    w.click(p.btnLoad, {[](QWidget *d) { QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection); }});
-    QCOMPARE(cell(p.SimGrid, 7, 1), QStringLiteral("999"));
+    setCell(sim, 7, 1, QStringLiteral("999"));
+    w.click("btnLoad", {[](QWidget *d) { static_cast<QDialog *>(d)->reject(); }});
+    QCOMPARE(cell(sim, 7, 1), QStringLiteral("999"));
 }
 
 void TestPhonebookFiles::oddFilesLoad()
 {
     Window w;
     PhonebooksPage &p = *w.p;
-    p.Tabs->setCurrentIndex(PhoneTab);
-    p.phoneBook.setEntry(5, {"555", "Keep"});
+    QTableView *phone = w.grid("PhoneGrid");
+    w.showTab(PhoneTab);
+    setCell(phone, 5, 2, QStringLiteral("Keep"));
 
     // A device is no file: a message, and the grid as it was.
     QString why;
     w.load(QStringLiteral("/dev/null"), {answer(&why)});
     QVERIFY2(why.startsWith(QStringLiteral("msgLoadFailed|Error|")), qPrintable(why));
-    QCOMPARE(cell(p.PhoneGrid, 5, 2), QStringLiteral("Keep"));
+    QCOMPARE(cell(phone, 5, 2), QStringLiteral("Keep"));
 
+    // A record just past the last row holds an entry: the grid grows by
+    // one, and the top-left cell shows the new count as every growth does.
     const QString path = w.rig.filePath(QStringLiteral("odd.pbk"));
+    QVERIFY(Scratch::writeFile(path, "051:Zed\r\n5151\r\n"));
+    w.load(path);
+    QCOMPARE(phone->model()->rowCount(), 52);
+    QCOMPARE(cell(phone, 0, 0), QStringLiteral("51"));
+    QCOMPARE(cell(phone, 51, 2), QStringLiteral("Zed"));
+    QCOMPARE(cell(phone, 51, 0), QStringLiteral("51"));
+
     QVERIFY(Scratch::writeFile(path, "003:Bob\r\n123\r\n120:\r\n\r\n"));
     w.load(path);
-    QCOMPARE(p.PhoneGrid->model()->rowCount(), 120);
-    QCOMPARE(cell(p.PhoneGrid, 0, 0), QStringLiteral("119"));
-    QCOMPARE(cell(p.PhoneGrid, 5, 2), QString());
+    QCOMPARE(phone->model()->rowCount(), 120);
+    QCOMPARE(cell(phone, 0, 0), QStringLiteral("119"));
+    QCOMPARE(cell(phone, 5, 2), QString());
+    QCOMPARE(cell(phone, 51, 2), QString());
     QCOMPARE(p.PhoneCopy.at(3), (PhonebookEntry{"123", "Bob"}));
 
     QVERIFY(Scratch::writeFile(path, "002:A\r\n1\r\n401:B\r\n2\r\n003:C\r\n3\r\n"));
     w.load(path);
-    QCOMPARE(p.PhoneGrid->model()->rowCount(), 120); // never shrinks
-    QCOMPARE(cell(p.PhoneGrid, 2, 2), QStringLiteral("A"));
-    QCOMPARE(cell(p.PhoneGrid, 3, 2), QString());
+    QCOMPARE(phone->model()->rowCount(), 120); // never shrinks
+    QCOMPARE(cell(phone, 2, 2), QStringLiteral("A"));
+    QCOMPARE(cell(phone, 3, 2), QString());
 
-    // A record 120 that holds an entry grows the grid as the empty one does,
-    // and its entry is kept in a row of its own.
-    p.Tabs->setCurrentIndex(SimTab);
+    // A record 120 that holds an entry grows the grid past the empty one's
+    // 119 rows, and its entry is kept in a row of its own.
+    QTableView *sim = w.grid("SimGrid");
+    w.showTab(SimTab);
     QVERIFY(Scratch::writeFile(path, "120:Zed\r\n999\r\n"));
     w.load(path);
-    QCOMPARE(cell(p.SimGrid, 0, 0), QStringLiteral("119"));
-    QCOMPARE(cell(p.SimGrid, 120, 2), QStringLiteral("Zed"));
+    QCOMPARE(sim->model()->rowCount(), 121);
+    QCOMPARE(cell(sim, 0, 0), QStringLiteral("120"));
+    QCOMPARE(cell(sim, 120, 2), QStringLiteral("Zed"));
 }
 
 void TestPhonebookFiles::menusAndEntryActions()
 {
     Window w;
     PhonebooksPage &p = *w.p;
-    QComboBox &recipient = *w.rig.form->smsPage->ComboBox1;
-    PhonebookModel &smsBook = w.rig.form->books->smsBook;
-    p.Tabs->setCurrentIndex(PhoneTab);
+    auto *recipient = guitest::find<QComboBox>(w.rig.form.get(), QStringLiteral("ComboBox1"));
+    QTableView *phone = w.grid("PhoneGrid");
+    QTableView *sms = w.grid("SMSgrid");
+    w.showTab(PhoneTab);
     QVERIFY(QTest::qWaitForWindowExposed(w.rig.form.get()));
-    p.phoneBook.setEntry(7, {" 0701234567 ", " Anna "});
-    QAction *copy = p.findChild<QAction *>(QStringLiteral("MenuCopy2"));
-    QAction *forSms = p.findChild<QAction *>(QStringLiteral("UseEntry1ForSMS2"));
-    QAction *forRing = p.findChild<QAction *>(QStringLiteral("UsePhoneforPR"));
-    auto *menu = p.findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+    setCell(phone, 7, 1, QStringLiteral(" 0701234567 "));
+    setCell(phone, 7, 2, QStringLiteral(" Anna "));
+    auto *copy = w.find<QAction>("MenuCopy2");
+    auto *forSms = w.find<QAction>("UseEntry1ForSMS2");
+    auto *forRing = w.find<QAction>("UsePhoneforPR");
+    auto *menu = w.find<QMenu>("PopupMenu1");
     QVERIFY(copy && forSms && forRing && menu);
 
-    const QModelIndex at = p.phoneTable->index(7, 2);
-    p.PhoneGrid->scrollTo(at);
-    QTest::mouseClick(p.PhoneGrid->viewport(), Qt::LeftButton, {}, p.PhoneGrid->visualRect(at).center());
-    QCOMPARE(p.PhoneGrid->currentIndex(), at);
+    const QModelIndex at = phone->model()->index(7, 2);
+    phone->scrollTo(at);
+    QTest::mouseClick(phone->viewport(), Qt::LeftButton, {}, phone->visualRect(at).center());
+    QCOMPARE(phone->currentIndex(), at);
     QCOMPARE(copy->text(), QStringLiteral("Copy entry 7 to SMS book"));
     QCOMPARE(forSms->text(), QStringLiteral("Use entry 7 for SMS"));
     QCOMPARE(forRing->text(), QStringLiteral("Use entry 7 in Personal-Rings"));
     p.PhoneGridMouseDown(3, 0, Qt::RightButton); // the number column: nothing
     QCOMPARE(copy->text(), QStringLiteral("Copy entry 7 to SMS book"));
     QVERIFY(!menu->isVisible());
-    QTest::mouseClick(p.PhoneGrid->viewport(), Qt::RightButton, {}, p.PhoneGrid->visualRect(at).center());
+    QTest::mouseClick(phone->viewport(), Qt::RightButton, {}, phone->visualRect(at).center());
     QTRY_VERIFY(menu->isVisible());
     menu->close();
 
-    smsBook.setEntry(1, {"111", "One"});
-    smsBook.setEntry(2, {"222", "Two"});
-    smsBook.setEntry(4, {"444", "Four"});
+    setCell(sms, 1, 1, QStringLiteral("111"));
+    setCell(sms, 2, 1, QStringLiteral("222"));
+    setCell(sms, 4, 1, QStringLiteral("444"));
     copy->trigger();
-    QCOMPARE(smsBook.entry(3), (PhonebookEntry{" 0701234567 ", " Anna "}));
+    QCOMPARE(cell(sms, 3, 1), QStringLiteral(" 0701234567 "));
+    QCOMPARE(cell(sms, 3, 2), QStringLiteral(" Anna "));
     const QString shown = QStringLiteral("0701234567") + QString(6, u' ') + QStringLiteral(" - Anna");
-    QCOMPARE(recipient.itemText(2), shown);
+    QCOMPARE(recipient->itemText(2), shown);
     for (int k = 5; k <= 20; ++k)
-        smsBook.setEntry(k, {"1", ""});
+        setCell(sms, k, 1, QStringLiteral("1"));
     QString why;
     w.run([copy] { copy->trigger(); }, {answer(&why)});
     QCOMPARE(why, QStringLiteral("msgSmsBookFull|Error|Your SMS.. book is full."));
 
     forSms->trigger();
-    QCOMPARE(recipient.currentText(), shown);
+    QCOMPARE(recipient->currentText(), shown);
 
     QSignalSpy ring(&p, &PhonebooksPage::personalRingNumberChosen);
-    p.phoneBook.setEntry(7, {"  +4670123456789012345 ", "x"});
+    setCell(phone, 7, 1, QStringLiteral("  +4670123456789012345 "));
+    setCell(phone, 7, 2, QStringLiteral("x"));
     forRing->trigger();
     QCOMPARE(ring.size(), 1);
     QCOMPARE(ring.at(0).at(0).toString(), QStringLiteral("+467012345678901"));
     // It lands in the personal-rings number box whole, though typing there stops at 14.
-    auto *numberBox = w.rig.form->findChild<QLineEdit *>(QStringLiteral("EditPR"));
-    QVERIFY(numberBox);
+    auto *numberBox = guitest::find<QLineEdit>(w.rig.form.get(), QStringLiteral("EditPR"));
     QCOMPARE(numberBox->text(), QStringLiteral("+467012345678901"));
     QCOMPARE(w.rig.form->mainTabs->currentIndex(), int(Tab::Phonebooks)); // the page is not switched
 }
@@ -244,21 +263,20 @@ void TestPhonebookFiles::readSavedLoadedUpdatesNothing()
     sim.useAsCom(1);
     Window w;
     w.rig.form->link.setTiming(Timing().scaled(0.2));
-    PhonebooksPage &p = *w.p;
-    p.Tabs->setCurrentIndex(SimTab);
-    QTest::mouseClick(p.btnRead, Qt::LeftButton);
-    QCOMPARE(cell(p.SimGrid, 0, 0), QStringLiteral("3"));
-    QCOMPARE(cell(p.SimGrid, 1, 1), QStringLiteral("+46701234567"));
+    w.showTab(SimTab);
+    QTest::mouseClick(w.find("btnRead"), Qt::LeftButton);
+    QCOMPARE(cell(w.grid("SimGrid"), 0, 0), QStringLiteral("3"));
+    QCOMPARE(cell(w.grid("SimGrid"), 1, 1), QStringLiteral("+46701234567"));
 
     const QString path = w.rig.filePath(QStringLiteral("read.pbk"));
-    w.click(p.btnSave, {choose(path)});
-    p.Tabs->setCurrentIndex(PhoneTab);
+    w.click("btnSave", {choose(path)});
+    w.showTab(PhoneTab);
     w.load(path);
-    QCOMPARE(cell(p.PhoneGrid, 1, 2), QStringLiteral("Anna"));
-    QCOMPARE(p.PhoneCopy.at(1), (PhonebookEntry{"+46701234567", "Anna"}));
+    QCOMPARE(cell(w.grid("PhoneGrid"), 1, 2), QStringLiteral("Anna"));
+    QCOMPARE(w.p->PhoneCopy.at(1), (PhonebookEntry{"+46701234567", "Anna"}));
 
     const qsizetype before = sim.commands().size();
-    QTest::mouseClick(p.btnChanges, Qt::LeftButton);
+    QTest::mouseClick(w.find("btnChanges"), Qt::LeftButton);
     QCOMPARE(sim.commands().mid(before),
              (QStringList{QStringLiteral("AT+CPBS=\"ME\""), QStringLiteral("AT+CPBS=\"SM\"")}));
     qunsetenv("MIRVAK_COM1");

@@ -1,19 +1,24 @@
 #pragma once
 // What the GSM information page tests share: the main window in a scratch
-// book folder showing the page, its state at rest, and a line relay that
-// can make the phone fall silent at a chosen moment.
+// book folder showing the page, its controls by name, its state at rest,
+// and a line relay that can make the phone fall silent at a chosen moment.
 #include <QByteArray>
 #include <QColor>
+#include <QLabel>
+#include <QLineEdit>
 #include <QObject>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "../books/Observers.h"
 #include "FormRig.h"
 #include "PtyPeer.h"
 #include "gui/info/InfoPage.h"
@@ -26,6 +31,7 @@
 namespace infotest {
 
 using guitest::ColourLog;
+using pagetest::DialogSteps;
 
 constexpr double TimeScale = 0.2;
 inline int scaled(int ms) { return int(ms * TimeScale); }
@@ -46,7 +52,18 @@ public:
         form->link.setTiming(Timing().scaled(TimeScale));
         form->mainTabs->setCurrentIndex(3);
         form->settingsPage->showPanel(QStringLiteral("PanelInfo"));
-        page = form->infoPage;
+        page = guitest::find<InfoPage>(form.get(), QStringLiteral("PanelInfo"));
+    }
+
+    template <typename T> T *find(const char *name) const { return guitest::find<T>(page, QString::fromLatin1(name)); }
+    QPushButton *button(const char *name) const { return find<QPushButton>(name); }
+    QLineEdit *field(const char *name) const { return find<QLineEdit>(name); }
+    QProgressBar *gauge(const char *name) const { return find<QProgressBar>(name); }
+    QLabel *label(const char *name) const { return find<QLabel>(name); }
+    // A control anywhere in the window.
+    template <typename T> T *anywhere(const char *name) const
+    {
+        return guitest::find<T>(form.get(), QString::fromLatin1(name));
     }
 
     InfoPage *page = nullptr;
@@ -63,12 +80,11 @@ inline bool setOnTop(const QWidget *a, const QWidget *b)
 // and "Set" back over "Cancel".
 inline void verifyIdle(Window &w)
 {
-    InfoPage *p = w.page;
     QVERIFY(!w.form->ComPort1.Connected());
     QCOMPARE(w.form->link.BusyPage(), 100);
-    QVERIFY(p->btnInfo->isEnabled());
-    QVERIFY(p->btnSetSMSC->isEnabled());
-    QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));
+    QVERIFY(w.button("btnInfo")->isEnabled());
+    QVERIFY(w.button("btnSetSMSC")->isEnabled());
+    QVERIFY(setOnTop(w.button("btnSetSMSC"), w.button("btnAbort30")));
 }
 
 // A pseudo-terminal between the program and the simulated phone. Bytes pass
@@ -108,6 +124,9 @@ public:
     QString device() const { return m_program.device(); }
     // The centre-set frame has been seen (and dealt with as chosen).
     bool cutDone() const { return m_cutting; }
+    // Called once the phone's acknowledgement of the centre-set frame has
+    // gone to the program (SilenceAfterAck).
+    std::function<void()> onAckPassed;
     QByteArray programBytes() const { return m_programBytes; }
 
 private:
@@ -142,6 +161,8 @@ private:
             m_waitingForAck = false;
             m_phoneMuted = true;
             m_program.send(QByteArray(1, '\x06'));
+            if (onAckPassed)
+                onAckPassed();
             return;
         }
         m_program.send(data);

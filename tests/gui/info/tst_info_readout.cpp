@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "InfoTestSupport.h"
 #include "SimPhone.h"
@@ -25,16 +24,15 @@ private:
     {
         QVERIFY(sim.start());
         sim.useAsCom(1);
-        QTest::mouseClick(w.page->btnInfo, Qt::LeftButton);
+        QTest::mouseClick(w.button("btnInfo"), Qt::LeftButton);
     }
     void verifyAtRest(Window &w)
     {
         verifyIdle(w);
-        InfoPage *p = w.page;
-        QCOMPARE(InfoPage::gaugeBackground(p->Batt), Grey);
-        QCOMPARE(InfoPage::gaugeBackground(p->Signal), Grey);
-        for (QLineEdit *f : {p->txtNetwork, p->txtModel, p->txtSoftware, p->txtGSMSMSC, p->txtIMEI, p->txtMake})
-            QCOMPARE(InfoPage::fieldColour(f), Silver);
+        QCOMPARE(InfoPage::gaugeBackground(w.gauge("Batt")), Grey);
+        QCOMPARE(InfoPage::gaugeBackground(w.gauge("Signal")), Grey);
+        for (const char *f : {"txtNetwork", "txtModel", "txtSoftware", "txtGSMSMSC", "txtIMEI", "txtMake"})
+            QCOMPARE(InfoPage::fieldColour(w.field(f)), Silver);
     }
 
 private slots:
@@ -44,26 +42,26 @@ private slots:
     {
         Window w;
         InfoPage *p = w.page;
-        QCOMPARE(p->objectName(), QStringLiteral("PanelInfo"));
+        QVERIFY(p);
         QVERIFY(p->width() <= 215 && p->height() <= 284);
-        QCOMPARE(p->btnInfo->size(), QSize(24, 24));
-        QCOMPARE(p->btnInfo->toolTip(), QStringLiteral("Read data from phone"));
-        QCOMPARE(p->StaticText45->text(), QStringLiteral("GSM Information"));
-        QCOMPARE(p->btnSetSMSC->geometry(), p->btnAbort30->geometry());
-        QCOMPARE(p->btnSetSMSC->text(), QStringLiteral("Set"));
-        QCOMPARE(p->btnAbort30->text(), QStringLiteral("Cancel"));
-        QVERIFY(setOnTop(p->btnSetSMSC, p->btnAbort30));
-        QCOMPARE(p->txtNetwork->toolTip(), QStringLiteral("Current network logged onto."));
-        QCOMPARE(p->txtIMEI->toolTip(), QStringLiteral("Phone IMEI / serial number"));
-        QCOMPARE(p->Batt->orientation(), Qt::Vertical);
-        QCOMPARE(p->Batt->maximum(), 100);
-        QVERIFY(!p->Batt->isTextVisible());
-        QCOMPARE(p->Batt->toolTip(), QStringLiteral("Battery level"));
-        QCOMPARE(p->Signal->maximum(), 5);
-        QCOMPARE(p->Signal->toolTip(), QStringLiteral("Signal level"));
-        QVERIFY(!p->StaticText6->isEnabled());
-        QVERIFY(!p->StaticText7->isEnabled());
-        QCOMPARE(InfoPage::gaugeBar(p->Batt), Lime);
+        QCOMPARE(w.button("btnInfo")->size(), QSize(24, 24));
+        QCOMPARE(w.button("btnInfo")->toolTip(), QStringLiteral("Read data from phone"));
+        QCOMPARE(w.label("StaticText45")->text(), QStringLiteral("GSM Information"));
+        QCOMPARE(w.button("btnSetSMSC")->geometry(), w.button("btnAbort30")->geometry());
+        QCOMPARE(w.button("btnSetSMSC")->text(), QStringLiteral("Set"));
+        QCOMPARE(w.button("btnAbort30")->text(), QStringLiteral("Cancel"));
+        QVERIFY(setOnTop(w.button("btnSetSMSC"), w.button("btnAbort30")));
+        QCOMPARE(w.field("txtNetwork")->toolTip(), QStringLiteral("Current network logged onto."));
+        QCOMPARE(w.field("txtIMEI")->toolTip(), QStringLiteral("Phone IMEI / serial number"));
+        QCOMPARE(w.gauge("Batt")->orientation(), Qt::Vertical);
+        QCOMPARE(w.gauge("Batt")->maximum(), 100);
+        QVERIFY(!w.gauge("Batt")->isTextVisible());
+        QCOMPARE(w.gauge("Batt")->toolTip(), QStringLiteral("Battery level"));
+        QCOMPARE(w.gauge("Signal")->maximum(), 5);
+        QCOMPARE(w.gauge("Signal")->toolTip(), QStringLiteral("Signal level"));
+        QVERIFY(!w.label("StaticText6")->isEnabled());
+        QVERIFY(!w.label("StaticText7")->isEnabled());
+        QCOMPARE(InfoPage::gaugeBar(w.gauge("Batt")), Lime);
         QStringList labels;
         for (QLabel *l : p->findChildren<QLabel *>())
             labels << l->text();
@@ -77,9 +75,8 @@ private slots:
     void readsEveryItem()
     {
         Window w;
-        InfoPage *p = w.page;
-        ColourLog networkColours(p->txtNetwork, QPalette::Base);
-        ColourLog battColours(p->Batt, QPalette::Base);
+        ColourLog networkColours(w.field("txtNetwork"), QPalette::Base);
+        ColourLog battColours(w.gauge("Batt"), QPalette::Base);
         SimPhone sim({}, QJsonObject{
                              {"manufacturer", "ERICSSON"},
                              {"model", "1101101-BVT28s"},
@@ -92,20 +89,20 @@ private slots:
                          });
         readWith(w, sim);
 
-        QCOMPARE(p->txtNetwork->text(), QStringLiteral(" Telia"));
-        QCOMPARE(p->txtModel->text(), QStringLiteral(" 1101101-BVT28s"));
-        QCOMPARE(p->txtSoftware->text(), QStringLiteral(" R5C005"));
-        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +46705008999"));
-        QCOMPARE(p->txtIMEI->text(), QStringLiteral(" 520001234567897"));
-        QCOMPARE(p->txtMake->text(), QStringLiteral(" ERICSSON"));
-        QCOMPARE(p->Batt->value(), 80);
-        QCOMPARE(InfoPage::gaugeBar(p->Batt), Lime);
-        QCOMPARE(p->Batt->toolTip(), QStringLiteral("Battery 80%"));
-        QVERIFY(p->StaticText6->isEnabled());
-        QCOMPARE(p->Signal->value(), 4);
-        QCOMPARE(InfoPage::gaugeBar(p->Signal), Lime);
-        QCOMPARE(p->Signal->toolTip(), QStringLiteral("Signal 4/5"));
-        QVERIFY(p->StaticText7->isEnabled());
+        QCOMPARE(w.field("txtNetwork")->text(), QStringLiteral(" Telia"));
+        QCOMPARE(w.field("txtModel")->text(), QStringLiteral(" 1101101-BVT28s"));
+        QCOMPARE(w.field("txtSoftware")->text(), QStringLiteral(" R5C005"));
+        QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" +46705008999"));
+        QCOMPARE(w.field("txtIMEI")->text(), QStringLiteral(" 520001234567897"));
+        QCOMPARE(w.field("txtMake")->text(), QStringLiteral(" ERICSSON"));
+        QCOMPARE(w.gauge("Batt")->value(), 80);
+        QCOMPARE(InfoPage::gaugeBar(w.gauge("Batt")), Lime);
+        QCOMPARE(w.gauge("Batt")->toolTip(), QStringLiteral("Battery 80%"));
+        QVERIFY(w.label("StaticText6")->isEnabled());
+        QCOMPARE(w.gauge("Signal")->value(), 4);
+        QCOMPARE(InfoPage::gaugeBar(w.gauge("Signal")), Lime);
+        QCOMPARE(w.gauge("Signal")->toolTip(), QStringLiteral("Signal 4/5"));
+        QVERIFY(w.label("StaticText7")->isEnabled());
         verifyAtRest(w);
 
         // Busy colours: teal while asking, back to rest afterwards.
@@ -125,8 +122,7 @@ private slots:
     void oddTextReplies()
     {
         Window w;
-        InfoPage *p = w.page;
-        p->txtIMEI->setText(QStringLiteral("stale"));
+        w.field("txtIMEI")->setText(QStringLiteral("stale"));
         SimPhone sim({}, QJsonObject{
                              {"overrides", QJsonObject{
                                               // echo + "\r\n12345\r\n" + "\r\nOK\r\n" is 23 characters
@@ -136,11 +132,11 @@ private slots:
                                           }},
                          });
         readWith(w, sim);
-        QCOMPARE(p->txtIMEI->text(), QString());
-        QCOMPARE(p->txtNetwork->text(), QString());
-        QCOMPARE(p->txtModel->text(), QStringLiteral(" T28 model"));
-        QCOMPARE(p->txtSoftware->text(), QStringLiteral(" R5C005"));
-        QCOMPARE(p->txtMake->text(), QStringLiteral(" ERICSSON"));
+        QCOMPARE(w.field("txtIMEI")->text(), QString());
+        QCOMPARE(w.field("txtNetwork")->text(), QString());
+        QCOMPARE(w.field("txtModel")->text(), QStringLiteral(" T28 model"));
+        QCOMPARE(w.field("txtSoftware")->text(), QStringLiteral(" R5C005"));
+        QCOMPARE(w.field("txtMake")->text(), QStringLiteral(" ERICSSON"));
         verifyAtRest(w);
     }
 
@@ -164,19 +160,18 @@ private slots:
         QFETCH(int, battery);
         QFETCH(int, signal);
         Window w;
-        InfoPage *p = w.page;
-        p->Batt->setValue(50);
-        p->Signal->setValue(3);
+        w.gauge("Batt")->setValue(50);
+        w.gauge("Signal")->setValue(3);
         SimPhone sim({}, QJsonObject{{"battery", battery}, {"signal", signal}});
         readWith(w, sim);
-        QTEST(p->Batt->value(), "battBar");
-        QTEST(InfoPage::gaugeBar(p->Batt), "battColour");
-        QTEST(p->Batt->toolTip(), "battHint");
-        QTEST(p->Signal->value(), "sigBar");
-        QTEST(InfoPage::gaugeBar(p->Signal), "sigColour");
-        QTEST(p->Signal->toolTip(), "sigHint");
-        QVERIFY(p->StaticText6->isEnabled());
-        QVERIFY(p->StaticText7->isEnabled());
+        QTEST(w.gauge("Batt")->value(), "battBar");
+        QTEST(InfoPage::gaugeBar(w.gauge("Batt")), "battColour");
+        QTEST(w.gauge("Batt")->toolTip(), "battHint");
+        QTEST(w.gauge("Signal")->value(), "sigBar");
+        QTEST(InfoPage::gaugeBar(w.gauge("Signal")), "sigColour");
+        QTEST(w.gauge("Signal")->toolTip(), "sigHint");
+        QVERIFY(w.label("StaticText6")->isEnabled());
+        QVERIFY(w.label("StaticText7")->isEnabled());
         verifyAtRest(w);
     }
 
@@ -185,41 +180,39 @@ private slots:
     void gaugesKeepLastGoodValue()
     {
         Window w;
-        InfoPage *p = w.page;
         {
             SimPhone sim({}, QJsonObject{{"battery", 10}, {"signal", 3}});
             readWith(w, sim);
-            QCOMPARE(p->Batt->value(), 10);
+            QCOMPARE(w.gauge("Batt")->value(), 10);
         }
         SimPhone sim({"--fault", "error:AT+CIND"},
                      QJsonObject{{"overrides", QJsonObject{{"+CBC", "+CBC: 0,abc"}}}});
         readWith(w, sim);
-        QCOMPARE(p->Batt->value(), 10);
-        QCOMPARE(InfoPage::gaugeBar(p->Batt), Red);
-        QCOMPARE(p->Batt->toolTip(), QStringLiteral("Battery 10%"));
-        QCOMPARE(p->Signal->value(), 3);
-        QCOMPARE(p->Signal->toolTip(), QStringLiteral("Signal 3/5"));
-        QVERIFY(!p->StaticText7->isEnabled());
-        QCOMPARE(p->txtNetwork->text(), QStringLiteral(" Telia"));
+        QCOMPARE(w.gauge("Batt")->value(), 10);
+        QCOMPARE(InfoPage::gaugeBar(w.gauge("Batt")), Red);
+        QCOMPARE(w.gauge("Batt")->toolTip(), QStringLiteral("Battery 10%"));
+        QCOMPARE(w.gauge("Signal")->value(), 3);
+        QCOMPARE(w.gauge("Signal")->toolTip(), QStringLiteral("Signal 3/5"));
+        QVERIFY(!w.label("StaticText7")->isEnabled());
+        QCOMPARE(w.field("txtNetwork")->text(), QStringLiteral(" Telia"));
         verifyAtRest(w);
     }
 
     void centreFromBinaryModeWhenAtFails()
     {
         Window w;
-        InfoPage *p = w.page;
         SimPhone sim({"--fault", "error:AT+CSCA?"},
                      QJsonObject{{"smsc", QJsonObject{{"number", "+12345"}, {"type", 145}}}});
         readWith(w, sim);
-        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +12345"));
+        QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" +12345"));
         const QStringList cmds = sim.commands();
         const int query = int(cmds.indexOf(QStringLiteral("AT+CSCA?")));
         QVERIFY(query >= 0);
         QCOMPARE(cmds.value(query + 1), QStringLiteral("AT*BINARY"));
         // The read-out goes on in AT mode afterwards.
         QCOMPARE(cmds.mid(query + 2), (QStringList{"AT+CGSN", "AT+CGMI", "AT+CBC", "AT+CIND?"}));
-        QCOMPARE(p->txtIMEI->text(), QStringLiteral(" 520001234567897"));
-        QCOMPARE(p->Batt->value(), 80);
+        QCOMPARE(w.field("txtIMEI")->text(), QStringLiteral(" 520001234567897"));
+        QCOMPARE(w.gauge("Batt")->value(), 80);
         verifyAtRest(w);
     }
 
@@ -230,7 +223,7 @@ private slots:
         Window w;
         SimPhone sim({}, QJsonObject{{"overrides", QJsonObject{{"+CSCA?", "+CSCA: \"\",129"}}}});
         readWith(w, sim);
-        QCOMPARE(w.page->txtGSMSMSC->text(), QStringLiteral(" "));
+        QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" "));
         QCOMPARE(sim.commands(), (QStringList{"AT+COPS?", "AT+CGMM", "AT+CGMR", "AT+CSCA?", "AT+CGSN", "AT+CGMI",
                                               "AT+CBC", "AT+CIND?"}));
         QVERIFY(w.form->messaging.SmscRead);
@@ -244,68 +237,41 @@ private slots:
         Window w;
         // The phone's own delays below are in real time.
         w.form->link.setTiming(Timing());
-        InfoPage *p = w.page;
-        int boxes = 0;
-        QTimer closer;
-        closer.setInterval(50);
-        QObject::connect(&closer, &QTimer::timeout, [&] {
-            if (QWidget *box = QApplication::activeModalWidget()) {
-                ++boxes;
-                box->close();
-            }
-        });
-        closer.start();
+        // The port's message, answered.
+        DialogSteps boxes({[](QWidget *box) { box->close(); }});
         // The device goes 150 ms after the model's answer, while the
         // software version's answer is still held back.
         SimPhone sim({"--fault", "hangup-after:AT+CGMM", "--latency", "400"});
         readWith(w, sim);
-        closer.stop();
-        QCOMPARE(boxes, 1);
-        QCOMPARE(p->txtNetwork->text(), QStringLiteral(" Telia"));
-        QCOMPARE(p->txtModel->text(), QStringLiteral(" 1101101-BVT28s"));
-        QCOMPARE(p->txtIMEI->text(), QString());
+        QCOMPARE(boxes.shown, 1);
+        QCOMPARE(w.field("txtNetwork")->text(), QStringLiteral(" Telia"));
+        QCOMPARE(w.field("txtModel")->text(), QStringLiteral(" 1101101-BVT28s"));
+        QCOMPARE(w.field("txtIMEI")->text(), QString());
         verifyAtRest(w);
     }
 
     void missingPort()
     {
         Window w;
-        InfoPage *p = w.page;
         qputenv("MIRVAK_COM1", QDir::temp().filePath(QStringLiteral("mirvak-no-such-tty")).toLocal8Bit());
-        p->txtModel->setText(QStringLiteral(" kept"));
-        p->txtGSMSMSC->setText(QStringLiteral(" +111"));
-        p->Batt->setValue(42);
-        p->txtNetwork->setText(QStringLiteral(" old"));
+        w.field("txtModel")->setText(QStringLiteral(" kept"));
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" +111"));
+        w.gauge("Batt")->setValue(42);
+        w.field("txtNetwork")->setText(QStringLiteral(" old"));
 
-        int shown = 0;
-        struct ShowCounter : QObject {
-            int *n;
-            explicit ShowCounter(int *c) : n(c) {}
-            bool eventFilter(QObject *, QEvent *e) override
-            {
-                if (e->type() == QEvent::Show)
-                    ++*n;
-                return false;
-            }
-        } counter(&shown);
         TForm2 *dialog = w.form->Form2;
-        dialog->installEventFilter(&counter);
-        QTimer closer;
-        closer.setInterval(50);
-        QObject::connect(&closer, &QTimer::timeout, [dialog] {
-            if (dialog->isVisible())
-                dialog->BitBtn1->click();
-        });
-        closer.start();
+        DialogSteps dialogs({[dialog](QWidget *shown) {
+            QCOMPARE(shown, static_cast<QWidget *>(dialog));
+            dialog->BitBtn1->click();
+        }});
 
-        QTest::mouseClick(p->btnInfo, Qt::LeftButton);
-        closer.stop();
+        QTest::mouseClick(w.button("btnInfo"), Qt::LeftButton);
 
-        QCOMPARE(shown, 1);
-        QCOMPARE(p->txtNetwork->text(), QString());
-        QCOMPARE(p->txtModel->text(), QStringLiteral(" kept"));
-        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +111"));
-        QCOMPARE(p->Batt->value(), 42);
+        QCOMPARE(dialogs.shown, 1);
+        QCOMPARE(w.field("txtNetwork")->text(), QString());
+        QCOMPARE(w.field("txtModel")->text(), QStringLiteral(" kept"));
+        QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" +111"));
+        QCOMPARE(w.gauge("Batt")->value(), 42);
         verifyAtRest(w);
     }
 };

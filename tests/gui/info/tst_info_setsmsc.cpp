@@ -39,7 +39,7 @@ private:
     void verifyAtRest(Window &w)
     {
         verifyIdle(w);
-        QCOMPARE(InfoPage::fieldColour(w.page->txtGSMSMSC), Silver);
+        QCOMPARE(InfoPage::fieldColour(w.field("txtGSMSMSC")), Silver);
     }
 
     // A "Set" that did not take: red, never lime, the page at rest.
@@ -61,25 +61,24 @@ private slots:
     void setInAtMode()
     {
         Window w;
-        InfoPage *p = w.page;
-        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
         SimPhone sim;
         QVERIFY(sim.start());
         sim.useAsCom(1);
-        p->txtGSMSMSC->setText(QStringLiteral(" +46 70-111 22 33"));
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" +46 70-111 22 33"));
         // While it runs the tab bar stays free, yet no second operation starts.
         bool probed = false, tabsFree = false;
-        guitest::Poller poller([&] {
-            if (probed || !w.form->link.operationRunning())
+        QObject::connect(&w.form->link, &PhoneLink::commandWritten, w.page, [&] {
+            if (probed)
                 return;
             probed = true;
             w.form->mainTabs->setCurrentIndex(int(Tab::Sms));
             tabsFree = w.form->link.BusyPage() == PhoneLink::Idle && w.form->mainTabs->currentIndex() == int(Tab::Sms);
-            w.form->smsPage->TextBox->setPlainText(QStringLiteral("not now"));
-            w.form->smsPage->ComboBox1->setEditText(QStringLiteral("+123456789"));
-            QTest::mouseClick(w.form->smsPage->btnSend, Qt::LeftButton);
-        }, 1);
-        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+            w.anywhere<QPlainTextEdit>("TextBox")->setPlainText(QStringLiteral("not now"));
+            w.anywhere<QComboBox>("ComboBox1")->setEditText(QStringLiteral("+123456789"));
+            QTest::mouseClick(w.anywhere<QPushButton>("btnSend"), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
         QVERIFY(probed);
         QVERIFY(tabsFree);
         QCOMPARE(w.form->smsPage->status(), QString());
@@ -98,41 +97,37 @@ private slots:
     void enterInTheFieldPressesSet()
     {
         Window w;
-        InfoPage *p = w.page;
         SimPhone sim;
         QVERIFY(sim.start());
         sim.useAsCom(1);
         w.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-        p->txtGSMSMSC->setText(QStringLiteral(" 0701234567"));
-        p->txtGSMSMSC->setFocus();
-        QTRY_VERIFY(p->txtGSMSMSC->hasFocus());
-        QVERIFY(p->setSmscIsDefault());
-        QVERIFY(p->btnSetSMSC->isDefault());
-        QTest::keyClick(p->txtGSMSMSC, Qt::Key_Return);
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" 0701234567"));
+        w.field("txtGSMSMSC")->setFocus();
+        QTRY_VERIFY(w.field("txtGSMSMSC")->hasFocus());
+        QVERIFY(w.button("btnSetSMSC")->isDefault());
+        QTest::keyClick(w.field("txtGSMSMSC"), Qt::Key_Return);
         QVERIFY(sim.commands().contains(QStringLiteral("AT+CSCA=\"0701234567\",129")));
         verifyAtRest(w);
 
         // Once the focus has left the field, Enter there sets nothing.
-        p->btnInfo->setFocus();
-        QTRY_VERIFY(!p->txtGSMSMSC->hasFocus());
-        QVERIFY(!p->setSmscIsDefault());
-        QVERIFY(!p->btnSetSMSC->isDefault());
+        w.button("btnInfo")->setFocus();
+        QTRY_VERIFY(!w.field("txtGSMSMSC")->hasFocus());
+        QVERIFY(!w.button("btnSetSMSC")->isDefault());
         const qsizetype before = sim.commands().size();
-        QTest::keyClick(p->txtGSMSMSC, Qt::Key_Return);
+        QTest::keyClick(w.field("txtGSMSMSC"), Qt::Key_Return);
         QCOMPARE(sim.commands().size(), before);
     }
 
     void refusedInAtModeSetInBinaryMode()
     {
         Window w;
-        InfoPage *p = w.page;
-        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
         SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
         QVERIFY(sim.start());
         sim.useAsCom(1);
-        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
-        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
 
         const QStringList cmds = sim.commands();
         QCOMPARE(cmds.value(0), QStringLiteral("AT+CSCA=\"46701112233\",145"));
@@ -140,7 +135,7 @@ private slots:
         QCOMPARE(framesIn(sim), QStringList{QString::fromLatin1(CentreSetFrame)});
         QVERIFY(colours.saw(Lime));
         QVERIFY(!colours.saw(Red));
-        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +46701112233"));
+        QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" +46701112233"));
         verifyAtRest(w);
         const QJsonObject smsc = sim.stopAndDump().value("smsc").toObject();
         QCOMPARE(smsc.value("number").toString(), QStringLiteral("+46701112233"));
@@ -151,16 +146,15 @@ private slots:
     void refusedNumberIsNotWritten()
     {
         Window w;
-        InfoPage *p = w.page;
-        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
         SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
         QVERIFY(sim.start());
         sim.useAsCom(1);
         // Leaves encoder results behind that a refused number must not reuse.
         w.form->messaging.NumberText = "+4670999888";
         QVERIFY(Pdu::encodeNumber(w.form->messaging));
-        p->txtGSMSMSC->setText(QStringLiteral(" 7"));
-        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" 7"));
+        QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
 
         QVERIFY(sim.commands().contains(QStringLiteral("AT*BINARY")));
         QCOMPARE(framesIn(sim), QStringList());
@@ -173,30 +167,25 @@ private slots:
     void unansweredSetCancelledIsRed()
     {
         Window w;
-        InfoPage *p = w.page;
-        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
         SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
         QVERIFY(sim.start());
         PtyRelay relay;
         QVERIFY(relay.start(sim.device(), PtyRelay::Cut::SilenceAfterAck));
         qputenv("MIRVAK_COM1", relay.device().toLocal8Bit());
 
+        // The user waits as long as the program gives the phone to answer,
+        // then gives up.
         bool cancelVisible = false;
-        int ticksAfterCut = 0;
-        QTimer canceller;
-        canceller.setInterval(100);
-        QObject::connect(&canceller, &QTimer::timeout, [&] {
-            // The acknowledgement came; the program now waits for the frame.
-            if (relay.cutDone() && ++ticksAfterCut == 10) {
-                cancelVisible = setOnTop(p->btnAbort30, p->btnSetSMSC);
-                p->btnAbort30->click();
-            }
-        });
-        canceller.start();
-        QTimer::singleShot(30000, p->btnAbort30, &QPushButton::click); // never hang
-        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
-        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
-        canceller.stop();
+        relay.onAckPassed = [&] {
+            QTimer::singleShot(w.form->link.timing().centreAnswer, w.page, [&] {
+                cancelVisible = setOnTop(w.button("btnAbort30"), w.button("btnSetSMSC"));
+                w.button("btnAbort30")->click();
+            });
+        };
+        QTimer::singleShot(30000, w.button("btnAbort30"), &QPushButton::click); // never hang
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
 
         QVERIFY(relay.cutDone());
         QVERIFY(relay.programBytes().contains(QByteArray::fromHex(CentreSetFrame)));
@@ -208,21 +197,20 @@ private slots:
     void silentPhoneAfterSetIsRed()
     {
         Window w;
-        InfoPage *p = w.page;
-        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
+        ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
         SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
         QVERIFY(sim.start());
         PtyRelay relay;
         QVERIFY(relay.start(sim.device(), PtyRelay::Cut::DropCentreSet));
         qputenv("MIRVAK_COM1", relay.device().toLocal8Bit());
         bool rescued = false;
-        QTimer::singleShot(30000, p->btnAbort30, [&] { // never hang
+        QTimer::singleShot(30000, w.button("btnAbort30"), [&] { // never hang
             rescued = true;
-            p->btnAbort30->click();
+            w.button("btnAbort30")->click();
         });
 
-        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
-        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
         QVERIFY(!rescued);
 
         QVERIFY(relay.cutDone());
@@ -233,26 +221,18 @@ private slots:
     void missingPort()
     {
         Window w;
-        InfoPage *p = w.page;
         qputenv("MIRVAK_COM1", QDir::temp().filePath(QStringLiteral("mirvak-no-such-tty")).toLocal8Bit());
         TForm2 *dialog = w.form->Form2;
-        int shown = 0;
-        QTimer closer;
-        closer.setInterval(50);
-        QObject::connect(&closer, &QTimer::timeout, [&] {
-            if (dialog->isVisible()) {
-                ++shown;
-                dialog->BitBtn1->click();
-            }
-        });
-        closer.start();
-        ColourLog colours(p->txtGSMSMSC, QPalette::Base);
-        p->txtGSMSMSC->setText(QStringLiteral(" +46701112233"));
-        QTest::mouseClick(p->btnSetSMSC, Qt::LeftButton);
-        closer.stop();
-        QCOMPARE(shown, 1);
+        DialogSteps dialogs({[dialog](QWidget *shown) {
+            QCOMPARE(shown, static_cast<QWidget *>(dialog));
+            dialog->BitBtn1->click();
+        }});
+        ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
+        w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));
+        QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
+        QCOMPARE(dialogs.shown, 1);
         QVERIFY(!colours.saw(Lime));
-        QCOMPARE(p->txtGSMSMSC->text(), QStringLiteral(" +46701112233"));
+        QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" +46701112233"));
         verifyAtRest(w);
     }
 };

@@ -10,10 +10,11 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QtTest>
+#include <functional>
 
+#include "../books/Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "gui/settings/ForwardPanel.h"
 #include "gui/common/Palette.h"
 #include "gui/settings/SettingsPage.h"
 
@@ -21,6 +22,45 @@ namespace {
 QJsonObject forward(int reason, int cls, const char *number, int type)
 {
     return {{"reason", reason}, {"class", cls}, {"number", number}, {"type", type}};
+}
+
+// The controls of the three panels by name: per row its box, its get, set
+// and cancel buttons and the Abort button beneath get; per panel its
+// request-all button and the Abort button beneath that.
+struct RowNames {
+    int reason;
+    const char *edit, *get, *set, *cancel, *getAbort;
+};
+struct PanelNames {
+    const char *node;
+    int cls;
+    const char *getAll, *abortAll;
+    QList<RowNames> rows;
+};
+const QList<PanelNames> Panels{
+    {"Voice", 1, "btnGetVoice", "btnAbort21",
+     {{3, "editVunreachable", "btnGetVunreachable", "btnSetVunreachable", "btnCancelVunreachable", "btnAbort9"},
+      {1, "editVbusy", "btnGetVBusy", "btnSetVbusy", "btnCancelVbusy", "btnAbort12"},
+      {2, "editVunanswered", "btnGetVUnanswered", "btnSetVunanswered", "btnCancelVunanswered", "btnAbort15"},
+      {0, "editVall", "btnGetVall", "btnSetVall", "btnCancelVall", "btnAbort18"}}},
+    {"Data", 2, "btnGetAllData", "btnAbortD1",
+     {{3, "editDunreachable", "btnGetDunreachable", "btnSetDunreachable", "btnCancelDunreachable", "btnAbortD2"},
+      {1, "editDbusy", "btnGetDbusy", "btnSetDbusy", "btnCancelDbusy", "btnAbortD5"},
+      {2, "editDunanswered", "btnGetDunanswered", "btnSetDunanswered", "btnCancelDunanswered", "btnAbortD8"},
+      {0, "editDall", "btnGetDall", "btnSetDall", "btnCancelDall", "btnAbortD11"}}},
+    {"Fax", 4, "btnGetAllFax", "btnAbortF1",
+     {{3, "editFunreachable", "btnGetFunreachable", "btnSetFunreachable", "btnCancelFunreachable", "btnAbortF2"},
+      {1, "editfbusy", "btnGetFbusy", "btnSetFbusy", "btnCancelFbusy", "btnAbortF5"},
+      {2, "editFunanswered", "btnGetFunanswered", "btnSetFunanswered", "btnCancelFunanswered", "btnAbortF8"},
+      {0, "editFall", "btnGetFall", "btnSetFall", "btnCancelFall", "btnAbortF11"}}},
+};
+
+const PanelNames &panelNames(const char *node)
+{
+    for (const PanelNames &p : Panels)
+        if (qstrcmp(p.node, node) == 0)
+            return p;
+    qFatal("no panel %s", node);
 }
 
 // The main window on one forwarding panel, and the phone as COM1.
@@ -36,18 +76,12 @@ public:
     }
     ~Rig() { closeWindow(); }
 
-    ForwardPanel *open(const char *node)
+    bool open(const char *node)
     {
         form->settingsPage->selectNode(QString::fromLatin1(node));
-        return qobject_cast<ForwardPanel *>(form->settingsPage->currentPanel());
+        return form->settingsPage->currentPanel()->objectName() == QStringLiteral("Panel%1").arg(node);
     }
-    template <typename T> T *find(const char *name)
-    {
-        T *w = form->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qWarning("no control %s", name);
-        return w;
-    }
+    template <typename T> T *find(const char *name) { return guitest::find<T>(form.get(), QString::fromLatin1(name)); }
     void click(const char *name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
     QString text(const char *edit) { return find<QLineEdit>(edit)->text(); }
     bool idle() const
@@ -55,19 +89,34 @@ public:
         return !form->ComPort1.Connected() && !form->link.operationRunning()
                && form->link.BusyPage() == PhoneLink::Idle && !form->link.AbortRequested();
     }
+    // Runs `act` each time a command goes to the port.
+    void onCommand(const std::function<void(const QByteArray &)> &act)
+    {
+        QObject::connect(&form->link, &PhoneLink::commandWritten, &form->link, act);
+    }
+    // Waits until the phone has the command: closing the port drops what it
+    // had not read yet.
+    bool phoneHas(const QByteArray &command)
+    {
+        return QTest::qWaitFor([&] { return sim.commands().contains(QString::fromLatin1(command.trimmed())); });
+    }
 
     SimPhone sim;
     bool started = false;
 };
 
-// Every control of a panel that starts a command, visible and enabled.
-bool panelAtRest(ForwardPanel *p)
+// Every control of a panel that starts a command visible and enabled, every
+// box silver.
+bool panelAtRest(Rig &rig, const PanelNames &p)
 {
-    bool rest = p->btnGetAll->isVisible() && p->btnGetAll->isEnabled() && !p->btnAbortAll->isHidden();
-    for (const ForwardPanel::Row &row : p->rows()) {
-        rest = rest && Palette::painted(row.edit) == Palette::Silver;
-        for (QPushButton *b : row.buttons)
+    auto *getAll = rig.find<QPushButton>(p.getAll);
+    bool rest = getAll->isVisible() && getAll->isEnabled() && !rig.find<QPushButton>(p.abortAll)->isHidden();
+    for (const RowNames &row : p.rows) {
+        rest = rest && Palette::painted(rig.find<QLineEdit>(row.edit)) == Palette::Silver;
+        for (const char *name : {row.get, row.set, row.cancel}) {
+            auto *b = rig.find<QPushButton>(name);
             rest = rest && b->isVisible() && b->isEnabled();
+        }
     }
     return rest;
 }
@@ -84,26 +133,9 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.started);
-        struct RowNames { int reason; const char *edit, *get, *set, *cancel; };
-        struct PanelNames { const char *node; int cls; QList<RowNames> rows; };
-        const QList<PanelNames> panels{
-            {"Voice", 1, {{3, "editVunreachable", "btnGetVunreachable", "btnSetVunreachable", "btnCancelVunreachable"},
-                          {1, "editVbusy", "btnGetVBusy", "btnSetVbusy", "btnCancelVbusy"},
-                          {2, "editVunanswered", "btnGetVUnanswered", "btnSetVunanswered", "btnCancelVunanswered"},
-                          {0, "editVall", "btnGetVall", "btnSetVall", "btnCancelVall"}}},
-            {"Data", 2, {{3, "editDunreachable", "btnGetDunreachable", "btnSetDunreachable", "btnCancelDunreachable"},
-                         {1, "editDbusy", "btnGetDbusy", "btnSetDbusy", "btnCancelDbusy"},
-                         {2, "editDunanswered", "btnGetDunanswered", "btnSetDunanswered", "btnCancelDunanswered"},
-                         {0, "editDall", "btnGetDall", "btnSetDall", "btnCancelDall"}}},
-            {"Fax", 4, {{3, "editFunreachable", "btnGetFunreachable", "btnSetFunreachable", "btnCancelFunreachable"},
-                        {1, "editfbusy", "btnGetFbusy", "btnSetFbusy", "btnCancelFbusy"},
-                        {2, "editFunanswered", "btnGetFunanswered", "btnSetFunanswered", "btnCancelFunanswered"},
-                        {0, "editFall", "btnGetFall", "btnSetFall", "btnCancelFall"}}},
-        };
         QStringList expected;
-        for (const PanelNames &p : panels) {
-            ForwardPanel *panel = rig.open(p.node);
-            QVERIFY(panel);
+        for (const PanelNames &p : Panels) {
+            QVERIFY(rig.open(p.node));
             for (const RowNames &r : p.rows) {
                 const QString query = QStringLiteral("AT+CCFC=%1,2,,,%2").arg(r.reason).arg(p.cls);
                 const QString number = QStringLiteral("07%1%2").arg(r.reason).arg(p.cls);
@@ -119,15 +151,15 @@ private slots:
                          << QStringLiteral("AT+CCFC=%1,0,,,%2").arg(r.reason).arg(p.cls) << query;
                 QCOMPARE(rig.sim.commands(), expected);
                 QVERIFY(rig.idle());
-                QVERIFY(panelAtRest(panel));
+                QVERIFY(panelAtRest(rig, p));
             }
         }
     }
 
-    // Request-all on voice: the rows turn teal one after the other behind
-    // their Abort buttons, the panel's buttons are off and the tabs locked.
-    // The network answers after 400 ms, longer than an ordinary command may
-    // stay silent here (300 ms).
+    // Request-all on voice: as each query goes out its row is teal behind
+    // its Abort button, the panel's buttons are off and the tabs locked. The
+    // network answers after 400 ms, longer than an ordinary command may stay
+    // silent here (300 ms). A status 0 for every class at once ("0,7") is Off.
     void requestAllLocksAndShowsEachRow()
     {
         Rig rig({{"networkDelayMs", 400},
@@ -135,43 +167,42 @@ private slots:
                                            forward(1, 2, "999", 129)}},
                  {"overrides", QJsonObject{{"+CCFC=2,2,,,1", "+CCFC: 0,7"}}}});
         QVERIFY(rig.started);
-        ForwardPanel *panel = rig.open("Voice");
-        QVERIFY(panel);
-        QStringList seen; // "row:text" while the row is busy
+        const PanelNames &voice = panelNames("Voice");
+        QVERIFY(rig.open(voice.node));
+        QStringList seen; // "row:text" of the teal row as each query goes out
         bool lockHeld = true;
-        guitest::Poller poller([&] {
-            if (!rig.form->link.operationRunning())
-                return;
-            lockHeld = lockHeld && rig.form->link.BusyPage() == int(Tab::Settings) && !panel->btnGetAll->isEnabled()
-                       && !panel->btnGetAll->isVisible() && panel->btnAbortAll->isVisible();
-            for (int n = 0; n < ForwardPanel::RowCount; ++n) {
-                const ForwardPanel::Row &row = panel->rows()[size_t(n)];
-                for (QPushButton *b : row.buttons)
-                    lockHeld = lockHeld && !b->isEnabled();
-                if (Palette::painted(row.edit) != Palette::Teal)
+        rig.onCommand([&](const QByteArray &) {
+            lockHeld = lockHeld && rig.form->link.BusyPage() == int(Tab::Settings)
+                       && !rig.find<QPushButton>(voice.getAll)->isEnabled()
+                       && !rig.find<QPushButton>(voice.getAll)->isVisible()
+                       && rig.find<QPushButton>(voice.abortAll)->isVisible();
+            for (int n = 0; n < voice.rows.size(); ++n) {
+                const RowNames &row = voice.rows.at(n);
+                for (const char *name : {row.get, row.set, row.cancel})
+                    lockHeld = lockHeld && !rig.find<QPushButton>(name)->isEnabled();
+                auto *edit = rig.find<QLineEdit>(row.edit);
+                if (Palette::painted(edit) != Palette::Teal)
                     continue;
-                const QString s = QStringLiteral("%1:%2").arg(n).arg(row.edit->text());
-                if (seen.isEmpty() || seen.last() != s)
-                    seen << s;
-                lockHeld = lockHeld && !row.buttons[0]->isVisible() && row.aborts[0]->isVisible();
+                seen << QStringLiteral("%1:%2").arg(n).arg(edit->text());
+                lockHeld = lockHeld && !rig.find<QPushButton>(row.get)->isVisible()
+                           && rig.find<QPushButton>(row.getAbort)->isVisible();
             }
             // A change of the main tab snaps back while the request runs.
             rig.form->mainTabs->setCurrentIndex(int(Tab::Sms));
         });
-        rig.click("btnGetVoice");
-        poller.stop();
+        rig.click(voice.getAll);
 
         QCOMPARE(seen, (QStringList{"0:Requesting...", "1:Requesting...", "2:Requesting...", "3:Requesting..."}));
         QVERIFY(lockHeld);
         QCOMPARE(rig.form->mainTabs->currentIndex(), int(Tab::Settings));
         QCOMPARE(rig.text("editVunreachable"), QStringLiteral("+46701234567"));
         QCOMPARE(rig.text("editVbusy"), QStringLiteral("Off"));
-        QCOMPARE(rig.text("editVunanswered"), QStringLiteral("Network error"));
+        QCOMPARE(rig.text("editVunanswered"), QStringLiteral("Off"));
         QCOMPARE(rig.text("editVall"), QStringLiteral("0701112233"));
         QCOMPARE(rig.sim.commands(),
                  (QStringList{"AT+CCFC=3,2,,,1", "AT+CCFC=1,2,,,1", "AT+CCFC=2,2,,,1", "AT+CCFC=0,2,,,1"}));
         QVERIFY(rig.idle());
-        QVERIFY(panelAtRest(panel));
+        QVERIFY(panelAtRest(rig, voice));
     }
 
     // Numbers as typed become the command's number and type; what cannot be
@@ -183,22 +214,17 @@ private slots:
         QVERIFY(rig.started);
         QVERIFY(rig.open("Voice"));
         auto *edit = rig.find<QLineEdit>("editVunanswered");
-        QStringList texts;
-        guitest::Poller poller([&] {
-            if (texts.isEmpty() || texts.last() != edit->text())
-                texts << edit->text();
-        }, 1);
+        QStringList shownWhileSent; // what the box showed as each command went out
+        rig.onCommand([&](const QByteArray &) { shownWhileSent << edit->text(); });
 
         edit->clear();
         edit->setFocus();
         QTest::keyClicks(edit, QStringLiteral("070-123 45 67 89 01 23"));
         QCOMPARE(edit->text(), QStringLiteral("070-123 45 67 89 0"));
         edit->setText(QStringLiteral("070-123 45 67"));
-        texts.clear();
         rig.click("btnSetVunanswered");
         QCOMPARE(edit->text(), QStringLiteral("0701234567"));
-        QVERIFY(texts.contains(QStringLiteral("Sending...")));
-        QVERIFY(texts.indexOf(QStringLiteral("Sending...")) < texts.indexOf(QStringLiteral("Requesting...")));
+        QCOMPARE(shownWhileSent, (QStringList{"Sending...", "Requesting..."}));
 
         edit->setText(QStringLiteral("+46701234567"));
         rig.click("btnSetVunanswered");
@@ -227,23 +253,25 @@ private slots:
     {
         Rig rig({{"networkDelayMs", 1500}});
         QVERIFY(rig.started);
-        ForwardPanel *panel = rig.open("Data");
-        QVERIFY(panel);
-        for (const ForwardPanel::Row &row : panel->rows())
-            row.edit->setText(QStringLiteral("kept"));
-        guitest::Poller poller([&] {
-            if (rig.text("editDunreachable") == QLatin1String("Requesting...") && rig.sim.commands().size() == 1)
-                rig.click("btnAbortD1");
-        }, 50);
-        rig.click("btnGetAllData");
-        poller.stop();
+        const PanelNames &data = panelNames("Data");
+        QVERIFY(rig.open(data.node));
+        for (const RowNames &row : data.rows)
+            rig.find<QLineEdit>(row.edit)->setText(QStringLiteral("kept"));
+        QString shownAtAbort;
+        rig.onCommand([&](const QByteArray &command) {
+            QVERIFY(rig.phoneHas(command));
+            shownAtAbort = rig.text("editDunreachable");
+            rig.click(data.abortAll);
+        });
+        rig.click(data.getAll);
 
+        QCOMPARE(shownAtAbort, QStringLiteral("Requesting..."));
         QCOMPARE(rig.text("editDunreachable"), QStringLiteral("Network error"));
         for (const char *later : {"editDbusy", "editDunanswered", "editDall"})
             QCOMPARE(rig.text(later), QStringLiteral("kept"));
         QCOMPARE(rig.sim.commands(), QStringList{"AT+CCFC=3,2,,,2"});
         QVERIFY(rig.idle());
-        QVERIFY(panelAtRest(panel));
+        QVERIFY(panelAtRest(rig, data));
     }
 
     // The phone vanishes during the network's wait of a set: the port's
@@ -254,43 +282,45 @@ private slots:
     {
         Rig rig({{"networkDelayMs", 2000}});
         QVERIFY(rig.started);
-        ForwardPanel *panel = rig.open("Fax");
-        QVERIFY(panel);
+        const PanelNames &fax = panelNames("Fax");
+        QVERIFY(rig.open(fax.node));
         rig.find<QLineEdit>("editFall")->setText(QStringLiteral("0701"));
-        int boxes = 0;
-        guitest::Poller closer([&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                ++boxes;
-                box->accept();
-            }
-        }, 20);
-        guitest::Poller killer([&] {
-            if (rig.text("editFall") == QLatin1String("Sending...") && rig.sim.commands().size() == 1)
-                rig.sim.stop();
-        }, 50);
-        rig.click("btnSetFall");
-        killer.stop();
+        QString shownAtLoss;
+        bool pulled = false;
+        rig.onCommand([&](const QByteArray &command) {
+            if (pulled)
+                return;
+            pulled = true;
+            QVERIFY(rig.phoneHas(command));
+            shownAtLoss = rig.text("editFall");
+            rig.sim.stop();
+        });
+        {
+            pagetest::DialogSteps boxes({[](QWidget *box) { static_cast<QDialog *>(box)->accept(); }});
+            rig.click("btnSetFall");
+            QCOMPARE(boxes.shown, 1);
+            QVERIFY(boxes.allTaken());
+        }
 
-        QCOMPARE(boxes, 1);
+        QCOMPARE(shownAtLoss, QStringLiteral("Sending..."));
         QVERIFY(!rig.form->Form2->isVisible());
         QCOMPARE(rig.text("editFall"), QStringLiteral("Network error"));
         QVERIFY(!rig.form->ComPort1.Connected());
         QVERIFY(!rig.form->link.operationRunning());
-        QVERIFY(panelAtRest(panel));
+        QVERIFY(panelAtRest(rig, fax));
 
         // The vanished phone's pty name may already serve another test's phone.
         qputenv("MIRVAK_COM1", "/nonexistent/mirvak-tty");
-        int dialogs = 0;
-        guitest::Poller dialogCloser([&] {
-            if (rig.form->Form2->isVisible()) {
-                ++dialogs;
-                rig.form->Form2->BitBtn1->click();
-            }
-        }, 20);
+        pagetest::DialogSteps dialogs({[&](QWidget *dialog) {
+            QCOMPARE(dialog, static_cast<QWidget *>(rig.form->Form2));
+            rig.form->Form2->BitBtn1->click();
+        }});
         rig.click("btnCancelFall");
-        QCOMPARE(dialogs, 1);
+        QCOMPARE(dialogs.shown, 1);
+        QVERIFY(dialogs.allTaken());
         QCOMPARE(rig.text("editFall"), QStringLiteral("Network error"));
-        QVERIFY(panelAtRest(panel));
+        QVERIFY(panelAtRest(rig, fax));
+        qunsetenv("MIRVAK_COM1");
     }
 };
 

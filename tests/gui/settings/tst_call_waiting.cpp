@@ -1,7 +1,6 @@
 // The call-waiting panel inside the real main window against the simulated
 // phone: the status as the network reports it, and a change the network
 // refuses.
-#include <QEvent>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
@@ -9,9 +8,9 @@
 #include <QTabBar>
 #include <QtTest>
 
+#include "../books/Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "gui/settings/CallWaitPanel.h"
 #include "gui/common/Palette.h"
 #include "gui/settings/SettingsPage.h"
 
@@ -26,31 +25,17 @@ public:
         form->link.setTiming(Timing().scaled(0.2));
         form->mainTabs->setCurrentIndex(int(Tab::Settings));
         form->settingsPage->selectNode(QStringLiteral("Call Waiting"));
-        panel = qobject_cast<CallWaitPanel *>(form->settingsPage->currentPanel());
+        panel = guitest::find<QWidget>(form.get(), QStringLiteral("PanelCallWait"));
     }
     ~Rig() { closeWindow(); }
 
+    template <typename T> T *find(const char *name) { return guitest::find<T>(panel, QString::fromLatin1(name)); }
+    QPushButton *button(const char *name) { return find<QPushButton>(name); }
+    QLabel *status() { return find<QLabel>("txtCW"); }
+
     SimPhone sim;
     bool started = false;
-    CallWaitPanel *panel = nullptr;
-};
-
-// Every text the status field was painted with, in order.
-class PaintedTexts : public QObject {
-public:
-    explicit PaintedTexts(QLabel *l) : m_label(l) { l->installEventFilter(this); }
-    QStringList seen;
-
-protected:
-    bool eventFilter(QObject *o, QEvent *e) override
-    {
-        if (o == m_label && e->type() == QEvent::Paint && (seen.isEmpty() || seen.last() != m_label->text()))
-            seen << m_label->text();
-        return false;
-    }
-
-private:
-    QLabel *m_label;
+    QWidget *panel = nullptr;
 };
 } // namespace
 
@@ -75,30 +60,27 @@ private slots:
         state.insert("networkDelayMs", 100);
         Rig rig(state);
         QVERIFY(rig.started);
-        CallWaitPanel *p = rig.panel;
-        QVERIFY(p);
-        QCOMPARE(p->txtCW->text(), QStringLiteral("Status"));
-        QVERIFY(p->txtCW->alignment() & Qt::AlignHCenter);
-        bool busyLook = false;
-        bool wrongLook = false;
-        guitest::Poller poller([&] {
-            if (p->txtCW->text() != QLatin1String("Requesting"))
-                return;
-            busyLook = true;
-            wrongLook = wrongLook || Palette::painted(p->txtCW) != Palette::Teal || p->btnCWs->isVisible()
-                        || !p->btnAbort6->isVisible() || p->btnCWa->isEnabled() || p->btnCWd->isEnabled()
-                        || rig.form->link.BusyPage() != PhoneLink::Idle;
+        QCOMPARE(rig.panel, rig.form->settingsPage->currentPanel());
+        QLabel *status = rig.status();
+        QCOMPARE(status->text(), QStringLiteral("Status"));
+        QVERIFY(status->alignment() & Qt::AlignHCenter);
+        bool queried = false;
+        QObject::connect(&rig.form->link, &PhoneLink::commandWritten, rig.panel, [&] {
+            queried = true;
+            QCOMPARE(status->text(), QStringLiteral("Requesting"));
+            QCOMPARE(Palette::painted(status), Palette::Teal);
+            QVERIFY(!rig.button("btnCWs")->isVisible() && rig.button("btnAbort6")->isVisible());
+            QVERIFY(!rig.button("btnCWa")->isEnabled() && !rig.button("btnCWd")->isEnabled());
+            QCOMPARE(rig.form->link.BusyPage(), PhoneLink::Idle);
         });
-        QTest::mouseClick(p->btnCWs, Qt::LeftButton);
-        poller.stop();
+        QTest::mouseClick(rig.button("btnCWs"), Qt::LeftButton);
 
-        QVERIFY(busyLook);
-        QVERIFY(!wrongLook);
-        QCOMPARE(p->txtCW->text(), shown);
+        QVERIFY(queried);
+        QCOMPARE(status->text(), shown);
         QCOMPARE(rig.sim.commands(), QStringList{"AT+CCWA=1,2"});
-        QCOMPARE(Palette::painted(p->txtCW), Palette::Silver);
-        for (QPushButton *b : {p->btnCWs, p->btnCWa, p->btnCWd})
-            QVERIFY(b->isVisible() && b->isEnabled());
+        QCOMPARE(Palette::painted(status), Palette::Silver);
+        for (const char *b : {"btnCWs", "btnCWa", "btnCWd"})
+            QVERIFY(rig.button(b)->isVisible() && rig.button(b)->isEnabled());
         QVERIFY(!rig.form->ComPort1.Connected());
         QVERIFY(!rig.form->link.operationRunning());
     }
@@ -110,15 +92,12 @@ private slots:
     {
         Rig rig({{"networkRefuses", true}, {"networkDelayMs", 5000}}, {"--network-delay", "100"});
         QVERIFY(rig.started);
-        CallWaitPanel *p = rig.panel;
-        QVERIFY(p);
-        QTest::qWait(50); // the panel's first paint
-        PaintedTexts texts(p->txtCW);
-        QTest::mouseClick(p->btnCWa, Qt::LeftButton);
-        QTRY_COMPARE(texts.seen, (QStringList{"Sending...", "", "Requesting", "Not Active"}));
+        pagetest::TextLog texts(rig.status());
+        QTest::mouseClick(rig.button("btnCWa"), Qt::LeftButton);
+        QTRY_COMPARE(texts.seen, (QStringList{"Status", "Sending...", "", "Requesting", "Not Active"}));
         QCOMPARE(rig.sim.commands(), (QStringList{"AT+CCWA=1,1", "AT+CCWA=1,2"}));
-        for (QPushButton *b : {p->btnCWs, p->btnCWa, p->btnCWd})
-            QVERIFY(b->isVisible() && b->isEnabled());
+        for (const char *b : {"btnCWs", "btnCWa", "btnCWd"})
+            QVERIFY(rig.button(b)->isVisible() && rig.button(b)->isEnabled());
         QVERIFY(!rig.form->ComPort1.Connected());
     }
 
@@ -127,12 +106,10 @@ private slots:
     {
         Rig rig({});
         QVERIFY(rig.started);
-        CallWaitPanel *p = rig.panel;
-        QVERIFY(p);
-        QTest::mouseClick(p->btnCWa, Qt::LeftButton);
-        QCOMPARE(p->txtCW->text(), QStringLiteral("Active"));
-        QTest::mouseClick(p->btnCWd, Qt::LeftButton);
-        QCOMPARE(p->txtCW->text(), QStringLiteral("Not Active"));
+        QTest::mouseClick(rig.button("btnCWa"), Qt::LeftButton);
+        QCOMPARE(rig.status()->text(), QStringLiteral("Active"));
+        QTest::mouseClick(rig.button("btnCWd"), Qt::LeftButton);
+        QCOMPARE(rig.status()->text(), QStringLiteral("Not Active"));
         QCOMPARE(rig.sim.commands(), (QStringList{"AT+CCWA=1,1", "AT+CCWA=1,2", "AT+CCWA=1,0", "AT+CCWA=1,2"}));
     }
 };

@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "../books/Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
 #include "link/settings/PersonalRings.h"
@@ -50,11 +51,11 @@ public:
         form->link.setTiming(Timing().scaled(0.2));
         form->mainTabs->setCurrentIndex(int(Tab::Settings));
         form->settingsPage->selectNode(QStringLiteral("Personal Rings"));
-        panel = form->findChild<PersonalRingsPanel *>(QStringLiteral("PanelPersonal"));
+        panel = guitest::find<PersonalRingsPanel>(form.get(), QStringLiteral("PanelPersonal"));
     }
     ~Rig() { closeWindow(); }
 
-    template <typename T> T *find(const char *name) { return panel->findChild<T *>(QString::fromLatin1(name)); }
+    template <typename T> T *find(const char *name) { return guitest::find<T>(panel, QString::fromLatin1(name)); }
     void readList() { QTest::mouseClick(find<QPushButton>("btnGetPR"), Qt::LeftButton); }
 
     SimPhone sim;
@@ -70,7 +71,6 @@ private slots:
     {
         Rig rig(10);
         QVERIFY(rig.started);
-        QCOMPARE(rig.form->personalRingsPanel, rig.panel);
         QCOMPARE(rig.form->settingsPage->currentPanel(), rig.panel);
         auto *box = rig.find<QListWidget>("RingBox");
         auto *combo = rig.find<QComboBox>("ComboRings");
@@ -122,11 +122,7 @@ private slots:
         auto *edit = rig.find<QLineEdit>("EditPR");
         auto *combo = rig.find<QComboBox>("ComboRings");
         auto *add = rig.find<QPushButton>("btnAdd");
-        QStringList captions;
-        guitest::Poller poller([&] {
-            if (captions.isEmpty() || captions.last() != add->text())
-                captions << add->text();
-        }, 2);
+        pagetest::TextLog captions(add);
 
         // Typing stops at 14 characters; the phonebook menus may put in 16.
         edit->setFocus();
@@ -143,8 +139,8 @@ private slots:
         QTest::mouseClick(add, Qt::LeftButton);
         QCOMPARE(rig.sim.commands().mid(11), (QStringList{"AT*EPRW=3,\"0701234567\",129,5", "AT*EPRR=3"}));
         QCOMPARE(box->item(2)->text(), QStringLiteral("3: 0701234567   - Ring 5"));
-        QVERIFY(captions.contains(QStringLiteral("OK")));
-        QVERIFY(!captions.contains(QStringLiteral("Error")));
+        QVERIFY(captions.seen.contains(QStringLiteral("OK")));
+        QVERIFY(!captions.seen.contains(QStringLiteral("Error")));
         QCOMPARE(add->text(), QStringLiteral("Add"));
 
         // An empty number box: nothing goes out, and the button says so.
@@ -152,7 +148,7 @@ private slots:
         edit->clear();
         QTest::mouseClick(add, Qt::LeftButton);
         QCOMPARE(rig.sim.commands().size(), 13);
-        QVERIFY(captions.contains(QStringLiteral("Error")));
+        QVERIFY(captions.seen.contains(QStringLiteral("Error")));
         QCOMPARE(add->text(), QStringLiteral("Add"));
 
         // A ring code the phone lacks: refused, and the line shows what it holds.
@@ -161,7 +157,7 @@ private slots:
         combo->setEditText(QStringLiteral("4"));
         QTest::mouseClick(add, Qt::LeftButton);
         QCOMPARE(rig.sim.commands().mid(13), (QStringList{"AT*EPRW=3,\"123\",145,4", "AT*EPRR=3"}));
-        QVERIFY(captions.contains(QStringLiteral("Error")));
+        QVERIFY(captions.seen.contains(QStringLiteral("Error")));
         QCOMPARE(box->item(2)->text(), QStringLiteral("3: 0701234567   - Ring 5"));
 
         const QJsonArray stored = rig.sim.stopAndDump().value("personalRings").toArray();

@@ -8,13 +8,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
+#include <functional>
 #include <QtTest>
 
+#include "../books/Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "gui/messaging/SmsPage.h"
-#include "gui/phonebooks/PhonebooksPage.h"
 #include "gui/common/BookTableModel.h"
 
 namespace {
@@ -46,45 +45,59 @@ public:
         openWindow();
         form->link.setTiming(Timing().scaled(0.2));
         form->mainTabs->setCurrentIndex(int(Tab::Phonebooks));
-        page = form->phonebooksPage;
-        page->Tabs->setCurrentIndex(tab);
+        page = guitest::find<QWidget>(form.get(), QStringLiteral("Panel2"));
+        tabs()->setCurrentIndex(tab);
     }
-    QString cell(int row, int column) const
+    template <typename T = QWidget> T *find(const char *name) const
     {
-        QTableView *grid = page->Tabs->currentIndex() == PhoneTab ? page->PhoneGrid : page->SimGrid;
-        return grid->model()->index(row, column).data().toString();
+        return guitest::find<T>(page, QString::fromLatin1(name));
     }
-    PhonebooksPage *page = nullptr;
+    QPushButton *button(const char *name) const { return find<QPushButton>(name); }
+    QTabWidget *tabs() const { return find<QTabWidget>("Tabs"); }
+    QTableView *grid() const { return find<QTableView>(tabs()->currentIndex() == PhoneTab ? "PhoneGrid" : "SimGrid"); }
+    QString cell(int row, int column) const { return grid()->model()->index(row, column).data().toString(); }
+    void setCell(int row, int column, const QString &text) const
+    {
+        QVERIFY(grid()->model()->setData(grid()->model()->index(row, column), text));
+    }
+    // Whether the SMS page's Exit, which a transfer locks, is enabled on its page.
+    bool exitEnabled() const
+    {
+        auto *smsPage = guitest::find<QWidget>(form.get(), QStringLiteral("Panel1"));
+        return guitest::find<QPushButton>(smsPage, QStringLiteral("btnExit"))->isEnabledTo(smsPage);
+    }
+    // Runs `act` each time a command goes to the port.
+    void onCommand(const std::function<void(const QByteArray &)> &act) const
+    {
+        QObject::connect(&form->link, &PhoneLink::commandWritten, page, act);
+    }
+
+    QWidget *page = nullptr;
 };
 
-// Answers the next write confirmation with `button`, noting what it said.
+// Answers the write confirmation with `button`, noting what it said.
 struct BoxAnswer {
-    QString caption, text;
-    bool seen = false;
+    QString name, caption, text;
 };
-void answerConfirmation(QMessageBox::StandardButton button, BoxAnswer &seen)
+pagetest::DialogSteps::Step answerConfirmation(QMessageBox::StandardButton button, BoxAnswer &seen)
 {
-    QTimer::singleShot(10, qApp, [button, &seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || box->objectName() != QLatin1String("confirmWrite")) {
-            answerConfirmation(button, seen);
-            return;
-        }
-        seen = {box->windowTitle(), box->text(), true};
+    return [button, &seen](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        seen = {box->objectName(), box->windowTitle(), box->text()};
         box->button(button)->click();
-    });
+    };
 }
 
 // Transfer over: the page, the port and the SMS page's Exit as at rest.
 void verifyAtRest(Window &w)
 {
-    PhonebooksPage *p = w.page;
     QVERIFY(!w.form->ComPort1.Connected());
     QCOMPARE(w.form->link.BusyPage(), 100);
-    for (QPushButton *b : {p->btnRead, p->btnWrite, p->btnChanges, p->btnLoad, p->btnSave})
-        QVERIFY(b->isVisible() && b->isEnabled());
-    QVERIFY(p->SimGrid->isEnabled() && p->PhoneGrid->isEnabled() && p->Tabs->tabBar()->isEnabled());
-    QVERIFY(w.form->smsPage->btnExit->isEnabledTo(w.form->smsPage));
+    for (const char *b : {"btnRead", "btnWrite", "btnChanges", "btnLoad", "btnSave"})
+        QVERIFY2(w.button(b)->isVisible() && w.button(b)->isEnabled(), b);
+    QVERIFY(w.find("SimGrid")->isEnabled() && w.find("PhoneGrid")->isEnabled() && w.tabs()->tabBar()->isEnabled());
+    QVERIFY(w.exitEnabled());
 }
 
 QStringList since(const SimPhone &sim, int from)
@@ -103,53 +116,57 @@ private slots:
         SimPhone sim({}, threeLocations());
         QVERIFY(sim.start());
         Window w(sim);
-        QVERIFY(w.page->btnRead->isEnabled());
-        QCOMPARE(w.page->SimGrid->model()->rowCount(), 51);
+        QVERIFY(w.button("btnRead")->isEnabled());
+        QCOMPARE(w.grid()->model()->rowCount(), 51);
 
-        // While the read runs: Read hidden over its Abort, Exit and the
-        // tabs locked.
-        bool probed = false, busyLooked = false;
-        guitest::Poller poller([&] {
-            if (probed || !w.form->link.operationRunning())
+        // As the read starts: Read hidden over its Abort, Exit and the tabs
+        // locked.
+        bool probed = false;
+        w.onCommand([&](const QByteArray &) {
+            if (probed)
                 return;
             probed = true;
             w.form->mainTabs->setCurrentIndex(int(Tab::Sms));
-            busyLooked = !w.page->btnRead->isVisible() && w.page->btnAbort4->isVisible()
-                && !w.page->btnWrite->isEnabled() && !w.page->SimGrid->isEnabled()
-                && !w.form->smsPage->btnExit->isEnabledTo(w.form->smsPage) && w.form->link.BusyPage() == 1
-                && w.form->mainTabs->currentIndex() == int(Tab::Phonebooks);
-        }, 1);
-        QTest::mouseClick(w.page->btnRead, Qt::LeftButton);
-        poller.stop();
-        QVERIFY(probed && busyLooked);
+            QVERIFY(!w.button("btnRead")->isVisible() && w.button("btnAbort4")->isVisible());
+            QVERIFY(!w.button("btnWrite")->isEnabled() && !w.find("SimGrid")->isEnabled());
+            QVERIFY(!w.exitEnabled());
+            QCOMPARE(w.form->link.BusyPage(), int(Tab::Phonebooks));
+            QCOMPARE(w.form->mainTabs->currentIndex(), int(Tab::Phonebooks));
+        });
+        QTest::mouseClick(w.button("btnRead"), Qt::LeftButton);
+        QVERIFY(probed);
 
         QCOMPARE(sim.commands(), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBR=1", "AT+CPBR=2", "AT+CPBR=3",
                                               "AT+CPBR=4", "AT+CPBS=\"SM\""}));
-        QCOMPARE(w.page->SimGrid->model()->rowCount(), 4);
+        QCOMPARE(w.grid()->model()->rowCount(), 4);
         QCOMPARE(w.cell(0, 0), QStringLiteral("3"));
         QCOMPARE(w.cell(1, 1), QStringLiteral("+46701234567"));
         QCOMPARE(w.cell(1, 2), QStringLiteral("Anna"));
         QCOMPARE(w.cell(2, 1), QString());
         QCOMPARE(w.cell(2, 2), QString());
         QCOMPARE(w.cell(3, 1), QStringLiteral("0701234567"));
-        QCOMPARE(w.page->SimCopy.at(1), (PhonebookEntry{"+46701234567", "Anna"}));
-        QCOMPARE(w.page->SimCopy.at(3), (PhonebookEntry{"0701234567", "Bob"}));
-        QCOMPARE(w.page->SimGrid->currentIndex().row(), 1);
+        QCOMPARE(w.grid()->currentIndex().row(), 1);
         verifyAtRest(w);
     }
 
+    // Update writes what differs from the last read: an edited row, each
+    // time; a row put back as read, never.
     void updateWritesOnlyEditedRows()
     {
         SimPhone sim({}, threeLocations());
         QVERIFY(sim.start());
         Window w(sim);
-        QTest::mouseClick(w.page->btnRead, Qt::LeftButton);
-        QVERIFY(w.page->simTable->setData(w.page->simTable->index(3, BookTableModel::NameColumn), "Bobby"));
+        QTest::mouseClick(w.button("btnRead"), Qt::LeftButton);
+        w.setCell(3, BookTableModel::NameColumn, "Bobby");
+        w.setCell(1, BookTableModel::NameColumn, "Ann");
+        w.setCell(1, BookTableModel::NameColumn, "Anna");
 
         const QString once = "AT+CPBW=3,\"0701234567\",129,\"Bobby\"";
         for (int round = 0; round < 2; ++round) {
             const int before = sim.commands().size();
-            QTest::mouseClick(w.page->btnChanges, Qt::LeftButton); // no confirmation asked
+            pagetest::DialogSteps none;
+            QTest::mouseClick(w.button("btnChanges"), Qt::LeftButton);
+            QCOMPARE(none.shown, 0); // no confirmation asked
             QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", once, "AT+CPBS=\"SM\""}));
             verifyAtRest(w);
         }
@@ -157,9 +174,12 @@ private slots:
         // A full Write after confirming sends every row, the empty one too.
         const int before = sim.commands().size();
         BoxAnswer box;
-        answerConfirmation(QMessageBox::Ok, box);
-        QTest::mouseClick(w.page->btnWrite, Qt::LeftButton);
-        QVERIFY(box.seen);
+        {
+            pagetest::DialogSteps confirm({answerConfirmation(QMessageBox::Ok, box)});
+            QTest::mouseClick(w.button("btnWrite"), Qt::LeftButton);
+            QVERIFY(confirm.allTaken());
+        }
+        QCOMPARE(box.name, QStringLiteral("confirmWrite"));
         QCOMPARE(box.text, QStringLiteral("Write all entries to SIM, Are you sure?"));
         QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBW=1,\"46701234567\",145,\"Anna\"",
                                                   "AT+CPBW=2,\"\",129,\"\"", once, "AT+CPBS=\"SM\""}));
@@ -174,21 +194,26 @@ private slots:
         SimPhone sim({}, {{"phonebook", QJsonObject{{"size", 2}, {"entries", QJsonArray{}}}}});
         QVERIFY(sim.start());
         Window w(sim, PhoneTab);
-        w.page->phoneTable->setData(w.page->phoneTable->index(1, BookTableModel::NumberColumn), "+4612");
-        w.page->phoneTable->setData(w.page->phoneTable->index(3, BookTableModel::NameColumn), "Past the end");
+        w.setCell(1, BookTableModel::NumberColumn, "+4612");
+        w.setCell(3, BookTableModel::NameColumn, "Past the end");
 
         BoxAnswer box;
-        answerConfirmation(QMessageBox::Cancel, box);
-        QTest::mouseClick(w.page->btnWrite, Qt::LeftButton);
-        QVERIFY(box.seen);
+        {
+            pagetest::DialogSteps cancel({answerConfirmation(QMessageBox::Cancel, box)});
+            QTest::mouseClick(w.button("btnWrite"), Qt::LeftButton);
+            QVERIFY(cancel.allTaken());
+        }
         QCOMPARE(box.caption, QStringLiteral("Write all entries..."));
         QCOMPARE(box.text, QStringLiteral("Write all entries to Phone, Are you sure?"));
         QVERIFY(sim.commands().isEmpty());
         QCOMPARE(w.form->link.BusyPage(), 100);
-        QVERIFY(w.page->btnWrite->isVisible() && w.page->btnWrite->isEnabled());
+        QVERIFY(w.button("btnWrite")->isVisible() && w.button("btnWrite")->isEnabled());
 
-        answerConfirmation(QMessageBox::Ok, box);
-        QTest::mouseClick(w.page->btnWrite, Qt::LeftButton);
+        {
+            pagetest::DialogSteps confirm({answerConfirmation(QMessageBox::Ok, box)});
+            QTest::mouseClick(w.button("btnWrite"), Qt::LeftButton);
+            QVERIFY(confirm.allTaken());
+        }
         const QStringList sent = sim.commands();
         QCOMPARE(sent.size(), 52);
         QCOMPARE(sent.first(), QStringLiteral("AT+CPBS=\"ME\""));
@@ -202,33 +227,34 @@ private slots:
         QCOMPARE(dump.value("storage").toString(), QStringLiteral("SM"));
     }
 
+    // Abort as location 6 is asked for: the five rows read stay, the SIM
+    // book is selected again and the port closed.
     void abortDuringRead()
     {
         QJsonArray entries;
         for (int i = 1; i <= 40; ++i)
             entries.append(entry(i, QString::number(1000 + i), 129, QStringLiteral("N%1").arg(i)));
-        // At 9600 baud each location takes tens of milliseconds.
-        SimPhone sim({"--pace", "960"}, simState(40, entries));
+        SimPhone sim({}, simState(40, entries));
         QVERIFY(sim.start());
         Window w(sim);
-        bool aborted = false;
-        guitest::Poller poller([&] {
-            if (!aborted && w.page->simBook.count() == 5 && w.page->btnAbort4->isVisible()) {
-                aborted = true;
-                QTest::mouseClick(w.page->btnAbort4, Qt::LeftButton);
-            }
-        }, 1);
-        QTest::mouseClick(w.page->btnRead, Qt::LeftButton);
-        poller.stop();
+        w.onCommand([&](const QByteArray &command) {
+            if (command == "AT+CPBR=6\r\n")
+                QTest::mouseClick(w.button("btnAbort4"), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.button("btnRead"), Qt::LeftButton);
 
-        const int read = w.page->simBook.count();
-        QVERIFY2(read >= 5 && read < 40, qPrintable(QString::number(read)));
-        QCOMPARE(w.cell(read, 1), QString::number(1000 + read));
-        QCOMPARE(w.cell(read, 2), QStringLiteral("N%1").arg(read));
-        QCOMPARE(w.page->SimCopy.at(read), (PhonebookEntry{QByteArray::number(1000 + read), "N" + QByteArray::number(read)}));
+        QCOMPARE(w.cell(0, 0), QStringLiteral("5"));
+        QCOMPARE(w.grid()->model()->rowCount(), 6);
+        QCOMPARE(w.cell(5, 1), QStringLiteral("1005"));
+        QCOMPARE(w.cell(5, 2), QStringLiteral("N5"));
         QCOMPARE(sim.commands().last(), QStringLiteral("AT+CPBS=\"SM\""));
-        QVERIFY(!sim.commands().contains("AT+CPBR=40"));
+        QVERIFY(!sim.commands().contains("AT+CPBR=7"));
         verifyAtRest(w);
+
+        // The rows read are what the phone holds: Update writes none of them.
+        const int before = sim.commands().size();
+        QTest::mouseClick(w.button("btnChanges"), Qt::LeftButton);
+        QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBS=\"SM\""}));
     }
 
     // A name read from the phone that holds line ends goes back as one
@@ -238,12 +264,12 @@ private slots:
         SimPhone sim({}, simState(1, {entry(1, "123", 129, "Bob\rAT+CCWA=1,1\rX")}));
         QVERIFY(sim.start());
         Window w(sim);
-        QTest::mouseClick(w.page->btnRead, Qt::LeftButton);
+        QTest::mouseClick(w.button("btnRead"), Qt::LeftButton);
         QCOMPARE(w.cell(1, 2), QStringLiteral("Bob\rAT+CCWA=1,1\rX"));
 
         BoxAnswer box;
-        answerConfirmation(QMessageBox::Ok, box);
-        QTest::mouseClick(w.page->btnWrite, Qt::LeftButton);
+        pagetest::DialogSteps confirm({answerConfirmation(QMessageBox::Ok, box)});
+        QTest::mouseClick(w.button("btnWrite"), Qt::LeftButton);
         const QStringList sent = sim.commands();
         QCOMPARE(sent.filter(QRegularExpression("^AT\\+CPBW")).size(), 1);
         QVERIFY(sent.filter("CCWA").size() == 1 && sent.filter("CCWA").first().startsWith("AT+CPBW=1,"));

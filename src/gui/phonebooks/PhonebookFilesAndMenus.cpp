@@ -1,0 +1,211 @@
+// The Load and Save buttons of the Phonebooks page (the book files and
+// *.pbk files), and the menus of the SIM and phone grids with their entry
+// actions.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "core/at/Charset.h"
+#include "core/at/ReplyParse.h"
+#include "core/phonebooks/PbkFile.h"
+#include "gui/common/BookTableModel.h"
+#include "gui/common/Flash.h"
+#include "gui/common/Palette.h"
+#include "gui/messaging/SmsBooks.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "link/PhoneLink.h"
+
+namespace {
+QFileDialog *fileDialog(const QString &name, QFileDialog::AcceptMode mode, QFileDialog::FileMode files,
+                        QWidget *parent)
+{
+    auto *d = new QFileDialog(parent);
+    d->setObjectName(name);
+    d->setAcceptMode(mode);
+    d->setFileMode(files);
+    d->setOption(QFileDialog::DontUseNativeDialog);
+    return d;
+}
+
+QAction *menuItem(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+// Both dialogs offer the same filters, set anew before each showing.
+const QStringList PbkFilters{QStringLiteral("Phonebook (*.pbk)"), QStringLiteral("All Files (*)")};
+} // namespace
+
+void PhonebooksPage::setUpFilesAndMenus()
+{
+    OpenFile = fileDialog(QStringLiteral("OpenFile"), QFileDialog::AcceptOpen, QFileDialog::ExistingFile, this);
+    SaveFile = fileDialog(QStringLiteral("SaveFile"), QFileDialog::AcceptSave, QFileDialog::AnyFile, this);
+    connect(btnLoad, &QPushButton::clicked, this, &PhonebooksPage::btnLoadClick);
+    connect(btnSave, &QPushButton::clicked, this, &PhonebooksPage::btnSaveClick);
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    MenuCopy = menuItem(PopupMenu, QStringLiteral("MenuCopy"), QStringLiteral("Copy entry to SMS book"));
+    UseEntry1forSMS1 = menuItem(PopupMenu, QStringLiteral("UseEntry1forSMS1"), QStringLiteral("Use entry for SMS"));
+    UseSIMforPR = menuItem(PopupMenu, QStringLiteral("UseSIMforPR"), QStringLiteral("Use entry in Personal-Rings"));
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    MenuCopy2 = menuItem(PopupMenu1, QStringLiteral("MenuCopy2"), QStringLiteral("Copy entry to SMS book"));
+    UseEntry1ForSMS2 = menuItem(PopupMenu1, QStringLiteral("UseEntry1ForSMS2"), QStringLiteral("Use entry for SMS"));
+    UsePhoneforPR =
+        menuItem(PopupMenu1, QStringLiteral("UsePhoneforPR"), QStringLiteral("Use entry in Personal-Rings"));
+    connect(MenuCopy, &QAction::triggered, this, &PhonebooksPage::MenuCopyClick);
+    connect(UseEntry1forSMS1, &QAction::triggered, this, &PhonebooksPage::Useentry1forSMS1Click);
+    connect(UseSIMforPR, &QAction::triggered, this, &PhonebooksPage::UseSIMforPRClick);
+    connect(MenuCopy2, &QAction::triggered, this, &PhonebooksPage::MenuCopy2Click);
+    connect(UseEntry1ForSMS2, &QAction::triggered, this, &PhonebooksPage::Useentry1forSMS2Click);
+    connect(UsePhoneforPR, &QAction::triggered, this, &PhonebooksPage::UsePhoneforPRClick);
+
+    SimGrid->viewport()->installEventFilter(this);
+    PhoneGrid->viewport()->installEventFilter(this);
+}
+
+void PhonebooksPage::showError(const QString &name, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), text, QMessageBox::Ok, this);
+    box.setObjectName(name);
+    box.exec();
+}
+
+void PhonebooksPage::btnSaveClick()
+{
+    const BookSide *side = shownSide();
+    if (!side) {
+        const bool sms = Tabs->currentIndex() == SmsTab;
+        const bool ok = m_books.SaveSMSICQ(sms);
+        btnSave->setToolTip(ok ? (sms ? QStringLiteral("Save SMS book to disk") : QStringLiteral("Save ICQ book to disk"))
+                               : m_books.lastError);
+        flash(m_link, {SMSgrid, ICQgrid}, ok ? Palette::Lime : Palette::Red, m_link.timing().flash);
+        return;
+    }
+
+    SaveFile->setNameFilters(PbkFilters);
+    if (SaveFile->exec() != QDialog::Accepted || SaveFile->selectedFiles().isEmpty())
+        return;
+    const QString path = SaveFile->selectedFiles().constFirst();
+    QString error;
+    if (!PbkFile::save(path, side->book->entries(), &error))
+        showError(QStringLiteral("msgSaveFailed"), error);
+}
+
+void PhonebooksPage::btnLoadClick()
+{
+    const BookSide *side = shownSide();
+    if (!side)
+        return;
+    OpenFile->setNameFilters(PbkFilters);
+    if (OpenFile->exec() != QDialog::Accepted || OpenFile->selectedFiles().isEmpty())
+        return;
+    const QString path = OpenFile->selectedFiles().constFirst();
+    const QString shown = QDir::toNativeSeparators(path);
+
+    // The grid is emptied only once the file is open: a file that cannot be
+    // read must not cost the book on the screen. A pipe or a device could
+    // block the window or never end.
+    if (!QFileInfo(path).isFile()) {
+        showError(QStringLiteral("msgLoadFailed"), QStringLiteral("%1 is not a file.").arg(shown));
+        return;
+    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        showError(QStringLiteral("msgLoadFailed"), QStringLiteral("Cannot read %1: %2").arg(shown, in.errorString()));
+        return;
+    }
+    PhonebookModel &book = *side->book;
+    PhonebookEntries &copy = *side->copy;
+    const PbkFile::Loaded loaded = PbkFile::read(in, book.count());
+    book.setEntries(loaded.rows);
+    // The copy is emptied over the grid's old row count, as the grid is, and
+    // then holds exactly what the grid shows.
+    for (int r = 1; r <= qMin(book.count() + 1, copy.count()); ++r)
+        copy.set(r, loaded.rows.at(r));
+    if (loaded.grew)
+        side->showRowCount();
+}
+
+bool PhonebooksPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (const BookSide *side : {&m_sim, &m_phone}) {
+            if (watched != side->grid->viewport())
+                continue;
+            auto *press = static_cast<QMouseEvent *>(event);
+            const QModelIndex at = side->grid->indexAt(press->position().toPoint());
+            if (!at.isValid())
+                break;
+            gridMouseDown(*side, at.row(), at.column(), press->button(), press->globalPosition().toPoint());
+            // The menu is open; the view must not start a selection under it.
+            if (press->button() == Qt::RightButton && at.row() >= 1 && at.column() >= 1)
+                return true;
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PhonebooksPage::SimGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos)
+{
+    gridMouseDown(m_sim, row, column, button, globalPos);
+}
+
+void PhonebooksPage::PhoneGridMouseDown(int row, int column, Qt::MouseButton button, const QPoint &globalPos)
+{
+    gridMouseDown(m_phone, row, column, button, globalPos);
+}
+
+void PhonebooksPage::gridMouseDown(const BookSide &side, int row, int column, Qt::MouseButton button,
+                                   const QPoint &globalPos)
+{
+    if (row < 1 || column < 1 || row >= side.table->rowCount() || column >= side.table->columnCount())
+        return;
+    side.grid->setCurrentIndex(side.table->index(row, column));
+    const QString n = QString::number(row);
+    side.copyItem->setText(QStringLiteral("Copy entry ") + n + QStringLiteral(" to SMS book"));
+    side.smsItem->setText(QStringLiteral("Use entry ") + n + QStringLiteral(" for SMS"));
+    side.ringItem->setText(QStringLiteral("Use entry ") + n + QStringLiteral(" in Personal-Rings"));
+    if (button == Qt::RightButton)
+        side.menu->popup(globalPos);
+}
+
+void PhonebooksPage::copyToSmsBook(const BookSide &side)
+{
+    const PhonebookEntry *e = side.currentEntry();
+    if (e && m_books.copyIntoFreeSmsRow(*e) == 0)
+        showError(QStringLiteral("msgSmsBookFull"), side.bookFull);
+}
+
+void PhonebooksPage::useForSms(const BookSide &side)
+{
+    if (const PhonebookEntry *e = side.currentEntry()) {
+        const QByteArray number = Reply::trimmed(e->number).leftJustified(16, ' ', true);
+        emit smsRecipientChosen(fromPhoneText(number + " - " + Reply::trimmed(e->name).left(20)));
+    }
+}
+
+void PhonebooksPage::useForPersonalRing(const BookSide &side)
+{
+    if (const PhonebookEntry *e = side.currentEntry())
+        emit personalRingNumberChosen(fromPhoneText(Reply::trimmed(e->number).left(16)));
+}
+
+void PhonebooksPage::MenuCopyClick() { copyToSmsBook(m_sim); }
+void PhonebooksPage::MenuCopy2Click() { copyToSmsBook(m_phone); }
+void PhonebooksPage::Useentry1forSMS1Click() { useForSms(m_sim); }
+void PhonebooksPage::Useentry1forSMS2Click() { useForSms(m_phone); }
+void PhonebooksPage::UseSIMforPRClick() { useForPersonalRing(m_sim); }
+void PhonebooksPage::UsePhoneforPRClick() { useForPersonalRing(m_phone); }

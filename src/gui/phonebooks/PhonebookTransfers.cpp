@@ -1,0 +1,134 @@
+// The Read, Write and Update buttons of the Phonebooks page: the book of the
+// tab showing moved between its grid and the phone, one location at a time.
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "gui/common/BookTableModel.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "link/PhoneLink.h"
+
+void PhonebooksPage::setUpTransfers()
+{
+    connect(btnRead, &QPushButton::clicked, this, &PhonebooksPage::btnReadClick);
+    connect(btnWrite, &QPushButton::clicked, this, &PhonebooksPage::btnWriteClick);
+    connect(btnChanges, &QPushButton::clicked, this, &PhonebooksPage::btnChangesClick);
+}
+
+void PhonebooksPage::beginTransfer(QPushButton *pressed)
+{
+    for (QPushButton *b : {btnRead, btnWrite, btnChanges, btnLoad, btnSave})
+        b->setEnabled(false);
+    pressed->hide();
+    // The tab bar too: a tab change would enable Load and the transfer
+    // buttons again in the middle of a transfer.
+    for (QWidget *w : std::initializer_list<QWidget *>{SimGrid, PhoneGrid, Tabs->tabBar()})
+        w->setEnabled(false);
+    emit busyChanged(true);
+    repaint();
+}
+
+void PhonebooksPage::endTransfer(const BookSide &side, bool toFirstRow)
+{
+    // Still inside the operation, so nothing can start while the phone
+    // takes the SIM book back.
+    m_link.runGuarded([this] { m_transfer.finish(); });
+
+    for (QPushButton *b : {btnRead, btnWrite, btnChanges})
+        b->show();
+    btnSave->setEnabled(true);
+    for (QWidget *w : std::initializer_list<QWidget *>{SimGrid, PhoneGrid, Tabs->tabBar()})
+        w->setEnabled(true);
+    // The buttons as the tab showing now wants them.
+    TabsChange();
+    if (toFirstRow)
+        side.makeCurrentRow(1);
+    emit busyChanged(false);
+}
+
+void PhonebooksPage::btnReadClick()
+{
+    const BookSide *shown = shownSide();
+    if (!shown)
+        return;
+    const BookSide &side = *shown;
+    const OperationGuard op(m_link, Tab::Phonebooks);
+    if (!op)
+        return;
+
+    beginTransfer(btnRead);
+    m_link.setAbortRequested(false);
+    side.book->clear();
+    *side.copy = PhonebookEntries(CopyEntries);
+    side.grid->setCurrentIndex(
+        side.table->index(qMax(1, side.grid->currentIndex().row()), BookTableModel::NumberColumn));
+
+    m_link.runGuarded([&] {
+        if (!m_transfer.select(side.storage))
+            return;
+        for (int n = 1; n <= MaxReadLocations && !m_link.AbortRequested(); ++n) {
+            const PhonebookTransfer::Location at = m_transfer.read(n);
+            // Past the last location the phone refuses: the book is complete.
+            if (at.kind == PhonebookTransfer::Location::Ended)
+                return;
+            // The grid grows with the read, one row per location.
+            side.book->resize(n);
+            side.book->setEntry(n, at.entry);
+            side.copy->set(n, at.entry);
+            side.showRowCount();
+            side.makeCurrentRow(n);
+        }
+    });
+
+    endTransfer(side, true);
+}
+
+void PhonebooksPage::btnWriteClick()
+{
+    const BookSide *shown = shownSide();
+    if (!shown)
+        return;
+    const BookSide &side = *shown;
+    const OperationGuard op(m_link, Tab::Phonebooks);
+    if (!op)
+        return;
+
+    if (!UpdateOnly) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Write all entries..."),
+                        QStringLiteral("Write all entries to %1, Are you sure?").arg(side.name),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.setObjectName(QStringLiteral("confirmWrite"));
+        if (box.exec() != QMessageBox::Ok)
+            return;
+    }
+
+    beginTransfer(UpdateOnly ? btnChanges : btnWrite);
+    side.grid->setCurrentIndex(side.table->index(1, BookTableModel::NumberColumn));
+
+    m_link.runGuarded([&] {
+        if (!m_transfer.select(side.storage))
+            return;
+        for (int r = 1; r <= side.book->count(); ++r) {
+            const PhonebookEntry entry = side.book->entry(r);
+            if (UpdateOnly && entry == side.copy->at(r))
+                continue;
+            side.makeCurrentRow(r);
+            // A location the phone refuses is passed over; only an abort
+            // stops the run.
+            m_transfer.write(r, entry);
+            if (m_link.AbortRequested())
+                return;
+        }
+    });
+
+    endTransfer(side, !UpdateOnly);
+}
+
+void PhonebooksPage::btnChangesClick()
+{
+    UpdateOnly = true;
+    btnWriteClick();
+    UpdateOnly = false;
+}
