@@ -3,10 +3,11 @@
 // melodies, the ring type of each call type, the composer with its
 // two-octave keyboard, and the melody file list.
 //
-// The page lays the controls out; what they do lives in two parts that
-// meet only at the tune boxes: MelodyComposer (keyboard, compose line,
-// melody file, Play and Stop) and PhoneMelodiesControls (the phone's own
-// melodies and ring types).
+// The page lays the controls out; what they do lives in two parts:
+// MelodyComposer (keyboard, compose line, melody file, Play and Stop) and
+// PhoneMelodiesControls (the phone's own melodies and ring types). Both
+// use the tune boxes; a phone button pressed during a tune asks the
+// composer to stop it first.
 #include <QWidget>
 #include <array>
 #include <memory>
