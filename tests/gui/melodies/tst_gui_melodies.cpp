@@ -2,15 +2,19 @@
 // compose line, playing and stopping as the tone trace records it, the
 // melody file, and the phone's own melodies and ring types against the
 // simulated phone.
+//
+// Nothing here samples the window on a timer: every step that must happen
+// during a tune is queued from the note that lights a key, and every
+// window the program puts up is answered when it shows.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -18,10 +22,75 @@
 
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "gui/melodies/MelodiesPage.h"
 #include "gui/common/Palette.h"
+#include "gui/melodies/PianoKey.h"
 
 namespace {
+
+// Every other caption a button was painted with, in order.
+class CaptionLog : public QObject {
+public:
+    explicit CaptionLog(QAbstractButton *b) : m_button(b), m_last(b->text()) { b->installEventFilter(this); }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (o == m_button && e->type() == QEvent::Paint && m_button->text() != m_last)
+            seen.append(m_last = m_button->text());
+        return false;
+    }
+
+private:
+    QAbstractButton *m_button;
+    QString m_last;
+};
+
+// Answers every window the program puts up, so that no flow waits on a
+// dialog nobody will close: the melody file dialog takes nextFile (or is
+// cancelled), the error window and any message box are closed. Each is
+// noted in `shown`.
+class Answerer : public QObject {
+public:
+    Answerer() { qApp->installEventFilter(this); }
+    QStringList shown;
+    QString nextFile;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() != QEvent::Show || !o->isWidgetType() || !static_cast<QWidget *>(o)->isWindow())
+            return false;
+        auto *dialog = qobject_cast<QDialog *>(o);
+        if (!dialog)
+            return false;
+        if (auto *files = qobject_cast<QFileDialog *>(dialog); files && !nextFile.isEmpty()) {
+            shown << files->objectName();
+            chooseFile(files, std::exchange(nextFile, QString()));
+            return false;
+        }
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        shown << (box ? QStringLiteral("box: ") + box->text() : dialog->objectName());
+        QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    // The dialog reused keeps the file chosen last time selected; the
+    // folder and the name typed into it leave only the new one.
+    static void chooseFile(QFileDialog *dialog, const QString &path)
+    {
+        const QFileInfo file(path);
+        dialog->setDirectory(file.absolutePath());
+        dialog->selectFile(file.fileName());
+        guitest::find<QLineEdit>(dialog, QStringLiteral("fileNameEdit"))->setText(file.fileName());
+        QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+        // Should the dialog refuse the name, the flow fails on what was
+        // read instead of waiting for ever.
+        QMetaObject::invokeMethod(
+            dialog, [dialog] { if (dialog->isVisible()) dialog->reject(); }, Qt::QueuedConnection);
+    }
+};
 
 // The main window on the Melodies tab, with the tone trace in its scratch folder.
 class Rig : public guitest::FormRig {
@@ -33,17 +102,24 @@ public:
         started = sim.start();
         sim.useAsCom(1);
         openWindow();
-        form->link.setTiming(Timing().scaled(0.2));
+        // Short holds and flashes; but no flow here waits for the phone's
+        // silence, so a busy machine's slow phone is never taken for a
+        // phone that does not answer.
+        Timing timing = Timing().scaled(0.2);
+        timing.reply = Timing().network;
+        form->link.setTiming(timing);
         form->mainTabs->setCurrentIndex(int(Tab::Melodies));
-        page = form->Panel3;
+        page = guitest::find<QWidget>(form.get(), QStringLiteral("Panel3"));
+        answers = std::make_unique<Answerer>();
     }
     ~Rig()
     {
+        answers.reset();
         closeWindow();
         qunsetenv("MIRVAK_TRACE");
     }
 
-    template <typename T = QPushButton> T *find(const QString &name) { return page->findChild<T *>(name); }
+    template <typename T = QPushButton> T *find(const QString &name) { return guitest::find<T>(page, name); }
     void click(const QString &name) { QTest::mouseClick(find(name), Qt::LeftButton); }
     QString text(const QString &name) { return find<QLineEdit>(name)->text(); }
 
@@ -68,31 +144,57 @@ public:
     }
     bool anyKeyLit()
     {
-        for (PianoKey *k : page->keys)
+        for (PianoKey *k : page->findChildren<PianoKey *>())
             if (Palette::painted(k) == Palette::Lime)
                 return true;
         return false;
     }
+    // Runs `step` between the notes, right after the n-th key (1-based,
+    // nested notes counted) has lit, as a user's click would come in.
+    void atNote(int n, std::function<void()> step)
+    {
+        auto count = std::make_shared<int>(0);
+        auto conn = std::make_shared<QMetaObject::Connection>();
+        *conn = QObject::connect(&form->bleeper, &MyBleeper::keyLit, page,
+                                 [count, conn, n, step](int, int, bool lit) {
+                                     if (!lit || ++*count < n)
+                                         return;
+                                     QObject::disconnect(*conn);
+                                     QMetaObject::invokeMethod(qApp, step, Qt::QueuedConnection);
+                                 });
+    }
+    // Plays from `play`; `pressed` is clicked once the first note has sounded.
+    // Returns what sounded.
+    QStringList pressDuringTune(const QString &play, const QString &pressed)
+    {
+        clearTrace();
+        QAbstractButton *target = find<QAbstractButton>(pressed);
+        atNote(1, [target] { QTest::mouseClick(target, Qt::LeftButton); });
+        click(play);
+        return sounds();
+    }
 
     SimPhone sim;
     bool started = false;
-    MelodiesPage *page = nullptr;
+    QWidget *page = nullptr;
+    std::unique_ptr<Answerer> answers;
 
 private:
     qint64 m_traceFrom = 0;
 };
 
-// Answers the melody-file dialog once it shows. The dialog selects only
-// files its model has listed already; a typed name is taken as it is.
-void openFileWhenAsked(QFileDialog *dialog, const QString &path)
-{
-    QTimer::singleShot(10, dialog, [dialog, path] {
-        if (!dialog->isVisible())
-            return openFileWhenAsked(dialog, path);
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-    });
-}
+// The operations as PhoneLink reports them: "+page" when one starts, "-" when it ends.
+class OperationLog : public QObject {
+public:
+    explicit OperationLog(PhoneLink &link)
+    {
+        connect(&link, &PhoneLink::operationChanged, this,
+                [this](bool running, int page) { seen << (running ? QStringLiteral("+%1").arg(page) : "-"); });
+    }
+    QStringList seen;
+};
+
+const QString LongTune = QStringLiteral("cdefgabcdefgab");
 
 } // namespace
 
@@ -104,6 +206,7 @@ private slots:
     void stopAndCloseDuringATune();
     void phoneMelodiesReadAndStored();
     void ringTypesAndPlayingInThePhone();
+    void clickOnThePageAbortsTheWait();
 };
 
 void TestGuiMelodies::keyboardAndComposeLine()
@@ -152,6 +255,7 @@ void TestGuiMelodies::keyboardAndComposeLine()
     box->setText(QString(200, u'd'));
     QTest::keyClick(box, Qt::Key_Backspace);
     QCOMPARE(box->text().size(), 199);
+    QCOMPARE(rig.answers->shown, QStringList());
 }
 
 void TestGuiMelodies::melodyFileMovedAndPlayed()
@@ -167,7 +271,7 @@ void TestGuiMelodies::melodyFileMovedAndPlayed()
     auto *list = rig.find<QComboBox>("TuneList");
     QCOMPARE(list->currentText(), QStringLiteral(" Load File"));
 
-    openFileWhenAsked(rig.page->OpenTunes, path);
+    rig.answers->nextFile = path;
     rig.click("btnLoadTunes");
     QCOMPARE(list->count(), 5);
     QCOMPARE(list->currentText(), QStringLiteral("Tune one|G#AB"));
@@ -184,20 +288,17 @@ void TestGuiMelodies::melodyFileMovedAndPlayed()
     // While a tune plays: its Stop button uncovered, the other Play buttons
     // and the read off, the tab bar held on Melodies.
     list->setCurrentIndex(4);
-    bool checked = false;
-    guitest::Poller probe([&] {
-        if (checked)
-            return;
-        checked = true;
-        QVERIFY(rig.find("PlayFile")->isHidden());
-        QCOMPARE(rig.find("TuneStop5")->geometry(), rig.find("PlayFile")->geometry());
-        QVERIFY(!rig.find("Play1")->isEnabled() && !rig.find("PlayCustom")->isEnabled());
-        QVERIFY(!rig.find("btnReadMelodies")->isEnabled());
+    QList<bool> during;
+    rig.atNote(1, [&] {
+        during << rig.find("PlayFile")->isHidden()
+               << (rig.find("TuneStop5")->geometry() == rig.find("PlayFile")->geometry())
+               << !rig.find("Play1")->isEnabled() << !rig.find("PlayCustom")->isEnabled()
+               << !rig.find("btnReadMelodies")->isEnabled();
         rig.form->mainTabs->setCurrentIndex(int(Tab::Sms));
-        QCOMPARE(rig.form->mainTabs->currentIndex(), int(Tab::Melodies));
+        during << (rig.form->mainTabs->currentIndex() == int(Tab::Melodies));
     });
     rig.click("PlayFile");
-    QVERIFY(checked);
+    QCOMPARE(during, QList<bool>(6, true));
     QCOMPARE(rig.sounds(), (QStringList{"tone 523 Hz 128 ms", "tone 587 Hz 128 ms", "tone 659 Hz 128 ms"}));
     QVERIFY(!rig.find("PlayFile")->isHidden() && rig.find("Play1")->isEnabled());
     QVERIFY(rig.find("btnReadMelodies")->isEnabled());
@@ -208,52 +309,65 @@ void TestGuiMelodies::melodyFileMovedAndPlayed()
     rig.click("Play4");
     QCOMPARE(rig.sounds(), QStringList{"tone 880 Hz 128 ms"});
 
-    // Another file replaces every line, and stops a tune that plays.
+    // Another file opened during a tune stops the tune after its note and
+    // replaces every line.
     const QString other = rig.filePath("other.txt");
     QFile g(other);
     QVERIFY(g.open(QIODevice::WriteOnly));
     g.write("only|CDE");
     g.close();
-    openFileWhenAsked(rig.page->OpenTunes, other);
-    rig.click("btnLoadTunes");
+    rig.find<QLineEdit>("editTune1")->setText(LongTune);
+    rig.answers->nextFile = other;
+    QCOMPARE(rig.pressDuringTune("Play1", "btnLoadTunes"), QStringList{"tone 523 Hz 128 ms"});
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->currentText(), QStringLiteral("only|CDE"));
-    QVERIFY(rig.form->bleeper.TuneStopRequested());
+    QVERIFY(!rig.find("Play1")->isHidden());
+    // Opened with no tune playing, it silences no key after it: "#c" opens
+    // with its silent "#" step, the one a stop would let through alone.
+    rig.answers->nextFile = path;
+    rig.click("btnLoadTunes");
+    QCOMPARE(list->count(), 5);
+    rig.clearTrace();
+    QTest::mouseClick(rig.find<PianoKey>("csharp"), Qt::LeftButton);
+    QCOMPARE(rig.sounds(), QStringList{"tone 554 Hz 128 ms"});
+    QCOMPARE(rig.answers->shown, (QStringList{"OpenTunes", "OpenTunes", "OpenTunes"}));
 }
 
 void TestGuiMelodies::stopAndCloseDuringATune()
 {
     Rig rig;
     auto *compose = rig.find<QLineEdit>("editCompose");
-    compose->setText(QStringLiteral("cdefgabcdefgab"));
+    compose->setText(LongTune);
 
     // Stop ends the tune after its current note; a key pressed meanwhile
-    // plays its own note and adds it to the line.
-    QElapsedTimer clock;
-    clock.start();
-    int step = 0;
-    guitest::Poller during([&] {
-        if (step == 0 && clock.elapsed() > 300 && ++step)
-            QTest::mousePress(rig.find<PianoKey>("hanote"), Qt::LeftButton);
-        if (step == 1 && clock.elapsed() > 700 && ++step)
-            rig.click("BitBtn8");
-    }, 10);
+    // plays its own note and adds it to the line, and the tune goes on.
+    rig.atNote(2, [&] { QTest::mousePress(rig.find<PianoKey>("hanote"), Qt::LeftButton); });
+    rig.atNote(4, [&] { rig.click("BitBtn8"); });
     rig.click("PlayCustom");
-    during.stop();
-    const QStringList played = rig.sounds();
-    QVERIFY2(played.size() < 14 && played.contains("tone 1760 Hz 128 ms"), qPrintable(played.join(", ")));
-    QCOMPARE(compose->text(), QStringLiteral("cdefgabcdefgab+a"));
+    QCOMPARE(rig.sounds(), (QStringList{"tone 523 Hz 128 ms", "tone 587 Hz 128 ms", "tone 1760 Hz 128 ms",
+                                        "tone 659 Hz 128 ms"}));
+    QCOMPARE(compose->text(), LongTune + "+a");
     QVERIFY(!rig.anyKeyLit());
     QVERIFY(!rig.find("PlayCustom")->isHidden());
     QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
 
-    // Closing the window stops the tune, and the window then closes.
+    // Stop is no lasting silence: the next Play sounds from its first note.
+    compose->setText(QStringLiteral("#cd"));
     rig.clearTrace();
-    QTimer::singleShot(300, rig.form.get(), [&] { rig.form->close(); });
+    rig.click("PlayCustom");
+    QCOMPARE(rig.sounds(), (QStringList{"tone 554 Hz 128 ms", "tone 587 Hz 128 ms"}));
+
+    // Closing the window stops the tune, and the window then closes.
+    compose->setText(LongTune);
+    rig.clearTrace();
+    OperationLog ops(rig.form->link);
+    rig.atNote(1, [&] { rig.form->close(); });
     rig.click("PlayCustom");
     QTRY_VERIFY(!rig.form->isVisible());
-    QVERIFY(rig.sounds().size() < 14);
+    QCOMPARE(rig.sounds(), QStringList{"tone 523 Hz 128 ms"});
+    QCOMPARE(ops.seen, (QStringList{"+2", "-"}));
     QVERIFY(!rig.anyKeyLit());
+    QCOMPARE(rig.answers->shown, QStringList());
 }
 
 void TestGuiMelodies::phoneMelodiesReadAndStored()
@@ -295,21 +409,30 @@ void TestGuiMelodies::phoneMelodiesReadAndStored()
     QCOMPARE(rig.commands("AT*ESOM=3"), QStringList{"AT*ESOM=3,\"abA+CB\""});
     QVERIFY(rig.commands("AT+CPBW").isEmpty());
 
+    // "Store" pressed while the box's own tune plays: the tune stops after
+    // its note, then the melody goes to the phone.
+    auto *box2 = rig.find<QLineEdit>("editTune2");
+    box2->setText(LongTune);
+    guitest::ColourLog stored(box2, QPalette::Base);
+    OperationLog ops(rig.form->link);
+    QCOMPARE(rig.pressDuringTune("Play2", "ok2"), QStringList{"tone 523 Hz 128 ms"});
+    QCOMPARE(ops.seen, (QStringList{"+2", "-", "+2", "-"}));
+    QCOMPARE(rig.commands("AT*ESOM=2").last(), "AT*ESOM=2,\"" + LongTune + "\"");
+    QCOMPARE(stored.seen, (QList<QColor>{Palette::DarkGreen, Palette::Silver}));
+    QVERIFY(!rig.find("Play2")->isHidden() && rig.find("Play1")->isEnabled());
+
     const QJsonObject dumped = rig.sim.stopAndDump();
     QCOMPARE(dumped.value("ownMelodies").toObject(),
-             (QJsonObject{{"1", "cde"}, {"3", "abA+CB"}, {"4", "a"}}));
-    // The phone gone: the port's error box, then the store flashes red.
+             (QJsonObject{{"1", "cde"}, {"2", LongTune}, {"3", "abA+CB"}, {"4", "a"}}));
+    // The phone gone: the error window, then the store flashes red. The port
+    // is a name that never was, not the simulator's old device, which a
+    // phone of another test may have been given since.
+    qputenv("MIRVAK_COM1", rig.filePath("gone").toLocal8Bit());
     auto *box = rig.find<QLineEdit>("editTune1");
     guitest::ColourLog failed(box, QPalette::Base);
-    bool told = false;
-    guitest::Poller answer([&] {
-        if (rig.form->Form2->isVisible()) {
-            told = true;
-            rig.form->Form2->hide();
-        }
-    });
+    QCOMPARE(rig.answers->shown, QStringList());
     rig.click("ok1");
-    QVERIFY(told);
+    QCOMPARE(rig.answers->shown, QStringList{"Form2"});
     QCOMPARE(failed.seen, (QList<QColor>{Palette::Red, Palette::Silver}));
 }
 
@@ -353,19 +476,61 @@ void TestGuiMelodies::ringTypesAndPlayingInThePhone()
     QVERIFY(rig.find("Use4")->isEnabled());
 
     // Played in the phone; a refusal shows "X" on the button for a moment.
-    QString during;
-    guitest::Poller watch([&] {
-        if (rig.find("gsmPlay3")->text() == "X")
-            during = "X";
-    });
+    CaptionLog caption(rig.find("gsmPlay3"));
     rig.click("gsmPlay1");
     rig.click("gsmPlay3");
-    QCOMPARE(during, QStringLiteral("X"));
+    QCOMPARE(caption.seen.value(0), QStringLiteral("X"));
     QCOMPARE(rig.find("gsmPlay3")->text(), QStringLiteral("3"));
     rings->setEditText(QStringLiteral("5"));
     rig.click("PlayCombo");
     QCOMPARE(rig.commands("AT*ERIP="), (QStringList{"AT*ERIP=7,31", "AT*ERIP=7,33", "AT*ERIP=7,5"}));
     QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
+
+    // Pressed while a tune plays, each of them stops the tune after its
+    // note and then does its work.
+    rig.find<QLineEdit>("editTune4")->setText(LongTune);
+    OperationLog ops(rig.form->link);
+    const QStringList oneNote{"tone 523 Hz 128 ms"};
+    QCOMPARE(rig.pressDuringTune("Play4", "gsmPlay2"), oneNote);
+    QCOMPARE(rig.pressDuringTune("Play4", "PlayCombo"), oneNote);
+    QCOMPARE(rig.pressDuringTune("Play4", "Use3"), oneNote);
+    QCOMPARE(rig.pressDuringTune("Play4", "UseCombo"), oneNote);
+    QCOMPARE(rig.commands("AT*ERIP=").mid(3), (QStringList{"AT*ERIP=7,32", "AT*ERIP=7,5"}));
+    QCOMPARE(rig.commands("AT*ERIN=").filter(QRegularExpression("=\\d")).mid(4),
+             (QStringList{"AT*ERIN=33,1", "AT*ERIN=5,1"}));
+    // The tune's operation ends before the pressed one starts.
+    QCOMPARE(ops.seen, (QStringList{"+2", "-", "+2", "-", "+2", "-", "+2", "-", "+2", "-", "+100", "-", "+2",
+                                    "-", "+100", "-"}));
+    QVERIFY(!rig.find("Play4")->isHidden() && rig.find("Play1")->isEnabled());
+    QCOMPARE(rig.answers->shown, QStringList());
+}
+
+void TestGuiMelodies::clickOnThePageAbortsTheWait()
+{
+    Rig rig({}, {"--fault", "silent"});
+    QVERIFY(rig.started);
+    // The phone's silence would last long: only the abort can end the wait soon.
+    const QPoint bare(rig.page->width() - 2, rig.page->height() - 2);
+    QVERIFY(!rig.page->childAt(bare));
+
+    // Idle, a click on the page leaves nothing behind for the next operation.
+    QTest::mouseClick(rig.page, Qt::LeftButton, {}, bare);
+    QVERIFY(!rig.form->link.AbortRequested());
+
+    // Melody 1 played on a phone that never answers: a click on the bare
+    // page while the command waits ends the wait, and "X" says so.
+    CaptionLog caption(rig.find("gsmPlay1"));
+    OperationLog ops(rig.form->link);
+    QObject::connect(&rig.form->link, &PhoneLink::commandWritten, rig.page,
+                     [&] { QTest::mouseClick(rig.page, Qt::LeftButton, {}, bare); }, Qt::SingleShotConnection);
+    rig.click("gsmPlay1");
+    QCOMPARE(rig.form->link.lastStatus(), Exchange::Aborted);
+    QCOMPARE(caption.seen.value(0), QStringLiteral("X"));
+    QCOMPARE(rig.find("gsmPlay1")->text(), QStringLiteral("1"));
+    QCOMPARE(rig.commands("AT*ERIP="), QStringList{"AT*ERIP=7,31"});
+    QCOMPARE(ops.seen, (QStringList{"+2", "-"}));
+    QVERIFY(rig.find("btnReadMelodies")->isEnabled());
+    QCOMPARE(rig.answers->shown, QStringList());
 }
 
 QTEST_MAIN(TestGuiMelodies)
