@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "gui/common/Buttons.h"
 #include "gui/common/Palette.h"
 #include "gui/common/TypingLimit.h"
 #include "gui/melodies/MelodyComposer.h"
@@ -99,8 +100,8 @@ void MelodiesPage::buildTuneRows()
 void MelodiesPage::buildRingRow()
 {
     const int y = 92;
-    btnReadMelodies = glyphButton(this, "btnReadMelodies", QStyle::SP_BrowserReload,
-                                  QStringLiteral("Read melodies from Phone"), QRect(2, y, 24, 22));
+    btnReadMelodies = Buttons::readButton(this, "btnReadMelodies", QStringLiteral("Read melodies from Phone"));
+    btnReadMelodies->move(2, y - 1);
 
     CallList = silverCombo(this, "CallList", QRect(28, y, 74, 22));
     CallList->addItems({QStringLiteral(" Call Type"), QStringLiteral(" Voice"), QStringLiteral(" Data"),

@@ -182,31 +182,6 @@ void SettingsPattern::writeChange(PhoneLink &link, const std::function<void()> &
     });
 }
 
-QPushButton *SettingsPattern::panelButton(QWidget *parent, const char *name, const QString &caption,
-                                          const QString &hint)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QPushButton *SettingsPattern::iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon,
-                                         const QString &hint)
-{
-    QPushButton *b = panelButton(parent, name, QString(), hint);
-    b->setFixedSize(24, 24);
-    b->setIcon(parent->style()->standardIcon(icon));
-    b->setIconSize(QSize(16, 16));
-    return b;
-}
-
-QPushButton *SettingsPattern::readButton(QWidget *parent, const char *name, const QString &hint)
-{
-    return iconButton(parent, name, QStyle::SP_BrowserReload, hint);
-}
-
 QLabel *SettingsPattern::statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth)
 {
     auto *label = new QLabel(caption, parent);

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+#include "gui/common/Buttons.h"
+
 enum class Tab;
 
 class PhoneLink;
@@ -52,15 +54,11 @@ void flashStatus(PhoneLink &link, QLabel *label, bool ok, int ms);
 // Enter presses it; leaving the box takes the default back.
 void defaultWhileFocused(QWidget *edit, QPushButton *button);
 
-// The controls every panel makes the same way: a push button that is never
-// the dialog default (Enter belongs to defaultWhileFocused); the same with a
-// 24 x 24 picture instead of a caption; a status label on the button face,
-// where flashStatus shows "OK" and "Error".
-QPushButton *panelButton(QWidget *parent, const char *name, const QString &caption, const QString &hint = {});
-QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &hint);
-// The button of a panel or page that reads its values from the phone: the
-// reload picture, 24 x 24.
-QPushButton *readButton(QWidget *parent, const char *name, const QString &hint);
+// The buttons every page makes alike, and a status label on the button
+// face, where flashStatus shows "OK" and "Error".
+using Buttons::iconButton;
+using Buttons::panelButton;
+using Buttons::readButton;
 QLabel *statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth);
 
 // A panel's whole read from its button: one operation (locking the tab bar

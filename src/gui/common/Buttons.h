@@ -1,0 +1,19 @@
+#pragma once
+// The push buttons every page makes the same way.
+#include <QStyle>
+#include <QString>
+
+class QPushButton;
+class QWidget;
+
+namespace Buttons {
+
+// Never the dialog default: Enter belongs to the box that has the focus.
+QPushButton *panelButton(QWidget *parent, const char *name, const QString &caption, const QString &hint = {});
+// The same with a 24 x 24 picture instead of a caption.
+QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixmap icon, const QString &hint);
+// The button of a panel or page that reads its values from the phone: the
+// reload picture, 24 x 24.
+QPushButton *readButton(QWidget *parent, const char *name, const QString &hint);
+
+} // namespace Buttons
