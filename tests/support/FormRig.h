@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QDialog>
 #include <QEvent>
+#include <QFileSystemWatcher>
 #include <QJsonObject>
 #include <QList>
 #include <QMessageBox>
@@ -182,9 +183,11 @@ public:
     // Every byte the port moves and every tone, into trace().
     void traceLink()
     {
-        qputenv("MIRVAK_TRACE", QFile::encodeName(filePath(QStringLiteral("link.trace"))));
+        m_dir.write(QStringLiteral("link.trace"), {}); // there to be watched (TraceWatch)
+        qputenv("MIRVAK_TRACE", QFile::encodeName(tracePath()));
         m_traced = true;
     }
+    QString tracePath() const { return filePath(QStringLiteral("link.trace")); }
     QByteArray trace() const { return m_dir.read(QStringLiteral("link.trace")); }
 
     void openWindow()
@@ -237,6 +240,22 @@ private:
     bool m_shown = true;
     bool m_traced = false;
     bool m_comSet = false;
+};
+
+// Calls `grew` each time the port's trace (FormRig::traceLink) has grown: a
+// byte written or read, a port operation. The file system tells as it
+// happens, so it reaches the test inside the wait that follows a write the
+// link announces no other way.
+class TraceWatch : public QObject {
+public:
+    TraceWatch(const FormRig &rig, std::function<void()> grew)
+    {
+        m_watch.addPath(rig.tracePath());
+        connect(&m_watch, &QFileSystemWatcher::fileChanged, this, std::move(grew));
+    }
+
+private:
+    QFileSystemWatcher m_watch;
 };
 
 } // namespace guitest

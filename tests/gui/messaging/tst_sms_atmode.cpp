@@ -240,18 +240,21 @@ private slots:
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
-    // Abort pressed while the phone has the length command and the prompt
-    // is due: the prompt wait ends at once, nothing is sent.
+    // Abort pressed once the length command is written and the prompt is
+    // due: the prompt wait ends at once, nothing is sent.
     void abortWhileWaitingForPrompt()
     {
         Rig rig({}, QJsonObject{{QStringLiteral("promptDelayMs"), 5000}});
         QVERIFY(rig.ok());
         rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
         PhoneLink &link = rig.form->link;
+        // A second for the prompt, as unscaled: the click lands inside the
+        // wait however slowly the machine runs.
+        Timing timing = link.timing();
+        timing.prompt = Timing().prompt;
+        link.setTiming(timing);
         bool clickedInWait = false;
-        // The phone's echo of the length command arrives while the link
-        // waits for the prompt.
-        QObject::connect(&rig.form->ComPort1, &TComPort::readyRead, rig.page, [&] {
+        const guitest::TraceWatch written(rig, [&] {
             if (!clickedInWait && link.timer2Running() && link.timer2Interval() == link.timing().prompt) {
                 clickedInWait = true;
                 QTest::mouseClick(rig.button("btnAbort"), Qt::LeftButton);
@@ -282,11 +285,15 @@ private slots:
     // message; the page is usable again and the port closed.
     void portFailsDuringSend()
     {
-        Rig rig({QStringLiteral("--fault"), QStringLiteral("hangup-after:AT+CMGS=?")});
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("hangup-after:AT+CMGS=?")},
+                QJsonObject{{QStringLiteral("promptDelayMs"), 60000}});
         QVERIFY(rig.ok());
-        // The device goes 150 ms after its answer, in real time: the send
-        // must still be talking to it then.
-        rig.form->link.setTiming(Timing());
+        // The device goes 150 ms after that answer, in the phone's own time.
+        // The send must still be talking to it then, however slowly either
+        // runs: the prompt it waits for comes only long after.
+        Timing timing = rig.form->link.timing();
+        timing.prompt = 30000;
+        rig.form->link.setTiming(timing);
         rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
         QString shown;
         const Dialogs answer([&](QWidget *dialog) {
@@ -294,7 +301,8 @@ private slots:
             guitest::answerAsUser(dialog);
         });
         rig.clickSend();
-        QVERIFY2(!shown.isEmpty(), "no message about the port");
+        QVERIFY2(!shown.isEmpty(), qPrintable(QStringLiteral("no message about the port; statuses %1; commands %2")
+                                                  .arg(rig.statuses.join(QLatin1Char('|')), rig.sim->commands().join(QLatin1Char('|')))));
         QVERIFY(rig.idle());
         QVERIFY(!rig.form->link.LongReplyWait());
     }

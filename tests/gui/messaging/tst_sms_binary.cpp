@@ -266,9 +266,8 @@ private slots:
         rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
         PhoneLink &link = rig.form->link;
         bool clicked = false;
-        // The phone's short answer to AT*BINARY arrives while the link
-        // waits for binary mode.
-        QObject::connect(&rig.form->ComPort1, &TComPort::readyRead, rig.page, [&] {
+        // AT*BINARY written, the link waits for binary mode.
+        const guitest::TraceWatch written(rig, [&] {
             if (!clicked && link.timer2Running() && link.timer2Interval() == link.timing().binaryAnswer) {
                 clicked = true;
                 QTest::mouseClick(rig.button("btnAbort"), Qt::LeftButton);
