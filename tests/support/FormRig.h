@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QPalette>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTabBar>
@@ -127,8 +128,8 @@ inline QString dialogText(const QWidget *dialog)
 // OK, else its default button, else its first.
 inline void answerAsUser(QWidget *dialog)
 {
-    if (auto *form2 = qobject_cast<TForm2 *>(dialog)) {
-        QTest::mouseClick(form2->BitBtn1, Qt::LeftButton);
+    if (qobject_cast<TForm2 *>(dialog)) {
+        QTest::mouseClick(find<QPushButton>(dialog, QStringLiteral("BitBtn1")), Qt::LeftButton);
         return;
     }
     auto *box = qobject_cast<QMessageBox *>(dialog);
