@@ -169,8 +169,12 @@ public:
     {
         sim = std::make_unique<SimPhone>(args, state);
         m_phoneOk = sim->start();
-        sim->useAsCom(1);
-        m_comSet = true;
+        if (m_phoneOk) {
+            sim->useAsCom(1);
+            m_comSet = true;
+        } else {
+            unplugPhone(); // an empty name would fall back to the machine's own ports
+        }
         return m_phoneOk;
     }
     // COM1 names a device that is not there.
