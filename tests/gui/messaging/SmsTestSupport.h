@@ -33,7 +33,6 @@ inline const QString IcqCentre = QStringLiteral("+44802000332");
 
 using guitest::ColourLog;
 using guitest::Dialogs;
-using guitest::scaled;
 
 // The page's controls a user works with, in no particular order.
 inline const QStringList Controls{"btnSend", "btnICQ", "btnAbort", "btnAbort2", "btnExit",

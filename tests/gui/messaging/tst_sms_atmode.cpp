@@ -1,7 +1,6 @@
 // Sending through the phone's PDU-mode AT commands, plain and ICQ, every
 // message checked as the simulated phone decoded it.
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "SmsTestSupport.h"
 
