@@ -15,4 +15,5 @@ build/asan/bench/pb_bench || echo "pb_bench failed (figures not measured)"
 build/asan/bench/tone_bench || echo "tone_bench failed (figures not measured)"
 # Memory and open descriptors over many exchanges and message sends.
 build/asan/bench/soak_bench || echo "soak_bench failed (figures not measured)"
-ctest --preset asan "$@"
+# One test a core at a time; the longest start first.
+ctest --preset asan -j"$(nproc)" "$@"

@@ -2,8 +2,9 @@
 // operations, each under a fault drawn at random, and after each one the
 // window must be as a user can go on with it.
 //
-// MIRVAK_CHAOS_SEED (default 20261208) and MIRVAK_CHAOS_ROUNDS (default 80)
-// choose the run; a failure names the seed and round to repeat it.
+// MIRVAK_CHAOS_SEED (default 20261208) and MIRVAK_CHAOS_ROUNDS (default
+// DefaultRounds below) choose the run; a failure names the seed and round to
+// repeat it.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -11,23 +12,21 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <random>
 
 #include "FormRig.h"
-#include "SimPhone.h"
 #include "link/port/TComPort.h"
 #include "core/phonebooks/PhonebookModel.h"
-#include "gui/melodies/MelodiesPage.h"
-#include "gui/messaging/SmsPage.h"
 #include "gui/phonebooks/PhonebooksPage.h"
-#include "gui/info/InfoPage.h"
 #include "gui/settings/SettingsPage.h"
 
 namespace {
@@ -55,27 +54,43 @@ struct Operation {
     bool closesPort = true;
 };
 
+template <typename T = QWidget>
+T *named(const TForm1 &f, const char *name)
+{
+    return guitest::find<T>(&f, QString::fromLatin1(name));
+}
+
+QWidget *showTab(TForm1 &f, Tab tab, const char *page)
+{
+    named<QTabBar>(f, "mainTabs")->setCurrentIndex(int(tab));
+    return named(f, page);
+}
+
 QWidget *settingsPanel(TForm1 &f, const char *node)
 {
-    f.mainTabs->setCurrentIndex(int(Tab::Settings));
-    f.settingsPage->selectNode(QString::fromLatin1(node));
-    return f.settingsPage->currentPanel();
+    auto *page = qobject_cast<SettingsPage *>(showTab(f, Tab::Settings, "Panel4"));
+    page->selectNode(QString::fromLatin1(node));
+    return page->currentPanel();
 }
 
 QWidget *smsPage(TForm1 &f, bool icq)
 {
-    f.mainTabs->setCurrentIndex(int(Tab::Sms));
-    f.smsPage->TextBox->setPlainText(QStringLiteral("chaos @ $"));
-    (icq ? f.smsPage->ComboBox2 : f.smsPage->ComboBox1)->setEditText(icq ? QStringLiteral("12345")
-                                                                          : QStringLiteral("+46701234567"));
-    return f.smsPage;
+    QWidget *page = showTab(f, Tab::Sms, "Panel1");
+    named<QPlainTextEdit>(f, "TextBox")->setPlainText(QStringLiteral("chaos @ $"));
+    named<QComboBox>(f, icq ? "ComboBox2" : "ComboBox1")
+        ->setEditText(icq ? QStringLiteral("12345") : QStringLiteral("+46701234567"));
+    return page;
 }
 
-QWidget *booksPage(TForm1 &f, bool fill)
+PhonebooksPage *booksPage(TForm1 &f)
 {
-    f.mainTabs->setCurrentIndex(int(Tab::Phonebooks));
-    PhonebooksPage *p = f.phonebooksPage;
-    p->Tabs->setCurrentIndex(2); // the SIM book
+    return qobject_cast<PhonebooksPage *>(showTab(f, Tab::Phonebooks, "Panel2"));
+}
+
+QWidget *simBook(TForm1 &f, bool fill)
+{
+    PhonebooksPage *p = booksPage(f);
+    named<QTabWidget>(f, "Tabs")->setCurrentIndex(2); // the SIM book
     if (fill) {
         if (p->simBook.count() < 3)
             p->simBook.resize(3);
@@ -86,8 +101,7 @@ QWidget *booksPage(TForm1 &f, bool fill)
 
 QWidget *melodiesPage(TForm1 &f)
 {
-    f.mainTabs->setCurrentIndex(int(Tab::Melodies));
-    return f.Panel3;
+    return showTab(f, Tab::Melodies, "Panel3");
 }
 
 QList<Operation> operations()
@@ -102,31 +116,32 @@ QList<Operation> operations()
         {"SMS in AT mode", plain, [](TForm1 &f) { return smsPage(f, false); }, "btnSend"},
         // A centre that cannot be read ends the send at once, the port left open.
         {"SMS as ICQ", plain, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", false, {},
-         [](TForm1 &f) { return f.smsPage->status() == QLatin1String("Error getting SMSC"); }},
+         [](TForm1 &f) { return named<QLabel>(f, "statusPanel0")->text() == QLatin1String("Error getting SMSC"); }},
         {"SMS in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, false); }, "btnSend", true},
         {"ICQ in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", true},
         {"info read", plain, [](TForm1 &f) { return settingsPanel(f, "GSM Info"); }, "btnInfo"},
         {"centre set", {{"binaryOnly", true}},
          [](TForm1 &f) {
              QWidget *p = settingsPanel(f, "GSM Info");
-             f.infoPage->txtGSMSMSC->clear();
-             QTest::keyClicks(f.infoPage->txtGSMSMSC, QStringLiteral("+46705008999"));
+             auto *centre = named<QLineEdit>(f, "txtGSMSMSC");
+             centre->clear();
+             QTest::keyClicks(centre, QStringLiteral("+46705008999"));
              return p;
          },
          "btnSetSMSC"},
-        {"SIM book read", smallSim, [](TForm1 &f) { return booksPage(f, false); }, "btnRead"},
+        {"SIM book read", smallSim, [](TForm1 &f) { return simBook(f, false); }, "btnRead"},
         {"phone book read", plain,
          [](TForm1 &f) {
-             QWidget *p = booksPage(f, false);
-             f.phonebooksPage->Tabs->setCurrentIndex(3);
+             QWidget *p = booksPage(f);
+             named<QTabWidget>(f, "Tabs")->setCurrentIndex(3);
              return p;
          },
          "btnRead"},
-        {"SIM book write", smallSim, [](TForm1 &f) { return booksPage(f, true); }, "btnWrite"},
+        {"SIM book write", smallSim, [](TForm1 &f) { return simBook(f, true); }, "btnWrite"},
         {"SIM book update", smallSim,
          [](TForm1 &f) {
-             QWidget *p = booksPage(f, true);
-             f.phonebooksPage->simBook.setEntry(3, PhonebookEntry{"+4670555", "Upd"});
+             QWidget *p = simBook(f, true);
+             booksPage(f)->simBook.setEntry(3, PhonebookEntry{"+4670555", "Upd"});
              return p;
          },
          "btnChanges"},
@@ -177,13 +192,65 @@ QList<Operation> operations()
     return ops;
 }
 
-// Above the longest time-out of the link at the test's time scale (a
-// message handed over in AT mode: 45 s at a fifth).
-constexpr int UserPatienceMs = 10000;
-
-int openDescriptors()
+// The link's times at a fifth, but the network's and a handed-over
+// message's answers awaited one second: the simulated network answers in a
+// tenth of that, and those two time-outs would otherwise make most of the
+// run's time.
+Timing chaosTiming()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+    Timing t = Timing().scaled(guitest::TimeScale);
+    t.network = 1000;
+    t.longReply = 1000;
+    return t;
+}
+
+// How long a user watches a line on which nothing moves (no command
+// written, no byte come) before pressing Abort: past the link's longest
+// time-out, with room for a machine under load.
+int userPatienceMs()
+{
+    const Timing t = chaosTiming();
+    return qMax(qMax(t.network, t.longReply), qMax(t.binaryAnswer, t.centreAnswer)) + 2000;
+}
+
+// Longer than any operation of this run takes unless it is stuck.
+constexpr int OverallPatienceMs = 10000;
+
+// After the user's Abort, an operation has this long to unwind before the
+// round counts it as hung.
+constexpr int UnwindMs = 15000;
+
+// The default run: every fault kind on every operation now and then, in
+// about a quarter of a minute under the sanitizers.
+constexpr int DefaultRounds = 30;
+
+// Every open descriptor and what it refers to.
+QMap<QString, QString> openDescriptors()
+{
+    QMap<QString, QString> out;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : fds.entryList(QDir::NoDotAndDotDot | QDir::System))
+        out.insert(fd, QFile::symLinkTarget(fds.filePath(fd)));
+    return out;
+}
+
+// What a round left open that was not open before it. The system's own
+// files (fonts, caches, locale data) a toolkit loads the first time it
+// needs them, at whatever moment, are no leak.
+QStringList leftOpen(const QMap<QString, QString> &before, const QMap<QString, QString> &after)
+{
+    QStringList out;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (before.value(it.key()) == it.value())
+            continue;
+        const QString &target = it.value();
+        static const QStringList system{QStringLiteral("/usr/"), QStringLiteral("/etc/"), QStringLiteral("/var/"),
+                                        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + '/'};
+        if (std::any_of(system.cbegin(), system.cend(), [&](const QString &dir) { return target.startsWith(dir); }))
+            continue;
+        out << QStringLiteral("%1 -> %2").arg(it.key(), target);
+    }
+    return out;
 }
 
 // Every named control of a page: enabled, and for buttons shown.
@@ -222,12 +289,12 @@ private:
     // Runs one operation under one fault and checks the window after it.
     // Empty when all is well, else what went wrong.
     QString runRound(Operation &op, Fault fault, const QString &target, int abortAfterMs);
-    void answerBoxes();
+    void answerBox(QWidget *dialog);
 
     std::unique_ptr<guitest::FormRig> m_rig;
     QList<Operation> m_ops;
     QByteArray m_book;
-    int m_descriptors = 0;
+    QMap<QString, QString> m_descriptors; // open after the fault-free pass
     int m_boxes = 0;
     QStringList m_boxTexts;
     std::mt19937 m_random;
@@ -239,12 +306,9 @@ void TestChaos::initTestCase()
     m_rig = std::make_unique<guitest::FormRig>();
     QVERIFY(m_rig->ok());
     m_rig->openWindow();
-    TForm1 &f = *m_rig->form;
-    f.link.setTiming(Timing().scaled(0.2));
-    // A fresh book file leaves the ICQ numbers blank.
-    f.messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();
-    f.messaging.IcqGatewayNumber = MessagingState::defaultIcqGateway();
-    m_book = Scratch::readFile(m_rig->filePath(QStringLiteral("QXsms.phb")));
+    m_rig->form->link.setTiming(chaosTiming());
+    m_rig->fillIcqNumbers();
+    m_book = m_rig->dir().read(QStringLiteral("QXsms.phb"));
     QVERIFY(!m_book.isEmpty());
     m_ops = operations();
 }
@@ -256,28 +320,12 @@ void TestChaos::cleanupTestCase()
 
 // Whatever box a fault brings up is answered as a user would: the error
 // dialog's OK, a write confirmation's OK, any other box's default.
-void TestChaos::answerBoxes()
+void TestChaos::answerBox(QWidget *dialog)
 {
-    TForm1 &f = *m_rig->form;
-    if (f.Form2 && f.Form2->isVisible()) {
+    if (dialog->objectName() != QLatin1String("confirmWrite"))
         ++m_boxes;
-        m_boxTexts << f.Form2->reason();
-        f.Form2->BitBtn1->click();
-        return;
-    }
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
-        return;
-    if (box->objectName() != QLatin1String("confirmWrite"))
-        ++m_boxes;
-    m_boxTexts << box->text();
-    QAbstractButton *answer = box->button(QMessageBox::Ok);
-    if (!answer)
-        answer = box->defaultButton() ? static_cast<QAbstractButton *>(box->defaultButton()) : box->buttons().value(0);
-    if (answer)
-        answer->click();
-    else
-        box->reject();
+    m_boxTexts << guitest::dialogText(dialog);
+    guitest::answerAsUser(dialog);
 }
 
 QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, int abortAfterMs)
@@ -301,7 +349,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
     }
     m_boxes = 0;
     m_boxTexts.clear();
-    const int descriptorsBefore = openDescriptors();
+    const QMap<QString, QString> descriptorsBefore = openDescriptors();
     QString failure;
     {
         SimPhone sim(args, op.phone);
@@ -311,65 +359,89 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
         // Not the stopped phone's device: its pty number may go to another
         // program's terminal meanwhile.
         if (fault == Fault::Gone)
-            qputenv("MIRVAK_COM1", m_rig->filePath(QStringLiteral("unplugged")).toLocal8Bit());
+            m_rig->unplugPhone();
 
         QWidget *page = op.show(f);
-        auto *button = page ? page->findChild<QAbstractButton *>(op.button) : nullptr;
+        auto *button = page ? guitest::find<QAbstractButton>(page, op.button) : nullptr;
         if (!button || !button->isVisible() || !button->isEnabled())
             return QStringLiteral("no usable control %1").arg(op.button);
         const auto before = controls(page);
         // Only a read replaces the books on screen.
-        const PhonebookEntries simBefore = f.phonebooksPage->simBook.entries();
-        const PhonebookEntries phoneBefore = f.phonebooksPage->phoneBook.entries();
-        const bool tabsBefore = f.mainTabs->isEnabled();
+        auto *books = named<PhonebooksPage>(f, "Panel2");
+        const PhonebookEntries simBefore = books->simBook.entries();
+        const PhonebookEntries phoneBefore = books->phoneBook.entries();
+        QTabBar *tabs = named<QTabBar>(f, "mainTabs");
+        const bool tabsBefore = tabs->isEnabled();
 
-        // Answers boxes, presses Abort when told to, and bounds the operation.
+        // The user: answers every box, presses Abort when the round says so,
+        // and gives up on an operation that no longer moves.
         QElapsedTimer clock;
-        clock.start();
-        bool aborted = false, userGaveUp = false, hung = false;
+        bool userGaveUp = false, hung = false;
         QString noAbort;
-        guitest::Poller watch([&] {
-            answerBoxes();
-            if (fault == Fault::Abort && !aborted && f.link.operationRunning() && clock.elapsed() >= abortAfterMs) {
-                aborted = true;
-                f.link.btnAbortClick();
-            }
-            // Some waits are the user's to end (a message the phone took but
-            // never confirmed): past every time-out of the link, a user
-            // presses the Abort button the page shows.
-            if (!userGaveUp && f.link.operationRunning() && clock.elapsed() > UserPatienceMs) {
-                userGaveUp = true;
-                QPushButton *abort = nullptr;
-                for (QPushButton *b : page->findChildren<QPushButton *>())
-                    if (b->objectName().contains(QLatin1String("Abort")) && b->isVisible() && b->isEnabled())
-                        abort = b;
-                if (abort)
-                    QTest::mouseClick(abort, Qt::LeftButton);
-                else {
-                    noAbort = QStringLiteral("still waiting after %1 s with no Abort to press").arg(UserPatienceMs / 1000);
+        const guitest::Dialogs boxes([this](QWidget *dialog) { answerBox(dialog); });
+        QTimer abortAt, quiet, overall, unwind;
+        for (QTimer *t : {&abortAt, &quiet, &overall, &unwind})
+            t->setSingleShot(true);
+        if (fault == Fault::Abort)
+            connect(&abortAt, &QTimer::timeout, &f, [&] {
+                if (f.link.operationRunning())
                     f.link.btnAbortClick();
-                }
-            }
-            if (!hung && clock.elapsed() > UserPatienceMs + 15000) {
-                hung = true;
+            });
+        // Some waits are the user's to end (a message the phone took but
+        // never confirmed): when nothing has moved on the line for longer
+        // than any time-out of the link, or the whole operation has gone on
+        // far longer than any should, the user presses the Abort button the
+        // page shows.
+        const auto giveUp = [&] {
+            if (userGaveUp || !f.link.operationRunning())
+                return;
+            userGaveUp = true;
+            QPushButton *abort = nullptr;
+            for (QPushButton *b : page->findChildren<QPushButton *>())
+                if (b->objectName().contains(QLatin1String("Abort")) && b->isVisible() && b->isEnabled())
+                    abort = b;
+            unwind.start(UnwindMs);
+            if (abort) {
+                QTest::mouseClick(abort, Qt::LeftButton);
+            } else {
+                noAbort = QStringLiteral("still waiting after %1 ms with no Abort to press").arg(clock.elapsed());
                 f.link.btnAbortClick();
             }
-        }, 10);
+        };
+        connect(&quiet, &QTimer::timeout, &f, giveUp);
+        connect(&overall, &QTimer::timeout, &f, giveUp);
+        const auto moved = [&] {
+            if (!userGaveUp)
+                quiet.start();
+        };
+        connect(&f.link, &PhoneLink::commandWritten, &quiet, moved);
+        connect(&f.ComPort1, &TComPort::readyRead, &quiet, moved);
+        connect(&unwind, &QTimer::timeout, &f, [&] {
+            hung = true;
+            f.link.btnAbortClick();
+        });
+
+        clock.start();
+        abortAt.start(abortAfterMs);
+        quiet.start(userPatienceMs());
+        overall.start(OverallPatienceMs);
         QTest::mouseClick(button, Qt::LeftButton);
-        // A flash or a box may outlast the click by a moment.
-        for (int i = 0; i < 50 && (f.link.operationRunning() || f.Form2->isVisible()); ++i)
-            QTest::qWait(20);
-        watch.stop();
+        // A box may outlast the click by a moment.
+        const QWidget *errorDialog = guitest::findWindow(QStringLiteral("Form2"));
+        const bool settled = QTest::qWaitFor([&] { return !f.link.operationRunning() && !errorDialog->isVisible(); },
+                                             UnwindMs);
         const qint64 took = clock.elapsed();
 
         QStringList wrong;
+        if (!settled)
+            wrong << QStringLiteral("still running or showing the error dialog after the click");
         if (!noAbort.isEmpty())
             wrong << noAbort;
         if (hung)
-            wrong << QStringLiteral("did not end within 15 s of Abort");
+            wrong << QStringLiteral("did not end within %1 s of Abort").arg(UnwindMs / 1000);
         if (f.link.operationRunning() || f.link.BusyPage() != PhoneLink::Idle)
             wrong << QStringLiteral("the page lock is still held (page %1)").arg(f.link.BusyPage());
-        if (!f.isEnabled() || f.mainTabs->isEnabled() != tabsBefore)
+        if (!f.isEnabled() || tabs->isEnabled() != tabsBefore)
             wrong << QStringLiteral("the window or its tab bar is left disabled");
         const auto after = controls(page);
         for (auto it = before.cbegin(); it != before.cend(); ++it) {
@@ -386,9 +458,9 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
         if (fault != Fault::None && op.closesPort && f.ComPort1.Connected() && !(op.mayKeepPort && op.mayKeepPort(f)))
             wrong << QStringLiteral("the port is left open");
         if (op.button != QLatin1String("btnRead")
-            && (f.phonebooksPage->simBook.entries() != simBefore || f.phonebooksPage->phoneBook.entries() != phoneBefore))
+            && (books->simBook.entries() != simBefore || books->phoneBook.entries() != phoneBefore))
             wrong << QStringLiteral("a book on screen changed");
-        if (Scratch::readFile(m_rig->filePath(QStringLiteral("QXsms.phb"))) != m_book)
+        if (m_rig->dir().read(QStringLiteral("QXsms.phb")) != m_book)
             wrong << QStringLiteral("the book file changed");
 
         if (fault == Fault::None) {
@@ -406,24 +478,34 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
               wrong.isEmpty() ? "" : " FAILED");
         failure = wrong.join(QStringLiteral("; "));
     }
-    const int descriptorsAfter = openDescriptors();
-    if (descriptorsAfter > qMax(descriptorsBefore, m_descriptors))
-        failure += QStringLiteral("%1descriptors %2 -> %3").arg(failure.isEmpty() ? "" : "; ")
-                       .arg(descriptorsBefore).arg(descriptorsAfter);
+    // A descriptor the fault-free pass opened for good (the trace, a font)
+    // counts as open before every later round.
+    QMap<QString, QString> before = m_descriptors;
+    before.insert(descriptorsBefore);
+    const QStringList leaked = leftOpen(before, openDescriptors());
+    if (!leaked.isEmpty())
+        failure += QStringLiteral("%1descriptors left open: %2").arg(failure.isEmpty() ? "" : "; ", leaked.join(QStringLiteral(", ")));
     return failure;
 }
 
 void TestChaos::everyOperationFaultFree()
 {
-    // The first pass also opens whatever the window opens once (fonts, the
-    // trace); descriptors past that count are a leak.
+    // What stays open after this pass is the window's own; what a later
+    // round leaves open beyond it is a leak.
+    // Every operation runs, whatever an earlier one did: the later rounds
+    // need what each one sent.
+    QStringList failures;
     for (Operation &op : m_ops) {
         const QString failure = runRound(op, Fault::None, QString(), 0);
-        QVERIFY2(failure.isEmpty(), qPrintable(op.name + QStringLiteral(": ") + failure));
-        QVERIFY2(m_boxes == 0, qPrintable(op.name + QStringLiteral(": ") + m_boxTexts.join(QLatin1Char('|'))));
-        QVERIFY2(!op.commands.isEmpty(), qPrintable(op.name));
+        if (!failure.isEmpty())
+            failures << op.name + QStringLiteral(": ") + failure;
+        if (m_boxes != 0)
+            failures << op.name + QStringLiteral(": a box without a fault: ") + m_boxTexts.join(QLatin1Char('|'));
+        if (op.commands.isEmpty())
+            failures << op.name + QStringLiteral(": nothing reached the phone");
     }
     m_descriptors = openDescriptors();
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
 }
 
 Operation *byName(QList<Operation> &ops, const QString &name)
@@ -435,7 +517,7 @@ Operation *byName(QList<Operation> &ops, const QString &name)
 }
 
 // Every kind of fault at least once whatever the seed, each where it hurts
-// most; faults a run finds and that get mended join them.
+// most, and the faults runs have found.
 void TestChaos::eachFaultKind_data()
 {
     QTest::addColumn<QString>("operation");
@@ -454,6 +536,10 @@ void TestChaos::eachFaultKind_data()
         {"centre set", Fault::BinarySilent, ""},
         {"SMS in binary mode", Fault::Abort, ""},
         {"clock sync", Fault::Gone, ""},
+        // Found by earlier runs.
+        {"silent mode", Fault::Garbage, "AT*ESIL?"},
+        {"key lock", Fault::Late, ""},
+        {"SMS as ICQ", Fault::Error, "AT+CSCA?"},
     };
     for (const auto &[operation, fault, target] : rows)
         QTest::addRow("%s under %s", operation, faultName(fault))
@@ -476,7 +562,7 @@ void TestChaos::randomFaults()
     const uint seed = qEnvironmentVariableIsSet("MIRVAK_CHAOS_SEED") ? qEnvironmentVariable("MIRVAK_CHAOS_SEED").toUInt()
                                                                      : 20261208u;
     const int rounds = qEnvironmentVariableIsSet("MIRVAK_CHAOS_ROUNDS") ? qEnvironmentVariableIntValue("MIRVAK_CHAOS_ROUNDS")
-                                                                        : 80;
+                                                                        : DefaultRounds;
     m_random.seed(seed);
     QStringList failures;
     for (int round = 1; round <= rounds; ++round) {

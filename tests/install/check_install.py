@@ -3,7 +3,7 @@
 
 usage: check_install.py CMAKE BUILD_DIR SOURCE_DIR APP_ID VERSION
 """
-import configparser, gzip, os, re, shutil, signal, subprocess, sys, tempfile, time
+import configparser, gzip, os, re, select, shutil, signal, subprocess, sys, tempfile, time
 import xml.etree.ElementTree as ET
 
 cmake, build, source, app_id, version = sys.argv[1:6]
@@ -18,6 +18,27 @@ def check(ok, what):
 
 def run(cmd, **kw):
     return subprocess.run(cmd, capture_output=True, text=True, timeout=120, **kw)
+
+
+def read_until(stream, text, seconds):
+    """What `stream` says up to the end of the line that holds `text`, taken as it comes."""
+    said = b""
+    deadline = time.monotonic() + seconds
+    needle = text.encode()
+    while needle not in said or b"\n" not in said[said.index(needle):]:
+        ready, _, _ = select.select([stream], [], [], max(0, deadline - time.monotonic()))
+        chunk = os.read(stream.fileno(), 4096) if ready else b""
+        if not chunk:
+            break
+        said += chunk
+    return said.decode(errors="replace")
+
+
+def exe_of(pid):
+    try:
+        return os.readlink(f"/proc/{pid}/exe")
+    except OSError:
+        return None
 
 
 def validator(name, package):
@@ -127,33 +148,28 @@ try:
 
     # --demo from the installed tree finds the simulator beside it, nowhere else.
     env["PATH"] = "/nonexistent"
-    with open(os.path.join(tmp, "stderr"), "w+") as err:
-        p = subprocess.Popen([mirvak, "--demo"], cwd=tmp, env=env, stderr=err)
-        deadline = time.time() + 60
-        while "simulated phone" not in open(err.name).read() and p.poll() is None and time.time() < deadline:
-            time.sleep(0.1)
-        said = open(err.name).read()
-        check("simulated phone on /dev/" in said, f"installed mirvak --demo said {said!r}")
-        p.send_signal(signal.SIGTERM)
-        try:
-            check(p.wait(timeout=60) == 0, f"mirvak --demo exited with {p.returncode} on SIGTERM")
-        except subprocess.TimeoutExpired:
-            p.kill()
-            check(False, "installed mirvak --demo did not close on SIGTERM")
     sim = os.path.join(prefix, "bin", "mirvak-phonesim")
-    deadline = time.time() + 10
-    while True:
-        left = []
-        for pid in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                if os.readlink(f"/proc/{pid}/exe") == sim:
-                    left.append(pid)
-            except OSError:
-                pass
-        if not left or time.time() > deadline:
-            break
-        time.sleep(0.2)
-    check(not left, f"the simulated phone outlived mirvak: pids {left}")
+    p = subprocess.Popen([mirvak, "--demo"], cwd=tmp, env=env, stderr=subprocess.PIPE)
+    said = read_until(p.stderr, "simulated phone", 60)
+    check("simulated phone on /dev/" in said, f"installed mirvak --demo said {said!r}")
+    # Its simulator, to be watched going away with it.
+    sims = [pid for pid in filter(str.isdigit, os.listdir("/proc")) if exe_of(pid) == sim]
+    check(len(sims) == 1, f"installed mirvak --demo runs {len(sims)} simulated phones")
+    gone = [os.pidfd_open(int(pid)) for pid in sims]
+    p.send_signal(signal.SIGTERM)
+    try:
+        p.communicate(timeout=60)
+        check(p.returncode == 0, f"mirvak --demo exited with {p.returncode} on SIGTERM")
+    except subprocess.TimeoutExpired:
+        p.kill()
+        p.communicate()
+        check(False, "installed mirvak --demo did not close on SIGTERM")
+    # A pidfd turns readable when its process ends.
+    if gone:
+        ended, _, _ = select.select(gone, [], [], 10)
+        check(len(ended) == len(gone), f"the simulated phone outlived mirvak: pids {sims}")
+    for fd in gone:
+        os.close(fd)
 finally:
     shutil.rmtree(tmp, ignore_errors=True)
 

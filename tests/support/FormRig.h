@@ -1,26 +1,43 @@
 #pragma once
-// What the tests of the real main window share: the window with a scratch
-// folder for its book file, a recorder
-// of the colours a widget was painted with, and a probe that runs while a
-// click is being handled.
+// The one rig of every test that drives the real main window: TForm1 with
+// its book file in a scratch folder, optionally the simulated phone as COM1,
+// the link's times scaled down and a tab in front. Beside it, what such a
+// test observes the window with: the colours a widget was painted with and
+// every dialog as it comes up. Controls are found by name (Find.h).
+#include <QAbstractButton>
 #include <QColor>
+#include <QDialog>
 #include <QEvent>
+#include <QFileSystemWatcher>
+#include <QJsonObject>
 #include <QList>
+#include <QMessageBox>
 #include <QObject>
 #include <QPalette>
+#include <QPointer>
+#include <QPushButton>
 #include <QString>
+#include <QStringList>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <cmath>
 #include <functional>
 #include <memory>
 
 #include "Find.h"
 #include "Scratch.h"
+#include "SimPhone.h"
 #include "gui/window/TForm1.h"
 #include "gui/window/TForm2.h"
 
 namespace guitest {
+
+// Every time-out and hold at a fifth: still far above the simulated phone's
+// own answer times, which stay in real time.
+constexpr double TimeScale = 0.2;
+inline int scaled(int ms) { return int(std::lround(ms * TimeScale)); }
 
 // Every colour a widget's palette role took, in order.
 class ColourLog : public QObject {
@@ -46,7 +63,7 @@ private:
 };
 
 // Runs `probe` every few milliseconds while a phone operation runs inside a
-// click: the operation's own waits serve the timer.
+// click. Being retired: it samples, so under load it sees too little.
 class Poller : public QObject {
 public:
     explicit Poller(std::function<void()> probe, int ms = 5) : m_probe(std::move(probe))
@@ -61,38 +78,189 @@ private:
     QTimer m_timer;
 };
 
+// Hands every dialog window to `answer` as it comes up (a message box, the
+// error dialog). The hand-over is queued: by then the dialog's own wait has
+// begun, so a click in `answer` ends that wait as a user's click would.
+class Dialogs : public QObject {
+public:
+    explicit Dialogs(std::function<void(QWidget *)> answer) : m_answer(std::move(answer))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~Dialogs() override { qApp->removeEventFilter(this); }
+    int count = 0; // dialogs handed over so far
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() != QEvent::Show || !o->isWidgetType())
+            return false;
+        auto *dialog = qobject_cast<QDialog *>(o);
+        if (!dialog || !dialog->isWindow())
+            return false;
+        QMetaObject::invokeMethod(
+            this,
+            [this, shown = QPointer<QDialog>(dialog)] {
+                if (shown && shown->isVisible()) {
+                    ++count;
+                    m_answer(shown);
+                }
+            },
+            Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void(QWidget *)> m_answer;
+};
+
+// What a dialog said: the error dialog's reason, a message box's text.
+inline QString dialogText(const QWidget *dialog)
+{
+    if (auto *form2 = qobject_cast<const TForm2 *>(dialog))
+        return form2->reason();
+    if (auto *box = qobject_cast<const QMessageBox *>(dialog))
+        return box->text();
+    return dialog->windowTitle();
+}
+
+// Answers a dialog as a user would: the error dialog's OK, a message box's
+// OK, else its default button, else its first.
+inline void answerAsUser(QWidget *dialog)
+{
+    if (qobject_cast<TForm2 *>(dialog)) {
+        QTest::mouseClick(find<QPushButton>(dialog, QStringLiteral("BitBtn1")), Qt::LeftButton);
+        return;
+    }
+    auto *box = qobject_cast<QMessageBox *>(dialog);
+    QAbstractButton *button = box ? box->button(QMessageBox::Ok) : nullptr;
+    if (box && !button)
+        button = box->defaultButton() ? static_cast<QAbstractButton *>(box->defaultButton()) : box->buttons().value(0);
+    if (button)
+        button->click();
+    else if (auto *d = qobject_cast<QDialog *>(dialog))
+        d->reject();
+}
+
 // A scratch folder from construction on; openWindow() shows the main window
 // with its book file there. Whatever the window needs to find at start (a
-// phone as COM1, a trace file) is set up between the two.
+// phone as COM1, a trace file, a book file) is set up between the two.
 class FormRig {
 public:
     FormRig() = default;
-    ~FormRig() { closeWindow(); }
+    ~FormRig()
+    {
+        closeWindow(); // while the phone it may talk to still runs
+        sim.reset();
+        if (m_traced)
+            qunsetenv("MIRVAK_TRACE");
+        // A window after this rig must reach neither the stopped phone's
+        // device (its number may go to another program's terminal) nor a
+        // real serial port.
+        if (m_comSet)
+            unplugPhone();
+    }
     FormRig(const FormRig &) = delete;
     FormRig &operator=(const FormRig &) = delete;
+
+    // The simulated phone, started with these options and this state, as
+    // COM1. False (and ok() false) when it did not start.
+    bool startPhone(const QStringList &args = {}, const QJsonObject &state = {})
+    {
+        sim = std::make_unique<SimPhone>(args, state);
+        m_phoneOk = sim->start();
+        if (m_phoneOk) {
+            sim->useAsCom(1);
+            m_comSet = true;
+        } else {
+            unplugPhone(); // an empty name would fall back to the machine's own ports
+        }
+        return m_phoneOk;
+    }
+    // COM1 names a device that is not there.
+    QString unplugPhone()
+    {
+        const QString path = filePath(QStringLiteral("unplugged"));
+        qputenv("MIRVAK_COM1", QFile::encodeName(path));
+        m_comSet = true;
+        return path;
+    }
+    // Every byte the port moves and every tone, into trace().
+    void traceLink()
+    {
+        m_dir.write(QStringLiteral("link.trace"), {}); // there to be watched (TraceWatch)
+        qputenv("MIRVAK_TRACE", QFile::encodeName(tracePath()));
+        m_traced = true;
+    }
+    QString tracePath() const { return filePath(QStringLiteral("link.trace")); }
+    QByteArray trace() const { return m_dir.read(QStringLiteral("link.trace")); }
 
     void openWindow()
     {
         form = std::make_unique<TForm1>(nullptr, m_dir.path());
         form->show();
-        // A new book file may greet the user with a dialog; nothing here needs it.
+        form->activateWindow();
+        m_shown = QTest::qWaitForWindowActive(form.get());
         closeDialogs();
+    }
+    // The window with `tab` in front and the link's times scaled.
+    void openWindow(Tab tab, double timeScale = TimeScale)
+    {
+        openWindow();
+        form->link.setTiming(Timing().scaled(timeScale));
+        find<QTabBar>(QStringLiteral("mainTabs"))->setCurrentIndex(int(tab));
     }
     // Before anything the window's user outlives (the phone) goes.
     void closeWindow() { form.reset(); }
+    // The error dialog left over from an earlier step goes.
     void closeDialogs()
     {
-        QTest::qWait(0);
-        if (form->Form2 && form->Form2->isVisible())
+        if (form && form->Form2 && form->Form2->isVisible())
             form->Form2->hide();
     }
-    bool ok() const { return m_dir.ok(); }
-    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    // A fresh book file leaves the ICQ numbers blank; a send to ICQ needs them.
+    void fillIcqNumbers()
+    {
+        form->messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();
+        form->messaging.IcqGatewayNumber = MessagingState::defaultIcqGateway();
+    }
 
+    bool ok() const { return m_dir.ok() && m_phoneOk && (!form || m_shown); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+    const Scratch &dir() const { return m_dir; }
+
+    template <typename T = QWidget>
+    T *find(const QString &name) const
+    {
+        return guitest::find<T>(form.get(), name);
+    }
+    void click(const QString &name) const { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+
+    std::unique_ptr<SimPhone> sim;
     std::unique_ptr<TForm1> form;
 
 private:
     Scratch m_dir;
+    bool m_phoneOk = true;
+    bool m_shown = true;
+    bool m_traced = false;
+    bool m_comSet = false;
+};
+
+// Calls `grew` each time the port's trace (FormRig::traceLink) has grown: a
+// byte written or read, a port operation. The file system tells as it
+// happens, so it reaches the test inside the wait that follows a write the
+// link announces no other way.
+class TraceWatch : public QObject {
+public:
+    TraceWatch(const FormRig &rig, std::function<void()> grew)
+    {
+        m_watch.addPath(rig.tracePath());
+        connect(&m_watch, &QFileSystemWatcher::fileChanged, this, std::move(grew));
+    }
+
+private:
+    QFileSystemWatcher m_watch;
 };
 
 } // namespace guitest

@@ -1,30 +1,20 @@
 #pragma once
-// What the SMS page tests share: the main window, its book file in a scratch folder,
-// the simulated phone as COM1, a recorder of the status line, and the
+// What the SMS page tests share: the window rig on the SMS tab with the
+// simulated phone as COM1, the page's controls by name, a recorder of the
+// status line, the controls as they stood during a send, and the
 // simulator's log picked apart.
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabBar>
-#include <QTest>
-#include <QTimer>
-#include <functional>
-#include <memory>
 
 #include "FormRig.h"
-#include "SimPhone.h"
-#include "gui/messaging/SmsPage.h"
-#include "gui/info/InfoPage.h"
-#include "gui/window/TForm1.h"
-#include "gui/window/TForm2.h"
 #include "gui/common/TPassOverBtn.h"
+#include "gui/messaging/SmsPage.h"
 
 namespace smstest {
 
@@ -42,51 +32,40 @@ inline const QString OwnCentre = QStringLiteral("+46705008999");
 inline const QString IcqCentre = QStringLiteral("+44802000332");
 
 using guitest::ColourLog;
-using guitest::Poller;
+using guitest::Dialogs;
 
-// Every time-out and hold at a fifth: still far above the simulated phone's
-// own answer times, which stay in real time.
-constexpr double TimeScale = 0.2;
-inline int scaled(int ms) { return int(ms * TimeScale); }
+// The page's controls a user works with, in no particular order.
+inline const QStringList Controls{"btnSend", "btnICQ", "btnAbort", "btnAbort2", "btnExit",
+                                  "chkReply", "btnClear", "TextBox", "ComboBox1", "ComboBox2"};
 
-// The main window on the SMS tab, the phone on COM1.
+// The main window on the SMS tab, the phone on COM1, the port traced.
 class Rig : public guitest::FormRig {
 public:
     explicit Rig(const QStringList &simArgs = {}, const QJsonObject &phone = {})
-        : sim(simArgs, phone)
     {
-        // The port's own trace shows every byte the program wrote.
-        qputenv("MIRVAK_TRACE", filePath(QStringLiteral("link.trace")).toLocal8Bit());
-        m_simStarted = sim.start();
-        sim.useAsCom(1);
-        openWindow();
-        form->link.setTiming(Timing().scaled(TimeScale));
-        form->mainTabs->setCurrentIndex(0);
-        // A fresh book file leaves blanks in memory; the ICQ tests need numbers.
-        form->messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();
-        form->messaging.IcqGatewayNumber = MessagingState::defaultIcqGateway();
-        page = form->smsPage;
-        form->activateWindow();
-        m_active = QTest::qWaitForWindowActive(form.get());
+        startPhone(simArgs, phone);
+        traceLink();
+        openWindow(Tab::Sms);
+        fillIcqNumbers();
+        page = find<SmsPage>(QStringLiteral("Panel1"));
         QObject::connect(page, &SmsPage::statusChanged, page, [this](const QString &s) { statuses.append(s); });
     }
-    ~Rig()
-    {
-        closeWindow(); // while the phone it may talk to still runs
-        qunsetenv("MIRVAK_TRACE");
-    }
-    bool ok() const { return FormRig::ok() && m_simStarted && m_active && page; }
 
-    void compose(const QString &text, const QString &recipient, bool reply = false)
+    QPlainTextEdit *text() const { return find<QPlainTextEdit>(QStringLiteral("TextBox")); }
+    QComboBox *combo(const char *name) const { return find<QComboBox>(QString::fromLatin1(name)); }
+    QPushButton *button(const char *name) const { return find<QPushButton>(QString::fromLatin1(name)); }
+    QString status() const { return find<QLabel>(QStringLiteral("statusPanel0"))->text(); }
+
+    void compose(const QString &message, const QString &recipient, bool reply = false)
     {
-        page->TextBox->setPlainText(text);
-        page->ComboBox1->setEditText(recipient);
-        page->chkReply->setChecked(reply);
+        text()->setPlainText(message);
+        combo("ComboBox1")->setEditText(recipient);
+        find<QCheckBox>(QStringLiteral("chkReply"))->setChecked(reply);
     }
-    void composeIcq(const QString &text, const QString &icq)
+    void composeIcq(const QString &message, const QString &icq)
     {
-        page->TextBox->setPlainText(text);
-        page->ComboBox2->setEditText(icq);
+        text()->setPlainText(message);
+        combo("ComboBox2")->setEditText(icq);
     }
     // A short message to a phone number, or as ICQ to a user number; the
     // click returns when the send is over.
@@ -101,19 +80,19 @@ public:
         }
     }
     // The click returns when the send is over.
-    void clickSend() { click(page->btnSend); }
-    void clickIcq() { click(page->btnICQ); }
-    void click(QPushButton *b)
+    void clickSend() { press("btnSend"); }
+    void clickIcq() { press("btnICQ"); }
+    void press(const char *name)
     {
         statuses.clear();
-        QTest::mouseClick(b, Qt::LeftButton);
+        QTest::mouseClick(button(name), Qt::LeftButton);
     }
 
     // Simulator log entries of one kind.
     QList<QJsonObject> entries(const QString &kind) const
     {
         QList<QJsonObject> out;
-        for (const QJsonObject &o : sim.log())
+        for (const QJsonObject &o : sim->log())
             if (o.value(QStringLiteral("t")).toString() == kind)
                 out.append(o);
         return out;
@@ -135,11 +114,8 @@ public:
     // Everything written to the port, as upper-case hex with blanks.
     QString written() const
     {
-        QFile f(filePath(QStringLiteral("link.trace")));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
         QString out;
-        for (const QByteArray &line : f.readAll().split('\n')) {
+        for (const QByteArray &line : trace().split('\n')) {
             const int at = line.indexOf(" > ");
             if (at < 0)
                 continue;
@@ -148,31 +124,51 @@ public:
         }
         return out;
     }
+    int beeps() const { return int(trace().count("tone 1000 Hz 1 ms")); }
     bool portEverOpened() const { return events().contains(QStringLiteral("device opened")); }
     QString finalCentre()
     {
-        return sim.stopAndDump().value(QStringLiteral("smsc")).toObject().value(QStringLiteral("number")).toString();
+        return sim->stopAndDump().value(QStringLiteral("smsc")).toObject().value(QStringLiteral("number")).toString();
     }
 
     // The page idle again: the send buttons back, every control usable.
     bool idle() const
     {
-        for (QWidget *w : {static_cast<QWidget *>(page->btnSend), static_cast<QWidget *>(page->btnICQ),
-                           static_cast<QWidget *>(page->btnExit), static_cast<QWidget *>(page->chkReply),
-                           static_cast<QWidget *>(page->btnClear), static_cast<QWidget *>(page->TextBox),
-                           static_cast<QWidget *>(page->ComboBox1), static_cast<QWidget *>(page->ComboBox2)})
-            if (!w->isVisible() || !w->isEnabled())
+        for (const QString &name : Controls)
+            if (!name.startsWith(QLatin1String("btnAbort")) && (!find(name)->isVisible() || !find(name)->isEnabled()))
                 return false;
         return form->link.BusyPage() == PhoneLink::Idle && !form->ComPort1.Connected();
     }
 
-    SimPhone sim;
     SmsPage *page = nullptr;
     QStringList statuses;
+};
+
+// The page's controls as they stood when the send wrote its first command
+// to the phone.
+class DuringSend {
+public:
+    explicit DuringSend(Rig &rig)
+    {
+        QObject::connect(&rig.form->link, &PhoneLink::commandWritten, &m_context, [this, &rig] {
+            if (taken)
+                return;
+            taken = true;
+            busyPage = rig.form->link.BusyPage();
+            for (const QString &name : Controls) {
+                visible[name] = rig.find(name)->isVisible();
+                enabled[name] = rig.find(name)->isEnabled();
+            }
+        });
+    }
+    bool usable(const QString &name) const { return visible.value(name) && enabled.value(name); }
+
+    bool taken = false;
+    int busyPage = -1;
+    QMap<QString, bool> visible, enabled;
 
 private:
-    bool m_simStarted = false;
-    bool m_active = false;
+    QObject m_context; // ends the watch with this object
 };
 
 // The message as the simulator decoded it.

@@ -1,7 +1,6 @@
 // Sending through the phone's PDU-mode AT commands, plain and ICQ, every
 // message checked as the simulated phone decoded it.
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "SmsTestSupport.h"
 
@@ -17,27 +16,6 @@ QStringList probes()
     return {QStringLiteral("AT"), QStringLiteral("AT+CMGS=?")};
 }
 
-// Which controls can be used while the send runs, taken once from inside it.
-struct Snapshot {
-    bool taken = false;
-    int busyPage = -1;
-    QMap<QString, bool> visible, enabled;
-};
-Snapshot *snapshotDuringSend(Rig &rig, std::unique_ptr<Poller> &poller)
-{
-    auto *snap = new Snapshot;
-    poller = std::make_unique<Poller>([&rig, snap] {
-        if (snap->taken || rig.form->link.BusyPage() == PhoneLink::Idle)
-            return;
-        snap->taken = true;
-        snap->busyPage = rig.form->link.BusyPage();
-        for (QWidget *w : rig.page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-            snap->visible[w->objectName()] = w->isVisible();
-            snap->enabled[w->objectName()] = w->isEnabled();
-        }
-    });
-    return snap;
-}
 } // namespace
 
 class TestSmsAtMode : public QObject {
@@ -85,13 +63,12 @@ private slots:
         Rig rig;
         QVERIFY(rig.ok());
         rig.compose(text, number, reply);
-        std::unique_ptr<Poller> poller;
-        std::unique_ptr<Snapshot> snap(snapshotDuringSend(rig, poller));
+        const DuringSend during(rig);
         rig.clickSend();
 
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, SentOk}));
-        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CMGF=0"), lengthCommand}));
-        QCOMPARE(Scratch::readFile(rig.filePath(QStringLiteral("link.trace"))).count("tone 1000 Hz 1 ms"), 1); // the beep
+        QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CMGF=0"), lengthCommand}));
+        QCOMPARE(rig.beeps(), 1);
         const QList<Sent> sent = sentMessages(rig);
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent[0].mode, QStringLiteral("at"));
@@ -104,16 +81,16 @@ private slots:
 
         // During the send: the Abort button in the place of "Send SMS", "Send
         // ICQ" visible but disabled, nothing else to press.
-        QVERIFY(snap->taken);
-        QCOMPARE(snap->busyPage, 0);
-        QVERIFY(!snap->visible["btnSend"]);
-        QVERIFY(snap->visible["btnAbort"] && snap->enabled["btnAbort"]);
-        QVERIFY(snap->visible["btnICQ"] && !snap->enabled["btnICQ"]);
+        QVERIFY(during.taken);
+        QCOMPARE(during.busyPage, 0);
+        QVERIFY(!during.visible["btnSend"]);
+        QVERIFY(during.usable("btnAbort"));
+        QVERIFY(during.visible["btnICQ"] && !during.enabled["btnICQ"]);
         for (const char *name : {"btnExit", "chkReply", "btnClear", "TextBox", "ComboBox1", "ComboBox2"})
-            QVERIFY2(!snap->enabled[QString::fromLatin1(name)], name);
+            QVERIFY2(!during.enabled[QString::fromLatin1(name)], name);
 
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
         QVERIFY(!rig.form->link.LongReplyWait());
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
@@ -123,12 +100,11 @@ private slots:
         Rig rig;
         QVERIFY(rig.ok());
         rig.composeIcq(QStringLiteral("hello icq"), QStringLiteral("12345     - Bob"));
-        std::unique_ptr<Poller> poller;
-        std::unique_ptr<Snapshot> snap(snapshotDuringSend(rig, poller));
+        const DuringSend during(rig);
         rig.clickIcq();
 
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, SentOk}));
-        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
+        QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
                                                              QStringLiteral("AT+CMGF=0"), QStringLiteral("AT+CMGS=25"),
                                                              SetOwnCentre}));
         const QList<Sent> sent = sentMessages(rig);
@@ -136,21 +112,22 @@ private slots:
         QCOMPARE(sent[0].number, QStringLiteral("+44778148400012345"));
         QCOMPARE(sent[0].text, QStringLiteral("hello icq"));
         QCOMPARE(sent[0].smsc, IcqCentre);
-        QCOMPARE(rig.form->infoPage->txtGSMSMSC->text(), QStringLiteral(" ") + OwnCentre);
-        QCOMPARE(rig.form->infoPage->txtGSMSMSC->palette().color(QPalette::Base), Silver);
+        auto *centre = rig.find<QLineEdit>(QStringLiteral("txtGSMSMSC"));
+        QCOMPARE(centre->text(), QStringLiteral(" ") + OwnCentre);
+        QCOMPARE(centre->palette().color(QPalette::Base), Silver);
         QVERIFY(rig.form->messaging.SmscRestored);
         QVERIFY(!rig.form->messaging.IcqMode);
 
-        QVERIFY(snap->taken);
-        QCOMPARE(snap->busyPage, 0);
-        QVERIFY(!snap->visible["btnICQ"]);
-        QVERIFY(snap->visible["btnAbort2"] && snap->enabled["btnAbort2"]);
-        QVERIFY(snap->visible["btnSend"] && !snap->enabled["btnSend"]);
+        QVERIFY(during.taken);
+        QCOMPARE(during.busyPage, 0);
+        QVERIFY(!during.visible["btnICQ"]);
+        QVERIFY(during.usable("btnAbort2"));
+        QVERIFY(during.visible["btnSend"] && !during.enabled["btnSend"]);
         for (const char *name : {"btnAbort", "btnExit", "chkReply", "btnClear", "TextBox", "ComboBox1", "ComboBox2"})
-            QVERIFY2(!snap->enabled[QString::fromLatin1(name)], name);
+            QVERIFY2(!during.enabled[QString::fromLatin1(name)], name);
 
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
@@ -172,9 +149,9 @@ private slots:
         rig.sendHello(true);
         QCOMPARE(rig.statuses, (QStringList{Start, QStringLiteral("Error getting SMSC")}));
         // Nothing changed on the phone.
-        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?")}));
+        QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?")}));
         QVERIFY(!rig.form->messaging.SmscRead);
-        QVERIFY(rig.page->btnICQ->isVisible() && rig.page->btnICQ->isEnabled());
+        QVERIFY(rig.button("btnICQ")->isVisible() && rig.button("btnICQ")->isEnabled());
         QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
@@ -187,11 +164,11 @@ private slots:
         QVERIFY(rig.ok());
         rig.sendHello(true);
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, SentOk}));
-        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
+        QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
                                                              QStringLiteral("AT+CMGF=0"), QStringLiteral("AT+CMGS=22"),
                                                              QStringLiteral("AT+CSCA=\"\",129")}));
         QVERIFY(rig.form->messaging.SmscRead);
-        QCOMPARE(rig.form->infoPage->txtGSMSMSC->text(), QStringLiteral(" "));
+        QCOMPARE(rig.find<QLineEdit>(QStringLiteral("txtGSMSMSC"))->text(), QStringLiteral(" "));
         QVERIFY(rig.idle());
     }
 
@@ -203,7 +180,7 @@ private slots:
         QVERIFY(rig.ok());
         rig.sendHello(true);
         QCOMPARE(rig.statuses, QStringList{Start});
-        QCOMPARE(rig.sim.commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre, SetOwnCentre}));
+        QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre, SetOwnCentre}));
         QVERIFY(sentMessages(rig).isEmpty());
         QVERIFY(rig.idle());
         QCOMPARE(rig.finalCentre(), OwnCentre);
@@ -225,7 +202,7 @@ private slots:
         const QStringList expected = icq ? probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
                                                                   QStringLiteral("AT+CMGF=0"), SetOwnCentre}
                                          : probes() + QStringList{QStringLiteral("AT+CMGF=0")};
-        QCOMPARE(rig.sim.commands(), expected);
+        QCOMPARE(rig.sim->commands(), expected);
         QVERIFY(sentMessages(rig).isEmpty());
         QVERIFY(rig.idle());
         QCOMPARE(rig.finalCentre(), OwnCentre);
@@ -255,35 +232,40 @@ private slots:
         QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
         QVERIFY(sentMessages(rig).isEmpty());
         QVERIFY(rig.idle());
-        const QStringList cmds = rig.sim.commands();
+        const QStringList cmds = rig.sim->commands();
         QVERIFY2(cmds.size() >= 1 && cmds.last() == (icq ? SetOwnCentre : QStringLiteral("AT+CMGS=18")),
                  qPrintable(cmds.join(QLatin1Char('|'))));
         QVERIFY(rig.events().contains(QStringLiteral("submission cancelled")));
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
+    // Abort pressed once the length command is written and the prompt is
+    // due: the prompt wait ends at once, nothing is sent.
     void abortWhileWaitingForPrompt()
     {
         Rig rig({}, QJsonObject{{QStringLiteral("promptDelayMs"), 5000}});
         QVERIFY(rig.ok());
         rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+        PhoneLink &link = rig.form->link;
+        // A second for the prompt, as unscaled: the click lands inside the
+        // wait however slowly the machine runs.
+        Timing timing = link.timing();
+        timing.prompt = Timing().prompt;
+        link.setTiming(timing);
         bool clickedInWait = false;
-        Poller poller([&] {
-            if (clickedInWait || !rig.page->btnAbort->isVisible())
-                return;
-            PhoneLink &link = rig.form->link;
-            if (link.timer2Running() && link.timer2Interval() == link.timing().prompt
-                && rig.sim.commands().contains(QStringLiteral("AT+CMGS=18"))) {
+        const guitest::TraceWatch written(rig, [&] {
+            if (!clickedInWait && link.timer2Running() && link.timer2Interval() == link.timing().prompt) {
                 clickedInWait = true;
-                QTest::mouseClick(rig.page->btnAbort, Qt::LeftButton);
+                QTest::mouseClick(rig.button("btnAbort"), Qt::LeftButton);
             }
-        }, 20);
+        });
         rig.clickSend();
         QVERIFY(clickedInWait);
         QCOMPARE(rig.statuses, (QStringList{Start, Aborted}));
+        QCOMPARE(rig.sim->commands().last(), QStringLiteral("AT+CMGS=18"));
         QVERIFY(sentMessages(rig).isEmpty());
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
     }
 
     void statusUnknown()
@@ -295,28 +277,31 @@ private slots:
         QCOMPARE(sentMessages(rig).size(), 1); // taken, then answered ERROR
         QVERIFY(rig.idle());
         QVERIFY(!rig.form->link.LongReplyWait());
-        QVERIFY(rig.sim.stopAndDump().value(QStringLiteral("outbox")).toArray().isEmpty());
+        QVERIFY(rig.sim->stopAndDump().value(QStringLiteral("outbox")).toArray().isEmpty());
     }
 
     // The port vanishing in the middle of a send ends it with the port's
     // message; the page is usable again and the port closed.
     void portFailsDuringSend()
     {
-        Rig rig({QStringLiteral("--fault"), QStringLiteral("hangup-after:AT+CMGS=?")});
+        Rig rig({QStringLiteral("--fault"), QStringLiteral("hangup-after:AT+CMGS=?")},
+                QJsonObject{{QStringLiteral("promptDelayMs"), 60000}});
         QVERIFY(rig.ok());
-        // The device goes 150 ms after its answer, in real time: the send
-        // must still be talking to it then.
-        rig.form->link.setTiming(Timing());
+        // The device goes 150 ms after that answer, in the phone's own time.
+        // The send must still be talking to it then, however slowly either
+        // runs: the prompt it waits for comes only long after.
+        Timing timing = rig.form->link.timing();
+        timing.prompt = 30000;
+        rig.form->link.setTiming(timing);
         rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
         QString shown;
-        Poller poller([&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                shown = box->text();
-                box->accept();
-            }
-        }, 20);
+        const Dialogs answer([&](QWidget *dialog) {
+            shown = guitest::dialogText(dialog);
+            guitest::answerAsUser(dialog);
+        });
         rig.clickSend();
-        QVERIFY2(!shown.isEmpty(), "no message about the port");
+        QVERIFY2(!shown.isEmpty(), qPrintable(QStringLiteral("no message about the port; statuses %1; commands %2")
+                                                  .arg(rig.statuses.join(QLatin1Char('|')), rig.sim->commands().join(QLatin1Char('|')))));
         QVERIFY(rig.idle());
         QVERIFY(!rig.form->link.LongReplyWait());
     }

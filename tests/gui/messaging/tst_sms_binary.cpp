@@ -1,7 +1,6 @@
 // Sending through the phone's binary frame mode (a phone that refuses
 // AT+CMGS=?), plain and ICQ, with the frames checked as the phone saw them.
-#include <QElapsedTimer>
-#include <QMessageBox>
+#include <QTimer>
 
 #include "SmsTestSupport.h"
 
@@ -45,21 +44,16 @@ private slots:
         Rig rig({}, binaryPhone({{QStringLiteral("submitReply"), reply}}));
         QVERIFY(rig.ok());
         rig.compose(QStringLiteral("abc"), QStringLiteral("+123456789"));
-        bool lockedDuringSend = false;
-        Poller poller([&] {
-            if (rig.form->link.BusyPage() == 0 && !rig.page->btnSend->isVisible() && !rig.page->TextBox->isEnabled()
-                && rig.page->btnAbort->isEnabled())
-                lockedDuringSend = true;
-        });
+        const DuringSend during(rig);
         rig.clickSend();
 
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, outcome}));
         // The short beep only for a message the phone took.
-        QCOMPARE(Scratch::readFile(rig.filePath(QStringLiteral("link.trace"))).count("tone 1000 Hz 1 ms"),
-                 outcome == QLatin1String("SMS sent OK.") ? 1 : 0);
-        QVERIFY(lockedDuringSend);
-        QCOMPARE(rig.sim.commands(),
-                 (QStringList{QStringLiteral("AT"), QStringLiteral("AT+CMGS=?"), QStringLiteral("AT*BINARY")}));
+        QCOMPARE(rig.beeps(), outcome == QLatin1String("SMS sent OK.") ? 1 : 0);
+        QVERIFY(during.taken);
+        QCOMPARE(during.busyPage, 0);
+        QVERIFY(!during.visible["btnSend"] && !during.enabled["TextBox"] && during.usable("btnAbort"));
+        QCOMPARE(rig.sim->commands().join(QLatin1Char('|')), QStringLiteral("AT|AT+CMGS=?|AT*BINARY"));
         QCOMPARE(rig.framesIn(), QStringList{QStringLiteral("021541070302001100099121436587F90000C40361F118")});
         const QList<Sent> sent = sentMessages(rig);
         QCOMPARE(sent.size(), 1);
@@ -68,7 +62,7 @@ private slots:
         QCOMPARE(sent[0].text, QStringLiteral("abc"));
         QVERIFY(!sent[0].replyPath);
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
     }
 
     void longMessageWithReplyPath()
@@ -118,7 +112,7 @@ private slots:
         QCOMPARE(sent[0].text, QStringLiteral("via icq"));
         QCOMPARE(sent[0].smsc, IcqCentre);
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
@@ -130,16 +124,15 @@ private slots:
         QVERIFY(rig.ok());
         rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
         bool dialogSeen = false, windowLockedMeanwhile = false, portClosedFirst = false;
-        Poller poller([&] {
-            if (rig.form->Form2->isVisible()) {
-                dialogSeen = true;
-                windowLockedMeanwhile = !rig.form->isEnabled();
-                portClosedFirst = !rig.form->ComPort1.Connected();
-                rig.form->Form2->BitBtn1->click();
-            }
-        }, 50);
+        const Dialogs answer([&](QWidget *dialog) {
+            dialogSeen = dialog->objectName() == QLatin1String("Form2");
+            windowLockedMeanwhile = !rig.form->isEnabled();
+            portClosedFirst = !rig.form->ComPort1.Connected();
+            guitest::answerAsUser(dialog);
+        });
         rig.clickIcq();
         QVERIFY(dialogSeen);
+        QCOMPARE(answer.count, 1);
         QVERIFY(windowLockedMeanwhile);
         QVERIFY(portClosedFirst);
         QVERIFY(rig.form->isEnabled());
@@ -179,27 +172,25 @@ private slots:
         QFETCH(bool, icq);
         Rig rig({QStringLiteral("--fault"), QStringLiteral("stall-frame")}, binaryPhone());
         QVERIFY(rig.ok());
-        QElapsedTimer sinceWaiting;
         bool stillBusyLater = false, clicked = false;
-        QPushButton *abort = icq ? rig.page->btnAbort2 : rig.page->btnAbort;
-        Poller poller([&] {
-            if (clicked || rig.page->status() != Waiting)
+        QPushButton *abort = rig.button(icq ? "btnAbort2" : "btnAbort");
+        QObject::connect(rig.page, &SmsPage::statusChanged, rig.page, [&](const QString &status) {
+            if (status != Waiting)
                 return;
-            if (!sinceWaiting.isValid())
-                sinceWaiting.start();
-            // Well past any of the link's own time-outs.
-            if (sinceWaiting.elapsed() > scaled(5000)) {
+            // The user waits a reply time past the link's longest binary time-out.
+            const Timing &t = rig.form->link.timing();
+            QTimer::singleShot(t.binaryAnswer + t.reply, rig.page, [&] {
                 stillBusyLater = rig.form->link.BusyPage() == 0 && rig.form->ComPort1.Connected();
                 clicked = true;
                 QTest::mouseClick(abort, Qt::LeftButton);
-            }
-        }, 50);
+            });
+        });
         rig.sendHello(icq);
         QVERIFY(clicked);
         QVERIFY(stillBusyLater);
         QCOMPARE(rig.statuses, (QStringList{Start, Waiting, Closing, Aborted}));
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
         const QStringList frames = rig.framesIn();
         if (icq) {
             QCOMPARE(frames.size(), 4);
@@ -219,21 +210,23 @@ private slots:
         rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
         bool closed = false;
         QString boxShown;
-        Poller poller([&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                boxShown = box->text();
-                box->accept();
-            }
-            if (!closed && rig.page->status() == Waiting) {
-                closed = true;
-                rig.form->close();
-            }
-        }, 50);
+        const Dialogs answer([&](QWidget *dialog) {
+            boxShown = guitest::dialogText(dialog);
+            guitest::answerAsUser(dialog);
+        });
+        // The user closes the window once the send waits on the phone.
+        QObject::connect(rig.page, &SmsPage::statusChanged, rig.page, [&](const QString &status) {
+            if (status == Waiting && !closed)
+                QTimer::singleShot(0, rig.form.get(), [&] {
+                    closed = true;
+                    rig.form->close();
+                });
+        });
         rig.clickIcq();
         QVERIFY(closed);
         QVERIFY2(boxShown.isEmpty(), qPrintable(boxShown));
         // The send unwinds first (the phone's own centre goes back), then the window closes.
-        QTRY_VERIFY(!rig.form->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.form->isVisible(), 10000);
         QCOMPARE(rig.finalCentre(), OwnCentre);
         QVERIFY(!rig.form->ComPort1.Connected());
         QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
@@ -270,15 +263,18 @@ private slots:
         Rig rig({QStringLiteral("--fault"), QStringLiteral("binary-silent")}, binaryPhone());
         QVERIFY(rig.ok());
         rig.compose(QStringLiteral("hello"), QStringLiteral("+123456789"));
+        PhoneLink &link = rig.form->link;
         bool clicked = false;
-        Poller poller([&] {
-            if (!clicked && rig.sim.commands().contains(QStringLiteral("AT*BINARY"))) {
+        // AT*BINARY written, the link waits for binary mode.
+        const guitest::TraceWatch written(rig, [&] {
+            if (!clicked && link.timer2Running() && link.timer2Interval() == link.timing().binaryAnswer) {
                 clicked = true;
-                QTest::mouseClick(rig.page->btnAbort, Qt::LeftButton);
+                QTest::mouseClick(rig.button("btnAbort"), Qt::LeftButton);
             }
-        }, 20);
+        });
         rig.clickSend();
         QVERIFY(clicked);
+        QCOMPARE(rig.sim->commands().last(), QStringLiteral("AT*BINARY"));
         QCOMPARE(rig.statuses, (QStringList{Start, Closing, Aborted}));
         QVERIFY(rig.framesIn().isEmpty());
         QVERIFY2(!rig.written().contains(QStringLiteral("41 07 03 02")), qPrintable(rig.written()));

@@ -19,54 +19,60 @@ private slots:
         Rig rig;
         QVERIFY(rig.ok());
         SmsPage *p = rig.page;
-        QCOMPARE(p->objectName(), QStringLiteral("Panel1"));
-        for (const char *name : {"TextBox", "txtLeft", "chkReply", "btnClear", "ComboBox1", "ComboBox2", "btnSend",
-                                 "btnICQ", "btnAbort", "btnAbort2", "btnExit", "StatusBar"})
+        auto *send = rig.find<TPassOverBtn>(QStringLiteral("btnSend"));
+        auto *icq = rig.find<TPassOverBtn>(QStringLiteral("btnICQ"));
+        QVERIFY(send && icq);
+        for (const char *name : {"txtLeft", "StatusBar"})
             QVERIFY2(p->findChild<QWidget *>(QString::fromLatin1(name)), name);
+        for (const QString &name : Controls)
+            QVERIFY2(p->isAncestorOf(rig.find(name)), qPrintable(name));
 
-        QCOMPARE(p->btnSend->text(), QStringLiteral("Send SMS"));
-        QCOMPARE(p->btnSend->toolTip(), QStringLiteral("Send message as SMS"));
-        QCOMPARE(p->btnICQ->text(), QStringLiteral("Send ICQ"));
-        QCOMPARE(p->btnICQ->toolTip(), QStringLiteral("Send message as ICQ"));
-        QCOMPARE(p->btnSend->FontColorIn(), QColor(0, 0, 128));
-        QCOMPARE(p->btnSend->FontColorOut(), Black);
-        QCOMPARE(p->btnICQ->FontColorIn(), QColor(0, 0, 128));
-        QCOMPARE(p->btnAbort->toolTip(), QStringLiteral("Abort"));
-        QCOMPARE(p->btnAbort2->toolTip(), QStringLiteral("Abort"));
-        QCOMPARE(p->btnExit->toolTip(), QStringLiteral("End program"));
-        QCOMPARE(p->txtLeft->toolTip(), QStringLiteral("Message maximum length is 160"));
-        QCOMPARE(p->chkReply->text(), QStringLiteral("Request reply"));
-        QCOMPARE(p->btnClear->text(), QStringLiteral("Clear"));
+        QCOMPARE(send->text(), QStringLiteral("Send SMS"));
+        QCOMPARE(send->toolTip(), QStringLiteral("Send message as SMS"));
+        QCOMPARE(icq->text(), QStringLiteral("Send ICQ"));
+        QCOMPARE(icq->toolTip(), QStringLiteral("Send message as ICQ"));
+        QCOMPARE(send->FontColorIn(), QColor(0, 0, 128));
+        QCOMPARE(send->FontColorOut(), Black);
+        QCOMPARE(icq->FontColorIn(), QColor(0, 0, 128));
+        QCOMPARE(rig.button("btnAbort")->toolTip(), QStringLiteral("Abort"));
+        QCOMPARE(rig.button("btnAbort2")->toolTip(), QStringLiteral("Abort"));
+        QCOMPARE(rig.button("btnExit")->toolTip(), QStringLiteral("End program"));
+        auto *left = rig.find<QLabel>(QStringLiteral("txtLeft"));
+        QCOMPARE(left->toolTip(), QStringLiteral("Message maximum length is 160"));
+        QCOMPARE(rig.find<QCheckBox>(QStringLiteral("chkReply"))->text(), QStringLiteral("Request reply"));
+        QCOMPARE(rig.button("btnClear")->text(), QStringLiteral("Clear"));
 
         // Each Abort button exactly beneath its send button, which covers it.
-        QCOMPARE(p->btnAbort->geometry(), p->btnSend->geometry());
-        QCOMPARE(p->btnAbort2->geometry(), p->btnICQ->geometry());
-        QCOMPARE(p->childAt(p->btnSend->geometry().center()), static_cast<QWidget *>(p->btnSend));
-        QCOMPARE(p->childAt(p->btnICQ->geometry().center()), static_cast<QWidget *>(p->btnICQ));
+        QCOMPARE(rig.button("btnAbort")->geometry(), send->geometry());
+        QCOMPARE(rig.button("btnAbort2")->geometry(), icq->geometry());
+        QCOMPARE(p->childAt(send->geometry().center()), static_cast<QWidget *>(send));
+        QCOMPARE(p->childAt(icq->geometry().center()), static_cast<QWidget *>(icq));
 
         // Everything inside the window's client area below the tab bar.
         const QRect area(0, 0, 329, 284 - 18);
         for (QWidget *w : p->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             QVERIFY2(area.contains(w->geometry()), qPrintable(w->objectName()));
 
-        QCOMPARE(p->statusPanel[0]->width(), 200);
-        QCOMPARE(p->statusPanel[1]->width(), 60);
-        QCOMPARE(p->statusPanel[2]->width(), 60);
-        for (QLabel *l : p->statusPanel)
-            QCOMPARE(l->alignment(), Qt::AlignCenter);
-        QCOMPARE(p->statusPanel[2]->text(), QStringLiteral("COM1"));
+        const int widths[] = {200, 60, 60};
+        for (int i = 0; i < 3; ++i) {
+            auto *panel = rig.find<QLabel>(QStringLiteral("statusPanel%1").arg(i));
+            QCOMPARE(panel->width(), widths[i]);
+            QCOMPARE(panel->alignment(), Qt::AlignCenter);
+        }
+        QCOMPARE(rig.find<QLabel>(QStringLiteral("statusPanel2"))->text(), QStringLiteral("COM1"));
 
-        QCOMPARE(p->TextBox->palette().color(QPalette::Base), Black);
-        QCOMPARE(p->TextBox->palette().color(QPalette::Text), QColor(Qt::white));
-        QVERIFY(p->TextBox->font().bold());
-        QCOMPARE(p->ComboBox1->palette().color(QPalette::Base), Silver);
-        QCOMPARE(p->ComboBox2->palette().color(QPalette::Base), Silver);
-        QVERIFY(p->ComboBox1->isEditable());
-        QCOMPARE(p->ComboBox1->lineEdit()->maxLength(), 39);
-        QCOMPARE(p->ComboBox2->lineEdit()->maxLength(), 35);
+        QPlainTextEdit *text = rig.text();
+        QCOMPARE(text->palette().color(QPalette::Base), Black);
+        QCOMPARE(text->palette().color(QPalette::Text), QColor(Qt::white));
+        QVERIFY(text->font().bold());
+        QCOMPARE(rig.combo("ComboBox1")->palette().color(QPalette::Base), Silver);
+        QCOMPARE(rig.combo("ComboBox2")->palette().color(QPalette::Base), Silver);
+        QVERIFY(rig.combo("ComboBox1")->isEditable());
+        QCOMPARE(rig.combo("ComboBox1")->lineEdit()->maxLength(), 39);
+        QCOMPARE(rig.combo("ComboBox2")->lineEdit()->maxLength(), 35);
 
         QSignalSpy exit(p, &SmsPage::exitRequested);
-        QTest::mouseClick(p->btnExit, Qt::LeftButton);
+        QTest::mouseClick(rig.button("btnExit"), Qt::LeftButton);
         QCOMPARE(exit.count(), 1);
     }
 
@@ -74,55 +80,56 @@ private slots:
     {
         Rig rig;
         QVERIFY(rig.ok());
-        SmsPage *p = rig.page;
+        QPlainTextEdit *text = rig.text();
+        auto *left = rig.find<QLabel>(QStringLiteral("txtLeft"));
         const QColor face = QApplication::palette().color(QPalette::Button);
 
-        p->TextBox->setFocus();
-        p->TextBox->clear();
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("0 / 160"));
-        QTest::keyClicks(p->TextBox, QString(149, QLatin1Char('a')));
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("149 / 160"));
-        QCOMPARE(p->txtLeft->palette().color(QPalette::Window), face);
-        QTest::keyClick(p->TextBox, Qt::Key_B);
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("150 / 160"));
-        QCOMPARE(p->txtLeft->palette().color(QPalette::Window), LightRed);
-        QTest::keyClick(p->TextBox, Qt::Key_Backspace);
-        QCOMPARE(p->txtLeft->palette().color(QPalette::Window), face);
+        text->setFocus();
+        text->clear();
+        QCOMPARE(left->text(), QStringLiteral("0 / 160"));
+        QTest::keyClicks(text, QString(149, QLatin1Char('a')));
+        QCOMPARE(left->text(), QStringLiteral("149 / 160"));
+        QCOMPARE(left->palette().color(QPalette::Window), face);
+        QTest::keyClick(text, Qt::Key_B);
+        QCOMPARE(left->text(), QStringLiteral("150 / 160"));
+        QCOMPARE(left->palette().color(QPalette::Window), LightRed);
+        QTest::keyClick(text, Qt::Key_Backspace);
+        QCOMPARE(left->palette().color(QPalette::Window), face);
 
         // Typing stops at 160.
-        QTest::keyClicks(p->TextBox, QString(20, QLatin1Char('c')));
-        QCOMPARE(p->TextBox->toPlainText(), QString(149, QLatin1Char('a')) + QString(11, QLatin1Char('c')));
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("160 / 160"));
+        QTest::keyClicks(text, QString(20, QLatin1Char('c')));
+        QCOMPARE(text->toPlainText(), QString(149, QLatin1Char('a')) + QString(11, QLatin1Char('c')));
+        QCOMPARE(left->text(), QStringLiteral("160 / 160"));
 
         // A paste in the middle keeps the text around it and loses its own tail.
-        p->TextBox->setPlainText(QStringLiteral("head") + QString(150, QLatin1Char('x')) + QStringLiteral("tail"));
-        QCOMPARE(p->TextBox->toPlainText().size(), 158);
-        QTextCursor c = p->TextBox->textCursor();
+        text->setPlainText(QStringLiteral("head") + QString(150, QLatin1Char('x')) + QStringLiteral("tail"));
+        QCOMPARE(text->toPlainText().size(), 158);
+        QTextCursor c = text->textCursor();
         c.setPosition(4);
-        p->TextBox->setTextCursor(c);
+        text->setTextCursor(c);
         QApplication::clipboard()->setText(QStringLiteral("12345678"));
-        p->TextBox->paste();
-        QCOMPARE(p->TextBox->toPlainText(), QStringLiteral("head12") + QString(150, QLatin1Char('x')) + QStringLiteral("tail"));
-        QCOMPARE(p->TextBox->textCursor().position(), 6);
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("160 / 160"));
+        text->paste();
+        QCOMPARE(text->toPlainText(), QStringLiteral("head12") + QString(150, QLatin1Char('x')) + QStringLiteral("tail"));
+        QCOMPARE(text->textCursor().position(), 6);
+        QCOMPARE(left->text(), QStringLiteral("160 / 160"));
 
         // Pasted over a selection: the selection goes, the paste is cut to fit.
-        p->TextBox->selectAll();
+        text->selectAll();
         QApplication::clipboard()->setText(QString(300, QLatin1Char('z')));
-        QTest::keySequence(p->TextBox, QKeySequence::Paste);
-        QCOMPARE(p->TextBox->toPlainText(), QString(160, QLatin1Char('z')));
+        QTest::keySequence(text, QKeySequence::Paste);
+        QCOMPARE(text->toPlainText(), QString(160, QLatin1Char('z')));
 
         // A character outside the basic plane counts once, as the phone counts it.
-        p->TextBox->setPlainText(QString(158, QLatin1Char('q')));
-        p->TextBox->moveCursor(QTextCursor::End);
-        p->TextBox->insertPlainText(QString::fromUcs4(U"\U0001F600\U0001F600\U0001F600"));
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("160 / 160"));
-        QCOMPARE(p->TextBox->toPlainText(), QString(158, QLatin1Char('q')) + QString::fromUcs4(U"\U0001F600\U0001F600"));
+        text->setPlainText(QString(158, QLatin1Char('q')));
+        text->moveCursor(QTextCursor::End);
+        text->insertPlainText(QString::fromUcs4(U"\U0001F600\U0001F600\U0001F600"));
+        QCOMPARE(left->text(), QStringLiteral("160 / 160"));
+        QCOMPARE(text->toPlainText(), QString(158, QLatin1Char('q')) + QString::fromUcs4(U"\U0001F600\U0001F600"));
 
-        QTest::mouseClick(p->btnClear, Qt::LeftButton);
-        QCOMPARE(p->TextBox->toPlainText(), QString());
-        QCOMPARE(p->txtLeft->text(), QStringLiteral("0 / 160"));
-        QVERIFY(p->TextBox->hasFocus());
+        QTest::mouseClick(rig.button("btnClear"), Qt::LeftButton);
+        QCOMPARE(text->toPlainText(), QString());
+        QCOMPARE(left->text(), QStringLiteral("0 / 160"));
+        QVERIFY(text->hasFocus());
     }
 
     // Refusals flash a box red for half a second, write no status and never
@@ -147,7 +154,7 @@ private slots:
         QFETCH(QString, flashed);
         Rig rig;
         QVERIFY(rig.ok());
-        QWidget *box = rig.page->findChild<QWidget *>(flashed);
+        QWidget *box = rig.find(flashed);
         QVERIFY(box);
         ColourLog colours(box, QPalette::Base);
         rig.page->setStatus(QStringLiteral("before"));
@@ -160,10 +167,10 @@ private slots:
         }
         const QColor rest = flashed == QLatin1String("TextBox") ? Black : Silver;
         QCOMPARE(colours.seen, (QList<QColor>{Red, rest}));
-        QCOMPARE(rig.page->status(), QStringLiteral("before"));
+        QCOMPARE(rig.status(), QStringLiteral("before"));
         QVERIFY(rig.form->link.AbortRequested());
         QVERIFY(rig.idle());
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QVERIFY(rig.text()->hasFocus());
         QVERIFY(!rig.portEverOpened());
     }
 
@@ -176,8 +183,8 @@ private slots:
         QCOMPARE(rig.statuses, (QStringList{QStringLiteral("SMS -> GSM ..."), QStringLiteral("Phone not found on COM1")}));
         QVERIFY(rig.portEverOpened());
         QVERIFY(rig.idle());
-        QCOMPARE(rig.sim.commands(), QStringList{QStringLiteral("AT")});
-        QVERIFY(rig.page->TextBox->hasFocus());
+        QCOMPARE(rig.sim->commands(), QStringList{QStringLiteral("AT")});
+        QVERIFY(rig.text()->hasFocus());
     }
 
     void noSendWhileAnotherOperationRuns()
@@ -186,12 +193,12 @@ private slots:
         QVERIFY(rig.ok());
         rig.compose(QStringLiteral("later"), QStringLiteral("+123456789"));
         auto op = std::make_unique<OperationGuard>(rig.form->link, Tab::Settings);
-        rig.page->btnSendClick();
-        rig.page->btnICQClick();
+        rig.clickSend();
+        rig.clickIcq();
         QCOMPARE(rig.form->link.BusyPage(), 3);
-        QVERIFY(rig.page->btnSend->isVisible());
-        QVERIFY(rig.page->btnICQ->isVisible());
-        QCOMPARE(rig.page->status(), QString());
+        QVERIFY(rig.button("btnSend")->isVisible());
+        QVERIFY(rig.button("btnICQ")->isVisible());
+        QCOMPARE(rig.status(), QString());
         op.reset();
         QVERIFY(!rig.portEverOpened());
     }

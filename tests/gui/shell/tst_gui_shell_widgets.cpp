@@ -6,9 +6,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "Find.h"
+#include "gui/common/TPassOverBtn.h"
 #include "gui/window/TForm2.h"
 #include "gui/window/TForm5.h"
-#include "gui/common/TPassOverBtn.h"
 
 namespace {
 QIcon solidIcon(const QColor &c)
@@ -111,13 +112,16 @@ void TstShellWidgets::passOverColourChangedWhileInside()
 void TstShellWidgets::errorDialog()
 {
     TForm2 f;
+    auto *image = guitest::find<QLabel>(&f, QStringLiteral("Image1"));
+    auto *reasonLabel = guitest::find<QLabel>(&f, QStringLiteral("lblReason"));
+    auto *ok = guitest::find<QPushButton>(&f, QStringLiteral("BitBtn1"));
     QCOMPARE(f.windowTitle(), QStringLiteral("Error"));
     QCOMPARE(f.size(), QSize(143, 122));
     QVERIFY(!f.testAttribute(Qt::WA_QuitOnClose));
-    QCOMPARE(f.Image1->size(), QSize(32, 32));
-    QVERIFY(!f.Image1->pixmap().isNull());
-    QCOMPARE(f.BitBtn1->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(f.BitBtn1->text(), QStringLiteral("OK"));
+    QCOMPARE(image->size(), QSize(32, 32));
+    QVERIFY(!image->pixmap().isNull());
+    QCOMPARE(ok->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
 
     // A long device path must stay readable: the box grows, never wider.
     const QString reason = QStringLiteral("/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0: "
@@ -125,20 +129,20 @@ void TstShellWidgets::errorDialog()
     f.setReason(reason);
     f.show();
     QVERIFY(f.isVisible());
-    QVERIFY(f.lblReason->isVisible());
+    QVERIFY(reasonLabel->isVisible());
     QCOMPARE(f.reason(), reason);
     QCOMPARE(f.width(), 143);
     QVERIFY(f.height() >= 122);
-    QVERIFY2(f.lblReason->heightForWidth(f.lblReason->width()) <= f.lblReason->height(),
-             qPrintable(QStringLiteral("needs %1, has %2 x %3").arg(f.lblReason->heightForWidth(f.lblReason->width()))
-                            .arg(f.lblReason->width()).arg(f.lblReason->height())));
-    QVERIFY(f.lblReason->geometry().bottom() < f.BitBtn1->geometry().top());
+    QVERIFY2(reasonLabel->heightForWidth(reasonLabel->width()) <= reasonLabel->height(),
+             qPrintable(QStringLiteral("needs %1, has %2 x %3").arg(reasonLabel->heightForWidth(reasonLabel->width()))
+                            .arg(reasonLabel->width()).arg(reasonLabel->height())));
+    QVERIFY(reasonLabel->geometry().bottom() < ok->geometry().top());
 
-    QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(ok, Qt::LeftButton);
     QVERIFY(!f.isVisible());
 
     f.setReason(QString());
-    QVERIFY(f.lblReason->isHidden());
+    QVERIFY(reasonLabel->isHidden());
     QCOMPARE(f.size(), QSize(143, 122));
 }
 
@@ -147,11 +151,12 @@ void TstShellWidgets::okDialog()
     TForm5 f;
     QCOMPARE(f.windowTitle(), QStringLiteral("OK"));
     QCOMPARE(f.size(), QSize(124, 112));
-    QVERIFY(!f.Image1->pixmap().isNull());
-    QVERIFY(!f.Image2->pixmap().isNull());
-    QCOMPARE(f.BitBtn1->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(!guitest::find<QLabel>(&f, QStringLiteral("Image1"))->pixmap().isNull());
+    QVERIFY(!guitest::find<QLabel>(&f, QStringLiteral("Image2"))->pixmap().isNull());
+    auto *ok = guitest::find<QPushButton>(&f, QStringLiteral("BitBtn1"));
+    QCOMPARE(ok->cursor().shape(), Qt::PointingHandCursor);
     f.show();
-    QTest::mouseClick(f.BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(ok, Qt::LeftButton);
     QVERIFY(!f.isVisible());
 }
 

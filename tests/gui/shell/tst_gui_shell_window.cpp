@@ -19,22 +19,13 @@
 #include <cerrno>
 #include <memory>
 
-#include "link/port/TComPort.h"
-#include "gui/common/TComRadioGroup.h"
-#include "gui/phonebooks/PhonebooksPage.h"
-#include "gui/info/InfoPage.h"
-#include "Scratch.h"
-#include "SimPhone.h"
+#include "FormRig.h"
 #include "core/messaging/BookFile.h"
 #include "core/messaging/MessagingState.h"
 #include "gui/messaging/SmsBooks.h"
-#include "gui/messaging/SmsPage.h"
-#include "gui/window/AboutPage.h"
 #include "gui/settings/SettingsPage.h"
-#include "gui/melodies/MelodiesPage.h"
-#include "gui/window/TForm1.h"
-#include "gui/window/TForm2.h"
-#include "gui/window/TForm5.h"
+#include "gui/window/AboutPage.h"
+#include "link/port/TComPort.h"
 
 namespace {
 
@@ -51,9 +42,36 @@ QByteArray bookImage(int port)
     return image;
 }
 
-void clickTab(TForm1 &form, int index)
+QTabBar *tabBar(const TForm1 &form)
 {
-    QTest::mouseClick(form.mainTabs, Qt::LeftButton, {}, form.mainTabs->tabRect(index).center());
+    return guitest::find<QTabBar>(&form, QStringLiteral("mainTabs"));
+}
+
+void clickTab(const TForm1 &form, int index)
+{
+    QTabBar *tabs = tabBar(form);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+}
+
+template <typename T = QWidget>
+T *named(const TForm1 &form, const char *name)
+{
+    return guitest::find<T>(&form, QString::fromLatin1(name));
+}
+
+QWidget *currentPage(const TForm1 &form)
+{
+    return named<QStackedWidget>(form, "mainPages")->currentWidget();
+}
+
+SettingsPage *settingsPage(const TForm1 &form)
+{
+    return named<SettingsPage>(form, "Panel4");
+}
+
+QString statusPanel(const TForm1 &form, int i)
+{
+    return guitest::find<QLabel>(&form, QStringLiteral("statusPanel%1").arg(i))->text();
 }
 
 QList<QTreeWidgetItem *> treeInOrder(QTreeWidget *tree)
@@ -96,58 +114,60 @@ private slots:
     void screenshots();
 
 private:
-    std::unique_ptr<TForm1> makeForm();
+    // The window opened on the scratch folder as it stands.
+    TForm1 &openForm();
 
-    std::unique_ptr<Scratch> m_dir;
+    std::unique_ptr<guitest::FormRig> m_rig;
+    const Scratch *m_dir = nullptr;
     QString BookName; // the window's book file, in m_dir
 };
 
 void TstShellWindow::init()
 {
-    m_dir = std::make_unique<Scratch>();
-    QVERIFY(m_dir->ok());
+    m_rig = std::make_unique<guitest::FormRig>();
+    m_dir = &m_rig->dir();
+    QVERIFY(m_rig->ok());
     BookName = m_dir->filePath(BookFileName);
     // Nothing here may reach a real serial device.
-    qputenv("MIRVAK_COM1", QFile::encodeName(m_dir->filePath(QStringLiteral("no-such-tty"))));
+    m_rig->unplugPhone();
 }
 
 void TstShellWindow::cleanup()
 {
-    m_dir.reset();
+    m_rig.reset();
+    m_dir = nullptr;
 }
 
-std::unique_ptr<TForm1> TstShellWindow::makeForm()
+TForm1 &TstShellWindow::openForm()
 {
-    auto form = std::make_unique<TForm1>(nullptr, m_dir->path());
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
-        qWarning("main window not exposed");
-    return form;
+    m_rig->openWindow();
+    return *m_rig->form;
 }
 
 void TstShellWindow::firstRunOpensThePortChooser()
 {
     QVERIFY(!QFile::exists(BookName));
-    auto form = makeForm();
-    QCOMPARE(form->windowTitle(), QStringLiteral("Mirvak v1.7c"));
-    QCOMPARE(form->size(), QSize(329, 284));
-    QCOMPARE(form->minimumSize(), form->maximumSize());
+    TForm1 &form = openForm();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Mirvak v1.7c"));
+    QCOMPARE(form.size(), QSize(329, 284));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
 
-    QCOMPARE(form->mainTabs->currentIndex(), 3);
-    QCOMPARE(form->mainPages->currentWidget(), static_cast<QWidget *>(form->settingsPage));
-    QVERIFY(form->settingsPage->isEnabled());
-    QVERIFY(!form->smsPage->isEnabled());
-    QWidget *mirvak = form->settingsPage->currentPanel();
+    QCOMPARE(tabBar(form)->currentIndex(), 3);
+    SettingsPage *settings = settingsPage(form);
+    QCOMPARE(currentPage(form), static_cast<QWidget *>(settings));
+    QVERIFY(settings->isEnabled());
+    QVERIFY(!named(form, "Panel1")->isEnabled());
+    QWidget *mirvak = settings->currentPanel();
     QCOMPARE(mirvak->objectName(), QStringLiteral("PanelMirvak"));
-    QVERIFY(mirvak->isAncestorOf(form->cpa));
-    QVERIFY(mirvak->findChild<QWidget *>(QStringLiteral("EditICQSMSC")));
-    QVERIFY(!form->TimerClock.isActive()); // the clock runs on the SMS tab only
+    QVERIFY(mirvak->isAncestorOf(named(form, "cpa")));
+    QVERIFY(guitest::find(mirvak, QStringLiteral("EditICQSMSC")));
+    QVERIFY(!named<QTimer>(form, "TimerClock")->isActive()); // the clock runs on the SMS tab only
 
-    QVERIFY(form->books->BookNew);
+    QVERIFY(form.books->BookNew);
     QCOMPARE(QFileInfo(BookName).size(), qint64(BookFile::NewSize));
-    QCOMPARE(form->smsPage->ComboBox1->currentText(), QStringLiteral(" New Phonebook created."));
-    QCOMPARE(form->smsPage->statusPanel[2]->text(), QStringLiteral("COM1"));
-    QVERIFY(!form->findChild<QMessageBox *>(QStringLiteral("bookFileWarning")));
+    QCOMPARE(named<QComboBox>(form, "ComboBox1")->currentText(), QStringLiteral(" New Phonebook created."));
+    QCOMPARE(statusPanel(form, 2), QStringLiteral("COM1"));
+    QVERIFY(!form.findChild<QMessageBox *>(QStringLiteral("bookFileWarning")));
 }
 
 // A damaged book file the user made read-only cannot be repaired: the user
@@ -157,12 +177,12 @@ void TstShellWindow::unwritableBookFileIsReported()
     const QByteArray damaged = bookImage(2).left(BookFile::IcqNumbersOffset + 5);
     QVERIFY(m_dir->write(BookFileName, damaged));
     QFile::setPermissions(BookName, QFileDevice::ReadOwner);
-    auto form = makeForm();
-    auto *box = form->findChild<QMessageBox *>(QStringLiteral("bookFileWarning"));
+    TForm1 &form = openForm();
+    auto *box = named<QMessageBox>(form, "bookFileWarning");
     QVERIFY(box);
     QVERIFY(box->isVisible());
     QVERIFY2(box->text().contains(QStringLiteral("read-only")), qPrintable(box->text()));
-    QVERIFY(form->isEnabled());
+    QVERIFY(form.isEnabled());
     QVERIFY(QApplication::activeModalWidget() != box);
     QFile::setPermissions(BookName, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QCOMPARE(m_dir->read(BookFileName), damaged);
@@ -171,47 +191,55 @@ void TstShellWindow::unwritableBookFileIsReported()
 void TstShellWindow::normalRunOpensOnSms()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-    QVERIFY(!form->books->BookNew);
+    TForm1 &form = openForm();
+    QVERIFY(!form.books->BookNew);
 
-    QCOMPARE(form->mainTabs->count(), 5);
-    const QStringList tabs{"SMS", "Phonebooks", "Melodies", "Settings", "About"};
-    for (int i = 0; i < tabs.size(); ++i)
-        QCOMPARE(form->mainTabs->tabText(i), tabs.at(i));
-    QVERIFY(form->mainTabs->height() <= 22);
+    QTabBar *tabs = tabBar(form);
+    QCOMPARE(tabs->count(), 5);
+    const QStringList texts{"SMS", "Phonebooks", "Melodies", "Settings", "About"};
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(tabs->tabText(i), texts.at(i));
+    QVERIFY(tabs->height() <= 22);
 
-    QCOMPARE(form->mainTabs->currentIndex(), 0);
-    QCOMPARE(form->mainPages->currentWidget(), static_cast<QWidget *>(form->smsPage));
-    for (int i = 0; i < form->mainPages->count(); ++i)
-        QCOMPARE(form->mainPages->widget(i)->isEnabled(), form->mainPages->widget(i) == form->smsPage);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QWidget *sms = named(form, "Panel1");
+    QCOMPARE(currentPage(form), sms);
+    auto *pages = named<QStackedWidget>(form, "mainPages");
+    for (int i = 0; i < pages->count(); ++i)
+        QCOMPARE(pages->widget(i)->isEnabled(), pages->widget(i) == sms);
 
-    QCOMPARE(form->smsPage->TextBox->toPlainText(), QStringLiteral("SMS..."));
-    QCOMPARE(form->smsPage->TextBox->textCursor().selectedText(), QStringLiteral("SMS..."));
-    QCOMPARE(form->smsPage->chkReply->text(), QStringLiteral("Request reply"));
-    QVERIFY(form->smsPage->btnExit->text().isEmpty());
-    QVERIFY(form->smsPage->btnAbort->text().isEmpty());
-    QVERIFY(form->smsPage->ComboBox1->currentText().startsWith(QStringLiteral("+4670123456")));
-    QCOMPARE(form->settingsPage->Tree->currentItem()->text(0), QStringLiteral("Settings-1"));
-    QCOMPARE(form->settingsPage->currentPanel()->objectName(), QStringLiteral("panelSet1"));
+    auto *text = named<QPlainTextEdit>(form, "TextBox");
+    QCOMPARE(text->toPlainText(), QStringLiteral("SMS..."));
+    QCOMPARE(text->textCursor().selectedText(), QStringLiteral("SMS..."));
+    QCOMPARE(named<QCheckBox>(form, "chkReply")->text(), QStringLiteral("Request reply"));
+    QVERIFY(named<QPushButton>(form, "btnExit")->text().isEmpty());
+    QVERIFY(named<QPushButton>(form, "btnAbort")->text().isEmpty());
+    QVERIFY(named<QComboBox>(form, "ComboBox1")->currentText().startsWith(QStringLiteral("+4670123456")));
+    QCOMPARE(named<QTreeWidget>(form, "Tree")->currentItem()->text(0), QStringLiteral("Settings-1"));
+    QCOMPARE(settingsPage(form)->currentPanel()->objectName(), QStringLiteral("panelSet1"));
 
-    QVERIFY(form->TimerClock.isActive());
-    QCOMPARE(form->TimerClock.interval(), 1000);
+    auto *clock = named<QTimer>(form, "TimerClock");
+    QVERIFY(clock->isActive());
+    QCOMPARE(clock->interval(), 1000);
     const QRegularExpression hhmm(QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d$"));
-    QVERIFY(hhmm.match(form->smsPage->statusPanel[1]->text()).hasMatch());
-    QCOMPARE(form->smsPage->statusPanel[2]->text(), QStringLiteral("COM1"));
-    // The clock keeps itself current.
-    form->smsPage->statusPanel[1]->setText(QStringLiteral("--"));
-    QTRY_VERIFY_WITH_TIMEOUT(hhmm.match(form->smsPage->statusPanel[1]->text()).hasMatch(), 5000);
+    QVERIFY(hhmm.match(statusPanel(form, 1)).hasMatch());
+    QCOMPARE(statusPanel(form, 2), QStringLiteral("COM1"));
+    // The clock keeps itself current: its next tick writes the time again.
+    named<QLabel>(form, "statusPanel1")->setText(QStringLiteral("--"));
+    QSignalSpy tick(clock, &QTimer::timeout);
+    QVERIFY(tick.wait(5000));
+    QVERIFY(hhmm.match(statusPanel(form, 1)).hasMatch());
 }
 
 void TstShellWindow::settingsTreeBringsEachPanelForward()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-    clickTab(*form, 3);
-    SettingsPage *page = form->settingsPage;
-    QCOMPARE(page->Tree->width(), 114);
-    QCOMPARE(page->Tree->editTriggers(), QAbstractItemView::NoEditTriggers);
+    TForm1 &form = openForm();
+    clickTab(form, 3);
+    SettingsPage *page = settingsPage(form);
+    auto *tree = named<QTreeWidget>(form, "Tree");
+    QCOMPARE(tree->width(), 114);
+    QCOMPARE(tree->editTriggers(), QAbstractItemView::NoEditTriggers);
 
     // Node, its parent node, the panel it brings to the front and that panel's caption.
     const struct {
@@ -232,7 +260,7 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
         {"GPRS", "", "PanelGPRSSoon", "GPRS settings coming soon....."},
         {"Mirvak", "", "PanelMirvak", ""},
     };
-    const QList<QTreeWidgetItem *> items = treeInOrder(page->Tree);
+    const QList<QTreeWidgetItem *> items = treeInOrder(tree);
     QCOMPARE(items.size(), int(std::size(nodes)));
     QStringList texts;
     for (int i = 0; i < items.size(); ++i) {
@@ -243,27 +271,28 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
         QCOMPARE(item->parent() ? item->parent()->text(0) : QString(), node.parent);
         QVERIFY(item->childCount() == 0 || item->isExpanded());
         QWidget *before = page->currentPanel();
-        clickNode(page->Tree, item);
-        QCOMPARE(page->Tree->currentItem(), item);
-        QCOMPARE(page->currentPanel(), node.panel.isEmpty() ? before : page->panel(node.panel));
+        QWidget *panel = node.panel.isEmpty() ? nullptr : guitest::find(page, node.panel);
+        clickNode(tree, item);
+        QCOMPARE(tree->currentItem(), item);
+        QCOMPARE(page->currentPanel(), panel ? panel : before);
         QVERIFY(page->currentPanel()->isVisible());
-        QCOMPARE(page->panelForNode(node.text), node.panel.isEmpty() ? nullptr : page->panel(node.panel));
+        QCOMPARE(page->panelForNode(node.text), panel);
+        QCOMPARE(page->panel(node.panel), panel);
         const auto *caption = page->currentPanel()->findChild<QLabel *>(node.panel + "Caption");
         QCOMPARE(caption ? caption->text() : QString(), node.caption);
     }
     QCOMPARE(page->nodeTexts(), texts);
-    QCOMPARE(page->panel("PanelInfo"), static_cast<QWidget *>(form->infoPage));
 
     // Right-click selects too.
     QTreeWidgetItem *clock = items.at(9);
-    page->Tree->scrollToItem(clock);
-    QTest::mouseClick(page->Tree->viewport(), Qt::RightButton, {}, page->Tree->visualItemRect(clock).center());
+    tree->scrollToItem(clock);
+    QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(clock).center());
     QCOMPARE(page->currentPanel()->objectName(), QStringLiteral("PanelClock"));
 
     // Brought forward by name, the tree left alone.
     QVERIFY(page->showPanel(QStringLiteral("PanelMirvak")));
     QCOMPARE(page->currentPanel()->objectName(), QStringLiteral("PanelMirvak"));
-    QCOMPARE(page->Tree->currentItem(), clock);
+    QCOMPARE(tree->currentItem(), clock);
     QVERIFY(!page->showPanel(QStringLiteral("NoSuchPanel")));
     QCOMPARE(page->currentPanel()->objectName(), QStringLiteral("PanelMirvak"));
 }
@@ -271,69 +300,74 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
 void TstShellWindow::tabsSwitchPagesAndTheClock()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
+    TForm1 &form = openForm();
     // The timers are found by name like every control.
-    QCOMPARE(form->findChild<QTimer *>(QStringLiteral("TimerClock")), &form->TimerClock);
-    QVERIFY(form->findChild<QTimer *>(QStringLiteral("Timer2")));
-    QWidget *const pages[] = {form->smsPage, form->phonebooksPage, form->Panel3, form->settingsPage, form->aboutPage};
+    auto *clock = named<QTimer>(form, "TimerClock");
+    QVERIFY(clock);
+    QVERIFY(named<QTimer>(form, "Timer2"));
+    QWidget *const pages[] = {named(form, "Panel1"), named(form, "Panel2"), named(form, "Panel3"),
+                              named(form, "Panel4"), named(form, "Panel5")};
     for (int i : {1, 2, 3, 4, 0}) {
-        clickTab(*form, i);
-        QCOMPARE(form->mainTabs->currentIndex(), i);
-        QCOMPARE(form->mainPages->currentWidget(), pages[i]);
+        clickTab(form, i);
+        QCOMPARE(tabBar(form)->currentIndex(), i);
+        QCOMPARE(currentPage(form), pages[i]);
         for (QWidget *p : pages)
             QCOMPARE(p->isEnabled(), p == pages[i]);
-        QCOMPARE(form->TimerClock.isActive(), i == 0);
+        QCOMPARE(clock->isActive(), i == 0);
     }
 
     // Back on the SMS tab the status bar shows the port chosen meanwhile.
-    clickTab(*form, 3);
-    form->ComPort1.setPort(QStringLiteral("com3"));
-    QCOMPARE(form->smsPage->statusPanel[2]->text(), QStringLiteral("COM1"));
-    form->smsPage->statusPanel[1]->clear();
-    clickTab(*form, 0);
-    QCOMPARE(form->smsPage->statusPanel[2]->text(), QStringLiteral("COM3"));
-    QVERIFY(!form->smsPage->statusPanel[1]->text().isEmpty()); // refreshed at once
-    QVERIFY(form->TimerClock.isActive());
+    clickTab(form, 3);
+    form.ComPort1.setPort(QStringLiteral("com3"));
+    QCOMPARE(statusPanel(form, 2), QStringLiteral("COM1"));
+    named<QLabel>(form, "statusPanel1")->clear();
+    clickTab(form, 0);
+    QCOMPARE(statusPanel(form, 2), QStringLiteral("COM3"));
+    QVERIFY(!statusPanel(form, 1).isEmpty()); // refreshed at once
+    QVERIFY(clock->isActive());
 }
 
 void TstShellWindow::pageLockSnapsTheTabBack()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-    clickTab(*form, 3);
-    form->settingsPage->selectNode(QStringLiteral("Clock"));
-    auto op = std::make_unique<OperationGuard>(form->link, Tab::Settings);
+    TForm1 &form = openForm();
+    clickTab(form, 3);
+    SettingsPage *settings = settingsPage(form);
+    settings->selectNode(QStringLiteral("Clock"));
+    auto op = std::make_unique<OperationGuard>(form.link, Tab::Settings);
     for (int i : {0, 1, 4}) {
-        clickTab(*form, i);
-        QCOMPARE(form->mainTabs->currentIndex(), 3);
-        QCOMPARE(form->mainPages->currentWidget(), static_cast<QWidget *>(form->settingsPage));
-        QVERIFY(form->settingsPage->isEnabled());
-        QVERIFY(!form->TimerClock.isActive());
+        clickTab(form, i);
+        QCOMPARE(tabBar(form)->currentIndex(), 3);
+        QCOMPARE(currentPage(form), static_cast<QWidget *>(settings));
+        QVERIFY(settings->isEnabled());
+        QVERIFY(!named<QTimer>(form, "TimerClock")->isActive());
     }
     // The settings tree is not locked.
-    form->settingsPage->selectNode(QStringLiteral("Wap"));
-    QCOMPARE(form->settingsPage->currentPanel()->objectName(), QStringLiteral("panelWapsoon"));
+    settings->selectNode(QStringLiteral("Wap"));
+    QCOMPARE(settings->currentPanel()->objectName(), QStringLiteral("panelWapsoon"));
 
     op.reset();
-    clickTab(*form, 0);
-    QCOMPARE(form->mainTabs->currentIndex(), 0);
-    QCOMPARE(form->mainPages->currentWidget(), static_cast<QWidget *>(form->smsPage));
+    clickTab(form, 0);
+    QCOMPARE(tabBar(form)->currentIndex(), 0);
+    QCOMPARE(currentPage(form), named(form, "Panel1"));
 }
 
 void TstShellWindow::aboutPageAndCable()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-    clickTab(*form, 4);
-    AboutPage *about = form->aboutPage;
-    QCOMPARE(about->VisitBox->title(), QStringLiteral(" For updates and GSM data cables please visit: "));
-    QCOMPARE(about->verLabel->text(), QStringLiteral("v1.7c"));
-    QCOMPARE(about->www->toolTip(), AboutPage::WebLink);
+    TForm1 &form = openForm();
+    clickTab(form, 4);
+    QWidget *about = named(form, "Panel5");
+    QCOMPARE(named<QGroupBox>(form, "VisitBox")->title(), QStringLiteral(" For updates and GSM data cables please visit: "));
+    QCOMPARE(named<QLabel>(form, "verLabel")->text(), QStringLiteral("v1.7c"));
+    auto *www = named<QLabel>(form, "www");
+    auto *email = named<QLabel>(form, "lblEmail");
+    QCOMPARE(www->toolTip(), AboutPage::WebLink);
     QVERIFY(AboutPage::WebLink.startsWith(QStringLiteral("https://")));
-    QVERIFY(AboutPage::WebLink.contains(about->www->text()));
-    QCOMPARE(about->lblEmail->toolTip(), QStringLiteral("mailto:") + about->lblEmail->text());
-    QCOMPARE(about->Image1->toolTip(), AboutPage::WebLink);
-    for (QLabel *l : {static_cast<QLabel *>(about->www), static_cast<QLabel *>(about->lblEmail)}) {
+    QVERIFY(AboutPage::WebLink.contains(www->text()));
+    QCOMPARE(email->toolTip(), QStringLiteral("mailto:") + email->text());
+    QCOMPARE(guitest::find(about, QStringLiteral("Image1"))->toolTip(), AboutPage::WebLink);
+    for (QLabel *l : {www, email}) {
         QVERIFY(l->font().bold());
         QCOMPARE(l->font().pixelSize(), 21);
         QCOMPARE(l->palette().color(QPalette::WindowText), QColor(Qt::blue));
@@ -342,19 +376,22 @@ void TstShellWindow::aboutPageAndCable()
         QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(),
                  qPrintable(l->objectName()));
     }
-    QVERIFY(about->InfoBox->isReadOnly());
-    QCOMPARE(about->InfoBox->focusPolicy(), Qt::NoFocus);
-    QVERIFY(!about->InfoBox->toPlainText().isEmpty());
-    QVERIFY(!about->cwlabel->text().isEmpty());
+    auto *info = named<QPlainTextEdit>(form, "InfoBox");
+    QVERIFY(info->isReadOnly());
+    QCOMPARE(info->focusPolicy(), Qt::NoFocus);
+    QVERIFY(!info->toPlainText().isEmpty());
+    QVERIFY(!named<QLabel>(form, "cwlabel")->text().isEmpty());
 
-    QCOMPARE(about->BitBtn3->text(), QStringLiteral("More...."));
-    QTest::mouseClick(about->BitBtn3, Qt::LeftButton);
-    QCOMPARE(form->mainPages->currentWidget(), about->Panel6);
-    QVERIFY(about->Panel6->isEnabled());
+    auto *more = named<QPushButton>(form, "BitBtn3");
+    QCOMPARE(more->text(), QStringLiteral("More...."));
+    QTest::mouseClick(more, Qt::LeftButton);
+    QWidget *cable = named(form, "Panel6");
+    QCOMPARE(currentPage(form), cable);
+    QVERIFY(cable->isEnabled());
     QVERIFY(!about->isEnabled());
-    QCOMPARE(about->cableTitle->text(), QStringLiteral("  T2x,T2618, r3x0 etc Data / SMS cable "));
-    QTest::mouseClick(about->BitBtn1, Qt::LeftButton);
-    QCOMPARE(form->mainPages->currentWidget(), static_cast<QWidget *>(about));
+    QCOMPARE(named<QLabel>(form, "cableTitle")->text(), QStringLiteral("  T2x,T2618, r3x0 etc Data / SMS cable "));
+    QTest::mouseClick(guitest::find<QPushButton>(cable, QStringLiteral("BitBtn1")), Qt::LeftButton);
+    QCOMPARE(currentPage(form), about);
     QVERIFY(about->isEnabled());
 }
 
@@ -376,13 +413,13 @@ void TstShellWindow::closeSavesAChangedPort()
     QFETCH(int, saved);
     const QByteArray before = bookImage(loaded);
     QVERIFY(m_dir->write(BookFileName, before));
-    auto form = makeForm();
-    QCOMPARE(form->ComPort1.Port(), QStringLiteral("COM%1").arg(loaded));
-    form->ComPort1.setPort(chosen);
-    QVERIFY(form->close());
-    QVERIFY(!form->isVisible());
-    QCOMPARE(form->windowTitle(), QStringLiteral("Closing........"));
-    QCOMPARE(form->smsPage->status(), QStringLiteral("Closing........."));
+    TForm1 &form = openForm();
+    QCOMPARE(form.ComPort1.Port(), QStringLiteral("COM%1").arg(loaded));
+    form.ComPort1.setPort(chosen);
+    QVERIFY(form.close());
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.windowTitle(), QStringLiteral("Closing........"));
+    QCOMPARE(statusPanel(form, 0), QStringLiteral("Closing........."));
 
     QByteArray expected = before;
     expected[720] = char(saved);
@@ -402,22 +439,22 @@ void TstShellWindow::closeWithoutChangeLeavesTheFileAlone()
     before.truncate(BookFile::NewSize);
     QVERIFY(m_dir->write(BookFileName, before));
     const QDateTime stamp = QFileInfo(BookName).lastModified();
-    auto form = makeForm();
-    form->ComPort1.setPort(QStringLiteral("COM2"));
-    form->ComPort1.setPort(QStringLiteral("COM5")); // changed and changed back
-    QVERIFY(form->close());
+    TForm1 &form = openForm();
+    form.ComPort1.setPort(QStringLiteral("COM2"));
+    form.ComPort1.setPort(QStringLiteral("COM5")); // changed and changed back
+    QVERIFY(form.close());
     QCOMPARE(m_dir->read(BookFileName), before);
     QCOMPARE(QFileInfo(BookName).lastModified(), stamp);
 }
 
 void TstShellWindow::closeWithoutBookFileCreatesNothing()
 {
-    auto form = makeForm(); // creates the file on first run
+    TForm1 &form = openForm(); // creates the file on first run
     QVERIFY(QFile::exists(BookName));
     QVERIFY(QFile::remove(BookName));
-    form->ComPort1.setPort(QStringLiteral("COM3"));
-    QVERIFY(form->close()); // still closes
-    QVERIFY(!form->isVisible());
+    form.ComPort1.setPort(QStringLiteral("COM3"));
+    QVERIFY(form.close()); // still closes
+    QVERIFY(!form.isVisible());
     QVERIFY(!QFile::exists(BookName));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
@@ -425,103 +462,96 @@ void TstShellWindow::closeWithoutBookFileCreatesNothing()
 void TstShellWindow::missingPortShowsTheErrorDialog()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-    bool checked = false, dialogShown = false, mainDisabled = false;
+    TForm1 &form = openForm();
+    bool dialogShown = false, mainDisabled = false;
     QString reason;
-    auto closeDialog = [&] {
-        checked = true;
-        dialogShown = form->Form2->isVisible();
-        mainDisabled = !form->isEnabled();
-        reason = form->Form2->reason();
-        QTest::mouseClick(form->Form2->BitBtn1, Qt::LeftButton);
-    };
+    const guitest::Dialogs dialogs([&](QWidget *dialog) {
+        dialogShown = dialog->objectName() == QLatin1String("Form2");
+        mainDisabled = !form.isEnabled();
+        reason = guitest::dialogText(dialog);
+        guitest::answerAsUser(dialog);
+    });
+    auto *errorDialog = guitest::findWindow<QDialog>(QStringLiteral("Form2"));
 
-    for (int round = 0; round < 2; ++round) { // once per exchange
-        checked = false;
-        QTimer::singleShot(100, this, closeDialog);
-        form->link.setCommandText("AT\r\n");
-        form->link.SendCommand();
-        QVERIFY(checked);
+    for (int round = 1; round <= 2; ++round) { // once per exchange
+        form.link.setCommandText("AT\r\n");
+        form.link.SendCommand();
+        QCOMPARE(dialogs.count, round);
         QVERIFY(dialogShown);
         QVERIFY(mainDisabled);
-        QVERIFY2(reason.contains(QStringLiteral("no-such-tty")), qPrintable(reason));
-        QVERIFY(form->link.AbortRequested());
-        QVERIFY(form->link.ReplyText().isEmpty());
-        QVERIFY(!form->ComPort1.Connected());
-        QVERIFY(!form->Form2->isVisible());
-        QVERIFY(form->isEnabled());
-        QCOMPARE(form->Form2->windowTitle(), QStringLiteral("Error"));
+        QVERIFY2(reason.contains(QStringLiteral("unplugged")), qPrintable(reason));
+        QVERIFY(form.link.AbortRequested());
+        QVERIFY(form.link.ReplyText().isEmpty());
+        QVERIFY(!form.ComPort1.Connected());
+        QVERIFY(!errorDialog->isVisible());
+        QVERIFY(form.isEnabled());
+        QCOMPARE(errorDialog->windowTitle(), QStringLiteral("Error"));
     }
 }
 
 void TstShellWindow::linkAndPortFailuresReachTheUser()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-
-    QString reason;
-    QTimer::singleShot(100, this, [&] {
-        reason = form->Form2->reason();
-        QVERIFY(!form->isEnabled());
-        form->Form2->BitBtn1->click();
+    TForm1 &form = openForm();
+    QString reason, detail;
+    bool windowLocked = false;
+    const guitest::Dialogs dialogs([&](QWidget *dialog) {
+        reason = guitest::dialogText(dialog);
+        if (auto *box = qobject_cast<QMessageBox *>(dialog))
+            detail = box->informativeText();
+        windowLocked = !form.isEnabled();
+        guitest::answerAsUser(dialog);
     });
-    form->link.showLinkFailure();
+
+    form.link.showLinkFailure();
+    QCOMPARE(dialogs.count, 1);
     QCOMPARE(reason, QStringLiteral("the phone did not answer in binary mode"));
-    QVERIFY(form->isEnabled());
+    QVERIFY(windowLocked);
+    QVERIFY(form.isEnabled());
 
     // A port failure in the middle of an operation: the window system's error box.
-    QString boxText, boxDetail;
-    QTimer::singleShot(100, this, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            boxText = box->text();
-            boxDetail = box->informativeText();
-            box->accept();
-        }
-    });
-    form->link.runGuarded([] { throw EComPort(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0"); });
-    QCOMPARE(boxText, QStringLiteral("ClearCommError function failed (win error code: 5)"));
-    QVERIFY2(boxDetail.startsWith("Input/output error\n") && boxDetail.contains("plugged in")
-                 && boxDetail.contains("/dev/ttyUSB0") && boxDetail.contains("dialout group"),
-             qPrintable(boxDetail));
-    QVERIFY(form->link.AbortRequested());
+    form.link.runGuarded([] { throw EComPort(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0"); });
+    QCOMPARE(dialogs.count, 2);
+    QCOMPARE(reason, QStringLiteral("ClearCommError function failed (win error code: 5)"));
+    QVERIFY2(detail.startsWith("Input/output error\n") && detail.contains("plugged in")
+                 && detail.contains("/dev/ttyUSB0") && detail.contains("dialout group"),
+             qPrintable(detail));
+    QVERIFY(form.link.AbortRequested());
 }
 
 void TstShellWindow::closeEndsTheLinkWithThePhone()
 {
-    SimPhone sim;
-    QVERIFY(sim.start());
-    sim.useAsCom(1);
+    QVERIFY(m_rig->startPhone());
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
-    form->link.setCommandText("AT\r\n");
-    form->link.SendCommand();
-    QVERIFY2(form->link.ReplyText().contains("OK\r\n"), form->link.ReplyText().constData());
-    QVERIFY(form->ComPort1.Connected());
+    TForm1 &form = openForm();
+    form.link.setCommandText("AT\r\n");
+    form.link.SendCommand();
+    QVERIFY2(form.link.ReplyText().contains("OK\r\n"), form.link.ReplyText().constData());
+    QVERIFY(form.ComPort1.Connected());
 
-    QVERIFY(form->close());
-    QVERIFY(!form->ComPort1.Connected());
-    QVERIFY(sim.commands().contains(QStringLiteral("AT")));
-    sim.stopAndDump();
+    QVERIFY(form.close());
+    QVERIFY(!form.ComPort1.Connected());
+    QVERIFY(m_rig->sim->commands().contains(QStringLiteral("AT")));
 }
 
 void TstShellWindow::closeDuringAnExchangeAbortsIt()
 {
     // The phone takes its time; the user closes the window meanwhile.
-    SimPhone sim({QStringLiteral("--latency"), QStringLiteral("3000")});
-    QVERIFY(sim.start());
-    sim.useAsCom(1);
+    QVERIFY(m_rig->startPhone({QStringLiteral("--latency"), QStringLiteral("3000")}));
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
+    TForm1 &form = openForm();
     bool closed = false;
-    QTimer::singleShot(200, this, [&] { closed = form->close(); });
-    form->link.setCommandText("AT\r\n");
-    form->link.SendCommand();
+    connect(&form.link, &PhoneLink::commandWritten, this, [&] {
+        QTimer::singleShot(0, this, [&] { closed = form.close(); });
+    });
+    form.link.setCommandText("AT\r\n");
+    form.link.SendCommand();
     QVERIFY(closed);
-    QVERIFY(form->link.AbortRequested());
-    QVERIFY(form->link.ReplyText().isEmpty());
-    QVERIFY(!form->ComPort1.Connected());
-    QVERIFY(!form->isVisible());
-    sim.stopAndDump();
+    QCOMPARE(form.link.lastStatus(), Exchange::Aborted);
+    QVERIFY(form.link.AbortRequested());
+    QVERIFY(form.link.ReplyText().isEmpty());
+    QVERIFY(!form.ComPort1.Connected());
+    QVERIFY(!form.isVisible());
 }
 
 void TstShellWindow::screenshots()
@@ -530,45 +560,48 @@ void TstShellWindow::screenshots()
     if (dir.isEmpty())
         QSKIP("set MIRVAK_SHELL_SCREENSHOTS to a folder to get pictures of every page");
     // A phone with two melodies of its own, to show on the Melodies page.
-    SimPhone sim({}, QJsonObject{{"ownMelodies", QJsonObject{{"1", "+c+cbagab+c"}, {"3", "Cdef#gG"}}}});
-    QVERIFY(sim.start());
-    sim.useAsCom(1);
+    QVERIFY(m_rig->startPhone({}, QJsonObject{{"ownMelodies", QJsonObject{{"1", "+c+cbagab+c"}, {"3", "Cdef#gG"}}}}));
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    auto form = makeForm();
+    TForm1 &form = openForm();
+    const auto save = [&](QWidget *w, const QString &name) {
+        return w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    };
     const QStringList names{"sms", "phonebooks", "melodies", "settings", "about"};
     for (int i = 0; i < names.size(); ++i) {
-        clickTab(*form, i);
-        QVERIFY(form->grab().save(QDir(dir).filePath(names.at(i) + QStringLiteral(".png"))));
+        clickTab(form, i);
+        QVERIFY(save(&form, names.at(i)));
     }
-    QTest::mouseClick(form->aboutPage->BitBtn3, Qt::LeftButton);
-    QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("cable.png"))));
+    QTest::mouseClick(named<QPushButton>(form, "BitBtn3"), Qt::LeftButton);
+    QVERIFY(save(&form, QStringLiteral("cable")));
     // The melodies as the phone holds them.
-    clickTab(*form, 2);
-    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("btnReadMelodies")), Qt::LeftButton);
-    QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("melodies.png"))));
-    clickTab(*form, 3);
+    clickTab(form, 2);
+    QTest::mouseClick(named<QPushButton>(form, "btnReadMelodies"), Qt::LeftButton);
+    QVERIFY(save(&form, QStringLiteral("melodies")));
+    clickTab(form, 3);
+    SettingsPage *settings = settingsPage(form);
     for (const char *name : {"Settings-1", "Settings-2", "Profiles", "Voice", "Call Waiting", "Personal Rings",
                              "Clock", "GSM Info", "Mirvak", "Wap"}) {
         const QString node = QString::fromLatin1(name);
-        form->settingsPage->selectNode(node);
+        settings->selectNode(node);
         // A panel that reads the phone with one button shows what it read.
         for (const char *read : {"BtnSet1", "btnGetVoice"})
-            if (auto *b = form->settingsPage->findChild<QPushButton *>(QString::fromLatin1(read)); b && b->isVisible())
+            if (auto *b = settings->findChild<QPushButton *>(QString::fromLatin1(read)); b && b->isVisible())
                 QTest::mouseClick(b, Qt::LeftButton);
-        QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("settings-") + node.toLower().remove(' ')
-                                                     + QStringLiteral(".png"))));
+        QVERIFY(save(&form, QStringLiteral("settings-") + node.toLower().remove(' ')));
     }
     // The read-out a newcomer tries first, against the simulated phone.
-    form->settingsPage->selectNode(QStringLiteral("GSM Info"));
-    QTest::mouseClick(form->infoPage->btnInfo, Qt::LeftButton);
-    QVERIFY(form->grab().save(QDir(dir).filePath(QStringLiteral("settings-gsminfo-read.png"))));
-    form->Form2->setReason(QStringLiteral("/dev/ttyUSB0: permission denied: add your user to the dialout group"));
-    form->Form2->show();
-    QVERIFY(form->Form2->grab().save(QDir(dir).filePath(QStringLiteral("form2.png"))));
-    form->Form2->hide();
-    form->Form5->show();
-    QVERIFY(form->Form5->grab().save(QDir(dir).filePath(QStringLiteral("form5.png"))));
-    form->Form5->hide();
+    settings->selectNode(QStringLiteral("GSM Info"));
+    QTest::mouseClick(named<QPushButton>(form, "btnInfo"), Qt::LeftButton);
+    QVERIFY(save(&form, QStringLiteral("settings-gsminfo-read")));
+    auto *error = guitest::findWindow<TForm2>(QStringLiteral("Form2"));
+    error->setReason(QStringLiteral("/dev/ttyUSB0: permission denied: add your user to the dialout group"));
+    error->show();
+    QVERIFY(save(error, QStringLiteral("form2")));
+    error->hide();
+    QWidget *ok = guitest::findWindow(QStringLiteral("Form5"));
+    ok->show();
+    QVERIFY(save(ok, QStringLiteral("form5")));
+    ok->hide();
 }
 
 QTEST_MAIN(TstShellWindow)
