@@ -172,11 +172,12 @@ private slots:
         QFETCH(bool, icq);
         Rig rig({QStringLiteral("--fault"), QStringLiteral("stall-frame")}, binaryPhone());
         QVERIFY(rig.ok());
-        bool stillBusyLater = false, clicked = false;
+        bool stillBusyLater = false, clicked = false, waiting = false;
         QPushButton *abort = rig.button(icq ? "btnAbort2" : "btnAbort");
         QObject::connect(rig.page, &SmsPage::statusChanged, rig.page, [&](const QString &status) {
-            if (status != Waiting)
+            if (status != Waiting || waiting)
                 return;
+            waiting = true;
             // The user waits a reply time past the link's longest binary time-out.
             const Timing &t = rig.form->link.timing();
             QTimer::singleShot(t.binaryAnswer + t.reply, rig.page, [&] {
@@ -208,7 +209,7 @@ private slots:
         Rig rig({QStringLiteral("--fault"), QStringLiteral("stall-frame")}, binaryPhone());
         QVERIFY(rig.ok());
         rig.composeIcq(QStringLiteral("hello"), QStringLiteral("12345"));
-        bool closed = false;
+        bool closing = false, closed = false;
         QString boxShown;
         const Dialogs answer([&](QWidget *dialog) {
             boxShown = guitest::dialogText(dialog);
@@ -216,11 +217,13 @@ private slots:
         });
         // The user closes the window once the send waits on the phone.
         QObject::connect(rig.page, &SmsPage::statusChanged, rig.page, [&](const QString &status) {
-            if (status == Waiting && !closed)
-                QTimer::singleShot(0, rig.form.get(), [&] {
-                    closed = true;
-                    rig.form->close();
-                });
+            if (status != Waiting || closing)
+                return;
+            closing = true;
+            QTimer::singleShot(0, rig.form.get(), [&] {
+                closed = true;
+                rig.form->close();
+            });
         });
         rig.clickIcq();
         QVERIFY(closed);
