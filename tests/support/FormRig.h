@@ -62,22 +62,6 @@ private:
     QPalette::ColorRole m_role;
 };
 
-// Runs `probe` every few milliseconds while a phone operation runs inside a
-// click. Being retired: it samples, so under load it sees too little.
-class Poller : public QObject {
-public:
-    explicit Poller(std::function<void()> probe, int ms = 5) : m_probe(std::move(probe))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] { m_probe(); });
-        m_timer.start(ms);
-    }
-    void stop() { m_timer.stop(); }
-
-private:
-    std::function<void()> m_probe;
-    QTimer m_timer;
-};
-
 // Hands every dialog window to `answer` as it comes up (a message box, the
 // error dialog). The hand-over is queued: by then the dialog's own wait has
 // begun, so a click in `answer` ends that wait as a user's click would.
