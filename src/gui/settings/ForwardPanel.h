@@ -38,9 +38,11 @@ public:
     };
     // Unreachable, Busy, No Answer, All Calls.
     const std::array<Row, RowCount> &rows() const { return m_rows; }
+private:
     QPushButton *btnGetAll = nullptr;   // btnGetVoice, btnGetAllData, btnGetAllFax
     QPushButton *btnAbortAll = nullptr; // btnAbort21, btnAbortD1, btnAbortF1
 
+public:
     // Every row handler (btnGetVunreachableClick ... btnCancelFallClick):
     // get shows the status the network reports; set and cancel send their
     // change, then show the status as get does.
