@@ -18,6 +18,7 @@ class InfoPage : public QWidget {
 public:
     InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent = nullptr);
 
+private:
     QPushButton *btnInfo;
     QLineEdit *txtNetwork;
     QLineEdit *txtModel;
@@ -33,6 +34,7 @@ public:
     QLabel *StaticText7;
     QLabel *StaticText45;
 
+public:
     void btnInfoClick();
     void btnSetSMSCClick();
     void GetNetwork();

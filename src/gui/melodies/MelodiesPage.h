@@ -35,6 +35,11 @@ public:
 
     static constexpr int Slots = 4;
 
+private:
+    // The two parts work the controls the page lays out.
+    friend class MelodyComposer;
+    friend class PhoneMelodiesControls;
+
     // The tune rows, slot 1 first.
     std::array<QPushButton *, Slots> gsmPlay{};
     std::array<QLineEdit *, Slots> editTune{};
@@ -70,6 +75,7 @@ public:
     std::array<QPushButton *, Slots> fileToTune{}; // Load1..Load4
     QFileDialog *OpenTunes;
 
+public:
     MelodyComposer &composer() { return *m_composer; }
     PhoneMelodiesControls &phone() { return *m_phone; }
 

@@ -16,13 +16,6 @@ public:
     // flash after "Save" holds through the link's sleep.
     IcqSettings(MessagingState &state, SmsBooks &books, PhoneLink &link, QWidget *parent = nullptr);
 
-    QLabel *StaticText8;
-    QLineEdit *EditICQSMSC;
-    QLabel *StaticText9;
-    QLineEdit *EditICQPH;
-    QPushButton *btnICQd;
-    QPushButton *btnICQs;
-
     // The numbers in memory, trailing blanks removed, into the boxes.
     void showNumbers();
     void EditICQSMSCChange();
@@ -38,6 +31,13 @@ protected:
 
 private:
     void keepPlus(QLineEdit *box);
+
+    QLabel *StaticText8;
+    QLineEdit *EditICQSMSC;
+    QLabel *StaticText9;
+    QLineEdit *EditICQPH;
+    QPushButton *btnICQd;
+    QPushButton *btnICQs;
 
     MessagingState &m_state;
     SmsBooks &m_books;

@@ -171,6 +171,52 @@ QString SmsPage::status() const
     return statusPanel[0]->text();
 }
 
+void SmsPage::setClockText(const QString &text)
+{
+    statusPanel[1]->setText(text);
+}
+
+void SmsPage::setPortText(const QString &text)
+{
+    statusPanel[2]->setText(text);
+}
+
+void SmsPage::setReplyCaption()
+{
+    chkReply->setText(QStringLiteral("Request reply"));
+}
+
+void SmsPage::showPlaceholderText()
+{
+    TextBox->setPlainText(QStringLiteral("SMS..."));
+    TextBox->selectAll();
+}
+
+void SmsPage::showButtonPicturesOnly()
+{
+    btnAbort->setText(QString());
+    btnAbort2->setText(QString());
+    btnExit->setText(QString());
+}
+
+void SmsPage::chooseFirstRecipients(bool smsBookNew, bool icqBookNew)
+{
+    if (!smsBookNew && ComboBox1->count() > 0)
+        ComboBox1->setCurrentIndex(0);
+    if (!icqBookNew && ComboBox2->count() > 0)
+        ComboBox2->setCurrentIndex(0);
+}
+
+void SmsPage::focusText()
+{
+    TextBox->setFocus();
+}
+
+void SmsPage::setExitDisabled(bool disabled)
+{
+    btnExit->setDisabled(disabled);
+}
+
 // Typing and pasting alike: what goes beyond 160 characters is the part
 // just inserted, so it is cut at the cursor and the older text survives.
 void SmsPage::limitText()

@@ -21,6 +21,7 @@ class SmsPage : public QWidget {
 public:
     SmsPage(PhoneLink &link, MessagingState &state, SmsSender &sender, QWidget *parent = nullptr);
 
+private:
     QPlainTextEdit *TextBox;
     QLabel *txtLeft;
     QCheckBox *chkReply;
@@ -35,8 +36,22 @@ public:
     QStatusBar *StatusBar;
     QLabel *statusPanel[3]; // message, clock, port
 
+public:
     void setStatus(const QString &text);
     QString status() const;
+    // The status bar's clock and port fields.
+    void setClockText(const QString &text);
+    void setPortText(const QString &text);
+
+    // The window's steps at creation and first show: the reply caption, the
+    // placeholder message selected, the picture-only buttons, each
+    // recipient list on its first item unless its book was just created,
+    // and the cursor in the message.
+    void setReplyCaption();
+    void showPlaceholderText();
+    void showButtonPicturesOnly();
+    void chooseFirstRecipients(bool smsBookNew, bool icqBookNew);
+    void focusText();
 
     void TextBoxChange();
     void btnClearClick();
@@ -49,6 +64,10 @@ public:
     void setIcqRecipientItem(int index, const QString &text);
     void setSmsRecipientText(const QString &text);
     void setIcqRecipientText(const QString &text);
+
+public slots:
+    // No exit while a phonebook transfer runs.
+    void setExitDisabled(bool disabled);
 
 signals:
     void exitRequested();

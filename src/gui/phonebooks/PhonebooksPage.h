@@ -25,6 +25,7 @@ class PhonebooksPage : public QWidget {
 public:
     PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent = nullptr);
 
+private:
     QTabWidget *Tabs;       // TabSheet5 "SMS", then "ICQ", "SIM", "Phone"
     // The SMS and ICQ grids show the books' own tables; the SIM and phone
     // books are the page's.
@@ -32,17 +33,22 @@ public:
     QTableView *ICQgrid;
     QTableView *SimGrid;
     QTableView *PhoneGrid;
+
+public:
+    // The books and the models the grids show (not widgets).
     static constexpr int TransferEntries = 50; // of SimGrid and PhoneGrid at start
     PhonebookModel simBook{TransferEntries};
     PhonebookModel phoneBook{TransferEntries};
     BookTableModel *simTable;
     BookTableModel *phoneTable;
+private:
     QPushButton *btnRead, *btnAbort4;
     QPushButton *btnWrite, *btnAbort5;
     QPushButton *btnChanges, *btnAbort3;
     QPushButton *btnLoad;
     QPushButton *btnSave;
 
+public:
     void TabsChange();
     // "#" and the column titles of the SIM and Phone grids, when the
     // top-left cell of SimGrid is still empty; the books' own headers.
@@ -92,7 +98,7 @@ private:
     PhonebookTransfer m_transfer{m_link};
 
     // ---- Phonebook files, grid menus and entry actions ----
-public:
+private:
     QFileDialog *OpenFile;
     QFileDialog *SaveFile;
     QMenu *PopupMenu;  // of SimGrid
@@ -100,6 +106,7 @@ public:
     QMenu *PopupMenu1; // of PhoneGrid
     QAction *MenuCopy2, *UseEntry1ForSMS2, *UsePhoneforPR;
 
+public:
     void btnLoadClick();
     // The SMS or ICQ book into the book file; the SIM or phone book into a
     // *.pbk file.

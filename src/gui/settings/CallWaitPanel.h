@@ -12,6 +12,7 @@ class CallWaitPanel : public SettingsPanel {
 public:
     explicit CallWaitPanel(PhoneLink &link, QWidget *parent = nullptr);
 
+private:
     QPushButton *btnCWs; // "Get Status", over btnAbort6
     QPushButton *btnCWa; // "Activate", over btnAbort7
     QPushButton *btnCWd; // "De-Activate", over btnAbort8
@@ -20,6 +21,7 @@ public:
     QPushButton *btnAbort8;
     QLabel *txtCW;       // "Status" until the first query
 
+public:
     void btnCWsClick();
     void btnCWaClick();
     void btnCWdClick();

@@ -15,6 +15,7 @@ class ClockPanel : public SettingsPanel {
 public:
     explicit ClockPanel(PhoneLink &link, QWidget *parent = nullptr);
 
+private:
     QLabel *StaticText2;
     // "YY\MM\DD,HH:MM:SS": digits only in the twelve digit places.
     QLineEdit *txtClock;
@@ -29,6 +30,7 @@ public:
     QComboBox *ComboDateFormat;
     QPushButton *btngetClock;
 
+public:
     // Reads the clock and both formats; the tab bar stays free.
     void btngetClockClick();
     void GetClock();

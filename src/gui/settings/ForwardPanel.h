@@ -36,10 +36,6 @@ public:
         std::array<QPushButton *, 3> buttons; // by Action
         std::array<QPushButton *, 3> aborts;  // by Action
     };
-    // Unreachable, Busy, No Answer, All Calls.
-    const std::array<Row, RowCount> &rows() const { return m_rows; }
-    QPushButton *btnGetAll = nullptr;   // btnGetVoice, btnGetAllData, btnGetAllFax
-    QPushButton *btnAbortAll = nullptr; // btnAbort21, btnAbortD1, btnAbortF1
 
     // Every row handler (btnGetVunreachableClick ... btnCancelFallClick):
     // get shows the status the network reports; set and cancel send their
@@ -60,5 +56,8 @@ private:
     PhoneLink &m_link;
     CallServices m_calls;
     Service m_service;
+    // Unreachable, Busy, No Answer, All Calls.
     std::array<Row, RowCount> m_rows{};
+    QPushButton *btnGetAll = nullptr;   // btnGetVoice, btnGetAllData, btnGetAllFax
+    QPushButton *btnAbortAll = nullptr; // btnAbort21, btnAbortD1, btnAbortF1
 };

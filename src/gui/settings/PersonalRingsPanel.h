@@ -21,6 +21,7 @@ public:
     static constexpr int TypedNumberLength = 14;
     static constexpr int PutNumberLength = 16;
 
+private:
     QPushButton *btnGetPR;
     QLabel *LabelRingList;
     QListWidget *RingBox;
@@ -31,6 +32,7 @@ public:
     QPushButton *btnPlay2;
     QPushButton *btnAdd;
 
+public:
     // Reads the list and the ring codes; in ring-list mode only the ring
     // codes ("AT*ERIN=?"), leaving the list and the open port alone.
     void btnGetPRClick(bool ringListMode = false);

@@ -20,6 +20,7 @@ public:
 
     static constexpr int MaxTypedName = 30;
 
+private:
     QLabel *StaticText11;
     QComboBox *ComboProfiles;
     QLabel *StaticText4;
@@ -29,6 +30,7 @@ public:
     RadioGroup *Light;
     QPushButton *btnProfiles;
 
+public:
     // The profile index last read from or written to the phone.
     int ShownProfileIndex = -1;
     // The volume the phone was last known to hold: the value last sent or

@@ -15,6 +15,7 @@ class Settings1Panel : public SettingsPanel {
 public:
     explicit Settings1Panel(PhoneLink &link, QWidget *parent = nullptr);
 
+private:
     QCheckBox *chkMM;
     RadioGroup *radioAM;
     RadioGroup *KeySound;
@@ -22,6 +23,7 @@ public:
     QCheckBox *chkKeyLock;
     QPushButton *BtnSet1;
 
+public:
     // Reads the whole page; an abort or a port failure stops it.
     void BtnSet1Click();
     void getMM();

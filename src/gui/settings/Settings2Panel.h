@@ -15,6 +15,7 @@ class Settings2Panel : public SettingsPanel {
 public:
     explicit Settings2Panel(PhoneLink &link, QWidget *parent = nullptr);
 
+private:
     QLabel *StaticText1;
     QLineEdit *editVM;
     QPushButton *btnVM;
@@ -28,6 +29,7 @@ public:
     QPushButton *btnAnim;
     QPushButton *btnSet2;
 
+public:
     // Reads the whole page; the tab bar stays free.
     void btnSet2Click();
     void getVoiceMail();

@@ -16,9 +16,11 @@ public:
     // Builds the tree and the panel stack from the table, in its order.
     explicit SettingsPage(const QList<SettingsNode> &nodes, QWidget *parent = nullptr);
 
+private:
     QTreeWidget *Tree;
     QStackedWidget *panels;
 
+public:
     // Node texts in tree order, parents before their children.
     QStringList nodeTexts() const { return m_nodeTexts; }
 

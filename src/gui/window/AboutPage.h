@@ -38,6 +38,7 @@ public:
     static const QString WebLink;     // hint of www and Image1
     static const QString MailAddress; // shown by lblEmail
 
+private:
     QGroupBox *VisitBox;
     ClickLabel *www;
     ClickLabel *lblEmail;
@@ -46,12 +47,13 @@ public:
     QLabel *verLabel;
     ClickLabel *Image1;
     QPushButton *BitBtn3;
-
-    // Panel6: created here, placed in the main window's page stack.
-    QWidget *Panel6;
     QLabel *cableTitle;
     CableDiagram *cableDiagram;
     QPushButton *BitBtn1;
+
+public:
+    // Panel6: created here, placed in the main window's page stack.
+    QWidget *Panel6;
 
     // Captions, addresses and hints (step 5 of the first show).
     void fillTexts();

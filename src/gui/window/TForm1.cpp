@@ -154,7 +154,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     connect(mainTabs, &QTabBar::currentChanged, this, &TForm1::mainTabsChange);
     connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
     // No exit while a phonebook transfer runs.
-    connect(phonebooksPage, &PhonebooksPage::busyChanged, smsPage->btnExit, &QWidget::setDisabled);
+    connect(phonebooksPage, &PhonebooksPage::busyChanged, smsPage, &SmsPage::setExitDisabled);
     connect(aboutPage, &AboutPage::pageRequested, this, &TForm1::showMainPanel);
 
     m_closeWhenIdle.setInterval(50);
@@ -218,7 +218,7 @@ TForm1::~TForm1()
 void TForm1::FormCreate()
 {
     aboutPage->fillTexts();
-    smsPage->chkReply->setText(QStringLiteral("Request reply"));
+    smsPage->setReplyCaption();
     books->GetPhoneBook();
     // The loader restored the saved port into ComPort1; line the chooser up.
     cpa->UpdateSettings();
@@ -236,22 +236,16 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormShow()
 {
     // 1-2
-    smsPage->TextBox->setPlainText(QStringLiteral("SMS..."));
-    smsPage->TextBox->selectAll();
-    smsPage->chkReply->setText(QStringLiteral("Request reply"));
+    smsPage->showPlaceholderText();
+    smsPage->setReplyCaption();
     // 3
     setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
     // 4: these show only their pictures
-    smsPage->btnAbort->setText(QString());
-    smsPage->btnAbort2->setText(QString());
-    smsPage->btnExit->setText(QString());
+    smsPage->showButtonPicturesOnly();
     // 5
     aboutPage->fillTexts();
     // 6
-    if (!books->BookNew && smsPage->ComboBox1->count() > 0)
-        smsPage->ComboBox1->setCurrentIndex(0);
-    if (!books->IcqPartNew && smsPage->ComboBox2->count() > 0)
-        smsPage->ComboBox2->setCurrentIndex(0);
+    smsPage->chooseFirstRecipients(books->BookNew, books->IcqPartNew);
     // 7
     smsPage->TextBoxChange();
     // 8
@@ -279,13 +273,13 @@ void TForm1::FormShow()
         }
         showMainPanel(smsPage);
         settingsPage->selectNode(QStringLiteral("Settings-1"));
-        smsPage->TextBox->setFocus();
+        smsPage->focusText();
         if (!TimerClock.isActive())
             TimerClock.start();
     }
     // 13-14
     TimerClockTimer();
-    smsPage->statusPanel[2]->setText(link.portName());
+    smsPage->setPortText(link.portName());
 
     // A book file that could not be created or repaired would otherwise go
     // unnoticed until the first save flashes red. Not blocking: the window
@@ -316,7 +310,7 @@ void TForm1::mainTabsChange(int index)
         return;
     showMainPanel(pages[index]);
     if (index == int(Tab::Sms)) {
-        smsPage->statusPanel[2]->setText(link.portName());
+        smsPage->setPortText(link.portName());
         TimerClock.start();
         TimerClockTimer();
     } else {
@@ -337,7 +331,7 @@ void TForm1::showMainPanel(QWidget *panel)
 
 void TForm1::TimerClockTimer()
 {
-    smsPage->statusPanel[1]->setText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
+    smsPage->setClockText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
 }
 
 void TForm1::showErrorDialog(const QString &reason)

@@ -11,10 +11,12 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(QWidget *parent = nullptr);
 
+private:
     QLabel *Image1;
     QLabel *lblReason;
     QPushButton *BitBtn1;
 
+public:
     // One line naming the device and what went wrong; empty hides it.
     void setReason(const QString &reason);
     QString reason() const { return m_reason; }

@@ -10,9 +10,11 @@ class TForm5 : public QDialog {
 public:
     explicit TForm5(QWidget *parent = nullptr);
 
+private:
     QLabel *Image1;
     QLabel *Image2;
     QPushButton *BitBtn1;
 
+public:
     void BitBtn1Click();
 };

@@ -262,7 +262,7 @@ private slots:
         TForm2 *dialog = w.form->Form2;
         DialogSteps dialogs({[dialog](QWidget *shown) {
             QCOMPARE(shown, static_cast<QWidget *>(dialog));
-            dialog->BitBtn1->click();
+            guitest::find<QPushButton>(dialog, "BitBtn1")->click();
         }});
 
         QTest::mouseClick(w.button("btnInfo"), Qt::LeftButton);

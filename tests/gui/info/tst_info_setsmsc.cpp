@@ -225,7 +225,7 @@ private slots:
         TForm2 *dialog = w.form->Form2;
         DialogSteps dialogs({[dialog](QWidget *shown) {
             QCOMPARE(shown, static_cast<QWidget *>(dialog));
-            dialog->BitBtn1->click();
+            guitest::find<QPushButton>(dialog, "BitBtn1")->click();
         }});
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
         w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));

@@ -313,7 +313,7 @@ private slots:
         qputenv("MIRVAK_COM1", "/nonexistent/mirvak-tty");
         pagetest::DialogSteps dialogs({[&](QWidget *dialog) {
             QCOMPARE(dialog, static_cast<QWidget *>(rig.form->Form2));
-            rig.form->Form2->BitBtn1->click();
+            guitest::find<QPushButton>(rig.form->Form2, "BitBtn1")->click();
         }});
         rig.click("btnCancelFall");
         QCOMPARE(dialogs.shown, 1);
