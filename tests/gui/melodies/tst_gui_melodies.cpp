@@ -105,7 +105,7 @@ public:
         // Short holds and flashes; but no flow here waits for the phone's
         // silence, so a busy machine's slow phone is never taken for a
         // phone that does not answer.
-        Timing timing = Timing().scaled(0.2);
+        Timing timing = guitest::testTiming(0.2);
         timing.reply = Timing().network;
         form->link.setTiming(timing);
         form->mainTabs->setCurrentIndex(int(Tab::Melodies));
