@@ -385,7 +385,7 @@ void TestPhoneSim::binaryEntryAndRepeats()
     // crossed our acknowledgement).
     QVERIFY(awaitLog(sim, "ack-in", 2));
     port.purge();
-    const QByteArray rest = port.drain(700);
+    const QByteArray rest = port.drain(600);
     QVERIFY2(rest.isEmpty() || rest == status, rest.toHex().constData());
 
     const QList<QJsonObject> log = sim.log();
@@ -515,15 +515,15 @@ void TestPhoneSim::faultsOfTheAtLink()
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT\r\n");
-        QCOMPARE(port.drain(500), QByteArray());
-        QCOMPARE(sim.commands(), QStringList{"AT"});
+        QCOMPARE(port.drain(300), QByteArray());
+        QTRY_COMPARE_WITH_TIMEOUT(sim.commands(), QStringList{"AT"}, 5000);
     }
     {
         SimPhone sim({}, QJsonObject{{"poweredOff", true}});
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT+CGMM\r\n");
-        QCOMPARE(port.drain(500), QByteArray());
+        QCOMPARE(port.drain(300), QByteArray());
     }
     {
         SimPhone sim({"--fault", "cme:AT+CGMM:10", "--fault", "error:at+cgmi", "--fault", "error:AT+CSCA="});
@@ -531,7 +531,7 @@ void TestPhoneSim::faultsOfTheAtLink()
         Port port(sim.device());
         port.write("AT+CGMM\r\n");
         QCOMPARE(port.until("10\r\n"), QByteArray("AT+CGMM\r\r\n+CME ERROR: 10\r\n"));
-        QCOMPARE(port.drain(500), QByteArray()); // no final result
+        QCOMPARE(port.drain(300), QByteArray()); // no final result
         port.write("AT+CGMI\r\n");
         QCOMPARE(port.until("ERROR\r\n"), QByteArray("AT+CGMI\r\r\nERROR\r\n"));
         port.write("AT+CSCA=\"123\",129\r\n");
@@ -545,7 +545,7 @@ void TestPhoneSim::faultsOfTheAtLink()
         Port port(sim.device());
         port.write("AT+CMGS=16\r");
         QCOMPARE(port.until("16\r"), QByteArray("AT+CMGS=16\r"));
-        QCOMPARE(port.drain(500), QByteArray());
+        QCOMPARE(port.drain(300), QByteArray());
     }
     {
         SimPhone sim({"--fault", "trickle:2", "--latency", "30"});
@@ -563,7 +563,7 @@ void TestPhoneSim::faultsOfBinaryMode()
         Port port(sim.device());
         port.write("AT*BINARY\r\n");
         QByteArray answer = port.until("OK\r\n");
-        answer += port.drain(600);
+        answer += port.drain(400);
         QCOMPARE(answer, QByteArray("AT*BINARY\r\r\nOK\r\n"));
         QVERIFY(answer.size() < 25);
         // The program writes its submit frame all the same: nothing is sent.
@@ -581,7 +581,7 @@ void TestPhoneSim::faultsOfBinaryMode()
         enterBinary(port, sim);
         port.purge();
     port.write(frameOf("AQ"));
-        QCOMPARE(port.drain(600), QByteArray());
+        QCOMPARE(port.drain(300), QByteArray());
     }
     {
         SimPhone sim({"--fault", "stall-frame"});
@@ -591,7 +591,7 @@ void TestPhoneSim::faultsOfBinaryMode()
         port.purge();
     port.write(frameOf(QByteArray::fromHex("41070302") + QByteArray::fromHex(kExample1)));
         QByteArray got = port.read(3);
-        got += port.drain(800);
+        got += port.drain(600);
         QVERIFY2(got.startsWith("\x06\x02\x03"), got.toHex().constData());
         QVERIFY2(got.size() < 1 + 5, got.toHex().constData()); // never the whole frame, never repeated
     }
