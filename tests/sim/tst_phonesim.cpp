@@ -610,6 +610,13 @@ void TestPhoneSim::hangupAfter()
     QVERIFY(port.eof());
     port.close();
     QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(device), 3000);
+    // Its number stays taken while the simulator runs: the next phone
+    // (which would get the lowest free number) is another device, so a
+    // program still naming the old one cannot reach it.
+    SimPhone next;
+    QVERIFY(next.start());
+    QVERIFY2(next.device() != device, qPrintable(device));
+    QVERIFY(!Port(device).isOpen());
     QCOMPARE(sim.stopAndDump().value("model").toString(), QString("1101101-BVT28s"));
 }
 
