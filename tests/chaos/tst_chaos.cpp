@@ -192,13 +192,13 @@ QList<Operation> operations()
     return ops;
 }
 
-// The link's times at a fifth, but the network's and a handed-over
-// message's answers awaited one second: the simulated network answers in a
-// tenth of that, and those two time-outs would otherwise make most of the
-// run's time.
+// The link's time-outs at a fifth and its holds shorter still, but the
+// network's and a handed-over message's answers awaited one second: the
+// simulated network answers in a tenth of that, and those two time-outs
+// would otherwise make most of the run's time.
 Timing chaosTiming()
 {
-    Timing t = Timing().scaled(guitest::TimeScale);
+    Timing t = guitest::testTiming();
     t.network = 1000;
     t.longReply = 1000;
     return t;
@@ -210,7 +210,7 @@ Timing chaosTiming()
 int userPatienceMs()
 {
     const Timing t = chaosTiming();
-    return qMax(qMax(t.network, t.longReply), qMax(t.binaryAnswer, t.centreAnswer)) + 2000;
+    return qMax(qMax(t.network, t.longReply), qMax(t.binaryAnswer, t.centreAnswer)) + 1000;
 }
 
 // Longer than any operation of this run takes unless it is stuck.

@@ -114,8 +114,14 @@ QList<QJsonObject> entries(const SimPhone &sim, const QString &type)
     return out;
 }
 
+// Waits until the simulator has logged at least `count` entries of `type`.
+bool awaitLog(const SimPhone &sim, const QString &type, qsizetype count)
+{
+    return QTest::qWaitFor([&] { return entries(sim, type).size() >= count; }, 5000);
+}
+
 // Enters binary mode and takes the two frames that follow, acknowledging each.
-void enterBinary(Port &port)
+void enterBinary(Port &port, const SimPhone &sim)
 {
     port.write("AT*BINARY\r\n");
     const QByteArray answer = port.read(25);
@@ -125,8 +131,11 @@ void enterBinary(Port &port)
     for (int i = 0; i < 2; ++i) {
         const QByteArray f = port.frame();
         QVERIFY2(f.size() >= 2 && f.at(0) == '\x02', f.toHex().constData());
+        const qsizetype acks = entries(sim, "ack-in").size();
         port.write("\x06");
-        QTest::qWait(20);
+        // Repeats already in flight go with the purge once the phone has the
+        // acknowledgement.
+        QVERIFY(awaitLog(sim, "ack-in", acks + 1));
         port.purge();
     }
 }
@@ -177,12 +186,13 @@ void TestPhoneSim::atFramingAndEcho()
     QCOMPARE(port.read(1), QByteArray("\r"));
     QCOMPARE(port.drain(), QByteArray());
     // A command split over several writes is one line.
+    // Each piece's echo is awaited so the phone really sees it alone.
     port.write("AT+C");
-    QTest::qWait(50);
+    QCOMPARE(port.read(4), QByteArray("AT+C"));
     port.write("GMI\r");
-    QTest::qWait(50);
+    QCOMPARE(port.read(4), QByteArray("GMI\r"));
     port.write("\n");
-    QCOMPARE(port.until("OK\r\n"), QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
+    QCOMPARE(port.until("OK\r\n"), QByteArray("\r\nERICSSON\r\n\r\nOK\r\n"));
 
     port.write("ATE0\r\n");
     QCOMPARE(port.until("OK\r\n"), QByteArray("ATE0\r\r\nOK\r\n"));
@@ -365,7 +375,7 @@ void TestPhoneSim::binaryEntryAndRepeats()
     QCOMPARE(port.frame(), identity);
     QCOMPARE(port.frame(), identity);
     port.write("\x06");
-    QTest::qWait(20);
+    QVERIFY(awaitLog(sim, "ack-in", 1));
     port.purge();
     const QByteArray status = port.frame();
     QVERIFY(status != identity);
@@ -373,9 +383,9 @@ void TestPhoneSim::binaryEntryAndRepeats()
     port.write("\x06");
     // Both acknowledged: the line stays quiet (but for a copy that may have
     // crossed our acknowledgement).
-    QTest::qWait(20);
+    QVERIFY(awaitLog(sim, "ack-in", 2));
     port.purge();
-    const QByteArray rest = port.drain(700);
+    const QByteArray rest = port.drain(600);
     QVERIFY2(rest.isEmpty() || rest == status, rest.toHex().constData());
 
     const QList<QJsonObject> log = sim.log();
@@ -401,7 +411,7 @@ void TestPhoneSim::binaryCentreExchange()
     SimPhone sim;
     QVERIFY(sim.start());
     Port port(sim.device());
-    enterBinary(port);
+    enterBinary(port, sim);
 
     port.purge();
     port.write(frameOf("AQ"));
@@ -427,8 +437,9 @@ void TestPhoneSim::binaryCentreExchange()
     port.write(frameOf(QByteArray::fromHex("42510481103254")));
     QCOMPARE(port.read(1), QByteArray("\x06"));
     port.frame();
+    const qsizetype acks = entries(sim, "ack-in").size();
     port.write("\x06");
-    QTest::qWait(50);
+    QVERIFY(awaitLog(sim, "ack-in", acks + 1));
     QCOMPARE(sim.stopAndDump().value("smsc").toObject(), (QJsonObject{{"number", "012345"}, {"type", 0x81}}));
 }
 
@@ -441,7 +452,7 @@ void TestPhoneSim::binarySubmitVerdicts()
         SimPhone sim({}, QJsonObject{{"submitReply", verdict}, {"messageReference", 7}});
         QVERIFY(sim.start());
         Port port(sim.device());
-        enterBinary(port);
+        enterBinary(port, sim);
         port.purge();
     port.write(frameOf(submit));
         QCOMPARE(port.read(1), QByteArray("\x06"));
@@ -470,20 +481,20 @@ void TestPhoneSim::leavesBinaryMode()
     QVERIFY(sim.start());
     {
         Port port(sim.device());
-        enterBinary(port);
+        enterBinary(port, sim);
         // Closing the device is what a break and close look like on a pty.
     }
-    QTest::qWait(300);
+    QVERIFY(awaitLog(sim, "mode", 2)); // back to AT once the device was closed
     {
         Port port(sim.device());
         QCOMPARE(exchange(port, "AT\r\n"), QByteArray("AT\r\r\nOK\r\n"));
-        enterBinary(port);
+        enterBinary(port, sim);
         // A line end outside a frame also brings the phone back.
         port.write("\r\n");
-        QTest::qWait(100);
+        QVERIFY(awaitLog(sim, "mode", 4));
         port.purge();
         QCOMPARE(exchange(port, "AT+CGMI\r\n"), QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
-        enterBinary(port);
+        enterBinary(port, sim);
         // So does the first letter of a command, which is not lost.
         port.write("AT\r\n");
         QVERIFY(port.until("OK\r\n").endsWith("AT\r\r\nOK\r\n"));
@@ -504,15 +515,15 @@ void TestPhoneSim::faultsOfTheAtLink()
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT\r\n");
-        QCOMPARE(port.drain(500), QByteArray());
-        QCOMPARE(sim.commands(), QStringList{"AT"});
+        QCOMPARE(port.drain(300), QByteArray());
+        QTRY_COMPARE_WITH_TIMEOUT(sim.commands(), QStringList{"AT"}, 5000);
     }
     {
         SimPhone sim({}, QJsonObject{{"poweredOff", true}});
         QVERIFY(sim.start());
         Port port(sim.device());
         port.write("AT+CGMM\r\n");
-        QCOMPARE(port.drain(500), QByteArray());
+        QCOMPARE(port.drain(300), QByteArray());
     }
     {
         SimPhone sim({"--fault", "cme:AT+CGMM:10", "--fault", "error:at+cgmi", "--fault", "error:AT+CSCA="});
@@ -520,7 +531,7 @@ void TestPhoneSim::faultsOfTheAtLink()
         Port port(sim.device());
         port.write("AT+CGMM\r\n");
         QCOMPARE(port.until("10\r\n"), QByteArray("AT+CGMM\r\r\n+CME ERROR: 10\r\n"));
-        QCOMPARE(port.drain(500), QByteArray()); // no final result
+        QCOMPARE(port.drain(300), QByteArray()); // no final result
         port.write("AT+CGMI\r\n");
         QCOMPARE(port.until("ERROR\r\n"), QByteArray("AT+CGMI\r\r\nERROR\r\n"));
         port.write("AT+CSCA=\"123\",129\r\n");
@@ -534,7 +545,7 @@ void TestPhoneSim::faultsOfTheAtLink()
         Port port(sim.device());
         port.write("AT+CMGS=16\r");
         QCOMPARE(port.until("16\r"), QByteArray("AT+CMGS=16\r"));
-        QCOMPARE(port.drain(500), QByteArray());
+        QCOMPARE(port.drain(300), QByteArray());
     }
     {
         SimPhone sim({"--fault", "trickle:2", "--latency", "30"});
@@ -552,7 +563,7 @@ void TestPhoneSim::faultsOfBinaryMode()
         Port port(sim.device());
         port.write("AT*BINARY\r\n");
         QByteArray answer = port.until("OK\r\n");
-        answer += port.drain(600);
+        answer += port.drain(400);
         QCOMPARE(answer, QByteArray("AT*BINARY\r\r\nOK\r\n"));
         QVERIFY(answer.size() < 25);
         // The program writes its submit frame all the same: nothing is sent.
@@ -567,20 +578,20 @@ void TestPhoneSim::faultsOfBinaryMode()
         SimPhone sim({"--fault", "aq-silent"});
         QVERIFY(sim.start());
         Port port(sim.device());
-        enterBinary(port);
+        enterBinary(port, sim);
         port.purge();
     port.write(frameOf("AQ"));
-        QCOMPARE(port.drain(600), QByteArray());
+        QCOMPARE(port.drain(300), QByteArray());
     }
     {
         SimPhone sim({"--fault", "stall-frame"});
         QVERIFY(sim.start());
         Port port(sim.device());
-        enterBinary(port);
+        enterBinary(port, sim);
         port.purge();
     port.write(frameOf(QByteArray::fromHex("41070302") + QByteArray::fromHex(kExample1)));
         QByteArray got = port.read(3);
-        got += port.drain(800);
+        got += port.drain(600);
         QVERIFY2(got.startsWith("\x06\x02\x03"), got.toHex().constData());
         QVERIFY2(got.size() < 1 + 5, got.toHex().constData()); // never the whole frame, never repeated
     }
@@ -599,6 +610,13 @@ void TestPhoneSim::hangupAfter()
     QVERIFY(port.eof());
     port.close();
     QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(device), 3000);
+    // Its number stays taken while the simulator runs: the next phone
+    // (which would get the lowest free number) is another device, so a
+    // program still naming the old one cannot reach it.
+    SimPhone next;
+    QVERIFY(next.start());
+    QVERIFY2(next.device() != device, qPrintable(device));
+    QVERIFY(!Port(device).isOpen());
     QCOMPARE(sim.stopAndDump().value("model").toString(), QString("1101101-BVT28s"));
 }
 
@@ -625,7 +643,7 @@ void TestPhoneSim::pacedOutputIsComplete()
     QVERIFY(sim.start());
     Port port(sim.device());
     QCOMPARE(exchange(port, "AT+CSCA?\r\n"), QByteArray("AT+CSCA?\r\r\n+CSCA: \"+46705008999\",145\r\n\r\nOK\r\n"));
-    enterBinary(port);
+    enterBinary(port, sim);
     port.purge();
     port.write(frameOf("AQ"));
     QCOMPARE(port.read(1), QByteArray("\x06"));
@@ -721,7 +739,7 @@ void TestPhoneSim::receivedCommandsAreStamped()
         QVERIFY(exchange(port, line + "\r\n").endsWith("OK\r\n"));
         around.append({before, Clock::now()});
     }
-    enterBinary(port);
+    enterBinary(port, sim);
     port.purge();
     const Clock::time_point beforeFrame = Clock::now();
     port.write(frameOf("AQ"));

@@ -31,6 +31,7 @@
 #include "SimPhone.h"
 #include "gui/window/TForm1.h"
 #include "gui/window/TForm2.h"
+#include "link/Timing.h"
 
 namespace guitest {
 
@@ -38,6 +39,23 @@ namespace guitest {
 // own answer times, which stay in real time.
 constexpr double TimeScale = 0.2;
 inline int scaled(int ms) { return int(std::lround(ms * TimeScale)); }
+
+// The link's time-outs at `scale`, but its holds (flashes, settles, the
+// halves of a break, rests) at a tenth of that: a hold only waits out real
+// time, while a time-out must outlast a loaded machine's answer.
+inline Timing testTiming(double scale = TimeScale)
+{
+    Timing t = Timing().scaled(scale);
+    const Timing holds = Timing().scaled(scale / 10);
+    t.binarySettle = holds.binarySettle;
+    t.breakHalf = holds.breakHalf;
+    t.escapeSettle = holds.escapeSettle;
+    t.linkRest = holds.linkRest;
+    t.flash = holds.flash;
+    t.flashShort = holds.flashShort;
+    t.flashLong = holds.flashLong;
+    return t;
+}
 
 // Every colour a widget's palette role took, in order.
 class ColourLog : public QObject {
@@ -191,7 +209,7 @@ public:
     void openWindow(Tab tab, double timeScale = TimeScale)
     {
         openWindow();
-        form->link.setTiming(Timing().scaled(timeScale));
+        form->link.setTiming(testTiming(timeScale));
         find<QTabBar>(QStringLiteral("mainTabs"))->setCurrentIndex(int(tab));
     }
     // Before anything the window's user outlives (the phone) goes.

@@ -1,5 +1,6 @@
 #include "PtyPort.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -28,6 +29,8 @@ PtyPort::PtyPort(QObject *parent) : QObject(parent)
 PtyPort::~PtyPort()
 {
     hangup();
+    if (m_reserve >= 0)
+        ::close(m_reserve);
 }
 
 bool PtyPort::open(QString *error)
@@ -236,6 +239,15 @@ void PtyPort::hangup()
     delete m_readNotifier;
     m_readNotifier = nullptr;
     if (m_master >= 0) {
+        // The kernel frees the pty's number only once every descriptor of
+        // both sides is closed. Without this one, the program closing its
+        // port after the hang-up would free it, the next simulator could get
+        // the same /dev/pts/N, and a program still naming that device would
+        // talk to someone else's phone. The device node still goes away with
+        // the master and the program's reads and writes still fail.
+        if (m_reserve < 0 && !m_slavePath.isEmpty())
+            m_reserve = ::open(QFile::encodeName(m_slavePath).constData(),
+                               O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         ::close(m_master);
         m_master = -1;
     }

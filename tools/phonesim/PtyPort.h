@@ -36,7 +36,8 @@ public:
     void clearOutput();
     bool outputIdle() const { return m_queue.empty(); }
 
-    // Closes the master: the slave device disappears.
+    // Closes the master: the slave device disappears, its number stays taken
+    // while the simulator runs.
     void hangup();
 
 signals:
@@ -60,6 +61,7 @@ private:
     void scheduleWrite(int ms);
 
     int m_master = -1;
+    int m_reserve = -1;    // a slave descriptor kept after hangup(): see there
     QString m_slavePath;
     QSocketNotifier *m_readNotifier = nullptr;
     QTimer m_closedPoll;   // while nobody holds the slave, reads fail: look again later

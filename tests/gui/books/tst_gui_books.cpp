@@ -77,7 +77,7 @@ struct Harness {
         QObject::connect(&books, &SmsBooks::smsRecipientPrompt, &sms, &SmsPage::setSmsRecipientText);
         QObject::connect(&books, &SmsBooks::icqRecipientPrompt, &sms, &SmsPage::setIcqRecipientText);
         // The flashes are holds of the window, at a fifth they still show.
-        link.setTiming(Timing().scaled(0.2));
+        link.setTiming(guitest::testTiming(0.2));
         page = std::make_unique<PhonebooksPage>(link, books);
         panelMirvak = std::make_unique<QWidget>();
         icq = new IcqSettings(state, books, link, panelMirvak.get());

@@ -262,7 +262,7 @@ void TestPhonebookFiles::readSavedLoadedUpdatesNothing()
     QVERIFY(sim.start());
     sim.useAsCom(1);
     Window w;
-    w.rig.form->link.setTiming(Timing().scaled(0.2));
+    w.rig.form->link.setTiming(guitest::testTiming(0.2));
     w.showTab(SimTab);
     QTest::mouseClick(w.find("btnRead"), Qt::LeftButton);
     QCOMPARE(cell(w.grid("SimGrid"), 0, 0), QStringLiteral("3"));

@@ -48,7 +48,7 @@ public:
         started = sim.start();
         sim.useAsCom(1);
         openWindow();
-        form->link.setTiming(Timing().scaled(0.2));
+        form->link.setTiming(guitest::testTiming(0.2));
         form->mainTabs->setCurrentIndex(int(Tab::Settings));
         form->settingsPage->selectNode(QStringLiteral("Personal Rings"));
         panel = guitest::find<PersonalRingsPanel>(form.get(), QStringLiteral("PanelPersonal"));

@@ -31,7 +31,7 @@ public:
         started = sim.start();
         sim.useAsCom(1);
         openWindow();
-        form->link.setTiming(Timing().scaled(0.2));
+        form->link.setTiming(guitest::testTiming(0.2));
         form->mainTabs->setCurrentIndex(int(Tab::Settings));
         form->settingsPage->selectNode(node);
         panel = form->settingsPage->currentPanel();

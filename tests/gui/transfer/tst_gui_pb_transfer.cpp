@@ -43,7 +43,7 @@ public:
     {
         sim.useAsCom(1);
         openWindow();
-        form->link.setTiming(Timing().scaled(0.2));
+        form->link.setTiming(guitest::testTiming(0.2));
         form->mainTabs->setCurrentIndex(int(Tab::Phonebooks));
         page = guitest::find<QWidget>(form.get(), QStringLiteral("Panel2"));
         tabs()->setCurrentIndex(tab);
