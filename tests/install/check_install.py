@@ -105,10 +105,10 @@ try:
 
     # Screenshots are named by their path in the source tree after a web base.
     shots = [i.text for i in meta.iterfind("screenshots/screenshot/image")]
-    check(len(shots) == 5, f"{len(shots)} screenshots in the metainfo")
+    check(len(shots) == 6, f"{len(shots)} screenshots in the metainfo")
     folder = os.path.join(source, "docs", "screenshots")
     for url in shots:
-        m = re.search(r"(docs/screenshots/[a-z]+\.png)$", url)
+        m = re.search(r"(docs/screenshots/[a-z-]+\.png)$", url)
         if check(m is not None, f"screenshot {url} is not under docs/screenshots") and os.path.isdir(folder):
             check(os.path.isfile(os.path.join(source, m.group(1))), f"screenshot {m.group(1)} is not in the tree")
 

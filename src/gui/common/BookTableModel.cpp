@@ -1,4 +1,5 @@
 #include "gui/common/BookTableModel.h"
+#include "gui/common/Palette.h"
 
 #include <QBrush>
 #include <QColor>
@@ -78,6 +79,8 @@ QVariant BookTableModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::BackgroundRole:
         return fixedCell(index) ? QVariant(QBrush(FixedGrey)) : QVariant();
+    case Qt::ForegroundRole:
+        return fixedCell(index) ? QVariant(QBrush(Palette::textOn(FixedGrey))) : QVariant();
     default:
         return {};
     }

@@ -11,28 +11,6 @@
 #include "link/PhoneLink.h"
 #include "gui/common/Palette.h"
 
-void Palette::paint(QWidget *w, const QColor &colour)
-{
-    if (!w)
-        return;
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, colour);
-    pal.setColor(QPalette::Button, colour);
-    if (qobject_cast<QLabel *>(w)) {
-        pal.setColor(QPalette::Window, colour);
-        w->setAutoFillBackground(true);
-    }
-    w->setPalette(pal);
-    // An editable combo box shows its text in an edit of its own.
-    if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->lineEdit())
-        paint(combo->lineEdit(), colour);
-}
-
-QColor Palette::painted(const QWidget *w)
-{
-    return w->palette().color(QPalette::Base);
-}
-
 namespace {
 QString caption(const QWidget *w)
 {

@@ -3,6 +3,8 @@
 #include <QEnterEvent>
 #include <QPalette>
 
+#include "gui/common/Palette.h"
+
 TPassOverBtn::TPassOverBtn(QWidget *parent) : QPushButton(parent)
 {
     applyColor(m_colorOut);
@@ -49,7 +51,7 @@ QColor TPassOverBtn::fontColor() const
 void TPassOverBtn::applyColor(const QColor &c)
 {
     QPalette pal = palette();
-    pal.setColor(QPalette::ButtonText, c);
+    pal.setColor(QPalette::ButtonText, Palette::legible(c, pal.color(QPalette::Button)));
     setPalette(pal);
 }
 

@@ -1,5 +1,8 @@
 #include "gui/info/InfoPage.h"
 
+#include <algorithm>
+
+#include <QEvent>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,7 +36,7 @@ void setRole(QWidget *w, QPalette::ColorRole role, const QColor &c)
 
 void paintField(QLineEdit *field, const QColor &c, bool repaintNow = false)
 {
-    setRole(field, QPalette::Base, c);
+    Palette::paint(field, c);
     if (repaintNow)
         field->repaint();
 }
@@ -93,36 +96,41 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
 
     label("Label1", QStringLiteral("Network:"), 8, 32);
     txtNetwork = field("txtNetwork", 8, 46, 150);
+    txtNetwork->setAccessibleName(QStringLiteral("Network"));
     txtNetwork->setFrame(true);
     txtNetwork->setToolTip(QStringLiteral("Current network logged onto."));
 
     label("Label2", QStringLiteral("Model:"), 8, 75, 52);
     txtModel = field("txtModel", 60, 72, 98);
+    txtModel->setAccessibleName(QStringLiteral("Model"));
     label("Label3", QStringLiteral("Software:"), 8, 99, 52);
     txtSoftware = field("txtSoftware", 60, 96, 98);
+    txtSoftware->setAccessibleName(QStringLiteral("Software"));
 
     label("Label4", QStringLiteral("SMSC:"), 8, 120);
     txtGSMSMSC = field("txtGSMSMSC", 8, 134, 112);
+    txtGSMSMSC->setAccessibleName(QStringLiteral("SMSC"));
     txtGSMSMSC->setReadOnly(false);
     txtGSMSMSC->setFocusPolicy(Qt::StrongFocus);
 
     // The Cancel button lies exactly beneath "Set"; raising one covers the other.
     btnAbort30 = new QPushButton(QStringLiteral("Cancel"), this);
     btnAbort30->setObjectName(QStringLiteral("btnAbort30"));
-    btnAbort30->setGeometry(122, 133, 36, 22);
     btnSetSMSC = new QPushButton(QStringLiteral("Set"), this);
     btnSetSMSC->setObjectName(QStringLiteral("btnSetSMSC"));
-    btnSetSMSC->setGeometry(btnAbort30->geometry());
+    placeCentreRow();
     btnAbort30->setAutoDefault(false);
     // Enter in the centre field presses "Set".
     SettingsPattern::defaultWhileFocused(txtGSMSMSC, btnSetSMSC);
 
     label("Label5", QStringLiteral("IMEI:"), 8, 160);
     txtIMEI = field("txtIMEI", 8, 174, 150);
+    txtIMEI->setAccessibleName(QStringLiteral("IMEI"));
     txtIMEI->setToolTip(QStringLiteral("Phone IMEI / serial number"));
 
     label("Label6", QStringLiteral("Make"), 8, 200);
     txtMake = field("txtMake", 8, 214, 150);
+    txtMake->setAccessibleName(QStringLiteral("Make"));
 
     // The palette colours of the gauges must reach the screen whatever the
     // desktop's style is.
@@ -321,4 +329,22 @@ void InfoPage::btnSetSMSCClick()
     paintField(txtGSMSMSC, Silver);
     btnSetSMSC->raise();
     btnInfo->setEnabled(true);
+}
+
+// "Cancel" must fit whatever the desktop's font: the buttons take what it
+// needs, the centre box the rest of the row.
+void InfoPage::placeCentreRow()
+{
+    constexpr int Left = 8, Right = 158, Gap = 2;
+    const int buttonWidth = std::max(36, fontMetrics().horizontalAdvance(btnAbort30->text()) + 12);
+    btnAbort30->setGeometry(Right - buttonWidth, 133, buttonWidth, 22);
+    btnSetSMSC->setGeometry(btnAbort30->geometry());
+    txtGSMSMSC->setGeometry(Left, 134, Right - buttonWidth - Gap - Left, 20);
+}
+
+void InfoPage::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && btnAbort30 && btnSetSMSC)
+        placeCentreRow();
 }

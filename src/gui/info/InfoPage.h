@@ -24,8 +24,8 @@ private:
     QLineEdit *txtModel;
     QLineEdit *txtSoftware;
     QLineEdit *txtGSMSMSC;
-    QPushButton *btnSetSMSC;
-    QPushButton *btnAbort30;
+    QPushButton *btnSetSMSC = nullptr;
+    QPushButton *btnAbort30 = nullptr;
     QLineEdit *txtIMEI;
     QLineEdit *txtMake;
     QProgressBar *Batt;
@@ -51,7 +51,11 @@ public:
     static QColor gaugeBackground(const QProgressBar *gauge);
     static QColor gaugeBar(const QProgressBar *gauge);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void placeCentreRow();
     void readTextItem(QLineEdit *field, std::optional<QByteArray> (GsmInfo::*item)());
     void backToRest();
 

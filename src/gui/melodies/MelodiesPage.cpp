@@ -81,6 +81,7 @@ void MelodiesPage::buildTuneRows()
         editTune[k] = new QLineEdit(this);
         editTune[k]->setObjectName("editTune" + n);
         editTune[k]->setToolTip("Melody " + n);
+        editTune[k]->setAccessibleName("Melody " + n);
         editTune[k]->setGeometry(24, y, 222, 21);
         editTune[k]->setValidator(new TypingLimit(editTune[k], TypedTuneLength));
         Palette::paint(editTune[k], Palette::Silver);
@@ -104,6 +105,7 @@ void MelodiesPage::buildRingRow()
     btnReadMelodies->move(2, y - 1);
 
     CallList = silverCombo(this, "CallList", QRect(28, y, 74, 22));
+    CallList->setAccessibleName(QStringLiteral("Call Type"));
     CallList->addItems({QStringLiteral(" Call Type"), QStringLiteral(" Voice"), QStringLiteral(" Data"),
                         QStringLiteral(" Fax"), QStringLiteral("Alarm")});
 
@@ -117,6 +119,7 @@ void MelodiesPage::buildRingRow()
     ComboRings2->setInsertPolicy(QComboBox::NoInsert);
     ComboRings2->lineEdit()->setValidator(new TypingLimit(ComboRings2->lineEdit(), TypedRingCode));
     ComboRings2->setToolTip(QStringLiteral("Select ring type (Own-Melodies are 3x)"));
+    ComboRings2->setAccessibleName(QStringLiteral("Ring type"));
     Palette::paint(ComboRings2, Palette::Silver);
 
     PlayCombo = glyphButton(this, "PlayCombo", QStyle::SP_MediaVolume, QString(), QRect(234, y, 44, 22));
@@ -148,6 +151,7 @@ void MelodiesPage::buildComposer()
     const int lineY = y + 24 + PianoKeyboard::Height + 2;
     editCompose = new QLineEdit(this);
     editCompose->setObjectName(QStringLiteral("editCompose"));
+    editCompose->setAccessibleName(QStringLiteral("Compose"));
     editCompose->setGeometry(2, lineY, 232, 21);
     Palette::paint(editCompose, Palette::Silver);
     const char *names[Slots] = {"Load5", "Load6", "load7", "Load8"};
@@ -170,6 +174,7 @@ void MelodiesPage::buildFileGroup()
     TuneList->setInsertPolicy(QComboBox::NoInsert);
     Palette::paint(TuneList, Palette::Silver);
     TuneList->setEditText(QStringLiteral(" Load File"));
+    TuneList->setAccessibleName(QStringLiteral("Melody file"));
     TuneStop5 = glyphButton(GroupBox1, "TuneStop5", QStyle::SP_MediaStop, QString(), QRect(202, 14, 24, 22));
     PlayFile = glyphButton(GroupBox1, "PlayFile", QStyle::SP_MediaPlay, QStringLiteral("Play tune"),
                            QRect(202, 14, 24, 22));

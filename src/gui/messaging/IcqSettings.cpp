@@ -50,6 +50,8 @@ IcqSettings::IcqSettings(MessagingState &state, SmsBooks &books, PhoneLink &link
     StaticText9 = new QLabel(QStringLiteral("ICQ PH#:"), this);
     StaticText9->setObjectName(QStringLiteral("StaticText9"));
     EditICQPH = numberBox(QStringLiteral("EditICQPH"), this);
+    EditICQSMSC->setAccessibleName(QStringLiteral("ICQ SMSC"));
+    EditICQPH->setAccessibleName(QStringLiteral("ICQ PH#"));
     btnICQd = new QPushButton(QStringLiteral("Default"), this);
     btnICQd->setObjectName(QStringLiteral("btnICQd"));
     btnICQd->setToolTip(QStringLiteral("Set defult ICQ numbers"));

@@ -62,16 +62,12 @@ void SmsPage::buildLayout()
 
     TextBox = new QPlainTextEdit(this);
     TextBox->setObjectName(QStringLiteral("TextBox"));
+    TextBox->setAccessibleName(QStringLiteral("Message text"));
     TextBox->setGeometry(4, 4, 321, 116);
     QFont bold = TextBox->font();
     bold.setBold(true);
     TextBox->setFont(bold);
-    {
-        QPalette pal = TextBox->palette();
-        pal.setColor(QPalette::Base, Black);
-        pal.setColor(QPalette::Text, Qt::white);
-        TextBox->setPalette(pal);
-    }
+    Palette::paint(TextBox, Black);
     connect(TextBox, &QPlainTextEdit::textChanged, this, [this] {
         limitText();
         TextBoxChange();
@@ -103,6 +99,7 @@ void SmsPage::buildLayout()
         box->setInsertPolicy(QComboBox::NoInsert);
         box->lineEdit()->setMaxLength(maxLength);
         box->lineEdit()->setPlaceholderText(placeholder);
+        box->setAccessibleName(placeholder);
         box->setGeometry(4, y, 236, 22);
         Palette::paint(box, Palette::Silver);
         return box;
@@ -243,9 +240,7 @@ void SmsPage::TextBoxChange()
 {
     const int length = characterCount(TextBox->toPlainText());
     txtLeft->setText(QStringLiteral("%1 / 160").arg(length));
-    QPalette pal = txtLeft->palette();
-    pal.setColor(QPalette::Window, length < WarnFrom ? QApplication::palette().color(QPalette::Button) : LightRed);
-    txtLeft->setPalette(pal);
+    Palette::paint(txtLeft, length < WarnFrom ? QApplication::palette().color(QPalette::Button) : LightRed);
 }
 
 void SmsPage::btnClearClick()

@@ -51,6 +51,7 @@ ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
     // In the mask "\\" is a literal backslash; the blank fills the digit places.
     txtClock->setInputMask(QStringLiteral("99\\\\99\\\\99,99:99:99; "));
     txtClock->setToolTip(QStringLiteral("YY\\MM\\DD,HH:MM:SS"));
+    txtClock->setAccessibleName(StaticText2->text());
     txtClock->setEnabled(false);
     Palette::paint(txtClock, Palette::Silver);
     btnSet = panelButton(content, "btnSet", QStringLiteral("SET"), QStringLiteral("Set Time and Date in phone"));
@@ -60,29 +61,33 @@ ClockPanel::ClockPanel(PhoneLink &link, QWidget *parent)
     TimePick = new QTimeEdit(content);
     TimePick->setObjectName(QStringLiteral("TimePick"));
     TimePick->setToolTip(QStringLiteral("Set alarn time"));
+    TimePick->setAccessibleName(StaticText3->text());
     Palette::paint(TimePick, Palette::Silver);
     btnAlmOK = panelButton(content, "btnAlmOK", QStringLiteral("SET"), QStringLiteral("Set and activate alarm"));
 
     StaticText34 = label(content, "StaticText34", QStringLiteral("Time Format"));
     ComboTimeFormat = formatBox(content, "ComboTimeFormat", SettingsAt::timeFormatItems(),
                                 QStringLiteral("Change time format display"));
+    ComboTimeFormat->setAccessibleName(StaticText34->text());
     StaticText35 = label(content, "StaticText35", QStringLiteral("Date Format"));
     ComboDateFormat = formatBox(content, "ComboDateFormat", SettingsAt::dateFormatItems(),
                                 QStringLiteral("Change date format display"));
+    ComboDateFormat->setAccessibleName(StaticText35->text());
     btngetClock = readButton(content, "btngetClock", QStringLiteral("Read clock settings from phone"));
 
-    grid->addWidget(StaticText2, 0, 0);
-    grid->addWidget(txtClock, 0, 1);
-    grid->addWidget(btnSet, 0, 2);
-    grid->addWidget(btnPCtime, 0, 3);
-    grid->addWidget(btngetClock, 0, 4, Qt::AlignRight);
-    grid->addWidget(StaticText3, 1, 0);
-    grid->addWidget(TimePick, 1, 1);
-    grid->addWidget(btnAlmOK, 1, 2);
-    grid->addWidget(StaticText34, 2, 0);
-    grid->addWidget(ComboTimeFormat, 2, 1);
-    grid->addWidget(StaticText35, 3, 0);
-    grid->addWidget(ComboDateFormat, 3, 1);
+    // The clock and alarm under their captions; the formats beside theirs.
+    grid->addWidget(StaticText2, 0, 0, Qt::AlignLeft);
+    grid->addWidget(btngetClock, 0, 1, 1, 2, Qt::AlignRight);
+    grid->addWidget(txtClock, 1, 0, 1, 2);
+    grid->addWidget(btnSet, 1, 2);
+    grid->addWidget(btnPCtime, 2, 0, Qt::AlignLeft);
+    grid->addWidget(StaticText3, 3, 0, Qt::AlignLeft);
+    grid->addWidget(TimePick, 4, 0, 1, 2);
+    grid->addWidget(btnAlmOK, 4, 2);
+    grid->addWidget(StaticText34, 5, 0);
+    grid->addWidget(ComboTimeFormat, 5, 1, 1, 2);
+    grid->addWidget(StaticText35, 6, 0);
+    grid->addWidget(ComboDateFormat, 6, 1, 1, 2);
     grid->setColumnStretch(1, 1);
     addContent(content);
 

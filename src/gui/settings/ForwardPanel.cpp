@@ -138,6 +138,7 @@ ForwardPanel::ForwardPanel(PhoneLink &link, Service service, QWidget *parent)
         row.label->setObjectName(QString::fromLatin1(rm.edit) + QStringLiteral("Label"));
         row.edit = new QLineEdit(content);
         row.edit->setObjectName(QString::fromLatin1(rm.edit));
+        row.edit->setAccessibleName(row.label->text());
         row.edit->setValidator(new TypingLimit(row.edit, TypedNumberLength));
         Palette::paint(row.edit, Palette::Silver);
         row.label->setBuddy(row.edit);

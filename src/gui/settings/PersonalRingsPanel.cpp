@@ -67,12 +67,14 @@ PersonalRingsPanel::PersonalRingsPanel(PhoneLink &link, PersonalRings &rings, QW
 
     EditPR = new QLineEdit(content);
     EditPR->setObjectName(QStringLiteral("EditPR"));
+    EditPR->setAccessibleName(LabelPhoneNumber->text());
     EditPR->setValidator(new TypingLimit(EditPR, TypedNumberLength));
     Palette::paint(EditPR, Palette::Silver);
     grid->addWidget(EditPR, 3, 0);
 
     ComboRings = new QComboBox(content);
     ComboRings->setObjectName(QStringLiteral("ComboRings"));
+    ComboRings->setAccessibleName(LabelRingType->text());
     ComboRings->setEditable(true);
     ComboRings->setInsertPolicy(QComboBox::NoInsert);
     ComboRings->setFixedWidth(48);

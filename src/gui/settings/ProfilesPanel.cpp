@@ -37,6 +37,7 @@ ProfilesPanel::ProfilesPanel(PhoneLink &link, QWidget *parent)
     ComboProfiles->setInsertPolicy(QComboBox::NoInsert);
     ComboProfiles->lineEdit()->setMaxLength(MaxTypedName);
     ComboProfiles->setToolTip(QStringLiteral("Select profile to use"));
+    ComboProfiles->setAccessibleName(StaticText11->text());
     ComboProfiles->setEnabled(false);
     Palette::paint(ComboProfiles, Palette::Silver);
 
@@ -50,6 +51,7 @@ ProfilesPanel::ProfilesPanel(PhoneLink &link, QWidget *parent)
     RingVolume->setPageStep(1);
     RingVolume->setTickPosition(QSlider::TicksBelow);
     RingVolume->setToolTip(QStringLiteral("Set ring volume"));
+    RingVolume->setAccessibleName(StaticText4->text());
 
     chkSilent = new QCheckBox(QStringLiteral("Silent"), content);
     chkSilent->setObjectName(QStringLiteral("chkSilent"));
@@ -64,11 +66,13 @@ ProfilesPanel::ProfilesPanel(PhoneLink &link, QWidget *parent)
     grid->addWidget(StaticText11, 0, 0);
     grid->addWidget(ComboProfiles, 0, 1);
     grid->addWidget(btnProfiles, 0, 2, Qt::AlignRight);
+    // The slider on a row of its own, under its caption: beside it, the
+    // radio groups below would be squeezed.
     grid->addWidget(StaticText4, 1, 0);
-    grid->addWidget(RingVolume, 1, 1);
-    grid->addWidget(chkSilent, 1, 2);
-    grid->addWidget(Vibe, 2, 0);
-    grid->addWidget(Light, 2, 1);
+    grid->addWidget(chkSilent, 1, 1, 1, 2, Qt::AlignRight);
+    grid->addWidget(RingVolume, 2, 0, 1, 3);
+    grid->addWidget(Vibe, 3, 0);
+    grid->addWidget(Light, 3, 1, 1, 2, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     addContent(content);
 

@@ -38,12 +38,13 @@ Settings1Panel::Settings1Panel(PhoneLink &link, QWidget *parent)
     MessageSound = new RadioGroup(QStringLiteral("MessageSound"), QStringLiteral("Msg Alert"), SoundItems, content);
     BtnSet1 = readButton(content, "BtnSet1", QStringLiteral("Read settings from phone"));
 
-    grid->addWidget(chkMM, 0, 0);
-    grid->addWidget(chkKeyLock, 0, 1);
-    grid->addWidget(BtnSet1, 0, 2, Qt::AlignRight);
-    grid->addWidget(radioAM, 1, 0);
-    grid->addWidget(KeySound, 1, 1);
-    grid->addWidget(MessageSound, 1, 2);
+    // Two groups to a row: three side by side are wider than the panel.
+    grid->addWidget(chkMM, 0, 0, 1, 2);
+    grid->addWidget(BtnSet1, 0, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
+    grid->addWidget(chkKeyLock, 1, 0, 1, 2);
+    grid->addWidget(radioAM, 2, 0);
+    grid->addWidget(KeySound, 2, 1, 1, 2);
+    grid->addWidget(MessageSound, 3, 0);
     addContent(content);
     for (QWidget *w : {static_cast<QWidget *>(chkMM), static_cast<QWidget *>(chkKeyLock),
                        static_cast<QWidget *>(radioAM), static_cast<QWidget *>(KeySound),

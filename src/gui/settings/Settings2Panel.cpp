@@ -36,6 +36,7 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
     StaticText1 = statusLabel(content, "StaticText1", QStringLiteral("Voicemail"), 70);
     editVM = field(content, "editVM");
     editVM->setToolTip(QStringLiteral("voicemail number"));
+    editVM->setAccessibleName(StaticText1->text());
     btnVM = panelButton(content, "btnVM", QStringLiteral("Set"), QStringLiteral("Set Voicemail number"));
 
     StaticText12 = statusLabel(content, "StaticText12", QStringLiteral("Language"), 70);
@@ -44,12 +45,14 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
     ComboLang->setEditable(true);
     ComboLang->setInsertPolicy(QComboBox::NoInsert);
     ComboLang->setToolTip(QStringLiteral("language code"));
+    ComboLang->setAccessibleName(StaticText12->text());
     ComboLang->setEnabled(false);
     Palette::paint(ComboLang, Palette::Silver);
 
     StaticText13 = statusLabel(content, "StaticText13", QStringLiteral("Greeting"), 70);
     EditGreeting = field(content, "EditGreeting");
     EditGreeting->setToolTip(QStringLiteral("Enter wake-up greeting"));
+    EditGreeting->setAccessibleName(StaticText13->text());
     btnGreeting = panelButton(content, "btnGreeting", QStringLiteral("Set"), QStringLiteral("Change greeting text"));
     btnOff = panelButton(content, "btnOff", QStringLiteral("Off"), QStringLiteral("Turn greeting off"));
     btnText = panelButton(content, "btnText", QStringLiteral("Text"), QStringLiteral("Set greeting to text"));
@@ -57,22 +60,24 @@ Settings2Panel::Settings2Panel(PhoneLink &link, QWidget *parent)
 
     btnSet2 = readButton(content, "btnSet2", QStringLiteral("Read settings from phone"));
 
-    grid->addWidget(StaticText1, 0, 0);
-    grid->addWidget(editVM, 0, 1);
-    grid->addWidget(btnVM, 0, 2);
-    grid->addWidget(btnSet2, 0, 3, Qt::AlignRight);
-    grid->addWidget(StaticText12, 1, 0);
-    grid->addWidget(ComboLang, 1, 1);
-    grid->addWidget(StaticText13, 2, 0);
-    grid->addWidget(EditGreeting, 2, 1);
-    grid->addWidget(btnGreeting, 2, 2);
+    // Each caption above its box: beside it, the boxes would be too narrow
+    // for a whole number.
+    grid->addWidget(StaticText1, 0, 0, Qt::AlignLeft);
+    grid->addWidget(btnSet2, 0, 1, Qt::AlignRight);
+    grid->addWidget(editVM, 1, 0);
+    grid->addWidget(btnVM, 1, 1);
+    grid->addWidget(StaticText12, 2, 0, Qt::AlignLeft);
+    grid->addWidget(ComboLang, 3, 0);
+    grid->addWidget(StaticText13, 4, 0, Qt::AlignLeft);
+    grid->addWidget(EditGreeting, 5, 0);
+    grid->addWidget(btnGreeting, 5, 1);
     auto *modes = new QHBoxLayout;
     modes->addWidget(btnOff);
     modes->addWidget(btnText);
     modes->addWidget(btnAnim);
     modes->addStretch(1);
-    grid->addLayout(modes, 3, 1, 1, 3);
-    grid->setColumnStretch(1, 1);
+    grid->addLayout(modes, 6, 0, 1, 2);
+    grid->setColumnStretch(0, 1);
     addContent(content);
 
     defaultWhileFocused(EditGreeting, btnGreeting);

@@ -21,19 +21,6 @@ namespace SettingsPattern {
 namespace {
 bool g_refreshing = false;
 
-// Check boxes and group boxes draw no background of their own; the mark
-// has to show on them too.
-void paintWhole(QWidget *w, const QColor &colour)
-{
-    Palette::paint(w, colour);
-    if (qobject_cast<QAbstractButton *>(w) || qobject_cast<QGroupBox *>(w)) {
-        QPalette pal = w->palette();
-        pal.setColor(QPalette::Window, colour);
-        w->setPalette(pal);
-        w->setAutoFillBackground(true);
-    }
-}
-
 class DefaultButton : public QObject {
 public:
     DefaultButton(QWidget *edit, QPushButton *button) : QObject(edit), m_button(button)
@@ -94,14 +81,14 @@ QColor buttonFace()
 
 void markReading(QWidget *w)
 {
-    paintWhole(w, Palette::Teal);
+    Palette::paint(w, Palette::Teal);
     w->repaint();
 }
 
 void restoreColour(QWidget *w)
 {
     const bool field = qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w);
-    paintWhole(w, field ? Palette::Silver : buttonFace());
+    Palette::paint(w, field ? Palette::Silver : buttonFace());
     w->update();
 }
 

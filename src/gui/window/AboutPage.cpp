@@ -1,5 +1,7 @@
 #include "gui/window/AboutPage.h"
 
+#include "gui/common/Palette.h"
+
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,7 +36,7 @@ ClickLabel *linkLabel(QWidget *parent, const char *name)
     f.setPixelSize(21);
     label->setFont(f);
     QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, Qt::blue);
+    pal.setColor(QPalette::WindowText, Palette::legible(Qt::blue, pal.color(QPalette::Window)));
     label->setPalette(pal);
     label->setCursor(Qt::PointingHandCursor);
     label->setAlignment(Qt::AlignCenter);
@@ -73,6 +75,7 @@ AboutPage::AboutPage(QWidget *parent) : QWidget(parent)
     middle->setSpacing(4);
     InfoBox = new QPlainTextEdit(this);
     InfoBox->setObjectName(QStringLiteral("InfoBox"));
+    InfoBox->setAccessibleName(QStringLiteral("Information"));
     InfoBox->setReadOnly(true);
     InfoBox->setFocusPolicy(Qt::NoFocus); // no tab stop
     InfoBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "Find.h"
+#include "gui/common/Palette.h"
 #include "gui/common/TPassOverBtn.h"
 #include "gui/window/TForm2.h"
 #include "gui/window/TForm5.h"
@@ -103,8 +104,11 @@ void TstShellWidgets::passOverColourChangedWhileInside()
     sendEnter(&b);
     b.setFontColorOut(Qt::darkGreen); // not shown until the pointer leaves
     QCOMPARE(b.fontColor(), QColor(Qt::red));
-    b.setFontColorIn(Qt::magenta);
-    QCOMPARE(b.fontColor(), QColor(Qt::magenta));
+    b.setFontColorIn(Qt::darkMagenta);
+    QCOMPARE(b.fontColor(), QColor(Qt::darkMagenta));
+    // A colour too faint on the button face is shown darker, never as given.
+    b.setFontColorIn(Qt::yellow);
+    QVERIFY(Palette::contrast(b.fontColor(), b.palette().color(QPalette::Button)) >= 3.0);
     sendLeave(&b);
     QCOMPARE(b.fontColor(), QColor(Qt::darkGreen));
 }

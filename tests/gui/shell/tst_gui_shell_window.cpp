@@ -584,7 +584,7 @@ void TstShellWindow::screenshots()
         const QString node = QString::fromLatin1(name);
         settings->selectNode(node);
         // A panel that reads the phone with one button shows what it read.
-        for (const char *read : {"BtnSet1", "btnGetVoice"})
+        for (const char *read : {"BtnSet1", "btnSet2", "btnProfiles", "btnGetVoice", "btnCWs", "btnGetPR", "btngetClock"})
             if (auto *b = settings->findChild<QPushButton *>(QString::fromLatin1(read)); b && b->isVisible())
                 QTest::mouseClick(b, Qt::LeftButton);
         QVERIFY(save(&form, QStringLiteral("settings-") + node.toLower().remove(' ')));

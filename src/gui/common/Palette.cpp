@@ -1,0 +1,109 @@
+#include "gui/common/Palette.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QWidget>
+#include <cmath>
+
+namespace {
+
+double channel(int c)
+{
+    const double v = c / 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const QColor &c)
+{
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+QColor blend(const QColor &a, const QColor &b, double towardB)
+{
+    const auto mix = [towardB](int x, int y) { return int(std::lround(x + (y - x) * towardB)); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+} // namespace
+
+double Palette::contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return la > lb ? la / lb : lb / la;
+}
+
+QColor Palette::textOn(const QColor &background)
+{
+    // Red takes white text as every warning light does, though black would
+    // read a little better on it.
+    if (background == Teal || background == Red || background == DarkGreen)
+        return Qt::white;
+    const QPalette desktop = QApplication::palette();
+    for (auto [face, text] : {std::pair{QPalette::Button, QPalette::ButtonText},
+                              std::pair{QPalette::Window, QPalette::WindowText},
+                              std::pair{QPalette::Base, QPalette::Text}}) {
+        if (background == desktop.color(face) && contrast(desktop.color(text), background) >= 3.0)
+            return desktop.color(text);
+    }
+    const QColor black(Qt::black), white(Qt::white);
+    return contrast(black, background) >= contrast(white, background) ? black : white;
+}
+
+QColor Palette::legible(const QColor &text, const QColor &background)
+{
+    if (contrast(text, background) >= 3.0)
+        return text;
+    // Toward white on a dark background, toward black on a light one, in
+    // small steps so the hue stays recognisable.
+    const QColor goal = luminance(background) < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+    for (int step = 1; step <= 20; ++step) {
+        const QColor c = blend(text, goal, step / 20.0);
+        if (contrast(c, background) >= 4.5)
+            return c;
+    }
+    return goal;
+}
+
+void Palette::paint(QWidget *w, const QColor &colour)
+{
+    if (!w)
+        return;
+    const QColor text = textOn(colour);
+    // Disabled text keeps its side of the background but fades toward it.
+    const QColor faded = blend(text, colour, 0.4);
+    QPalette pal = w->palette();
+    for (auto [face, ink] : {std::pair{QPalette::Base, QPalette::Text},
+                             std::pair{QPalette::Button, QPalette::ButtonText}}) {
+        pal.setColor(face, colour);
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            pal.setColor(group, ink, text);
+        pal.setColor(QPalette::Disabled, face, colour);
+        pal.setColor(QPalette::Disabled, ink, faded);
+    }
+    // These draw no face of their own: they show their parent's, unless
+    // given one.
+    if (qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)
+        || qobject_cast<QGroupBox *>(w)) {
+        pal.setColor(QPalette::Window, colour);
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+            pal.setColor(group, QPalette::WindowText, text);
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, faded);
+        w->setAutoFillBackground(true);
+    }
+    w->setPalette(pal);
+    // An editable combo box shows its text in an edit of its own.
+    if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->lineEdit())
+        paint(combo->lineEdit(), colour);
+}
+
+QColor Palette::painted(const QWidget *w)
+{
+    return w->palette().color(QPalette::Base);
+}
