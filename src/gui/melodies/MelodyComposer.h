@@ -10,6 +10,8 @@
 class MelodiesPage;
 class MyBleeper;
 class PhoneLink;
+class QLineEdit;
+class QPoint;
 class QPushButton;
 
 class MelodyComposer : public QObject {
@@ -32,6 +34,12 @@ public:
     void playClick(QPushButton *play);
     void TuneStop1Click(); // every Stop button
 
+    // The context menu of a tune box or the compose line: the line edit's
+    // own entries, then "Save as RTTTL…" and "Save as eMelody…".
+    void melodyMenu(QLineEdit *box, const QPoint &pos);
+    enum class SaveFormat { Rtttl, EMelody };
+    void saveMelody(QLineEdit *box, SaveFormat format);
+
     // Whether a Play button's tune is playing.
     bool tunePlaying() const { return m_playing != nullptr; }
     // A phone button pressed while a Play button's tune plays: the tune
@@ -41,6 +49,7 @@ public:
 
 private:
     void playTune(const QByteArray &text);
+    void showError(const QString &name, const QString &text);
 
     MelodiesPage &m_page;
     PhoneLink &m_link;
