@@ -240,8 +240,8 @@ void MelodyComposer::saveMelody(QLineEdit *box, SaveFormat format)
         showError(QStringLiteral("msgNothingToSave"), QStringLiteral("There is no melody to save."));
         return;
     }
-    // A tune playing from a Play button stops first; the dialog would hold
-    // it in the middle of a note otherwise.
+    // A tune playing from a Play button stops first, rather than hang
+    // between two notes for as long as the dialog is open.
     stopTuneThen([this, melody, rtttl] {
         QFileDialog *dialog = m_page.SaveTunes;
         dialog->setNameFilters({rtttl ? QStringLiteral("RTTTL files (*.rtttl)") : QStringLiteral("eMelody files (*.emy)"),

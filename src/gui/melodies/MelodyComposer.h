@@ -42,7 +42,7 @@ public:
 
     // Whether a Play button's tune is playing.
     bool tunePlaying() const { return m_playing != nullptr; }
-    // A phone button pressed while a Play button's tune plays: the tune
+    // A phone button (or a save) pressed while a Play button's tune plays: the tune
     // stops, and `action` runs once its Play button has let go of the page.
     // With no such tune it runs at once.
     void stopTuneThen(std::function<void()> action);

@@ -422,11 +422,17 @@ void TestGuiMelodies::ringtonesOpenedMovedAndSaved()
     QCOMPARE(rig.text("editTune2"), QStringLiteral("+e+d#F#G+#cbDEba#CEA"));
     QVERIFY(rig.find("ok2")->isEnabled());
 
-    // Saved from the tune box's menu, named after its file.
+    // Saved from the tune box's menu while it plays: the tune stops after
+    // its note, then the file is named and written after it.
     rig.answers->shown.clear();
     const QString saved = rig.filePath("Ringing in.rtttl");
     rig.answers->nextFile = saved;
-    const QStringList entries = rig.chooseFromMenu("editTune2", "SaveAsRtttl");
+    QStringList entries;
+    rig.clearTrace();
+    rig.atNote(1, [&] { entries = rig.chooseFromMenu("editTune2", "SaveAsRtttl"); });
+    rig.click("Play2");
+    QCOMPARE(rig.sounds(), QStringList{"tone 1319 Hz 128 ms"});
+    QVERIFY(!rig.find("Play2")->isHidden());
     QVERIFY2(entries.size() > 2, qPrintable(entries.join(','))); // the line edit's own entries stay
     QCOMPARE(entries.mid(entries.size() - 2),
              (QStringList{u"Save as RTTTL\u2026"_qs, u"Save as eMelody\u2026"_qs}));
