@@ -15,7 +15,10 @@
 #include "core/messaging/BinaryFrames.h"
 #include "core/messaging/BookFile.h"
 #include "core/melodies/ComposeText.h"
+#include "core/melodies/EMelody.h"
 #include "core/melodies/MelodyAt.h"
+#include "core/melodies/MelodyFiles.h"
+#include "core/melodies/Rtttl.h"
 #include "core/messaging/PduBuilder.h"
 #include "core/phonebooks/PhonebookAt.h"
 #include "core/settings/RingList.h"
@@ -206,6 +209,88 @@ void melodyFile(const QByteArray &in)
     }
 }
 
+// What a melody sounds as: its tones and pauses, the silent steps left out.
+QList<std::array<int, 4>> sounded(const QByteArray &melody)
+{
+    QList<std::array<int, 4>> out;
+    Notation::playSteps(
+        melody,
+        [&](const Notation::Step &s) {
+            if (s.kind == Notation::Step::Tone)
+                out.append({int(s.kind), s.index, s.octave, s.durationMs});
+            else if (s.kind == Notation::Step::Pause) // "+p" is a pause like any other
+                out.append({int(s.kind), 0, 0, s.durationMs});
+        },
+        [] { return false; });
+    return out;
+}
+
+MelodyFiles::Listed listed(const QByteArray &in, MelodyFiles::Format format)
+{
+    QByteArray copy = in;
+    QBuffer file(&copy);
+    file.open(QIODevice::ReadOnly);
+    const MelodyFiles::Listed l = MelodyFiles::read(file, format);
+    check(l.items.size() + l.skipped.size() <= ComposeText::MaxLines, "melody list bounded");
+    for (qsizetype k = 1; k < l.skipped.size(); ++k)
+        check(l.skipped[k - 1] < l.skipped[k], "skipped lines named once, in order");
+    for (const int n : l.skipped)
+        check(n >= 1 && n <= in.count('\n') + 1, "a skipped line is a line of the file");
+    qsizetype chars = 0;
+    for (const QString &item : l.items)
+        chars += item.size();
+    check(chars <= MelodyFiles::MaxListChars, "melody list characters bounded");
+    return l;
+}
+
+// A ringtone line: a tune is notation only and reads back as written, and
+// any melody written as RTTTL sounds the same once read back.
+void rtttl(const QByteArray &in)
+{
+    if (const auto tune = Rtttl::parse(in)) {
+        check(Rtttl::looksLikeTune(in), "a tune line is never taken for the notation");
+        check(!tune->melody.isEmpty() && tune->melody.size() <= 3 * (in.count(',') + 1), "tune length");
+        for (const char c : tune->melody)
+            check(MelodyAt::isNotationChar(c), "tune is notation only");
+        const auto again = Rtttl::parse(Rtttl::write(tune->name, tune->melody));
+        check(again && again->melody == tune->melody, "a read tune writes and reads back unchanged");
+    }
+    const QString name = QString::fromLatin1(in.left(16));
+    const QByteArray line = Rtttl::write(name, in);
+    check(line.isEmpty() == sounded(in).isEmpty(), "written exactly when something sounds");
+    if (!line.isEmpty()) {
+        check(!line.contains('\n') && !line.contains('\r'), "written tune is one line");
+        const auto back = Rtttl::parse(line);
+        check(back && back->name == Rtttl::writtenName(name), "written name reads back");
+        check(back && sounded(back->melody) == sounded(in), "written melody sounds the same read back");
+    }
+    for (const auto format : {MelodyFiles::Format::Rtttl, MelodyFiles::Format::Lines}) {
+        const MelodyFiles::Listed l = listed(in, format);
+        if (format == MelodyFiles::Format::Lines && !in.contains(':')) {
+            QByteArray copy = in;
+            QBuffer file(&copy);
+            file.open(QIODevice::ReadOnly);
+            check(l.items == ComposeText::readMelodyLines(file) && l.skipped.isEmpty(),
+                  "a file of the notation lists as it always has");
+        }
+    }
+}
+
+// eMelody blocks: bounded, and what is written reads back.
+void eMelody(const QByteArray &in)
+{
+    for (const QString &item : listed(in, MelodyFiles::Format::EMelody).items)
+        check(item.contains(u'|'), "an eMelody tune lists with its name");
+    QByteArray melody = in.left(1000);
+    melody.removeIf([](char c) { return c == '\r' || c == '\n'; });
+    const MelodyFiles::Listed back = listed(EMelody::write(QString::fromLatin1(in.left(8)), melody),
+                                            MelodyFiles::Format::EMelody);
+    if (!melody.trimmed().isEmpty())
+        check(back.items.size() == 1 && back.items[0].endsWith(u'|' + QString::fromLatin1(melody.trimmed()))
+                  && back.skipped.isEmpty(),
+              "a written eMelody reads back");
+}
+
 // A forwarded-to number from the user never adds a command line, and a
 // shown number comes from the reply.
 void callServices(const QByteArray &in)
@@ -355,12 +440,13 @@ struct Parser {
     const char *name;
     void (*run)(const QByteArray &);
 };
-constexpr std::array<Parser, 14> parsers{{
+constexpr std::array<Parser, 16> parsers{{
     {"replies", replies},     {"frames", frames},           {"book", book},
     {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
     {"rings", rings},         {"notation", notation},         {"melodies", melodies},
     {"melodyfile", melodyFile}, {"callservices", callServices}, {"settings", settings},
     {"settingslists", settingsLists}, {"charset", charset},
+    {"rtttl", rtttl},         {"emelody", eMelody},
 }};
 } // namespace
 

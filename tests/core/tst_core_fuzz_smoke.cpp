@@ -31,6 +31,8 @@ std::vector<QByteArray> seeds()
         book,
         book.left(740),
         "001:Anna\r\n+46701234567\r\n003:Bob\n123\r120:\r\n\r\n\x1A\r\n",
+        "Nokia:d=4,o=5,b=225:8e6,8d6,f#,g#,8c#6,8b,d,e,8b,8a,c#,e,2a\r\nx:d=8,o=6,b=225:4c7,8p,8d#.\nTune|+#Cp",
+        "BEGIN:EMELODY\r\nVERSION:1.0\r\nNAME:Tune\r\nMELODY:c+#D(b)ep\r\n fg\r\nEND:EMELODY\r\nBEGIN:EMELODY\r\n",
         QByteArray(),
     };
 }

@@ -189,7 +189,17 @@ void MelodiesPage::buildFileGroup()
     OpenTunes->setAcceptMode(QFileDialog::AcceptOpen);
     OpenTunes->setFileMode(QFileDialog::ExistingFile);
     OpenTunes->setOption(QFileDialog::DontUseNativeDialog);
-    OpenTunes->setNameFilters({QStringLiteral("Melody/Text Files (*.txt *.nmp)"), QStringLiteral("All Files (*)")});
+    // Ringtones from the public collections open beside the notation's files.
+    OpenTunes->setNameFilters({QStringLiteral("Melody files (*.txt *.nmp *.rtttl *.rtx *.emy)"),
+                               QStringLiteral("Melody/Text Files (*.txt *.nmp)"),
+                               QStringLiteral("RTTTL files (*.rtttl *.rtx *.txt)"),
+                               QStringLiteral("eMelody files (*.emy)"), QStringLiteral("All Files (*)")});
+
+    SaveTunes = new QFileDialog(this);
+    SaveTunes->setObjectName(QStringLiteral("SaveTunes"));
+    SaveTunes->setAcceptMode(QFileDialog::AcceptSave);
+    SaveTunes->setFileMode(QFileDialog::AnyFile);
+    SaveTunes->setOption(QFileDialog::DontUseNativeDialog);
 }
 
 void MelodiesPage::chooseVoice()

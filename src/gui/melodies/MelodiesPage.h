@@ -74,6 +74,7 @@ private:
     QPushButton *TuneStop5; // beneath PlayFile
     std::array<QPushButton *, Slots> fileToTune{}; // Load1..Load4
     QFileDialog *OpenTunes;
+    QFileDialog *SaveTunes; // a tune box or the compose line as RTTTL or eMelody
 
 public:
     MelodyComposer &composer() { return *m_composer; }

@@ -1,11 +1,16 @@
 #include "gui/melodies/MelodyComposer.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 #include <array>
@@ -13,6 +18,10 @@
 
 #include "core/at/Charset.h"
 #include "core/melodies/ComposeText.h"
+#include "core/melodies/EMelody.h"
+#include "core/melodies/MelodyAt.h"
+#include "core/melodies/MelodyFiles.h"
+#include "core/melodies/Rtttl.h"
 #include "gui/melodies/MelodiesPage.h"
 #include "gui/melodies/PianoKey.h"
 #include "link/PhoneLink.h"
@@ -39,6 +48,11 @@ MelodyComposer::MelodyComposer(MelodiesPage &page, PhoneLink &link, MyBleeper &b
         connect(play, &QPushButton::clicked, this, [this, play] { playClick(play); });
     for (QPushButton *stop : {p.TuneStop[0], p.TuneStop[1], p.TuneStop[2], p.TuneStop[3], p.TuneStop5, p.BitBtn8})
         connect(stop, &QPushButton::clicked, this, &MelodyComposer::TuneStop1Click);
+    for (QLineEdit *box : {p.editTune[0], p.editTune[1], p.editTune[2], p.editTune[3], p.editCompose}) {
+        box->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(box, &QWidget::customContextMenuRequested, this,
+                [this, box](const QPoint &pos) { melodyMenu(box, pos); });
+    }
 }
 
 void MelodyComposer::playTune(const QByteArray &text)
@@ -164,13 +178,83 @@ void MelodyComposer::btnLoadTunesClick()
     QFileDialog *dialog = m_page.OpenTunes;
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
+    const QString path = dialog->selectedFiles().constFirst();
     QComboBox *list = m_page.TuneList;
     list->clear();
     list->setEditText(QString());
-    // A file that will not open or read just gives fewer lines.
-    QFile file(dialog->selectedFiles().constFirst());
-    if (file.open(QIODevice::ReadOnly))
-        list->addItems(ComposeText::readMelodyLines(file));
+    // A file that will not open or read just gives fewer lines. A pipe or
+    // a device is no file: reading it could block the window for ever.
+    QFile file(path);
+    MelodyFiles::Listed listed;
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly))
+        listed = MelodyFiles::read(file, MelodyFiles::formatOf(path));
+    list->addItems(listed.items);
     if (list->count() > 0)
         list->setCurrentIndex(0);
+    if (!listed.skipped.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Melody file"),
+                        MelodyFiles::skippedMessage(path, listed.skipped), QMessageBox::Ok, &m_page);
+        box.setObjectName(QStringLiteral("msgLinesSkipped"));
+        box.exec();
+    }
+}
+
+void MelodyComposer::showError(const QString &name, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), text, QMessageBox::Ok, &m_page);
+    box.setObjectName(name);
+    box.exec();
+}
+
+void MelodyComposer::melodyMenu(QLineEdit *box, const QPoint &pos)
+{
+    QMenu *menu = box->createStandardContextMenu();
+    menu->setObjectName(QStringLiteral("MelodyMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QAction *rtttl = menu->addAction(QStringLiteral("Save as RTTTL\u2026"));
+    rtttl->setObjectName(QStringLiteral("SaveAsRtttl"));
+    QAction *emy = menu->addAction(QStringLiteral("Save as eMelody\u2026"));
+    emy->setObjectName(QStringLiteral("SaveAsEMelody"));
+    const QPointer<QLineEdit> target(box);
+    connect(rtttl, &QAction::triggered, this, [this, target] {
+        if (target)
+            saveMelody(target, SaveFormat::Rtttl);
+    });
+    connect(emy, &QAction::triggered, this, [this, target] {
+        if (target)
+            saveMelody(target, SaveFormat::EMelody);
+    });
+    menu->popup(box->mapToGlobal(pos));
+}
+
+void MelodyComposer::saveMelody(QLineEdit *box, SaveFormat format)
+{
+    // The compose line is saved as it plays, a tune box as it is stored.
+    const QByteArray text = toPhoneText(box->text());
+    const QByteArray melody =
+        MelodyAt::storableMelody(box == m_page.editCompose ? ComposeText::movedMelody(text) : text);
+    const bool rtttl = format == SaveFormat::Rtttl;
+    // RTTTL needs a note that sounds; eMelody takes any melody.
+    if (rtttl ? Rtttl::write(QString(), melody).isEmpty() : melody.isEmpty()) {
+        showError(QStringLiteral("msgNothingToSave"), QStringLiteral("There is no melody to save."));
+        return;
+    }
+    // A tune playing from a Play button stops first, rather than hang
+    // between two notes for as long as the dialog is open.
+    stopTuneThen([this, melody, rtttl] {
+        QFileDialog *dialog = m_page.SaveTunes;
+        dialog->setNameFilters({rtttl ? QStringLiteral("RTTTL files (*.rtttl)") : QStringLiteral("eMelody files (*.emy)"),
+                                QStringLiteral("All Files (*)")});
+        dialog->setDefaultSuffix(rtttl ? QStringLiteral("rtttl") : QStringLiteral("emy"));
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return;
+        const QString path = dialog->selectedFiles().constFirst();
+        // The tune is named after its file, as a collection names its tunes.
+        const QString name = QFileInfo(path).completeBaseName();
+        const QByteArray bytes = rtttl ? Rtttl::write(name, melody) + "\r\n" : EMelody::write(name, melody);
+        QString error;
+        if (!MelodyFiles::save(path, bytes, &error))
+            showError(QStringLiteral("msgSaveFailed"), error);
+    });
 }

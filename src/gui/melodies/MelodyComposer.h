@@ -10,6 +10,8 @@
 class MelodiesPage;
 class MyBleeper;
 class PhoneLink;
+class QLineEdit;
+class QPoint;
 class QPushButton;
 
 class MelodyComposer : public QObject {
@@ -32,15 +34,22 @@ public:
     void playClick(QPushButton *play);
     void TuneStop1Click(); // every Stop button
 
+    // The context menu of a tune box or the compose line: the line edit's
+    // own entries, then "Save as RTTTL…" and "Save as eMelody…".
+    void melodyMenu(QLineEdit *box, const QPoint &pos);
+    enum class SaveFormat { Rtttl, EMelody };
+    void saveMelody(QLineEdit *box, SaveFormat format);
+
     // Whether a Play button's tune is playing.
     bool tunePlaying() const { return m_playing != nullptr; }
-    // A phone button pressed while a Play button's tune plays: the tune
+    // A phone button (or a save) pressed while a Play button's tune plays: the tune
     // stops, and `action` runs once its Play button has let go of the page.
     // With no such tune it runs at once.
     void stopTuneThen(std::function<void()> action);
 
 private:
     void playTune(const QByteArray &text);
+    void showError(const QString &name, const QString &text);
 
     MelodiesPage &m_page;
     PhoneLink &m_link;

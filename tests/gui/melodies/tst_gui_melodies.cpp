@@ -14,7 +14,9 @@
 #include <QGroupBox>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -163,6 +165,26 @@ public:
                                      QMetaObject::invokeMethod(qApp, step, Qt::QueuedConnection);
                                  });
     }
+    // The context menu of a line edit, as the menu key brings it up; its
+    // entry `action` is chosen. Returns the texts of the menu's entries.
+    QStringList chooseFromMenu(const QString &box, const char *action)
+    {
+        auto *edit = find<QLineEdit>(box);
+        QContextMenuEvent press(QContextMenuEvent::Keyboard, QPoint(4, 4), edit->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(edit, &press);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return {};
+        QStringList texts;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator())
+                texts << a->text();
+        QPointer<QAction> chosen = menu->findChild<QAction *>(QString::fromLatin1(action));
+        menu->close(); // as a click on an entry closes the menu before it acts
+        if (chosen)
+            chosen->trigger();
+        return texts;
+    }
     // Plays from `play`; `pressed` is clicked once the first note has sounded.
     // Returns what sounded.
     QStringList pressDuringTune(const QString &play, const QString &pressed)
@@ -204,6 +226,7 @@ private slots:
     void keyboardAndComposeLine();
     void melodyFileMovedAndPlayed();
     void stopAndCloseDuringATune();
+    void ringtonesOpenedMovedAndSaved();
     void phoneMelodiesReadAndStored();
     void ringTypesAndPlayingInThePhone();
     void clickOnThePageAbortsTheWait();
@@ -368,6 +391,81 @@ void TestGuiMelodies::stopAndCloseDuringATune()
     QCOMPARE(ops.seen, (QStringList{"+2", "-"}));
     QVERIFY(!rig.anyKeyLit());
     QCOMPARE(rig.answers->shown, QStringList());
+}
+
+// Ringtones from the public collections: an RTTTL file opened, a tune played
+// and moved into a tune box, then saved as RTTTL, opened again unchanged,
+// and the compose line saved as eMelody.
+void TestGuiMelodies::ringtonesOpenedMovedAndSaved()
+{
+    Rig rig;
+    const QString nokia = QStringLiteral("Nokia:d=4,o=5,b=225:8e6,8d6,f#,g#,8c#6,8b,d,e,8b,8a,c#,e,2a");
+    const QByteArray simpsons = "TheSimpsons:d=4,o=5,b=160:c.6,e6,f#6,8a6,g.6,e6,c6,8a,8f#,8f#,8f#,2g,8p";
+    const QString path = rig.filePath("ringtones.rtttl");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(nokia.toLatin1() + "\r\nnot a tune\r\n\r\n" + simpsons + "\r\nBad:d=4:e#\r\n");
+    f.close();
+    auto *list = rig.find<QComboBox>("TuneList");
+    rig.answers->nextFile = path;
+    rig.click("btnLoadTunes");
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemText(0), QStringLiteral("Nokia|+e+d#F#G+#cbDEba#CEA"));
+    QCOMPARE(list->itemText(1), QStringLiteral("TheSimpsons|+C+E+#F+a+G+E+Ca#f#f#fGp"));
+    QCOMPARE(rig.answers->shown,
+             (QStringList{"OpenTunes", "box: 2 lines of ringtones.rtttl could not be read as melodies and were "
+                                       "skipped: lines 2 and 5."}));
+
+    // Ready to play: its first note is the upper E, short.
+    QCOMPARE(rig.pressDuringTune("PlayFile", "TuneStop5"), QStringList{"tone 1319 Hz 128 ms"});
+    rig.click("Load2");
+    QCOMPARE(rig.text("editTune2"), QStringLiteral("+e+d#F#G+#cbDEba#CEA"));
+    QVERIFY(rig.find("ok2")->isEnabled());
+
+    // Saved from the tune box's menu while it plays: the tune stops after
+    // its note, then the file is named and written after it.
+    rig.answers->shown.clear();
+    const QString saved = rig.filePath("Ringing in.rtttl");
+    rig.answers->nextFile = saved;
+    QStringList entries;
+    rig.clearTrace();
+    rig.atNote(1, [&] { entries = rig.chooseFromMenu("editTune2", "SaveAsRtttl"); });
+    rig.click("Play2");
+    QCOMPARE(rig.sounds(), QStringList{"tone 1319 Hz 128 ms"});
+    QVERIFY(!rig.find("Play2")->isHidden());
+    QVERIFY2(entries.size() > 2, qPrintable(entries.join(','))); // the line edit's own entries stay
+    QCOMPARE(entries.mid(entries.size() - 2),
+             (QStringList{u"Save as RTTTL\u2026"_qs, u"Save as eMelody\u2026"_qs}));
+    QCOMPARE(rig.answers->shown, QStringList{"SaveTunes"});
+    QFile written(saved);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(),
+             QByteArray("Ringing in:d=8,o=6,b=225:8e7,8d7,4f#,4g#,8c#7,8b,4d,4e,8b,8a,4c#,4e,4a\r\n"));
+
+    // Opened again, the tune comes back as it was.
+    rig.answers->nextFile = saved;
+    rig.click("btnLoadTunes");
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->currentText(), QStringLiteral("Ringing in|+e+d#F#G+#cbDEba#CEA"));
+    rig.click("Load4");
+    QCOMPARE(rig.text("editTune4"), rig.text("editTune2"));
+
+    // The compose line as eMelody, as it plays: its name and blanks cut.
+    rig.find<QLineEdit>("editCompose")->setText(QStringLiteral("x|c +#D p"));
+    rig.answers->nextFile = rig.filePath("mine"); // the suffix comes with the format
+    rig.chooseFromMenu("editCompose", "SaveAsEMelody");
+    QFile emy(rig.filePath("mine.emy"));
+    QVERIFY(emy.open(QIODevice::ReadOnly));
+    QCOMPARE(emy.readAll(), QByteArray("BEGIN:EMELODY\r\nVERSION:1.0\r\nNAME:mine\r\nMELODY:c+#Dp\r\nEND:EMELODY\r\n"));
+    rig.answers->nextFile = emy.fileName();
+    rig.click("btnLoadTunes");
+    QCOMPARE(list->currentText(), QStringLiteral("mine|c+#Dp"));
+
+    // An empty tune box has nothing to save, and no dialog opens for it.
+    rig.answers->shown.clear();
+    rig.find<QLineEdit>("editTune3")->clear();
+    rig.chooseFromMenu("editTune3", "SaveAsRtttl");
+    QCOMPARE(rig.answers->shown, QStringList{"box: There is no melody to save."});
 }
 
 void TestGuiMelodies::phoneMelodiesReadAndStored()

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/melodies/MelodyFiles.h"
+
+#include <algorithm>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include "core/melodies/ComposeText.h"
+#include "core/melodies/EMelody.h"
+#include "core/melodies/Rtttl.h"
+
+namespace MelodyFiles {
+
+namespace {
+
+// Lines as the notation's reader splits them (line ends dropped, at most
+// ComposeText::MaxLines of them), but each up to MaxTuneLine long and
+// marked when it was longer.
+QList<EMelody::Line> readLines(QIODevice &file)
+{
+    QList<EMelody::Line> lines;
+    EMelody::Line line;
+    const auto finish = [&] {
+        if (line.text.endsWith('\r'))
+            line.text.chop(1);
+        lines.append(line);
+        line = {};
+    };
+    char buffer[4096];
+    for (;;) {
+        const qint64 got = file.read(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        for (qint64 i = 0; i < got; ++i) {
+            const char c = buffer[i];
+            if (c == '\n') {
+                finish();
+                if (lines.size() >= ComposeText::MaxLines)
+                    return lines;
+            } else if (!line.cut) {
+                line.text += c;
+                if (line.text.size() > MaxTuneLine) {
+                    line.text.truncate(MaxTuneLine);
+                    line.cut = true;
+                }
+            }
+        }
+    }
+    if (!line.text.isEmpty() || line.cut)
+        finish();
+    return lines;
+}
+
+bool blank(const QByteArray &line)
+{
+    return line.trimmed().isEmpty();
+}
+
+} // namespace
+
+Format formatOf(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("rtttl") || suffix == QLatin1String("rtx"))
+        return Format::Rtttl;
+    if (suffix == QLatin1String("emy"))
+        return Format::EMelody;
+    return Format::Lines;
+}
+
+QString nameText(const QByteArray &bytes)
+{
+    auto utf8 = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+QString item(const QString &name, const QByteArray &melody)
+{
+    QString shown = name;
+    shown.replace(u'|', u'/').replace(u';', u'/');
+    return shown + u'|' + QString::fromLatin1(melody);
+}
+
+Listed read(QIODevice &file, Format format)
+{
+    QList<EMelody::Line> lines = readLines(file);
+    // Editors on other systems start a UTF-8 file with a byte-order mark; a
+    // file of the notation keeps it as it always has.
+    static const QByteArray bom("\xEF\xBB\xBF");
+    if (!lines.isEmpty() && lines[0].text.startsWith(bom)) {
+        const QByteArray rest = lines[0].text.mid(bom.size());
+        if (format != Format::Lines || Rtttl::looksLikeTune(rest) || EMelody::isBegin(rest))
+            lines[0].text = rest;
+    }
+    for (const EMelody::Line &l : lines) {
+        if (blank(l.text))
+            continue;
+        if (format == Format::Lines && EMelody::isBegin(l.text))
+            format = Format::EMelody;
+        break;
+    }
+
+    Listed out;
+    qsizetype chars = 0;
+    const auto add = [&](const QString &item, int number) {
+        if (chars + item.size() > MaxListChars) {
+            out.skipped << number;
+            return;
+        }
+        chars += item.size();
+        out.items << item;
+    };
+
+    if (format == Format::EMelody) {
+        const EMelody::Read r = EMelody::read(lines);
+        out.skipped = r.skipped;
+        for (const EMelody::Tune &t : r.tunes)
+            add(item(t.name, t.melody), t.line);
+        std::sort(out.skipped.begin(), out.skipped.end());
+        return out;
+    }
+
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const EMelody::Line &l = lines[i];
+        const int number = int(i + 1);
+        if (format == Format::Lines && !Rtttl::looksLikeTune(l.text)) {
+            // As the notation's files have always been listed: every line,
+            // empty ones too, unchanged.
+            add(QString::fromLatin1(l.text.left(ComposeText::MaxLineLength)), number);
+            continue;
+        }
+        if (format == Format::Rtttl && blank(l.text))
+            continue;
+        const auto tune = l.cut ? std::nullopt : Rtttl::parse(l.text);
+        if (tune)
+            add(item(tune->name, tune->melody), number);
+        else
+            out.skipped << number;
+    }
+    return out;
+}
+
+QString skippedMessage(const QString &fileName, const QList<int> &skipped)
+{
+    if (skipped.isEmpty())
+        return {};
+    const QString file = QFileInfo(fileName).fileName();
+    if (skipped.size() == 1)
+        return QStringLiteral("Line %1 of %2 could not be read as a melody and was skipped.")
+            .arg(skipped.constFirst())
+            .arg(file);
+    QStringList numbers;
+    for (int k = 0; k < qMin<qsizetype>(skipped.size(), MaxNamedLines); ++k)
+        numbers << QString::number(skipped[k]);
+    QString named;
+    if (skipped.size() > MaxNamedLines)
+        named = numbers.join(QStringLiteral(", ")) + QStringLiteral(" and %1 more").arg(skipped.size() - MaxNamedLines);
+    else
+        named = numbers.mid(0, numbers.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ")
+                + numbers.constLast();
+    return QStringLiteral("%1 lines of %2 could not be read as melodies and were skipped: lines %3.")
+        .arg(skipped.size())
+        .arg(file, named);
+}
+
+bool save(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile out(path);
+    const auto fail = [&] {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), out.errorString());
+        return false;
+    };
+    if (!out.open(QIODevice::WriteOnly))
+        return fail();
+    if (out.write(bytes) != bytes.size()) {
+        fail();
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit())
+        return fail();
+    return true;
+}
+
+} // namespace MelodyFiles
