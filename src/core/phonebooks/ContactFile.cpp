@@ -63,8 +63,8 @@ QByteArray phoneName(const QString &name, const QString &suffix, bool *changed)
     for (QChar &c : clean)
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             c = u' ';
-    clean = clean.trimmed();
-    const QString spelled = spelledForPhone(clean);
+    // Simplified after the spelling, which may add blanks of its own.
+    const QString spelled = spelledForPhone(clean).simplified();
     QByteArray text = toPhoneText(spelled);
     const QByteArray tail = toPhoneText(spelledForPhone(suffix));
     const int room = qMax(0, MaxName - int(tail.size()));
@@ -76,7 +76,7 @@ QByteArray phoneName(const QString &name, const QString &suffix, bool *changed)
     }
     text += tail;
     if (changed)
-        *changed = cut || spelled != clean || clean != name.trimmed();
+        *changed = cut || spelled != name.simplified();
     return text.left(MaxName);
 }
 
@@ -168,9 +168,10 @@ Imported place(const Parsed &parsed, int entries)
         if (numbers.isEmpty()) {
             // A name alone was saved from a row of the grid and goes back to
             // it; a contact without numbers from elsewhere has no place here.
-            if (c.location > 0 && !c.name.trimmed().isEmpty() && c.numbers.isEmpty()) {
-                bool changed = false;
-                pending.append({c.line, c.location, {{}, phoneName(c.name, {}, &changed)}, changed, quotedName(c)});
+            bool changed = false;
+            const QByteArray name = phoneName(c.name, {}, &changed);
+            if (c.location > 0 && !name.isEmpty() && c.numbers.isEmpty()) {
+                pending.append({c.line, c.location, {{}, name}, changed, quotedName(c)});
             } else if (c.numbers.isEmpty()) {
                 placer.skip(c.line, QStringLiteral("%1 has no phone number").arg(quotedName(c)));
             }

@@ -88,10 +88,10 @@ private:
 // byte is), so no byte of a file is lost to a wrong guess.
 QString decoded(const QByteArray &bytes);
 
-// A name as the phone can hold it: control characters as blanks, blanks
-// trimmed, characters Latin-1 lacks spelled out, cut to MaxName with
-// `suffix` kept whole at the end. `changed` is set when the result says
-// less or other than name + suffix.
+// A name as the phone can hold it: control characters as blanks, characters
+// Latin-1 lacks spelled out, runs of blanks made one and trimmed, cut to
+// MaxName with `suffix` kept whole at the end. `changed` is set when the
+// result says less or other than name + suffix.
 QByteArray phoneName(const QString &name, const QString &suffix, bool *changed);
 // "+" (first only), digits, "*", "#", "p" and "w" ("P" and "W" lowered);
 // the rest is dropped, and the result cut at MaxNumber.

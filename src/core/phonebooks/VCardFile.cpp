@@ -386,8 +386,9 @@ public:
         contact.numbers = c.numbers;
         contact.location = c.location;
         contact.name = !c.fn.isEmpty() ? c.fn : !c.n.isEmpty() ? c.n : c.org;
-        // A row without a name was written with its number as FN.
-        if (c.location > 0 && c.hasFn && c.numbers.size() == 1 && c.fn == c.firstRawNumber)
+        // A row without a name was written with its number as FN and an
+        // empty N.
+        if (c.location > 0 && c.hasFn && c.n.isEmpty() && c.numbers.size() == 1 && c.fn == c.firstRawNumber)
             contact.name.clear();
         if (contact.name.isEmpty() && contact.numbers.isEmpty()) {
             parsed.skip(c.line, QStringLiteral("a card without a name or number"));
