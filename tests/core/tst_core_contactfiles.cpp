@@ -253,6 +253,10 @@ void TestCoreContactFiles::unknownAndHostileFiles()
     const ContactFile::Imported in = ContactFile::place(VCardFile::read(huge), 50);
     QCOMPARE(filled(in.rows), (QStringList{QStringLiteral("1|1|A"), QStringLiteral("2|2|"), QStringLiteral("3|3|C")}));
     QCOMPARE(in.skipped, QStringList{QStringLiteral("line 6: FN too long")});
+    const QByteArray longCsv = "Name,Number\r\nA,1\r\n" + QByteArray(ContactFile::MaxLine + 10, 'z') + ",2\r\nC,3\r\n";
+    const ContactFile::Imported csv = ContactFile::place(CsvBookFile::read(longCsv), 50);
+    QCOMPARE(filled(csv.rows), (QStringList{QStringLiteral("1|1|A"), QStringLiteral("2|3|C")}));
+    QCOMPARE(csv.skipped, QStringList{QStringLiteral("line 3: a line too long")});
 
     // Skipped lines past the named ones are counted.
     QByteArray many = "BEGIN:VCARD\r\n";

@@ -16,6 +16,16 @@ void Parsed::skip(int line, const QString &why)
         ++moreSkipped;
 }
 
+void Parsed::add(const Contact &contact)
+{
+    if (contacts.size() >= MaxContacts || numbers + contact.numbers.size() > MaxContacts) {
+        skip(contact.line, QStringLiteral("more entries than a book can hold"));
+        return;
+    }
+    numbers += int(contact.numbers.size());
+    contacts.append(contact);
+}
+
 std::optional<QByteArray> LineSource::next()
 {
     QByteArray line;

@@ -29,7 +29,8 @@ constexpr int MaxRows = 400;
 // large, so the bound is wider than a *.pbk file's.
 constexpr int MaxLine = 16 * 1024;
 constexpr qint64 MaxBytes = 64 * 1024 * 1024;
-// Contacts kept from one file: more could never fit into MaxRows.
+// Contacts, and numbers, kept from one file: more could never fit into
+// MaxRows.
 constexpr int MaxContacts = 4 * MaxRows;
 // Skipped lines named one by one; the rest are counted.
 constexpr int MaxNamedSkips = 12;
@@ -58,8 +59,12 @@ struct Parsed {
     QList<Contact> contacts;
     QStringList skipped; // "line N: why", at most MaxNamedSkips
     int moreSkipped = 0; // skipped past those
+    int numbers = 0;     // of all contacts
     // Notes a skipped line, naming it while there is room.
     void skip(int line, const QString &why);
+    // Keeps a contact while the contacts and their numbers stay within
+    // MaxContacts; past that it is skipped, as it could never be placed.
+    void add(const Contact &contact);
 };
 
 // Lines of a file of unknown size: CR LF, LF or a lone CR end a line; a

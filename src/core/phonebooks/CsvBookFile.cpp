@@ -75,6 +75,12 @@ public:
                     }
                 }
                 size += line->text.size() + 1;
+                // A line cut at its bound may have lost a number: the
+                // record is named rather than taken in part.
+                if (!quoted && overflow) {
+                    m_parsed.skip(r.line, QStringLiteral("a line too long"));
+                    break;
+                }
                 if (!quoted)
                     return r;
                 std::optional<Held> more = size > MaxRecord || overflow ? std::nullopt : take();
@@ -85,6 +91,8 @@ public:
                 lines.push_back(*more);
                 line = &lines.back();
             }
+            if (!quoted)
+                continue;
             // A quote left open: the record is skipped, and its other lines
             // are read again as records of their own (once only, so no
             // file costs more than twice its reading).
@@ -306,10 +314,8 @@ Parsed read(QIODevice &in)
             const Contact one = contact(*r, c);
             if (one.name.isEmpty() && one.numbers.isEmpty())
                 parsed.skip(r->line, QStringLiteral("no name or number"));
-            else if (parsed.contacts.size() >= ContactFile::MaxContacts)
-                parsed.skip(r->line, QStringLiteral("more contacts than a book can hold"));
             else
-                parsed.contacts.append(one);
+                parsed.add(one);
         }
         if (source.stopped())
             parsed.skip(source.number(), QStringLiteral("the file goes on past %1 MiB and the rest was not read")

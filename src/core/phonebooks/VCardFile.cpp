@@ -367,7 +367,10 @@ public:
             const QString raw = unescaped(valueText(*p));
             if (m_card->numbers.isEmpty())
                 m_card->firstRawNumber = raw.trimmed();
-            m_card->numbers.append({telNumber(*p, raw), kindOf(p->types)});
+            if (m_card->numbers.size() < ContactFile::MaxRows)
+                m_card->numbers.append({telNumber(*p, raw), kindOf(p->types)});
+            else
+                parsed.skip(l.number, QStringLiteral("more numbers than a book can hold"));
         } else if (p->name == LocationProperty) {
             bool ok = false;
             const int r = valueText(*p).trimmed().toInt(&ok);
@@ -394,11 +397,7 @@ public:
             parsed.skip(c.line, QStringLiteral("a card without a name or number"));
             return;
         }
-        if (parsed.contacts.size() >= ContactFile::MaxContacts) {
-            parsed.skip(c.line, QStringLiteral("more cards than a book can hold"));
-            return;
-        }
-        parsed.contacts.append(contact);
+        parsed.add(contact);
     }
 
     bool version21() const { return m_version21; }
