@@ -2,6 +2,7 @@
 #include "core/phonebooks/CsvBookFile.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QRegularExpression>
 #include <deque>
 
@@ -165,8 +166,12 @@ Columns columns(const QList<QByteArray> &header)
     static const QRegularExpression phoneWord(QStringLiteral("\\b(phone|mobile)\\b"));
     Columns c;
     QStringList names;
-    for (const QByteArray &h : header)
+    QHash<QString, int> columnOf; // the first column of each name
+    for (const QByteArray &h : header) {
         names << ContactFile::decoded(h).simplified().toLower();
+        if (!columnOf.contains(names.last()))
+            columnOf.insert(names.last(), int(names.size() - 1));
+    }
     auto fallback = [&c](int column, int rank) {
         if (rank < c.fallbackRank) {
             c.fallbackName = column;
@@ -197,11 +202,8 @@ Columns columns(const QList<QByteArray> &header)
         } else if (const QRegularExpressionMatch m = googleValue.match(h); m.hasMatch()) {
             // Google names the kind in a column of its own, "Type" or "Label".
             int type = -1;
-            for (const char *word : {" - type", " - label"}) {
-                const int t = int(names.indexOf(QStringLiteral("phone ") + m.captured(1) + QLatin1String(word)));
-                if (t >= 0)
-                    type = t;
-            }
+            for (const char *word : {" - type", " - label"})
+                type = columnOf.value(QStringLiteral("phone ") + m.captured(1) + QLatin1String(word), type);
             c.phones.append({k, type, Kind::Other});
         } else if (h == QLatin1String("number")) {
             c.phones.append({k, -1, Kind::Other});
