@@ -1,4 +1,3 @@
-#!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-2.0-or-later
 """Cross-checks Mirvak's vCard files against Debian's python3-vobject.
 
