@@ -25,6 +25,9 @@
 #include "core/settings/CallServicesAt.h"
 #include "core/settings/SettingsAt.h"
 #include "core/phonebooks/PbkFile.h"
+#include "core/phonebooks/ContactFile.h"
+#include "core/phonebooks/CsvBookFile.h"
+#include "core/phonebooks/VCardFile.h"
 
 namespace {
 void check(bool ok, const char *what)
@@ -366,6 +369,36 @@ void pbk(const QByteArray &in)
         check(again.rows.at(r) == l.rows.at(r), "pbk save and load round trip");
 }
 
+// A vCard or CSV phonebook from another program: rows the phone can hold,
+// within the book's bounds, and what is saved of them loads back the same.
+void contactFile(const ContactFile::Parsed &parsed, QByteArray (*text)(const PhonebookEntries &),
+                 ContactFile::Parsed (*read)(const QByteArray &))
+{
+    check(parsed.skipped.size() <= ContactFile::MaxNamedSkips && parsed.contacts.size() <= ContactFile::MaxContacts,
+          "contact file bounds");
+    check(parsed.known || parsed.contacts.isEmpty(), "an unknown file gives no contacts");
+    const ContactFile::Imported l = ContactFile::place(parsed, 50);
+    check(l.rows.count() >= 50 && l.rows.count() <= ContactFile::MaxRows && l.read <= ContactFile::MaxRows,
+          "contact rows within the book");
+    check(l.namesChanged <= l.read && l.skipped.size() <= ContactFile::MaxNamedSkips, "contact counts");
+    int filled = 0;
+    for (int r = 1; r <= l.rows.count(); ++r) {
+        const PhonebookEntry &e = l.rows.at(r);
+        filled += e != PhonebookEntry();
+        check(e.name.size() <= ContactFile::MaxName && e.name == e.name.trimmed(), "contact name fits");
+        check(e.number.size() <= ContactFile::MaxNumber && e.number.lastIndexOf('+') <= 0, "contact number length");
+        for (const char c : e.number)
+            check((c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#' || c == 'p' || c == 'w',
+                  "contact number characters");
+    }
+    check(filled == l.read, "every entry read has a row");
+    const ContactFile::Imported again = ContactFile::place(read(text(l.rows)), 50);
+    check(again.rows == l.rows && again.namesChanged == 0 && again.skipped.isEmpty(), "contact save and load round trip");
+}
+
+void vcard(const QByteArray &in) { contactFile(VCardFile::read(in), VCardFile::text, VCardFile::read); }
+void csvBook(const QByteArray &in) { contactFile(CsvBookFile::read(in), CsvBookFile::text, CsvBookFile::read); }
+
 void pdu(const QByteArray &in)
 {
     MessagingState s;
@@ -416,6 +449,10 @@ void notation(const QByteArray &in)
 void charset(const QByteArray &in)
 {
     check(toPhoneText(fromPhoneText(in)) == in, "Latin-1 round trip");
+    const QString utf8 = QString::fromUtf8(in);
+    const QString spelled = spelledForPhone(utf8);
+    check(fromPhoneText(toPhoneText(spelled)) == spelled, "spelled text is Latin-1");
+    check(spelledForPhone(fromPhoneText(in)) == fromPhoneText(in), "Latin-1 is spelled as it is");
     // The same bytes as UTF-16 units, unpaired surrogates included.
     QString wide(in.size() / 2, Qt::Uninitialized);
     std::memcpy(wide.data(), in.constData(), size_t(wide.size()) * 2);
@@ -440,13 +477,14 @@ struct Parser {
     const char *name;
     void (*run)(const QByteArray &);
 };
-constexpr std::array<Parser, 16> parsers{{
+constexpr std::array<Parser, 18> parsers{{
     {"replies", replies},     {"frames", frames},           {"book", book},
     {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
     {"rings", rings},         {"notation", notation},         {"melodies", melodies},
     {"melodyfile", melodyFile}, {"callservices", callServices}, {"settings", settings},
     {"settingslists", settingsLists}, {"charset", charset},
     {"rtttl", rtttl},         {"emelody", eMelody},
+    {"vcard", vcard},         {"csvbook", csvBook},
 }};
 } // namespace
 

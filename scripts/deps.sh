@@ -2,8 +2,9 @@
 # when any is missing (as root, or through sudo).
 
 # Beyond what building and running takes: the validators of the install-tree
-# test, and what CPack needs for a .deb with computed dependencies.
-MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base)
+# test, the vCard library the phonebook files are cross-checked with, and
+# what CPack needs for a .deb with computed dependencies.
+MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-vobject)
 MIRVAK_DEB_PACKAGES=(dpkg-dev file)
 
 mirvak_need_packages() {

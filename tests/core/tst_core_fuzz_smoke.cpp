@@ -33,6 +33,11 @@ std::vector<QByteArray> seeds()
         "001:Anna\r\n+46701234567\r\n003:Bob\n123\r120:\r\n\r\n\x1A\r\n",
         "Nokia:d=4,o=5,b=225:8e6,8d6,f#,g#,8c#6,8b,d,e,8b,8a,c#,e,2a\r\nx:d=8,o=6,b=225:4c7,8p,8d#.\nTune|+#Cp",
         "BEGIN:EMELODY\r\nVERSION:1.0\r\nNAME:Tune\r\nMELODY:c+#D(b)ep\r\n fg\r\nEND:EMELODY\r\nBEGIN:EMELODY\r\n",
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;QUOTED-PRINTABLE:=C3=85sa M=\r\n=C3=BCller\r\n"
+        "TEL;CELL:+46 70\r\nTEL;VALUE=uri;TYPE=\"home\":tel:+1-555;ext=1\r\nX-MIRVAK-LOCATION:7\r\n"
+        "N:Ek;Bo;;;\r\n folded\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:x\r\n",
+        "\xEF\xBB\xBFName,Given Name,Phone 1 - Type,Phone 1 - Value,Location,Mobile Phone\r\n"
+        "\"A, \"\"B\"\"\",A,Mobile,+46 70 ::: 08-1,7,0705\r\n\"open\r\n,,,,1,2\r\n",
         QByteArray(),
     };
 }

@@ -6,3 +6,10 @@
 
 QByteArray toPhoneText(const QString &text);
 QString fromPhoneText(const QByteArray &bytes);
+
+// Text from elsewhere (an address book) made fit for toPhoneText: each
+// character Latin-1 lacks is spelled with ones it has ("Ł" -> "L", "€" ->
+// "EUR", "ﬁ" -> "fi", accents dropped where the accented letter is missing).
+// A character that cannot be spelled so becomes "?". Latin-1 text comes back
+// unchanged.
+QString spelledForPhone(const QString &text);

@@ -1,6 +1,6 @@
-// The Load and Save buttons of the Phonebooks page (the book files and
-// *.pbk files), and the menus of the SIM and phone grids with their entry
-// actions.
+// The Load and Save buttons of the Phonebooks page (the book files, and
+// *.pbk, vCard and CSV phonebooks), and the menus of the SIM and phone grids
+// with their entry actions.
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,10 @@
 
 #include "core/at/Charset.h"
 #include "core/at/ReplyParse.h"
+#include "core/phonebooks/ContactFile.h"
+#include "core/phonebooks/CsvBookFile.h"
 #include "core/phonebooks/PbkFile.h"
+#include "core/phonebooks/VCardFile.h"
 #include "gui/common/BookTableModel.h"
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
@@ -42,8 +45,47 @@ QAction *menuItem(QMenu *menu, const QString &name, const QString &caption)
     return a;
 }
 
-// Both dialogs offer the same filters, set anew before each showing.
-const QStringList PbkFilters{QStringLiteral("Phonebook (*.pbk)"), QStringLiteral("All Files (*)")};
+// Both dialogs offer the same filters, set anew before each showing; the
+// first is the default.
+enum class BookFormat { Pbk, VCard, Csv };
+const QStringList BookFilters{QStringLiteral("Phonebook files (*.pbk)"), QStringLiteral("vCard files (*.vcf)"),
+                              QStringLiteral("CSV files (*.csv)"), QStringLiteral("All Files (*)")};
+
+// A typed extension picks the format; without one the chosen filter does.
+BookFormat formatOf(const QString &path, const QString &filter)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("vcf") || (suffix != QLatin1String("pbk") && suffix != QLatin1String("csv")
+                                           && filter == BookFilters.at(1)))
+        return BookFormat::VCard;
+    if (suffix == QLatin1String("csv") || (suffix != QLatin1String("pbk") && filter == BookFilters.at(2)))
+        return BookFormat::Csv;
+    return BookFormat::Pbk;
+}
+
+// A name typed without an extension under the vCard or CSV filter gets it,
+// so other programs find the file; a *.pbk name is taken as typed, as it
+// always was.
+void followFilter(QFileDialog *dialog, const QString &filter)
+{
+    dialog->setDefaultSuffix(filter == BookFilters.at(1)   ? QStringLiteral("vcf")
+                             : filter == BookFilters.at(2) ? QStringLiteral("csv")
+                                                           : QString());
+}
+
+// A load replaces the grid; the copy is emptied over the grid's old row
+// count, as the grid is, and then holds exactly what the grid shows, so
+// "Update" writes nothing and "Write" writes every row.
+void takeLoaded(const BookSide &side, const PhonebookEntries &rows, bool grew)
+{
+    PhonebookModel &book = *side.book;
+    PhonebookEntries &copy = *side.copy;
+    book.setEntries(rows);
+    for (int r = 1; r <= qMin(book.count() + 1, copy.count()); ++r)
+        copy.set(r, rows.at(r));
+    if (grew)
+        side.showRowCount();
+}
 } // namespace
 
 void PhonebooksPage::setUpFilesAndMenus()
@@ -52,6 +94,7 @@ void PhonebooksPage::setUpFilesAndMenus()
     SaveFile = fileDialog(QStringLiteral("SaveFile"), QFileDialog::AcceptSave, QFileDialog::AnyFile, this);
     connect(btnLoad, &QPushButton::clicked, this, &PhonebooksPage::btnLoadClick);
     connect(btnSave, &QPushButton::clicked, this, &PhonebooksPage::btnSaveClick);
+    connect(SaveFile, &QFileDialog::filterSelected, SaveFile, [this](const QString &f) { followFilter(SaveFile, f); });
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
@@ -94,12 +137,27 @@ void PhonebooksPage::btnSaveClick()
         return;
     }
 
-    SaveFile->setNameFilters(PbkFilters);
+    SaveFile->setNameFilters(BookFilters);
+    SaveFile->selectNameFilter(BookFilters.constFirst());
+    followFilter(SaveFile, BookFilters.constFirst());
     if (SaveFile->exec() != QDialog::Accepted || SaveFile->selectedFiles().isEmpty())
         return;
     const QString path = SaveFile->selectedFiles().constFirst();
+    const PhonebookEntries &entries = side->book->entries();
     QString error;
-    if (!PbkFile::save(path, side->book->entries(), &error))
+    bool saved = false;
+    switch (formatOf(path, SaveFile->selectedNameFilter())) {
+    case BookFormat::Pbk:
+        saved = PbkFile::save(path, entries, &error);
+        break;
+    case BookFormat::VCard:
+        saved = VCardFile::save(path, entries, &error);
+        break;
+    case BookFormat::Csv:
+        saved = CsvBookFile::save(path, entries, &error);
+        break;
+    }
+    if (!saved)
         showError(QStringLiteral("msgSaveFailed"), error);
 }
 
@@ -108,7 +166,8 @@ void PhonebooksPage::btnLoadClick()
     const BookSide *side = shownSide();
     if (!side)
         return;
-    OpenFile->setNameFilters(PbkFilters);
+    OpenFile->setNameFilters(BookFilters);
+    OpenFile->selectNameFilter(BookFilters.constFirst());
     if (OpenFile->exec() != QDialog::Accepted || OpenFile->selectedFiles().isEmpty())
         return;
     const QString path = OpenFile->selectedFiles().constFirst();
@@ -126,16 +185,30 @@ void PhonebooksPage::btnLoadClick()
         showError(QStringLiteral("msgLoadFailed"), QStringLiteral("Cannot read %1: %2").arg(shown, in.errorString()));
         return;
     }
-    PhonebookModel &book = *side->book;
-    PhonebookEntries &copy = *side->copy;
-    const PbkFile::Loaded loaded = PbkFile::read(in, book.count());
-    book.setEntries(loaded.rows);
-    // The copy is emptied over the grid's old row count, as the grid is, and
-    // then holds exactly what the grid shows.
-    for (int r = 1; r <= qMin(book.count() + 1, copy.count()); ++r)
-        copy.set(r, loaded.rows.at(r));
-    if (loaded.grew)
-        side->showRowCount();
+    const BookFormat format = formatOf(path, OpenFile->selectedNameFilter());
+    if (format == BookFormat::Pbk) {
+        const PbkFile::Loaded loaded = PbkFile::read(in, side->book->count());
+        takeLoaded(*side, loaded.rows, loaded.grew);
+        return;
+    }
+
+    // A file of another program: what could not be taken as it was is
+    // named in one message at the end.
+    const ContactFile::Parsed parsed = format == BookFormat::VCard ? VCardFile::read(in) : CsvBookFile::read(in);
+    if (!parsed.known) {
+        showError(QStringLiteral("msgLoadFailed"), QStringLiteral("Cannot load %1: %2").arg(shown, parsed.problem));
+        return;
+    }
+    const ContactFile::Imported imported = ContactFile::place(parsed, side->book->count());
+    QString text = ContactFile::report(imported, QFileInfo(path).fileName());
+    // A file without one entry the phone could hold costs the grid nothing.
+    if (imported.read > 0)
+        takeLoaded(*side, imported.rows, imported.grew);
+    else
+        text += QStringLiteral("\n\nThe book was left as it was.");
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Load"), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("msgLoadReport"));
+    box.exec();
 }
 
 bool PhonebooksPage::eventFilter(QObject *watched, QEvent *event)

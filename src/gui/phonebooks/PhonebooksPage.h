@@ -109,7 +109,8 @@ private:
 public:
     void btnLoadClick();
     // The SMS or ICQ book into the book file; the SIM or phone book into a
-    // *.pbk file.
+    // *.pbk, vCard or CSV file. A vCard or CSV load ends with a message of
+    // what was read and what was not.
     void btnSaveClick();
     // A press on a cell of the grid (row and column of the model, pointer in
     // global coordinates): a data cell becomes current and names the menu

@@ -571,7 +571,7 @@ private slots:
             pagetest::DialogSteps dialogs({[&](QWidget *w) {
                 auto *d = qobject_cast<QFileDialog *>(w);
                 QCOMPARE(d, h.find<QFileDialog>("SaveFile"));
-                QVERIFY(d->nameFilters().contains(QStringLiteral("Phonebook (*.pbk)")));
+                QVERIFY(d->nameFilters().contains(QStringLiteral("Phonebook files (*.pbk)")));
                 pagetest::typeAndAccept(d, target);
             }});
             QTest::mouseClick(save, Qt::LeftButton);

@@ -36,12 +36,22 @@ void setCell(QTableView *g, int r, int c, const QString &text)
     QVERIFY(g->model()->setData(g->model()->index(r, c), text));
 }
 
-Step choose(const QString &path)
+// Types `path` into the file dialog, the filter at `filter` chosen first
+// as a user does (the first, *.pbk, is the default).
+Step choose(const QString &path, int filter = 0)
 {
-    return [path](QWidget *w) {
+    return [path, filter](QWidget *w) {
         auto *d = qobject_cast<QFileDialog *>(w);
         QVERIFY(d);
-        QCOMPARE(d->nameFilters(), QStringList({QStringLiteral("Phonebook (*.pbk)"), QStringLiteral("All Files (*)")}));
+        QCOMPARE(d->nameFilters(),
+                 QStringList({QStringLiteral("Phonebook files (*.pbk)"), QStringLiteral("vCard files (*.vcf)"),
+                              QStringLiteral("CSV files (*.csv)"), QStringLiteral("All Files (*)")}));
+        QCOMPARE(d->selectedNameFilter(), d->nameFilters().constFirst());
+        auto *types = d->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        for (int k = 0; k < filter; ++k)
+            QTest::keyClick(types, Qt::Key_Down);
+        QCOMPARE(d->selectedNameFilter(), d->nameFilters().at(filter));
         pagetest::typeAndAccept(d, path);
     };
 }
@@ -98,6 +108,8 @@ private slots:
     void oddFilesLoad();
     void menusAndEntryActions();
     void readSavedLoadedUpdatesNothing();
+    void vcardSavedLoadedAndWritten();
+    void csvLoadsReport();
 };
 
 void TestPhonebookFiles::saveAndLoadBack()
@@ -280,6 +292,98 @@ void TestPhonebookFiles::readSavedLoadedUpdatesNothing()
     QCOMPARE(sim.commands().mid(before),
              (QStringList{QStringLiteral("AT+CPBS=\"ME\""), QStringLiteral("AT+CPBS=\"SM\"")}));
     qunsetenv("MIRVAK_COM1");
+}
+
+// The SIM book saved as a vCard (the filter gives the name its extension),
+// loaded into the phone grid with one message, and written to the phone.
+void TestPhonebookFiles::vcardSavedLoadedAndWritten()
+{
+    SimPhone sim({}, QJsonObject{{"phonebook", QJsonObject{{"size", 50}, {"entries", QJsonArray{}}}}});
+    QVERIFY(sim.start());
+    sim.useAsCom(1);
+    Window w;
+    PhonebooksPage &p = *w.p;
+    w.rig.form->link.setTiming(guitest::testTiming(0.2));
+    QTableView *simGrid = w.grid("SimGrid");
+    QTableView *phone = w.grid("PhoneGrid");
+    w.showTab(SimTab);
+    setCell(simGrid, 1, 1, QStringLiteral("+46701234567"));
+    setCell(simGrid, 1, 2, QStringLiteral("\u00c5sa M\u00fcller"));
+    setCell(simGrid, 4, 1, QStringLiteral("0812"));
+    setCell(simGrid, 4, 2, QStringLiteral("Smith, Jo"));
+    setCell(simGrid, 9, 1, QStringLiteral("*100#"));
+    w.click("btnSave", {choose(w.rig.filePath(QStringLiteral("sim")), 1)});
+    const QByteArray card = Scratch::readFile(w.rig.filePath(QStringLiteral("sim.vcf")));
+    QVERIFY2(card.startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\xC3\x85sa M\xC3\xBCller\r\n"), card.constData());
+    QCOMPARE(card.count("BEGIN:VCARD"), 3);
+
+    // Loaded over edits in the phone grid: each entry in its row, the copy
+    // as the grid, so "Update" writes nothing.
+    w.showTab(PhoneTab);
+    setCell(phone, 2, 2, QStringLiteral("Gone"));
+    QString report;
+    w.load(w.rig.filePath(QStringLiteral("sim.vcf")), {answer(&report)});
+    QCOMPARE(report, QStringLiteral("msgLoadReport|Load|3 entries read from sim.vcf."));
+    QCOMPARE(cell(phone, 1, 2), QStringLiteral("\u00c5sa M\u00fcller"));
+    QCOMPARE(cell(phone, 4, 2), QStringLiteral("Smith, Jo"));
+    QCOMPARE(cell(phone, 9, 1), QStringLiteral("*100#"));
+    QCOMPARE(cell(phone, 9, 2), QString());
+    QCOMPARE(cell(phone, 2, 2), QString());
+    for (int r = 1; r <= p.phoneBook.count(); ++r)
+        QCOMPARE(p.PhoneCopy.at(r), p.phoneBook.entry(r));
+    qsizetype before = sim.commands().size();
+    QTest::mouseClick(w.find("btnChanges"), Qt::LeftButton);
+    QCOMPARE(sim.commands().mid(before),
+             (QStringList{QStringLiteral("AT+CPBS=\"ME\""), QStringLiteral("AT+CPBS=\"SM\"")}));
+
+    // "Write" sends every row, the names as the phone's 8-bit text.
+    QString question;
+    before = sim.commands().size();
+    w.click("btnWrite", {answer(&question, QMessageBox::Ok)});
+    QCOMPARE(question, QStringLiteral("confirmWrite|Write all entries...|Write all entries to Phone, Are you sure?"));
+    const QStringList sent = sim.commands().mid(before);
+    QCOMPARE(sent.size(), 52);
+    QCOMPARE(sent.at(1), QStringLiteral("AT+CPBW=1,\"46701234567\",145,\"\u00c5sa M\u00fcller\""));
+    QCOMPARE(sent.at(4), QStringLiteral("AT+CPBW=4,\"0812\",129,\"Smith, Jo\""));
+    QCOMPARE(sent.at(9), QStringLiteral("AT+CPBW=9,\"*100#\",129,\"\""));
+    QCOMPARE(sent.at(2), QStringLiteral("AT+CPBW=2,\"\",129,\"\""));
+    qunsetenv("MIRVAK_COM1");
+}
+
+// CSV exports of other programs: a typed extension picks the format, the
+// message names what was changed and skipped, and a file of no known
+// header leaves the grid as it was.
+void TestPhonebookFiles::csvLoadsReport()
+{
+    Window w;
+    QTableView *sim = w.grid("SimGrid");
+    w.showTab(SimTab);
+    const QString path = w.rig.filePath(QStringLiteral("thunderbird.csv"));
+    QVERIFY(Scratch::writeFile(path, "First Name,Last Name,Display Name,Work Phone,Home Phone,Mobile Number\r\n"
+                                     "Bartholomew,Z,,031-1,,0705\r\n"
+                                     "\xC5\x81ukasz,Nowak,,,,0706\r\n"
+                                     "Mail,Only,,,,\r\n"));
+    QString report;
+    w.load(path, {answer(&report)});
+    QCOMPARE(report, QStringLiteral("msgLoadReport|Load|3 entries read from thunderbird.csv.\n"
+                                    "1 name was cut or changed to fit the phone.\n\nSkipped:\n"
+                                    "line 4: \"Mail Only\" has no phone number"));
+    QCOMPARE(cell(sim, 1, 2), QStringLiteral("Bartholomew Z/W"));
+    QCOMPARE(cell(sim, 2, 2), QStringLiteral("Bartholomew Z/M"));
+    QCOMPARE(cell(sim, 3, 2), QStringLiteral("Lukasz Nowak"));
+    QCOMPARE(cell(sim, 3, 1), QStringLiteral("0706"));
+
+    QVERIFY(Scratch::writeFile(path, "Foo,Bar\r\n1,2\r\n"));
+    QString why;
+    w.load(path, {answer(&why)});
+    QVERIFY2(why.startsWith(QStringLiteral("msgLoadFailed|Error|Cannot load ")), qPrintable(why));
+    QCOMPARE(cell(sim, 3, 2), QStringLiteral("Lukasz Nowak"));
+
+    // A file with nothing the phone can hold also leaves the grid alone.
+    QVERIFY(Scratch::writeFile(path, "Name,Number\r\nAnn,\r\n"));
+    w.load(path, {answer(&report)});
+    QVERIFY2(report.endsWith(QStringLiteral("The book was left as it was.")), qPrintable(report));
+    QCOMPARE(cell(sim, 3, 2), QStringLiteral("Lukasz Nowak"));
 }
 
 QTEST_MAIN(TestPhonebookFiles)

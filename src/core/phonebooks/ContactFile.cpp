@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "core/phonebooks/ContactFile.h"
+
+#include <QIODevice>
+#include <QStringDecoder>
+
+#include "core/at/Charset.h"
+
+namespace ContactFile {
+
+void Parsed::skip(int line, const QString &why)
+{
+    if (skipped.size() < MaxNamedSkips)
+        skipped << QStringLiteral("line %1: %2").arg(line).arg(why);
+    else
+        ++moreSkipped;
+}
+
+void Parsed::add(const Contact &contact)
+{
+    if (contacts.size() >= MaxContacts || numbers + contact.numbers.size() > MaxContacts) {
+        skip(contact.line, QStringLiteral("more entries than a book can hold"));
+        return;
+    }
+    numbers += int(contact.numbers.size());
+    contacts.append(contact);
+}
+
+std::optional<QByteArray> LineSource::next()
+{
+    QByteArray line;
+    m_cut = false;
+    char c;
+    bool any = false;
+    while (m_read < MaxBytes && m_in.getChar(&c)) {
+        ++m_read;
+        any = true;
+        if (c == '\n')
+            break;
+        if (c == '\r') {
+            char lf;
+            if (m_in.peek(&lf, 1) == 1 && lf == '\n') {
+                m_in.getChar(&lf);
+                ++m_read;
+            }
+            break;
+        }
+        if (line.size() < MaxLine)
+            line.append(c);
+        else
+            m_cut = true;
+    }
+    if (m_read >= MaxBytes && !m_stopped) {
+        char more;
+        m_stopped = m_in.peek(&more, 1) == 1;
+    }
+    if (!any)
+        return std::nullopt;
+    ++m_number;
+    return line;
+}
+
+QString decoded(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+QByteArray phoneName(const QString &name, const QString &suffix, bool *changed)
+{
+    QString clean = name;
+    for (QChar &c : clean)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    // Simplified after the spelling, which may add blanks of its own.
+    const QString spelled = spelledForPhone(clean).simplified();
+    QByteArray text = toPhoneText(spelled);
+    const QByteArray tail = toPhoneText(spelledForPhone(suffix));
+    const int room = qMax(0, MaxName - int(tail.size()));
+    bool cut = false;
+    if (text.size() > room) {
+        // Cut before the blank the cut would leave at the end.
+        text = QByteArray(text.left(room)).trimmed();
+        cut = true;
+    }
+    text += tail;
+    if (changed)
+        *changed = cut || spelled != name.simplified();
+    return text.left(MaxName);
+}
+
+QByteArray phoneNumber(const QString &number)
+{
+    QByteArray out;
+    for (const QChar c : number) {
+        if (out.size() >= MaxNumber)
+            break;
+        const char16_t u = c.unicode();
+        if (u == u'+') {
+            if (out.isEmpty())
+                out += '+';
+        } else if ((u >= u'0' && u <= u'9') || u == u'*' || u == u'#' || u == u'p' || u == u'w') {
+            out += char(u);
+        } else if (u == u'P' || u == u'W') {
+            out += char(u + (u'p' - u'P'));
+        }
+    }
+    return out == "+" ? QByteArray() : out;
+}
+
+namespace {
+QString quotedName(const Contact &c)
+{
+    return c.name.trimmed().isEmpty() ? QStringLiteral("a contact without a name")
+                                      : QStringLiteral("\"%1\"").arg(c.name.trimmed().left(40));
+}
+
+struct Placer {
+    Imported &out;
+    int next = 1; // no empty row lies before it
+
+    void skip(int line, const QString &why)
+    {
+        if (out.skipped.size() < MaxNamedSkips)
+            out.skipped << QStringLiteral("line %1: %2").arg(line).arg(why);
+        else
+            ++out.moreSkipped;
+    }
+    bool freeRow(int r) const { return r >= 1 && r <= MaxRows && out.rows.at(r) == PhonebookEntry(); }
+    // False when the book is full.
+    bool put(int location, const PhonebookEntry &e, bool changed)
+    {
+        int r = location;
+        if (!freeRow(r)) {
+            while (next <= MaxRows && !freeRow(next))
+                ++next;
+            if (next > MaxRows)
+                return false;
+            r = next;
+        }
+        if (r > out.rows.count())
+            out.grew = true;
+        out.rows.set(r, e);
+        ++out.read;
+        if (changed)
+            ++out.namesChanged;
+        return true;
+    }
+};
+} // namespace
+
+Imported place(const Parsed &parsed, int entries)
+{
+    Imported out;
+    out.rows = PhonebookEntries(entries);
+    out.skipped = parsed.skipped;
+    out.moreSkipped = parsed.moreSkipped;
+    Placer placer{out};
+
+    struct Pending {
+        int line;
+        int location;
+        PhonebookEntry entry;
+        bool changed;
+        QString shown;
+    };
+    QList<Pending> pending;
+    for (const Contact &c : parsed.contacts) {
+        QList<std::pair<QByteArray, Kind>> numbers;
+        for (const Number &n : c.numbers) {
+            const QByteArray cleaned = phoneNumber(n.text);
+            if (cleaned.isEmpty())
+                placer.skip(c.line, QStringLiteral("%1: \"%2\" is no phone number").arg(quotedName(c), n.text.left(40)));
+            else
+                numbers.append({cleaned, n.kind});
+        }
+        if (numbers.isEmpty()) {
+            // A name alone was saved from a row of the grid and goes back to
+            // it; a contact without numbers from elsewhere has no place here.
+            bool changed = false;
+            const QByteArray name = phoneName(c.name, {}, &changed);
+            if (c.location > 0 && !name.isEmpty() && c.numbers.isEmpty()) {
+                pending.append({c.line, c.location, {{}, name}, changed, quotedName(c)});
+            } else if (c.numbers.isEmpty()) {
+                placer.skip(c.line, QStringLiteral("%1 has no phone number").arg(quotedName(c)));
+            }
+            continue;
+        }
+        for (qsizetype k = 0; k < numbers.size(); ++k) {
+            const QString suffix =
+                numbers.size() > 1 ? QStringLiteral("/") + QLatin1Char(char(numbers[k].second)) : QString();
+            bool changed = false;
+            const PhonebookEntry e{numbers[k].first, phoneName(c.name, suffix, &changed)};
+            pending.append({c.line, k == 0 ? c.location : 0, e, changed, quotedName(c)});
+        }
+    }
+
+    // Kept locations first, so an entry without one cannot take the row
+    // another entry was saved from.
+    QList<bool> placed(pending.size(), false);
+    for (qsizetype k = 0; k < pending.size(); ++k) {
+        const Pending &p = pending[k];
+        if (p.location > 0 && placer.freeRow(p.location))
+            placed[k] = placer.put(p.location, p.entry, p.changed);
+    }
+    for (qsizetype k = 0; k < pending.size(); ++k) {
+        if (placed[k])
+            continue;
+        const Pending &p = pending[k];
+        if (!placer.put(0, p.entry, p.changed))
+            placer.skip(p.line, QStringLiteral("%1: the book holds no more than %2 entries").arg(p.shown).arg(MaxRows));
+    }
+    return out;
+}
+
+QString report(const Imported &imported, const QString &file)
+{
+    QString text = imported.read == 1 ? QStringLiteral("1 entry read from %1.").arg(file)
+                                      : QStringLiteral("%1 entries read from %2.").arg(imported.read).arg(file);
+    if (imported.namesChanged == 1)
+        text += QStringLiteral("\n1 name was cut or changed to fit the phone.");
+    else if (imported.namesChanged > 1)
+        text += QStringLiteral("\n%1 names were cut or changed to fit the phone.").arg(imported.namesChanged);
+    if (!imported.skipped.isEmpty()) {
+        text += QStringLiteral("\n\nSkipped:\n") + imported.skipped.join(u'\n');
+        if (imported.moreSkipped > 0)
+            text += QStringLiteral("\n... and %1 more.").arg(imported.moreSkipped);
+    }
+    return text;
+}
+
+} // namespace ContactFile
