@@ -57,6 +57,7 @@ def cases():
             sms["Number"] = number()
             sms["SMSC"]["Number"] = "+46705008999"
             sms["DateTime"] = when
+            sms["Type"] = layout
             sms["SMSC"]["Validity"] = "NA" if layout == "Deliver" else "Max"
             pdu = gammu.EncodePDU(sms, Layout=layout)
             out.append((pdu, layout, sms, text, zone))

@@ -182,7 +182,7 @@ QString isoDate(const QDateTime &time)
     const int minutes = qAbs(offset) / 60;
     return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
            + QStringLiteral("%1%2:%3")
-                 .arg(offset < 0 ? u'-' : u'+')
+                 .arg(QLatin1Char(offset < 0 ? '-' : '+'))
                  .arg(minutes / 60, 2, 10, QLatin1Char('0'))
                  .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
