@@ -289,7 +289,7 @@ private slots:
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = csv.readAll().split('\n');
         QCOMPARE(rows.value(0), QByteArray("Store,Index,Status,Number,Name,Date,Text\r"));
-        QCOMPARE(rows.value(2), "SIM,1;2,Read,+46701234567,Anna,2026-12-06T17:50:00+01:00," + LongText.toUtf8() + "\r");
+        QCOMPARE(rows.value(2), "SIM,1;2,Read,+46701234567,Anna,2026-12-06T17:50:00+01:00,\"" + LongText.toUtf8() + "\"\r");
 
         // Python's mailbox module reads the same texts back.
         QProcess python;
