@@ -90,7 +90,8 @@ void InboxPage::buildLayout()
     InboxList->verticalHeader()->hide();
     InboxList->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     InboxList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    InboxList->horizontalHeader()->setStretchLastSection(true);
+    // Every cell as wide as its text; a long text scrolls rather than being cut.
+    InboxList->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(InboxList, 3);
 
     InboxText = new QPlainTextEdit(this);

@@ -204,6 +204,29 @@ private slots:
         QVERIFY(w.get<QPlainTextEdit>("InboxText")->toPlainText().contains(QStringLiteral("stopped")));
     }
 
+    void faultsEndTheRead_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("line noise before the list") << QStringList{"--fault", "garbage:AT+CMGL"} << 3 << QString();
+        QTest::newRow("silent phone") << QStringList{"--fault", "silent"} << 0 << "did not answer";
+        QTest::newRow("device gone mid-list") << QStringList{"--fault", "cut:AT+CMGL"} << 0 << "stopped";
+    }
+    void faultsEndTheRead()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, rows);
+        QFETCH(QString, notice);
+        Window w(args);
+        QVERIFY(w.ok());
+        const guitest::Dialogs answer(guitest::answerAsUser);
+        w.read(0);
+        w.verifyAtRest();
+        QCOMPARE(w.list()->rowCount(), rows);
+        QVERIFY(w.get<QPlainTextEdit>("InboxText")->toPlainText().contains(notice));
+    }
+
     void deleteAsksFirst()
     {
         Window w({"--fault", "error:AT+CMGD=4"});
