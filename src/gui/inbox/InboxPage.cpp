@@ -185,10 +185,13 @@ const InboxMessage *InboxPage::current() const
 
 void InboxPage::showParts()
 {
-    // The selection is kept by location across a rebuild.
-    QList<QList<int>> selected;
+    // The selection and the message shown are kept by location across a rebuild.
+    const auto where = [](const InboxMessage &m) { return std::pair(int(m.store), m.locations()); };
+    QList<std::pair<int, QList<int>>> selected;
     for (int row : selectedRows())
-        selected << m_messages[row].locations();
+        selected << where(m_messages[row]);
+    const std::optional<std::pair<int, QList<int>>> shown =
+        current() ? std::optional(where(*current())) : std::nullopt;
 
     m_messages = Inbox::join(m_parts);
     for (InboxMessage &m : m_messages)
@@ -205,9 +208,13 @@ void InboxPage::showParts()
             InboxList->setItem(row, c, new QTableWidgetItem(cells[c]));
     }
     InboxList->setCurrentCell(-1, -1);
-    for (int row = 0; row < m_messages.size(); ++row)
-        if (selected.contains(m_messages[row].locations()))
-            InboxList->selectRow(row);
+    for (int row = 0; row < m_messages.size(); ++row) {
+        if (shown == where(m_messages[row]))
+            InboxList->setCurrentCell(row, 0, QItemSelectionModel::NoUpdate);
+        if (selected.contains(where(m_messages[row])))
+            InboxList->selectionModel()->select(InboxList->model()->index(row, 0),
+                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     showCurrent();
     updateButtons();
 }
