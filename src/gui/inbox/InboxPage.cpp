@@ -112,13 +112,6 @@ void InboxPage::buildLayout()
     bottom->addStretch(1);
     layout->addLayout(bottom);
 
-    InboxSaveFile = new QFileDialog(this);
-    InboxSaveFile->setObjectName(QStringLiteral("InboxSaveFile"));
-    InboxSaveFile->setAcceptMode(QFileDialog::AcceptSave);
-    InboxSaveFile->setFileMode(QFileDialog::AnyFile);
-    InboxSaveFile->setOption(QFileDialog::DontUseNativeDialog);
-    InboxSaveFile->setNameFilters(Filters);
-
     connect(btnInboxRead, &QPushButton::clicked, this, &InboxPage::btnInboxReadClick);
     connect(btnInboxAbort, &QPushButton::clicked, this, &InboxPage::btnInboxAbortClick);
     connect(btnInboxReply, &QPushButton::clicked, this, &InboxPage::btnInboxReplyClick);
@@ -326,6 +319,16 @@ void InboxPage::btnInboxSaveClick()
     const OperationGuard op(m_link, Tab::Inbox);
     if (!op)
         return;
+    // Made at the first save: a file dialog starts a thread of its own to
+    // watch the folders, which a window that never saves does without.
+    if (!InboxSaveFile) {
+        InboxSaveFile = new QFileDialog(this);
+        InboxSaveFile->setObjectName(QStringLiteral("InboxSaveFile"));
+        InboxSaveFile->setAcceptMode(QFileDialog::AcceptSave);
+        InboxSaveFile->setFileMode(QFileDialog::AnyFile);
+        InboxSaveFile->setOption(QFileDialog::DontUseNativeDialog);
+        InboxSaveFile->setNameFilters(Filters);
+    }
     if (InboxSaveFile->exec() != QDialog::Accepted || InboxSaveFile->selectedFiles().isEmpty())
         return;
     QString path = InboxSaveFile->selectedFiles().constFirst();

@@ -52,7 +52,7 @@ private:
     QPushButton *btnInboxReply;
     QPushButton *btnInboxDelete;
     QPushButton *btnInboxSave;
-    QFileDialog *InboxSaveFile;
+    QFileDialog *InboxSaveFile = nullptr;
 
     void buildLayout();
     // Every control but Abort off while an operation runs; Abort shown in
