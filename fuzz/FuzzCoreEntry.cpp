@@ -14,6 +14,8 @@
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BinaryFrames.h"
 #include "core/messaging/BookFile.h"
+#include "core/messaging/InboxFiles.h"
+#include "core/messaging/InboxMessages.h"
 #include "core/melodies/ComposeText.h"
 #include "core/melodies/EMelody.h"
 #include "core/melodies/MelodyAt.h"
@@ -473,16 +475,58 @@ void charset(const QByteArray &in)
     check(book >= 1 && book <= 8, "book port 1..8");
 }
 
+// The phone's store replies and the messages in them: a list reply, a read
+// reply, the input as a PDU in hex and as raw octets; then the list joined
+// and written out both ways.
+void inbox(const QByteArray &in)
+{
+    QList<InboxPart> parts;
+    for (const InboxAt::StoredPdu &p : InboxAt::parseList(in)) {
+        check(p.location >= 1, "listed locations from 1");
+        parts << inboxPart(InboxAt::Store::Sim, p);
+    }
+    if (const auto p = InboxAt::parseRead(in, 7)) {
+        check(p->location == 7, "a read keeps its location");
+        parts << inboxPart(InboxAt::Store::Phone, *p);
+    }
+    const int length = in.isEmpty() ? -1 : uchar(in[0]);
+    for (const QByteArray &hex : {in, in.toHex(), in.toHex().toUpper()}) {
+        const DecodedSms d = SmsDecode::decode(hex, length);
+        check(d.total == 0 || (d.part >= 1 && d.part <= d.total && d.reference >= 0), "part within its total");
+        check(d.ok() || d.text.isEmpty(), "no text from an unreadable PDU");
+        parts << InboxPart{InboxAt::Store::Sim, {int(parts.size()) + 1, InboxAt::Unknown, length, hex}, d};
+    }
+    if (const auto c = InboxAt::counts(in))
+        check(c->used >= 0 && c->total >= 0, "store counts are counts");
+    check(!InboxAt::offeredStores(in).isEmpty(), "a store to read");
+    (void)InboxAt::emptyLocationError(in);
+
+    const QList<InboxMessage> messages = Inbox::join(parts);
+    qsizetype locations = 0;
+    for (const InboxMessage &m : messages) {
+        locations += m.parts.size();
+        check(m.status != InboxAt::Unknown, "a status to show");
+        check(!Inbox::oneLine(m.text).contains(u'\n'), "one line");
+    }
+    check(locations == parts.size(), "joining keeps every location");
+    const QByteArray csv = InboxFiles::csv(messages);
+    check(csv.startsWith("Store,Index,Status,Number,Name,Date,Text\r\n"), "csv header");
+    const QByteArray box = InboxFiles::mbox(messages, QDateTime::fromSecsSinceEpoch(0, Qt::UTC));
+    // Only each mail's own separator starts a line with "From ".
+    const qsizetype separators = box.count("\nFrom ") + (box.startsWith("From ") ? 1 : 0);
+    check(separators == messages.size(), "mbox separators");
+}
+
 struct Parser {
     const char *name;
     void (*run)(const QByteArray &);
 };
-constexpr std::array<Parser, 18> parsers{{
+constexpr std::array<Parser, 19> parsers{{
     {"replies", replies},     {"frames", frames},           {"book", book},
     {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
     {"rings", rings},         {"notation", notation},         {"melodies", melodies},
     {"melodyfile", melodyFile}, {"callservices", callServices}, {"settings", settings},
-    {"settingslists", settingsLists}, {"charset", charset},
+    {"settingslists", settingsLists}, {"charset", charset}, {"inbox", inbox},
     {"rtttl", rtttl},         {"emelody", eMelody},
     {"vcard", vcard},         {"csvbook", csvBook},
 }};

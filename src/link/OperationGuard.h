@@ -5,7 +5,7 @@
 class PhoneLink;
 
 // The main tabs, in their order on the tab bar.
-enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, About = 4 };
+enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, Inbox = 4, About = 5 };
 
 // Refuses to start while another operation runs; locks the tab bar on
 // `lockTab` when the operation's steps set the page lock, and undoes both

@@ -38,6 +38,10 @@ std::vector<QByteArray> seeds()
         "N:Ek;Bo;;;\r\n folded\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:x\r\n",
         "\xEF\xBB\xBFName,Given Name,Phone 1 - Type,Phone 1 - Value,Location,Mobile Phone\r\n"
         "\"A, \"\"B\"\"\",A,Mobile,+46 70 ::: 08-1,7,0705\r\n\"open\r\n,,,,1,2\r\n",
+        "AT+CMGL=4\r\r\n+CMGL: 2,3,,28\r\n0011000B916407214365F70000AA10D37219947FD741613AA89C3EA3E9\r\n\r\nOK\r\n",
+        "\r\n+CMGR: 0,,36\r\n07916407058099F9440B912121550501F000086210203040500A170608041234030100480065006A0020"
+        "D83DDE00002000E5\r\n\r\nOK\r\n",
+        QByteArray::fromHex("440B916407214365F7000062216071055040320500032A0202826E3288FC06B9DF7490F92D3F97E9"),
         QByteArray(),
     };
 }

@@ -93,6 +93,18 @@ void Phone::buildCommandTable()
         const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
         respond(answer ? answer->lines : QStringList(), answer && answer->ok ? Final::Ok : Final::Error);
     });
+    // +CPMS, +CMGL, +CMGR, +CMGD: the message stores keep their own commands.
+    for (const QString &key : {QStringLiteral("+CPMS"), QStringLiteral("+CMGL"), QStringLiteral("+CMGR"),
+                               QStringLiteral("+CMGD")})
+        add(key, true, [this, key](const QString &a) {
+            const auto answer = MessageStoreSim::answer(m_state.messages, key + a);
+            if (!answer)
+                error();
+            else if (answer->final == MessageStoreSim::Answer::CmsError)
+                respond({QStringLiteral("+CMS ERROR: %1").arg(answer->cms)}, Final::None);
+            else
+                respond(answer->lines, answer->final == MessageStoreSim::Answer::Ok ? Final::Ok : Final::Error);
+        });
     QList<PersonalRingSim::Command> more = PersonalRingSim::commands(m_state.rings);
     more += OwnMelodySim::commands(m_state.melodies, m_state.rings);
     more += SettingsSim::commands(m_state.settings);

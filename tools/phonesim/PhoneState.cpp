@@ -76,6 +76,7 @@ QString PhoneState::load(const QJsonObject &o)
     take(melodies.load(o));
     take(calls.load(o));
     take(settings.load(o));
+    take(messages.load(o));
 
     extra = o;
     for (const char *k : kKnownKeys)
@@ -89,6 +90,8 @@ QString PhoneState::load(const QJsonObject &o)
     for (const QString &k : CallServicesState::keys())
         extra.remove(k);
     for (const QString &k : SettingsState::keys())
+        extra.remove(k);
+    for (const QString &k : MessageStoreState::keys())
         extra.remove(k);
     return err;
 }
@@ -122,5 +125,6 @@ QJsonObject PhoneState::save() const
     melodies.save(o);
     calls.save(o);
     settings.save(o);
+    messages.save(o);
     return o;
 }

@@ -11,6 +11,7 @@
 #include "OwnMelodySim.h"
 #include "CallServicesSim.h"
 #include "SettingsSim.h"
+#include "MessageStoreSim.h"
 
 struct PhoneState {
     QString manufacturer = QStringLiteral("ERICSSON");
@@ -40,6 +41,7 @@ struct PhoneState {
     OwnMelodyState melodies;   // own melodies and ring types
     CallServicesState calls;   // call forwarding and call waiting
     SettingsState settings;    // the phone's own settings, profiles and clock
+    MessageStoreState messages; // the SIM's and the phone's message stores
 
     QJsonObject extra;         // unknown keys, written back as they came
 

@@ -182,10 +182,14 @@ void PtyPort::pump()
         if (m_trickleMs > 0) {
             allowed = qMin<qsizetype>(allowed, 1);
         } else if (m_pace > 0) {
-            const qint64 elapsed = m_paceClock.restart();
+            // Nanoseconds, and never restarted: whole milliseconds cut
+            // off at every byte would slow a long answer well below the pace.
+            const qint64 now = m_paceClock.nsecsElapsed();
+            const qint64 elapsedNs = now - m_paceSeenNs;
+            m_paceSeenNs = now;
             // A small burst allowance, as a UART's FIFO would give.
             const double cap = qMax(1.0, m_pace / 100.0);
-            m_tokens = qMin(cap, m_tokens + double(elapsed) * m_pace / 1000.0);
+            m_tokens = qMin(cap, m_tokens + double(elapsedNs) * m_pace / 1e9);
             if (m_tokens < 1.0) {
                 scheduleWrite(int((1.0 - m_tokens) * 1000.0 / m_pace) + 1);
                 return;

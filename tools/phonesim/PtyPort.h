@@ -74,4 +74,5 @@ private:
     int m_trickleMs = 0;
     double m_tokens = 0;
     QElapsedTimer m_paceClock;
+    qint64 m_paceSeenNs = 0; // where the clock stood when the tokens were last topped up
 };

@@ -337,3 +337,9 @@ void SmsPage::setSmsRecipientItem(int index, const QString &text) { setRecipient
 void SmsPage::setIcqRecipientItem(int index, const QString &text) { setRecipientItem(*ComboBox2, index, text); }
 void SmsPage::setSmsRecipientText(const QString &text) { setRecipientText(*ComboBox1, text); }
 void SmsPage::setIcqRecipientText(const QString &text) { setRecipientText(*ComboBox2, text); }
+
+void SmsPage::setReplyRecipient(const QString &number)
+{
+    setRecipientText(*ComboBox1, number);
+    focusText();
+}

@@ -64,6 +64,9 @@ public:
     void setIcqRecipientItem(int index, const QString &text);
     void setSmsRecipientText(const QString &text);
     void setIcqRecipientText(const QString &text);
+    // A reply to a received message: its number as the SMS recipient and
+    // the cursor in the message.
+    void setReplyRecipient(const QString &number);
 
 public slots:
     // No exit while a phonebook transfer runs.

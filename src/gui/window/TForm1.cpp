@@ -36,6 +36,9 @@
 #include "gui/settings/SettingsTree.h"
 #include "gui/window/AboutPage.h"
 #include "gui/info/InfoPage.h"
+#include "gui/inbox/InboxPage.h"
+#include "core/at/Charset.h"
+#include "core/messaging/InboxMessages.h"
 #include "gui/settings/SettingsPage.h"
 #include "gui/window/TForm2.h"
 #include "gui/window/TForm5.h"
@@ -88,7 +91,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     auto *tabStyle = new FixedTabHeightStyle;
     tabStyle->setParent(mainTabs);
     mainTabs->setStyle(tabStyle);
-    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "About"})
+    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "About"})
         mainTabs->addTab(QString::fromLatin1(text));
     layout->addWidget(mainTabs);
 
@@ -136,6 +139,13 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     if (personalRingsPanel)
         connect(phonebooksPage, &PhonebooksPage::personalRingNumberChosen, personalRingsPanel,
                 &PersonalRingsPanel::setPhoneNumber);
+    inboxPage = new InboxPage(link);
+    inboxPage->setNameLookup([this](const QString &number) { return nameForNumber(number); });
+    // Reply: the SMS page in front, writing to the message's number.
+    connect(inboxPage, &InboxPage::replyRequested, this, [this](const QString &number) {
+        smsPage->setReplyRecipient(number);
+        mainTabs->setCurrentIndex(int(Tab::Sms));
+    });
     aboutPage = new AboutPage;
 
     if (smsPage->objectName().isEmpty())
@@ -148,6 +158,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     mainPages->addWidget(settingsPage);        // Panel4
     mainPages->addWidget(aboutPage);           // Panel5
     mainPages->addWidget(aboutPage->Panel6);   // Panel6
+    mainPages->addWidget(inboxPage);
     for (int i = 0; i < mainPages->count(); ++i)
         mainPages->widget(i)->setEnabled(false);
 
@@ -188,7 +199,8 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
         box.exec();
     });
 
-    setFixedSize(ClientWidth, ClientHeight);
+    // Just wide enough for every tab; the pages keep their places.
+    setFixedSize(qMax(ClientWidth, mainTabs->sizeHint().width()), ClientHeight);
 
     // The dialogs come after the main window's own controls. They are
     // top-level windows of their own, so disabling the main window leaves
@@ -305,7 +317,7 @@ void TForm1::mainTabsChange(int index)
         mainTabs->setCurrentIndex(link.BusyPage());
         return;
     }
-    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, aboutPage};
+    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, inboxPage, aboutPage};
     if (index < 0 || index >= int(std::size(pages)))
         return;
     showMainPanel(pages[index]);
@@ -327,6 +339,22 @@ void TForm1::showMainPanel(QWidget *panel)
     mainPages->setCurrentWidget(panel);
     panel->setEnabled(true);
     panel->update();
+}
+
+QString TForm1::nameForNumber(const QString &number) const
+{
+    const auto search = [&number](const PhonebookEntries &book) -> QString {
+        for (int r = 1; r <= book.count(); ++r) {
+            const PhonebookEntry &e = book.at(r);
+            if (!e.name.trimmed().isEmpty() && Inbox::sameNumber(fromPhoneText(e.number), number))
+                return fromPhoneText(e.name.trimmed());
+        }
+        return {};
+    };
+    for (const PhonebookModel *book : {&books->smsBook, &phonebooksPage->simBook, &phonebooksPage->phoneBook})
+        if (const QString name = search(book->entries()); !name.isEmpty())
+            return name;
+    return {};
 }
 
 void TForm1::TimerClockTimer()

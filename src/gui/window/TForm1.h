@@ -15,6 +15,7 @@ class SmsPage;
 class PhonebooksPage;
 class SettingsPage;
 class AboutPage;
+class InboxPage;
 class InfoPage;
 class CentreService;
 class PersonalRings;
@@ -47,6 +48,7 @@ public:
     PhonebooksPage *phonebooksPage = nullptr; // Panel2
     MelodiesPage *Panel3 = nullptr;      // Melodies
     SettingsPage *settingsPage = nullptr; // Panel4
+    InboxPage *inboxPage = nullptr;      // the messages stored in the phone
     AboutPage *aboutPage = nullptr;      // Panel5 and Panel6
     InfoPage *infoPage = nullptr;        // PanelInfo
     CentreService *centre = nullptr;     // the phone's SMS centre, read and set
@@ -74,6 +76,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The name a number goes by in the SMS book or a phonebook on screen.
+    QString nameForNumber(const QString &number) const;
     // Form2 shown, main window disabled, until the user closes Form2.
     void showErrorDialog(const QString &reason);
 

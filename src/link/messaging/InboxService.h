@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// The phone's message stores on the wire: read every message of the SIM,
+// the phone memory or both, and delete locations. It knows nothing of the
+// list; the Inbox page runs it inside an OperationGuard and shows what
+// comes back.
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "core/messaging/InboxMessages.h"
+
+class PhoneLink;
+struct Exchange;
+
+class InboxService : public QObject {
+    Q_OBJECT
+public:
+    explicit InboxService(PhoneLink &link, QObject *parent = nullptr);
+
+    enum class Choice { Sim, Phone, Both };
+
+    struct ReadResult {
+        QList<InboxPart> parts; // everything read, also when the read stopped early
+        bool complete = false;
+        bool aborted = false;
+        QString error;          // why it stopped, when it did and the user did not stop it
+    };
+    // AT+CMGF=0, then each store: selected, listed with AT+CMGL=4 (tried
+    // once), or read location by location until the store's count is found.
+    // Filled as it goes, so a port failure thrown out of it keeps what was read.
+    void read(Choice choice, ReadResult &result);
+
+    struct Location {
+        InboxAt::Store store;
+        int location;
+        friend bool operator==(const Location &, const Location &) = default;
+    };
+    struct DeleteResult {
+        QList<Location> deleted; // the phone confirmed these
+        QList<Location> refused; // the phone said no, or never got to them
+        QString error;           // why the run stopped early
+    };
+    // Each store selected once, then AT+CMGD for each of its locations.
+    DeleteResult remove(const QList<Location> &locations);
+
+    // How every operation ends: whatever is left of an abandoned answer
+    // dropped, the port closed.
+    void finish();
+
+signals:
+    // found of total messages the stores reported so far.
+    void progress(int found, int total);
+
+private:
+    // Ok; otherwise the reason to give up, unless the phone just said no.
+    bool stopped(const Exchange &answer, QString *why) const;
+    PhoneLink &m_link;
+};
