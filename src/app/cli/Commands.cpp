@@ -170,6 +170,9 @@ int info(CliSession &s, const Invocation &)
             if (s.interrupted() || s.failed() || (!lines.isEmpty() && !s.link.connected()))
                 return;
             step();
+            // Silence to the first question: no phone there to ask the rest.
+            if (!any && s.link.lastStatus() == Exchange::Timeout)
+                return;
         }
     });
     s.run([&] { s.link.closePort(); });
