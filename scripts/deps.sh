@@ -3,7 +3,7 @@
 
 # Beyond what building and running takes: the validators of the install-tree
 # test, and what CPack needs for a .deb with computed dependencies.
-MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base)
+MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base lintian bash-completion)
 MIRVAK_DEB_PACKAGES=(dpkg-dev file)
 
 mirvak_need_packages() {
