@@ -31,6 +31,8 @@ std::vector<QByteArray> seeds()
         book,
         book.left(740),
         "001:Anna\r\n+46701234567\r\n003:Bob\n123\r120:\r\n\r\n\x1A\r\n",
+        "ModemManager\n/usr/sbin/ModemManager\0--debug\0",
+        "AT+CPBR=?\r\r\n+CPBR: (1-250),20,18\r\n\r\nOK\r\n",
         QByteArray(),
     };
 }
