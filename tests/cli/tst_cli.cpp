@@ -177,6 +177,24 @@ private slots:
         QVERIFY2(back.startsWith("001:Anna\r\n+46701234567\r\n002:\r\n\r\n003:Bob\r\n0701112233\r\n"), back.constData());
         // The phone's SIM book is selected again at the end, as other programs expect.
         QCOMPARE(sim.commands().last(), QStringLiteral("AT+CPBS=\"SM\""));
+
+        // Clearing the others goes up to the last location the phone states.
+        const qsizetype before = sim.commands().size();
+        r = run({"phonebook", "write", "book.pbk", "--memory", "ME", "--clear-others"});
+        QCOMPARE(r.code, 0);
+        writes = sim.commands().mid(before).filter("CPBW");
+        QCOMPARE(writes.size(), 6);
+        QCOMPARE(writes.at(1), QStringLiteral("AT+CPBW=2,\"\",129,\"\""));
+        QCOMPARE(writes.last(), QStringLiteral("AT+CPBW=6,\"\",129,\"\""));
+
+        // A location the book does not have is refused: told, and status 1,
+        // the other locations written all the same.
+        QVERIFY(m_dir.write("far.pbk", "001:Cid\r\n555123\r\n009:Dee\r\n555999\r\n010:\r\n\r\n"));
+        r = run({"phonebook", "write", "far.pbk", "--memory", "ME"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("phone book (ME) on COM1"), r.err.constData());
+        QVERIFY2(r.err.contains("refused location 9"), r.err.constData());
+        QVERIFY(sim.commands().contains("AT+CPBW=1,\"555123\",129,\"Cid\""));
     }
 
     void smsSend_data()
