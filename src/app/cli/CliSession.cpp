@@ -17,10 +17,16 @@ namespace {
 int signalPair[2] = {-1, -1};
 const int Signals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void onTerminationSignal(int)
+void onTerminationSignal(int sig)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPair[0], &byte, 1);
+    // A second one ends the program at once, even where no event loop runs
+    // to see the first (a message still being read from standard input).
+    struct sigaction sa = {};
+    sa.sa_handler = SIG_DFL;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(sig, &sa, nullptr);
 }
 
 } // namespace
@@ -71,7 +77,7 @@ void CliSession::onSignal()
     [[maybe_unused]] const ssize_t n = ::read(signalPair[1], &byte, 1);
     m_interrupted = true;
     link.btnAbortClick();
-    // A second Ctrl-C ends the program at once.
+    // A second signal of any kind ends the program at once.
     struct sigaction sa = {};
     sa.sa_handler = SIG_DFL;
     sigemptyset(&sa.sa_mask);

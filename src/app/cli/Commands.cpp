@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/cli/Commands.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <functional>
 #include <QTextStream>
@@ -362,6 +363,10 @@ int smsSend(CliSession &s, const Invocation &call)
     } else {
         text = call.arguments.at(1);
     }
+    // Ctrl-C while the text was typed: nothing goes out.
+    QCoreApplication::processEvents();
+    if (s.stopIfInterrupted())
+        return s.exitCode();
     // The SMS page's checks: no empty message, no more than it lets the
     // user type, and a recipient the encoder takes.
     if (text.isEmpty())
