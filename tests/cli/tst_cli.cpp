@@ -110,7 +110,7 @@ private slots:
         QVERIFY(sim.start());
         sim.useAsCom(1);
         const Result r = run(args);
-        QCOMPARE(r.code, 2);
+        QVERIFY2(r.code == 2, r.err.constData());
         QVERIFY2(QString::fromLocal8Bit(r.err).contains(said), r.err.constData());
         QVERIFY(r.out.isEmpty());
         QVERIFY(sim.commands().isEmpty());
@@ -137,7 +137,7 @@ private slots:
         QVERIFY(m_dir.write("book.pbk", Book));
 
         Result r = run({"phonebook", "write", "book.pbk", "--memory", "SM", "--dry-run"});
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(r.out, QByteArray("AT+CPBS=\"SM\"\n"
                                    "AT+CPBW=1,\"46701234567\",145,\"Anna\"\n"
                                    "AT+CPBW=3,\"0701112233\",129,\"Bob\"\n"));
@@ -145,7 +145,7 @@ private slots:
         // Clearing the others lists the empty locations too, and says that
         // the rest of the book follows.
         r = run({"phonebook", "write", "book.pbk", "--memory", "ME", "--dry-run", "--clear-others"});
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(r.out, QByteArray("AT+CPBS=\"ME\"\n"
                                    "AT+CPBW=1,\"46701234567\",145,\"Anna\"\n"
                                    "AT+CPBW=2,\"\",129,\"\"\n"
@@ -164,14 +164,14 @@ private slots:
         QVERIFY(m_dir.write("book.pbk", Book));
 
         Result r = run({"phonebook", "write", "book.pbk", "--memory", "ME"});
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, r.err.constData());
         QVERIFY2(r.err.isEmpty(), r.err.constData());
         QStringList writes = sim.commands().filter("CPBW");
         QCOMPARE(writes, (QStringList{"AT+CPBW=1,\"46701234567\",145,\"Anna\"",
                                       "AT+CPBW=3,\"0701112233\",129,\"Bob\""}));
 
         r = run({"phonebook", "read", "--memory", "ME", "-o", "back.pbk"});
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, r.err.constData());
         QVERIFY(r.out.isEmpty());
         const QByteArray back = m_dir.read("back.pbk");
         QVERIFY2(back.startsWith("001:Anna\r\n+46701234567\r\n002:\r\n\r\n003:Bob\r\n0701112233\r\n"), back.constData());
@@ -181,7 +181,7 @@ private slots:
         // Clearing the others goes up to the last location the phone states.
         const qsizetype before = sim.commands().size();
         r = run({"phonebook", "write", "book.pbk", "--memory", "ME", "--clear-others"});
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, r.err.constData());
         writes = sim.commands().mid(before).filter("CPBW");
         QCOMPARE(writes.size(), 6);
         QCOMPARE(writes.at(1), QStringLiteral("AT+CPBW=2,\"\",129,\"\""));
@@ -191,7 +191,7 @@ private slots:
         // the other locations written all the same.
         QVERIFY(m_dir.write("far.pbk", "001:Cid\r\n555123\r\n009:Dee\r\n555999\r\n010:\r\n\r\n"));
         r = run({"phonebook", "write", "far.pbk", "--memory", "ME"});
-        QCOMPARE(r.code, 1);
+        QVERIFY2(r.code == 1, r.err.constData());
         QVERIFY2(r.err.contains("phone book (ME) on COM1"), r.err.constData());
         QVERIFY2(r.err.contains("refused location 9"), r.err.constData());
         QVERIFY(sim.commands().contains("AT+CPBW=1,\"555123\",129,\"Cid\""));
@@ -216,7 +216,7 @@ private slots:
         QVERIFY(sim.start());
         sim.useAsCom(1);
         const Result r = run(args, input);
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(r.out, QByteArray("SMS sent OK.\n"));
         if (mode == QLatin1String("binary"))
             QVERIFY(!sim.commands().contains("AT+CMGS=?"));
@@ -238,7 +238,7 @@ private slots:
         const QString missing = m_dir.filePath("no-such-tty");
         qputenv("MIRVAK_COM2", QFile::encodeName(missing));
         Result r = run({"info"});
-        QCOMPARE(r.code, 3);
+        QVERIFY2(r.code == 3, r.err.constData());
         QVERIFY2(r.err.contains(("cannot use COM2: " + missing + ": no such device").toLocal8Bit()), r.err.constData());
         QVERIFY(r.out.isEmpty());
         QVERIFY(QFile::remove(m_dir.filePath("QXsms.phb")));
@@ -246,13 +246,13 @@ private slots:
         PtyPeer silent;
         QVERIFY(silent.isOpen());
         r = run({"--port", silent.device(), "info"});
-        QCOMPARE(r.code, 1);
+        QVERIFY2(r.code == 1, r.err.constData());
         QVERIFY2(r.err.contains("did not answer"), r.err.constData());
         QVERIFY2(r.err.contains(silent.device().toLocal8Bit()), r.err.constData());
         QCOMPARE(silent.received, QByteArray("AT+COPS?\r\n"));
 
         r = run({"--port", silent.device(), "sms", "send", "0701112233", "hi"});
-        QCOMPARE(r.code, 1);
+        QVERIFY2(r.code == 1, r.err.constData());
         QVERIFY2(r.err.contains("Phone not found"), r.err.constData());
     }
 
@@ -269,7 +269,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.commands().filter("AT+CPBR=").size() >= 3, 60000);
         ::kill(pid_t(cli.process().processId()), SIGINT);
         const Result r = cli.finish();
-        QCOMPARE(r.code, 1);
+        QVERIFY2(r.code == 1, r.err.constData());
         QVERIFY2(r.err.contains("interrupted"), r.err.constData());
         QVERIFY(!QFile::exists(m_dir.filePath("partial.pbk")));
         QCOMPARE(QDir(m_dir.path()).entryList({"partial*"}, QDir::Files | QDir::Hidden), QStringList());
