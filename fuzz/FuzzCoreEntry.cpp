@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/port/PortHolder.h"
 #include "core/port/PortName.h"
+#include "core/phonebooks/PhonebookRange.h"
 #include "core/melodies/Notation.h"
 #include "core/at/Charset.h"
 #include "core/at/NumberConversion.h"
@@ -517,16 +519,33 @@ void inbox(const QByteArray &in)
     check(separators == messages.size(), "mbox separators");
 }
 
+// /proc texts and sysfs ids of a port's holder, and the book range reply.
+void portHolder(const QByteArray &in)
+{
+    const qsizetype cut = in.indexOf('\n');
+    const PortHolder::Process p = PortHolder::fromProc(1, in.left(cut < 0 ? 0 : cut), in.mid(cut + 1));
+    check(!p.program.isEmpty(), "a holder always has a name");
+    const PortHolder::Diagnosis d{{p}, {p}, PortHolder::usbId(in.left(4), in.mid(4, 4))};
+    check(PortHolder::busyText(d).startsWith(QLatin1String("in use by ")), "busy text leads with the holder");
+    check(PortHolder::busyShort(d).startsWith(QLatin1String("busy (held by ")), "short busy text");
+    if (d.usb)
+        check(d.usb->vendor.size() == 4 && d.usb->product.size() == 4, "usb ids are four hex digits");
+    (void)PortHolder::linkNamesDevice(in, QStringLiteral("/dev/ttyUSB0"), fromPhoneText(in));
+    if (const auto range = PhonebookAt::parseRange(in))
+        check(range->first >= 1 && range->first <= range->last && range->last <= 9999, "book range order");
+}
+
 struct Parser {
     const char *name;
     void (*run)(const QByteArray &);
 };
-constexpr std::array<Parser, 19> parsers{{
+constexpr std::array<Parser, 20> parsers{{
     {"replies", replies},     {"frames", frames},           {"book", book},
     {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
     {"rings", rings},         {"notation", notation},         {"melodies", melodies},
     {"melodyfile", melodyFile}, {"callservices", callServices}, {"settings", settings},
     {"settingslists", settingsLists}, {"charset", charset}, {"inbox", inbox},
+    {"portholder", portHolder},
     {"rtttl", rtttl},         {"emelody", eMelody},
     {"vcard", vcard},         {"csvbook", csvBook},
 }};

@@ -7,3 +7,7 @@ cd "$(dirname "$0")/.."
 mirvak_need_packages "${MIRVAK_DEB_PACKAGES[@]}"
 cmake --workflow --preset deb
 ls -1 build/package/*.deb
+# Debian's own checker, when it is there: no error and no warning.
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning build/package/*.deb
+fi

@@ -2,9 +2,10 @@
 # when any is missing (as root, or through sudo).
 
 # Beyond what building and running takes: the validators of the install-tree
-# test, the vCard library the phonebook files are cross-checked with, and
-# what CPack needs for a .deb with computed dependencies.
-MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-vobject)
+# test, the vCard library the phonebook files are cross-checked with, lintian
+# and bash-completion for the package, and what CPack needs for a .deb with
+# computed dependencies.
+MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-vobject lintian bash-completion)
 MIRVAK_DEB_PACKAGES=(dpkg-dev file)
 
 mirvak_need_packages() {

@@ -1,8 +1,10 @@
 // Program entry: options, the application object, the main window, the loop.
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include <csignal>
 #include <cstdio>
@@ -18,16 +20,18 @@
 namespace {
 
 const char Usage[] =
-    "Usage: mirvak [--demo] [Qt options]\n"
+    "Usage: mirvak [--demo] [--data-dir] [Qt options]\n"
     "Manages an Ericsson T28-class GSM phone over a serial data cable.\n"
     "\n"
     "  --demo      start the simulated phone (mirvak-phonesim) and use it as COM1\n"
+    "  --data-dir  keep the book file in $XDG_DATA_HOME/mirvak (created if missing)\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
     "COM1, COM2, ... are the serial devices /dev/ttyUSB*, /dev/ttyACM*, then the\n"
     "/dev/ttyS* with a real UART, in that order; MIRVAK_COM1..MIRVAK_COM16 name a\n"
-    "device directly. The book file QXsms.phb lives in the current folder.\n";
+    "device directly. The book file QXsms.phb lives in the current folder.\n"
+    "mirvak-cli does the same phone work from a shell.\n";
 
 int signalPipe[2] = {-1, -1};
 
@@ -92,11 +96,27 @@ int main(int argc, char *argv[])
 
     // Qt has taken its own options out of argv; whatever else is left is a mistake.
     const QStringList rest = app.arguments().mid(1);
+    bool dataDir = false;
     for (const QString &arg : rest) {
+        if (arg == QLatin1String("--data-dir")) {
+            dataDir = true;
+            continue;
+        }
         if (arg != QLatin1String("--demo")) {
             std::fprintf(stderr, "mirvak: unknown argument \"%s\"\n%s", qPrintable(arg), Usage);
             return 2;
         }
+    }
+
+    // The menu starts programs in the home folder; the book file belongs in
+    // the data folder instead. A folder that cannot be made leaves the book
+    // where it would have been, and says so.
+    if (dataDir) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                               + QStringLiteral("/mirvak");
+        if (!QDir().mkpath(folder) || !QDir::setCurrent(folder))
+            std::fprintf(stderr, "mirvak: cannot use %s; the book file stays in %s\n", qPrintable(folder),
+                         qPrintable(QDir::currentPath()));
     }
 
     closeOnTerminationSignals(&app);

@@ -42,6 +42,8 @@ std::vector<QByteArray> seeds()
         "\r\n+CMGR: 0,,36\r\n07916407058099F9440B912121550501F000086210203040500A170608041234030100480065006A0020"
         "D83DDE00002000E5\r\n\r\nOK\r\n",
         QByteArray::fromHex("440B916407214365F7000062216071055040320500032A0202826E3288FC06B9DF7490F92D3F97E9"),
+        "ModemManager\n/usr/sbin/ModemManager\0--debug\0",
+        "AT+CPBR=?\r\r\n+CPBR: (1-250),20,18\r\n\r\nOK\r\n",
         QByteArray(),
     };
 }

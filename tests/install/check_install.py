@@ -16,8 +16,8 @@ def check(ok, what):
     return ok
 
 
-def run(cmd, **kw):
-    return subprocess.run(cmd, capture_output=True, text=True, timeout=120, **kw)
+def run(cmd, timeout=120, **kw):
+    return subprocess.run(cmd, capture_output=True, text=True, timeout=timeout, **kw)
 
 
 def read_until(stream, text, seconds):
@@ -57,12 +57,13 @@ try:
 
     installed = {os.path.relpath(os.path.join(d, f), prefix)
                  for d, _, files in os.walk(prefix) for f in files}
-    expected = {"bin/mirvak", "bin/mirvak-phonesim",
+    expected = {"bin/mirvak", "bin/mirvak-cli", "bin/mirvak-phonesim",
                 f"share/applications/{app_id}.desktop",
                 f"share/metainfo/{app_id}.metainfo.xml",
                 f"share/icons/hicolor/scalable/apps/{app_id}.svg",
-                "share/man/man1/mirvak.1.gz", "share/man/man1/mirvak-phonesim.1.gz",
-                "share/doc/mirvak/changelog.gz"}
+                "share/man/man1/mirvak.1.gz", "share/man/man1/mirvak-cli.1.gz",
+                "share/man/man1/mirvak-phonesim.1.gz", "share/bash-completion/completions/mirvak-cli",
+                "share/doc/mirvak/changelog.gz", "share/doc/mirvak/copyright"}
     check(installed == expected, f"installed files: missing {sorted(expected - installed)}, "
                                  f"unexpected {sorted(installed - expected)}")
     if not expected <= installed:
@@ -84,7 +85,7 @@ try:
     entry.read(desktop)
     e = entry["Desktop Entry"]
     check(e.get("Icon") == app_id, f"desktop Icon is {e.get('Icon')!r}, the icon file is {app_id}.svg")
-    check((e.get("Exec") or "?").split()[0] == "mirvak", f"desktop Exec {e.get('Exec')!r}")
+    check((e.get("Exec") or "?").split() == ["mirvak", "--data-dir"], f"desktop Exec {e.get('Exec')!r}")
     check("Utility" in e.get("Categories", "").split(";"), "desktop Categories lack Utility")
     keywords = {k.lower() for k in e.get("Keywords", "").split(";")}
     check({"phone", "sms", "serial", "ericsson"} <= keywords, f"desktop Keywords {e.get('Keywords')!r}")
@@ -122,7 +123,7 @@ try:
     # The manual pages: clean for groff, and they explain every option of
     # their program's --help (Qt's own aside) and every variable Mirvak reads.
     pages = {}
-    for program in ("mirvak", "mirvak-phonesim"):
+    for program in ("mirvak", "mirvak-cli", "mirvak-phonesim"):
         with gzip.open(os.path.join(share, "man", "man1", f"{program}.1.gz"), "rt") as f:
             pages[program] = f.read()
         r = run(["groff", "-man", "-Tutf8", "-z", "-ww"], input=pages[program])
@@ -143,13 +144,58 @@ try:
         check(name in plain, f"mirvak.1 does not explain {name}")
     for topic in ("QXsms.phb", "dialout", "/dev/ttyUSB", "COM16"):
         check(topic in plain, f"mirvak.1 does not mention {topic}")
+    cli_page = pages["mirvak-cli"].replace("\\-", "-")
+    for topic in ("phonebook write", "--clear-others", "sms send", "melody store", "ports", "EXIT STATUS",
+                  "could not be used", "no half-written file"):
+        check(topic in cli_page, f"mirvak-cli.1 does not mention {topic}")
+    for topic in ("--data-dir", "XDG_DATA_HOME", "Find phone", "ID_MM_DEVICE_IGNORE", "brltty"):
+        check(topic in plain, f"mirvak.1 does not mention {topic}")
+
+    # The licence: the text at the top of the tree, the metainfo's licence,
+    # and a copyright file Debian's tools can read.
+    with open(os.path.join(source, "LICENSE")) as f:
+        check("GNU GENERAL PUBLIC LICENSE" in f.read(2000), "LICENSE is not the GPL")
+    check(meta.findtext("project_license") == "GPL-2.0-or-later",
+          f"metainfo project_license {meta.findtext('project_license')!r}")
+    with open(os.path.join(share, "doc/mirvak/copyright")) as f:
+        copyright = f.read()
+    check(copyright.startswith("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"),
+          "the copyright file is not in the machine-readable format")
+    check("License: GPL-2.0-or-later" in copyright, "the copyright file does not name GPL-2.0-or-later")
+
+    # The completion file loads in bash and completes the commands.
+    completion = os.path.join(share, "bash-completion/completions/mirvak-cli")
+    r = run(["bash", "-n", completion])
+    check(r.returncode == 0, f"bash rejects the completion file:\n{r.stderr}")
+    if os.path.isfile("/usr/share/bash-completion/bash_completion"):
+        script = (f"source /usr/share/bash-completion/bash_completion; source {completion}; "
+                  "COMP_WORDS=(mirvak-cli phonebook ''); COMP_CWORD=2; COMP_LINE='mirvak-cli phonebook '; "
+                  "COMP_POINT=${#COMP_LINE}; _mirvak_cli; echo \"${COMPREPLY[*]}\"")
+        r = run(["bash", "-c", script])
+        check(r.stdout.split() == ["read", "write"], f"completion after 'phonebook' offers {r.stdout!r}{r.stderr!r}")
+
+    r = run([os.path.join(prefix, "bin", "mirvak-cli"), "--version"], env=env)
+    check(r.returncode == 0 and r.stdout.strip() == f"mirvak-cli {version}", f"mirvak-cli --version says {r.stdout!r}")
+
+    # Debian's checker on a package of this build, when it is installed.
+    if shutil.which("lintian"):
+        debs = os.path.join(tmp, "deb")
+        r = run([os.path.join(os.path.dirname(cmake), "cpack"), "--config", os.path.join(build, "CPackConfig.cmake"), "-B", debs], timeout=600)
+        found = [os.path.join(debs, f) for f in os.listdir(debs) if f.endswith(".deb")] if os.path.isdir(debs) else []
+        if check(r.returncode == 0 and len(found) == 1, f"cpack made {found}:\n{r.stdout}{r.stderr}"):
+            r = run(["lintian", "--fail-on", "error,warning", found[0]], timeout=600)
+            tags = [l for l in r.stdout.splitlines() if l[:2] in ("E:", "W:")]
+            check(r.returncode == 0 and not tags, f"lintian on the package:\n{r.stdout}{r.stderr}")
+
     with gzip.open(os.path.join(prefix, "share/doc/mirvak/changelog.gz"), "rt") as f:
         check(f.readline().startswith(f"mirvak ({version})"), "the changelog's newest entry is not this version")
 
     # --demo from the installed tree finds the simulator beside it, nowhere else.
     env["PATH"] = "/nonexistent"
     sim = os.path.join(prefix, "bin", "mirvak-phonesim")
-    p = subprocess.Popen([mirvak, "--demo"], cwd=tmp, env=env, stderr=subprocess.PIPE)
+    # Started as the menu starts it: the book file goes to the data folder.
+    env["XDG_DATA_HOME"] = os.path.join(tmp, "data")
+    p = subprocess.Popen([mirvak, "--demo", "--data-dir"], cwd=tmp, env=env, stderr=subprocess.PIPE)
     said = read_until(p.stderr, "simulated phone", 60)
     check("simulated phone on /dev/" in said, f"installed mirvak --demo said {said!r}")
     # Its simulator, to be watched going away with it.
@@ -164,6 +210,9 @@ try:
         p.kill()
         p.communicate()
         check(False, "installed mirvak --demo did not close on SIGTERM")
+    check(os.path.isfile(os.path.join(tmp, "data", "mirvak", "QXsms.phb")) and
+          not os.path.exists(os.path.join(tmp, "QXsms.phb")),
+          f"mirvak --data-dir kept its book file elsewhere: {sorted(os.listdir(tmp))}")
     # A pidfd turns readable when its process ends.
     if gone:
         ended, _, _ = select.select(gone, [], [], 10)

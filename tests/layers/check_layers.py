@@ -35,6 +35,9 @@ for folder, _, names in os.walk(src):
                 faults.append(f'{rel}: includes "{inc}", which is not written from src/')
             elif rank[theirs] > rank[mine]:
                 faults.append(f'{rel}: {mine} includes {inc} of {theirs}')
+            # The command line runs without a display: no page, no widget.
+            if rel.startswith('app/cli/') and theirs == 'gui':
+                faults.append(f'{rel}: the command line includes {inc}')
         if mine == 'gui' and port_call.search(text):
             faults.append(f'{rel}: a page talks to the serial port')
 

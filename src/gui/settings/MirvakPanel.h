@@ -1,5 +1,6 @@
 #pragma once
-// The program's own settings: the port chooser and the ICQ gateway numbers.
+// The program's own settings: the port chooser, Find phone and the ICQ
+// gateway numbers.
 // Both widgets belong to the main window, which wires them to the port and the
 // book file; this panel only gives them a place on the settings page.
 #include "gui/settings/SettingsPanel.h"
@@ -7,5 +8,5 @@
 class MirvakPanel : public SettingsPanel {
     Q_OBJECT
 public:
-    MirvakPanel(QWidget *portChooser, QWidget *icqSettings, QWidget *parent = nullptr);
+    MirvakPanel(QWidget *portChooser, QWidget *icqSettings, QWidget *phoneFinder = nullptr, QWidget *parent = nullptr);
 };

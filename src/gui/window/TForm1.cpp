@@ -31,6 +31,7 @@
 #include "link/melodies/PhoneMelodies.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 #include "gui/settings/MirvakPanel.h"
+#include "gui/settings/PhoneFinder.h"
 #include "link/settings/PersonalRings.h"
 #include "gui/settings/PersonalRingsPanel.h"
 #include "gui/settings/SettingsTree.h"
@@ -132,7 +133,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     phoneMelodies = new PhoneMelodies(link, *personalRings, this);
     Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
     settingsPage = new SettingsPage(settingsTree({link, messaging, [this] { return infoPage; },
-                                                  [this] { return new MirvakPanel(cpa, icqSettings); },
+                                                  [this] { return new MirvakPanel(cpa, icqSettings, new PhoneFinder(link, cpa)); },
                                                   *personalRings}));
     personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
     // A phonebook entry's number can go into the personal-rings number box.

@@ -62,7 +62,7 @@ void SmsSender::MainLoop1(const Message &message)
         return;
     }
 
-    if (m_link.exchange("AT+CMGS=?\r\n").ok())
+    if (!m_message.binaryOnly && m_link.exchange("AT+CMGS=?\r\n").ok())
         SendSMSAT();
     else
         SendSMSbinary();

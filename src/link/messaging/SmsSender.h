@@ -23,6 +23,9 @@ public:
         QString smsRecipient; // ComboBox1
         QString icqRecipient; // ComboBox2
         bool requestReply = false;
+        // Straight to binary mode, without asking whether the phone takes
+        // "AT+CMGS" (the command line's --binary).
+        bool binaryOnly = false;
     };
     // The input a send refused; the page marks it.
     enum class Field { Text, SmsRecipient, IcqRecipient };

@@ -49,7 +49,7 @@ QString EComPort::reason() const
         break;
     case EBUSY:
     case EWOULDBLOCK:
-        words = QStringLiteral("in use by another program");
+        words = m_holders ? PortHolder::busyText(*m_holders) : QStringLiteral("in use by another program");
         break;
     case ENOENT:
     case ENODEV:
@@ -61,6 +61,11 @@ QString EComPort::reason() const
         break;
     }
     return m_device.isEmpty() ? words : m_device + QStringLiteral(": ") + words;
+}
+
+bool EComPort::busy() const
+{
+    return m_code == ComErrorCode::Open && (m_errno == EBUSY || m_errno == EWOULDBLOCK);
 }
 
 QString EComPort::systemReason() const

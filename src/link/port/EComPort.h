@@ -1,7 +1,10 @@
 #pragma once
 // What a failing port operation raises, with the words the user sees.
 #include <QString>
+#include <optional>
 #include <stdexcept>
+
+#include "core/port/PortHolder.h"
 
 enum class ComErrorCode {
     Open,           // "Unable to open com port"
@@ -36,8 +39,16 @@ public:
     QString hint() const;
     static QString codeText(ComErrorCode code);
 
+    // Another program holds the device.
+    bool busy() const;
+    // Who holds it, found when the open failed; reason() then names them
+    // and says what to do.
+    void setHolders(PortHolder::Diagnosis holders) { m_holders = std::move(holders); }
+    const std::optional<PortHolder::Diagnosis> &holders() const { return m_holders; }
+
 private:
     ComErrorCode m_code;
     int m_errno;
     QString m_device;
+    std::optional<PortHolder::Diagnosis> m_holders;
 };

@@ -1,6 +1,7 @@
 #include "link/port/TComPort.h"
 
 #include "link/port/LinkTrace.h"
+#include "link/port/PortHolders.h"
 #include "link/port/PortMap.h"
 #include "core/port/PortName.h"
 
@@ -47,7 +48,11 @@ TComPort::~TComPort()
 
 void TComPort::fail(ComErrorCode code, int err) const
 {
-    throw EComPort(code, err, m_device.isEmpty() ? m_port : m_device);
+    EComPort e(code, err, m_device.isEmpty() ? m_port : m_device);
+    // Only worth the scan of /proc when the user will be told who to ask.
+    if (e.busy() && !m_device.isEmpty())
+        e.setHolders(PortHolders::diagnose(m_device));
+    throw e;
 }
 
 void TComPort::setPort(const QString &name)

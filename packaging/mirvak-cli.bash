@@ -1,0 +1,68 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
+# bash completion for mirvak-cli
+
+_mirvak_cli()
+{
+    local cur prev words cword
+    _init_completion || return
+
+    case $prev in
+        --port)
+            COMPREPLY=($(compgen -W "COM{1..16}" -- "$cur"))
+            compopt -o filenames
+            COMPREPLY+=($(compgen -f -- "$cur"))
+            return
+            ;;
+        --trace | -o | --output)
+            _filedir
+            return
+            ;;
+        --memory)
+            COMPREPLY=($(compgen -W "SM ME" -- "$cur"))
+            return
+            ;;
+        --format)
+            COMPREPLY=($(compgen -W "pbk" -- "$cur"))
+            return
+            ;;
+    esac
+
+    # The command's words, skipping the global options and their values.
+    local i command=()
+    for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+            --port | --trace | --memory | --format | -o | --output) ((i++)) ;;
+            -*) ;;
+            *) command+=("${words[i]}") ;;
+        esac
+    done
+
+    local options="--port --trace --help --version"
+    case "${command[0]} ${command[1]}" in
+        "phonebook read") options+=" --memory --format --output" ;;
+        "phonebook write")
+            options+=" --memory --dry-run --clear-others"
+            if [[ $cur != -* && ${#command[@]} -eq 2 ]]; then
+                _filedir pbk
+                return
+            fi
+            ;;
+        "sms send") options+=" --binary" ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+
+    case ${#command[@]} in
+        0) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
+        1)
+            case ${command[0]} in
+                phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
+                sms) COMPREPLY=($(compgen -W "send" -- "$cur")) ;;
+                melody) COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
+            esac
+            ;;
+    esac
+} &&
+    complete -F _mirvak_cli mirvak-cli

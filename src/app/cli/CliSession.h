@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// What every command of mirvak-cli shares: the port and the link, how
+// failures become words on standard error and an exit code, Ctrl-C as the
+// Abort button, progress on a terminal, and results written whole.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "link/PhoneLink.h"
+#include "link/port/TComPort.h"
+
+class QSocketNotifier;
+
+namespace Exit {
+constexpr int Ok = 0;
+constexpr int Phone = 1; // the phone refused or did not answer; also an abort
+constexpr int Usage = 2;
+constexpr int Port = 3;  // the port could not be used
+}
+
+class CliSession : public QObject {
+    Q_OBJECT
+public:
+    CliSession();
+    ~CliSession() override;
+
+    TComPort port;
+    PhoneLink link{port};
+
+    // "COM1 (/dev/ttyUSB0)"
+    QString where() const;
+
+    // A message on standard error, "mirvak-cli: " first.
+    static void say(const QString &message);
+    // A failure: told, and its exit code kept unless an earlier failure
+    // already set one (the first cause is the one that matters).
+    void fail(int code, const QString &message);
+    int exitCode() const { return m_exit; }
+    bool failed() const { return m_exit != Exit::Ok; }
+
+    // Set once Ctrl-C (or SIGTERM, SIGHUP) came; the running exchange ends
+    // as after Abort.
+    bool interrupted() const { return m_interrupted; }
+    // Failed because of an interrupt, told once.
+    bool stopIfInterrupted();
+
+    // One phone operation: guarded like the window's, port failures caught.
+    void run(const std::function<void()> &operation);
+
+    // "reading 37/250" on standard error, only when it is a terminal.
+    void progress(const QString &text);
+    void endProgress();
+
+    // The result: to standard output, or written whole to `path` through
+    // QSaveFile (never in place). False, told, when it could not be written.
+    bool deliver(const QByteArray &bytes, const QString &path);
+
+private:
+    int m_exit = Exit::Ok;
+    bool m_interrupted = false;
+    bool m_progressShown = false;
+    QSocketNotifier *m_signals = nullptr;
+    void onSignal();
+};

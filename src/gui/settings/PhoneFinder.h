@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// "Find phone": every COM name tried with "AT", the first that answers
+// chosen, and a short report of what each one showed.
+#include <QWidget>
+
+class PhoneLink;
+class QLabel;
+class QPushButton;
+class TComRadioGroup;
+
+class PhoneFinder : public QWidget {
+    Q_OBJECT
+public:
+    PhoneFinder(PhoneLink &link, TComRadioGroup *chooser, QWidget *parent = nullptr);
+
+    void btnFindPhoneClick();
+
+private:
+    PhoneLink &m_link;
+    TComRadioGroup *m_chooser;
+    QPushButton *btnFindPhone;
+    QLabel *m_report;
+};

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// Who holds a serial device open: every process's descriptors in /proc,
+// read and never touched, and the adapter's USB ids from sysfs for the
+// advice.
+#include <QString>
+
+#include "core/port/PortHolder.h"
+
+namespace PortHolders {
+// This process is left out: its own port is not "another program".
+PortHolder::Diagnosis diagnose(const QString &device);
+std::optional<PortHolder::UsbId> usbIdOf(const QString &device);
+}

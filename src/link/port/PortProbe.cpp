@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "link/port/PortProbe.h"
+
+#include "link/PhoneLink.h"
+#include "link/port/PortMap.h"
+#include "link/port/TComPort.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString PortReport::stateText() const
+{
+    switch (state) {
+    case Answers:
+        return QStringLiteral("phone answers");
+    case NoAnswer:
+        return QStringLiteral("no answer");
+    case Busy:
+    case Unusable:
+        break;
+    }
+    return detail;
+}
+
+namespace PortProbe {
+
+QString byIdName(const QString &device)
+{
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return {};
+    const QDir dir(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo &link : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        if (link.canonicalFilePath() == target)
+            return link.fileName();
+    }
+    return {};
+}
+
+PortReport probe(const QString &comName, const QString &device, const Timing &timing)
+{
+    PortReport report;
+    report.name = comName;
+    report.device = device;
+    report.byId = byIdName(device);
+
+    TComPort port;
+    PhoneLink link(port);
+    link.setTiming(timing);
+    port.setPort(comName);
+    try {
+        port.PortOpen();
+    } catch (const EComPort &e) {
+        if (e.busy()) {
+            report.state = PortReport::Busy;
+            report.detail = e.holders() ? PortHolder::busyShort(*e.holders())
+                                        : QStringLiteral("busy (held by another program)");
+        } else {
+            report.state = PortReport::Unusable;
+            report.detail = e.reason();
+        }
+        return report;
+    }
+    try {
+        // Left-overs of an earlier conversation must not pass for an answer.
+        port.PortPurge(true, true);
+        report.state = link.exchange("AT\r\n").ok() ? PortReport::Answers : PortReport::NoAnswer;
+        port.PortClose();
+    } catch (const EComPort &e) {
+        report.state = PortReport::Unusable;
+        report.detail = e.reason();
+        try {
+            port.PortClose();
+        } catch (const EComPort &) {
+            // The failure above is the one to tell.
+        }
+    }
+    return report;
+}
+
+QList<PortReport> probeAll(const Timing &timing)
+{
+    QList<PortReport> out;
+    for (const PortMapping &m : systemPorts())
+        out << probe(m.name, m.device, timing);
+    return out;
+}
+
+} // namespace PortProbe

@@ -1,0 +1,282 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// mirvak-cli run as a script runs it, against the simulated phone on a
+// pseudo-terminal: results on standard output, words on standard error,
+// and the exit status a script goes by.
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <csignal>
+
+#include "PtyPeer.h"
+#include "Scratch.h"
+#include "SimPhone.h"
+#include "core/messaging/BookFile.h"
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// No COM name left over from an earlier case.
+void clearComNames()
+{
+    for (int n = 1; n <= 16; ++n)
+        qunsetenv(QStringLiteral("MIRVAK_COM%1").arg(n).toLatin1().constData());
+}
+
+class Cli {
+public:
+    explicit Cli(const QString &folder) { m_process.setWorkingDirectory(folder); }
+
+    void start(const QStringList &args, const QByteArray &input = {})
+    {
+        m_process.start(QStringLiteral(MIRVAK_CLI), args);
+        QVERIFY(m_process.waitForStarted());
+        if (!input.isEmpty())
+            m_process.write(input);
+        m_process.closeWriteChannel();
+    }
+    Result finish()
+    {
+        QSignalSpy done(&m_process, &QProcess::finished);
+        if (m_process.state() != QProcess::NotRunning && !done.wait(180000))
+            m_process.kill();
+        return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1,
+                m_process.readAllStandardOutput(), m_process.readAllStandardError()};
+    }
+    QProcess &process() { return m_process; }
+
+private:
+    QProcess m_process;
+};
+
+const QByteArray Book = "001:Anna\r\n+46701234567\r\n002:\r\n\r\n003:Bob\r\n0701112233\r\n004:\r\n\r\n";
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    Scratch m_dir;
+
+    Result run(const QStringList &args, const QByteArray &input = {})
+    {
+        Cli cli(m_dir.path());
+        cli.start(args, input);
+        return cli.finish();
+    }
+
+private slots:
+    void init() { clearComNames(); }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no command") << QStringList{} << "no command given";
+        QTest::newRow("unknown command") << QStringList{"fax", "send"} << "unknown command \"fax send\"";
+        QTest::newRow("no memory") << QStringList{"phonebook", "read"} << "needs --memory SM or --memory ME";
+        QTest::newRow("bad memory") << QStringList{"phonebook", "read", "--memory", "XX"} << "needs --memory";
+        QTest::newRow("bad format") << QStringList{"phonebook", "read", "--memory", "SM", "--format", "doc"}
+                                    << "unknown format \"doc\"";
+        QTest::newRow("foreign option") << QStringList{"phonebook", "read", "--memory", "SM", "--binary"}
+                                        << "phonebook read takes no --binary";
+        QTest::newRow("unknown option") << QStringList{"info", "--colour"} << "Unknown option 'colour'";
+        QTest::newRow("bad port") << QStringList{"--port", "COM17", "info"} << "--port takes COM1..COM16";
+        QTest::newRow("missing argument") << QStringList{"melody", "store", "1"} << "usage: mirvak-cli melody store";
+        QTest::newRow("slot") << QStringList{"melody", "store", "5", "c"} << "the slot is 1 to 4";
+        QTest::newRow("empty message") << QStringList{"sms", "send", "0701112233", ""} << "the message is empty";
+        QTest::newRow("long message") << QStringList{"sms", "send", "0701112233", QString(161, QLatin1Char('x'))}
+                                      << "the message has 161 characters";
+        QTest::newRow("bad number") << QStringList{"sms", "send", "12", "hello"} << "\"12\" is no number";
+        QTest::newRow("unknown extension") << QStringList{"phonebook", "write", "book.txt", "--memory", "SM"}
+                                           << "cannot tell the format of book.txt";
+        QTest::newRow("unreadable file") << QStringList{"phonebook", "write", "absent.pbk", "--memory", "SM"}
+                                         << "cannot read absent.pbk";
+    }
+    // Wrong usage is told before any port is touched: the phone sees nothing.
+    void usageErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, said);
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const Result r = run(args);
+        QVERIFY2(r.code == 2, r.err.constData());
+        QVERIFY2(QString::fromLocal8Bit(r.err).contains(said), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(sim.commands().isEmpty());
+    }
+
+    void helpAndVersion()
+    {
+        const Result help = run({"--help"});
+        QCOMPARE(help.code, 0);
+        for (const char *word : {"phonebook write FILE --memory SM|ME", "sms send NUMBER [TEXT|-] [--binary]",
+                                 "--port", "--trace", "--dry-run", "--clear-others", "3 the port could not be used"})
+            QVERIFY2(help.out.contains(word), word);
+        const Result version = run({"--version"});
+        QCOMPARE(version.code, 0);
+        QVERIFY(version.out.startsWith("mirvak-cli "));
+    }
+
+    // The commands a write would send, and nothing sent.
+    void phonebookWriteDryRun()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        QVERIFY(m_dir.write("book.pbk", Book));
+
+        Result r = run({"phonebook", "write", "book.pbk", "--memory", "SM", "--dry-run"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(r.out, QByteArray("AT+CPBS=\"SM\"\n"
+                                   "AT+CPBW=1,\"46701234567\",145,\"Anna\"\n"
+                                   "AT+CPBW=3,\"0701112233\",129,\"Bob\"\n"));
+
+        // Clearing the others lists the empty locations too, and says that
+        // the rest of the book follows.
+        r = run({"phonebook", "write", "book.pbk", "--memory", "ME", "--dry-run", "--clear-others"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(r.out, QByteArray("AT+CPBS=\"ME\"\n"
+                                   "AT+CPBW=1,\"46701234567\",145,\"Anna\"\n"
+                                   "AT+CPBW=2,\"\",129,\"\"\n"
+                                   "AT+CPBW=3,\"0701112233\",129,\"Bob\"\n"));
+        // A saved book ends with the empty record past its last entry.
+        QVERIFY(r.err.contains("every location after 3"));
+        QVERIFY(sim.commands().isEmpty());
+    }
+
+    // Written location by location, read back whole into a file.
+    void phonebookWriteThenRead()
+    {
+        SimPhone sim({}, QJsonObject{{"phonebook", QJsonObject{{"size", 6}, {"entries", QJsonArray{}}}}});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        QVERIFY(m_dir.write("book.pbk", Book));
+
+        Result r = run({"phonebook", "write", "book.pbk", "--memory", "ME"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        QStringList writes = sim.commands().filter("CPBW");
+        QCOMPARE(writes, (QStringList{"AT+CPBW=1,\"46701234567\",145,\"Anna\"",
+                                      "AT+CPBW=3,\"0701112233\",129,\"Bob\""}));
+
+        r = run({"phonebook", "read", "--memory", "ME", "-o", "back.pbk"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        const QByteArray back = m_dir.read("back.pbk");
+        QVERIFY2(back.startsWith("001:Anna\r\n+46701234567\r\n002:\r\n\r\n003:Bob\r\n0701112233\r\n"), back.constData());
+        // The phone's SIM book is selected again at the end, as other programs expect.
+        QCOMPARE(sim.commands().last(), QStringLiteral("AT+CPBS=\"SM\""));
+
+        // Clearing the others goes up to the last location the phone states.
+        const qsizetype before = sim.commands().size();
+        r = run({"phonebook", "write", "book.pbk", "--memory", "ME", "--clear-others"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        writes = sim.commands().mid(before).filter("CPBW");
+        QCOMPARE(writes.size(), 6);
+        QCOMPARE(writes.at(1), QStringLiteral("AT+CPBW=2,\"\",129,\"\""));
+        QCOMPARE(writes.last(), QStringLiteral("AT+CPBW=6,\"\",129,\"\""));
+
+        // A location the book does not have is refused: told, and status 1,
+        // the other locations written all the same.
+        QVERIFY(m_dir.write("far.pbk", "001:Cid\r\n555123\r\n009:Dee\r\n555999\r\n010:\r\n\r\n"));
+        r = run({"phonebook", "write", "far.pbk", "--memory", "ME"});
+        QVERIFY2(r.code == 1, r.err.constData());
+        QVERIFY2(r.err.contains("phone book (ME) on COM1"), r.err.constData());
+        QVERIFY2(r.err.contains("refused location 9"), r.err.constData());
+        QVERIFY(sim.commands().contains("AT+CPBW=1,\"555123\",129,\"Cid\""));
+    }
+
+    void smsSend_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("text, AT mode") << QStringList{"sms", "send", "+46701234567", "Hello there"} << QByteArray()
+                                       << "at";
+        QTest::newRow("standard input, binary") << QStringList{"sms", "send", "+46701234567", "-", "--binary"}
+                                                << QByteArray("Hello there\n") << "binary";
+    }
+    void smsSend()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(QString, mode);
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const Result r = run(args, input);
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(r.out, QByteArray("SMS sent OK.\n"));
+        if (mode == QLatin1String("binary"))
+            QVERIFY(!sim.commands().contains("AT+CMGS=?"));
+        const QJsonArray outbox = sim.stopAndDump().value("outbox").toArray();
+        QCOMPARE(outbox.size(), 1);
+        const QJsonObject sent = outbox.first().toObject();
+        QCOMPARE(sent.value("text").toString(), QStringLiteral("Hello there"));
+        QVERIFY(sent.value("number").toString().endsWith("46701234567"));
+        QCOMPARE(sent.value("mode").toString(), mode);
+    }
+
+    // 3: the port cannot be used (the device is missing); 1: the phone
+    // does not answer. The port saved in the book file is the default.
+    void exitCodes()
+    {
+        QByteArray image = BookFile::newImage(QByteArray(16, ' '), QByteArray(16, ' '));
+        image[BookFile::PortOffset] = 2;
+        QVERIFY(m_dir.write("QXsms.phb", image));
+        const QString missing = m_dir.filePath("no-such-tty");
+        qputenv("MIRVAK_COM2", QFile::encodeName(missing));
+        Result r = run({"info"});
+        QVERIFY2(r.code == 3, r.err.constData());
+        QVERIFY2(r.err.contains(("cannot use COM2: " + missing + ": no such device").toLocal8Bit()), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(QFile::remove(m_dir.filePath("QXsms.phb")));
+
+        PtyPeer silent;
+        QVERIFY(silent.isOpen());
+        r = run({"--port", silent.device(), "info"});
+        QVERIFY2(r.code == 1, r.err.constData());
+        QVERIFY2(r.err.contains("did not answer"), r.err.constData());
+        QVERIFY2(r.err.contains(silent.device().toLocal8Bit()), r.err.constData());
+        QCOMPARE(silent.received, QByteArray("AT+COPS?\r\n"));
+
+        r = run({"--port", silent.device(), "sms", "send", "0701112233", "hi"});
+        QVERIFY2(r.code == 1, r.err.constData());
+        QVERIFY2(r.err.contains("Phone not found"), r.err.constData());
+    }
+
+    // Ctrl-C in the middle of a read: the exchange ends like Abort, the
+    // phone gets its SIM book back, the port is closed and no file is left.
+    void interruptLeavesNoFile()
+    {
+        SimPhone sim({"--pace", "960"});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const QString trace = m_dir.filePath("cli.trace");
+        Cli cli(m_dir.path());
+        cli.start({"--trace", trace, "phonebook", "read", "--memory", "SM", "-o", "partial.pbk"});
+        QTRY_VERIFY_WITH_TIMEOUT(sim.commands().filter("AT+CPBR=").size() >= 3, 60000);
+        ::kill(pid_t(cli.process().processId()), SIGINT);
+        const Result r = cli.finish();
+        QVERIFY2(r.code == 1, r.err.constData());
+        QVERIFY2(r.err.contains("interrupted"), r.err.constData());
+        QVERIFY(!QFile::exists(m_dir.filePath("partial.pbk")));
+        QCOMPARE(QDir(m_dir.path()).entryList({"partial*"}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(sim.commands().last(), QStringLiteral("AT+CPBS=\"SM\""));
+        QVERIFY(Scratch::readFile(trace).trimmed().endsWith("close"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
