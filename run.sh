@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds Mirvak and starts it with the simulated phone on COM1.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds everything under AddressSanitizer/UBSan and runs every test through CTest.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How much the AT exchange costs beyond the cable itself, against the
 // simulated phone paced like 9600 baud:
 //  1. CPU time / wall time while SendCommand waits on a silent phone;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How close a phonebook read comes to the cable's own speed: a SIM book of
 // 250 locations read through the transfer service from the simulated phone
 // at 9600 baud. Prints the whole time over the time its bytes need on the

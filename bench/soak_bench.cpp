@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Many exchanges and message sends against the simulated phone, to see
 // whether memory or open descriptors grow with use. Prints, asserts nothing.
 // MIRVAK_SOAK_EXCHANGES and MIRVAK_SOAK_SENDS change the counts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How well the player keeps time with the silent tone backend, over a
 // 40-note melody:
 //  1. the largest deviation of a note's start (its key lighting) from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Untrusted bytes through the parsers (phone replies, frame bodies, the book
 // file, phonebook and melody files, the melody notation, typed numbers and

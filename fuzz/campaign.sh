@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The fuzz campaign: builds fuzz_core with clang in build/fuzz, then fuzzes
 # each parser alone, one after the other, for the given seconds, and prints
 # a table of executions and findings.

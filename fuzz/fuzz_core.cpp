@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: clang with -DMIRVAK_FUZZ=ON. MIRVAK_FUZZ_PARSER names the
 // one parser to fuzz (see fuzz/campaign.sh); unset, every parser takes each
 // input.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package build/package/mirvak_<version>_<arch>.deb
 # (release build without the tests; dependencies computed by dpkg-shlibdeps).
 set -euo pipefail

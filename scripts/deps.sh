@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Sourced by run.sh, test.sh and scripts/deb.sh: installs the Debian packages Mirvak needs
 # when any is missing (as root, or through sudo).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/DemoPhone.h"
 
 bool DemoPhone::start(const QString &programDir, QString *error)

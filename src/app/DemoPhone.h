@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // `mirvak --demo`: the simulated phone as a child process on a pseudo-terminal,
 // set up as COM1 for the lifetime of the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Program entry: options, the application object, the main window, the loop.
 #include <QApplication>
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Binary mode: the phone's framed protocol, entered with "AT*BINARY" and
 // left with a line break. A frame is a type byte, the length of its body

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One phone operation at a time, and the tab bar locked while it runs.
 #include <optional>

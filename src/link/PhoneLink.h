@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The exchange state every phone feature shares, and the exchange itself.
 // One instance, owned by the main window and handed to the pages by reference.

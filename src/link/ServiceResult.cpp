@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/ServiceResult.h"
 
 ServiceResult sendCommand(PhoneLink &link, const std::optional<QByteArray> &command, Wait wait)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a service reports of a command the user asked for.
 #include <QByteArray>

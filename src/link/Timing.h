@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Every time-out and hold of the program, in milliseconds, in one place.
 // The program runs on these values; a test scales them down so its flows

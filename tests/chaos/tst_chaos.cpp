@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The real window against a misbehaving simulated phone: every page's phone
 // operations, each under a fault drawn at random, and after each one the
 // window must be as a user can go on with it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The book file "QXsms.phb": layout, the damage flags of loading, the repair
 // and the partial writes of "Save".
 #include <QtTest>

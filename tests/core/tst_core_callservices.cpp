@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Call forwarding and call waiting in AT form: the commands built from what
 // the user typed, and what the network's replies say.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A few thousand pseudo-random and mutated inputs through the fuzz entry, so
 // the sanitizer build exercises the parsers without libFuzzer. Fixed seed:
 // a failure here reproduces.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Number conversion, the reply idioms and the GSM information items, fed
 // with replies as a T28 sends them (echo on: "AT+CGSN\r" then the answer).
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The own-melody reply, the melody as stored, and the *ESOM, *ERIN and
 // *ERIP command lines, fed with replies as a T28 sends them (echo on).
 #include <QtTest>

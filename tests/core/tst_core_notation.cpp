@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The melody notation, step by step, without sound: what each melody text
 // sounds as (key, octave, hertz, length) or pauses for.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One phonebook location in AT form: the read reply taken apart and the
 // write command put together, each as a table.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The *.pbk file: what a load makes of odd and broken files, and a saved
 // book that loads back the same.
 #include <QtTest>

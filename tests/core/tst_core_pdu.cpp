@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The SMS-SUBMIT builder and the binary-mode frames, byte for byte.
 #include <QtTest>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The phonebook model: a count that grows and shrinks only when asked, entry
 // r at row r, copies that share nothing, and the order its views rely on.
 #include <QSignalSpy>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The personal-ring replies and commands, fed with replies as a T28 sends
 // them (echo on: "AT*EPRW=?\r" then the answer).
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The phone-settings replies and commands, fed with replies as a T28 sends
 // them (echo on: the command line, then the answer).
 #include <QtTest>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Installs the build into a scratch prefix and checks what a user's system gets.
 
 usage: check_install.py CMAKE BUILD_DIR SOURCE_DIR APP_ID VERSION

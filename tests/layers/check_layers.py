@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """The layers only look down: app -> gui -> link -> core. A file's layer is
 the first folder under src/, headers included; pages never touch the port."""
 import os

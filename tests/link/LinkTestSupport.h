@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the link tests share: a trace file of its own for every test
 // function, the program's port and link with a phone behind COM1 (scripted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The binary-mode link: entering it, frame reception with its 0x06
 // acknowledgement, a frame sent and its answer, and the break that leaves it.
 #include "LinkTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The port chooser "cpa" on ptys named through MIRVAK_COMn.
 #include "link/port/TComPort.h"
 #include "gui/common/TComRadioGroup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // SendCommand against a scripted phone on a pseudo-terminal: every way an
 // exchange can end, the reply timer, the open sequence and port failures.
 #include "LinkTestSupport.h"

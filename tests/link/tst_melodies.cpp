@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The own melodies and ring types against the simulated phone: what goes on
 // the line, what comes back, and what the phone keeps.
 #include "LinkTestSupport.h"

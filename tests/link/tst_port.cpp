@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The serial port object on a real pseudo-terminal: names, opening, the
 // exclusive hold, reads and counts, failures and their messages.
 #include "link/port/LinkTrace.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The phone-settings service against the simulated phone: which values the
 // phone takes, which it refuses with ERROR, and what it keeps.
 #include "LinkTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The exchange and the binary-mode link against the simulated phone, paced
 // like a 9600-baud cable.
 #include "LinkTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The player and the tone generator with the silent backend, as the trace
 // records them: every tone and pause with its start time.
 #include <QRegularExpression>

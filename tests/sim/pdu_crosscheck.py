@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Cross-checks mirvak-phonesim --decode-pdu against Debian's python3-gammu.
 
 The PDUs are built here from the GSM 03.40 / 03.38 rules, independently of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Drives mirvak-phonesim over its pseudo-terminal the way a serial program
 // would, byte for byte, with plain termios and poll().
 #include "SimPhone.h"

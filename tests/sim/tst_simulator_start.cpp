@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Starting the simulated phone as mirvak --demo, the tests and the
 // benchmarks all do: where the simulator is looked for, what is said when it
 // cannot be started, and what is left behind.

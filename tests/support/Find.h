@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Tests reach every control the way a user's script would: by its
 // objectName, below the window. A missing or ambiguous name fails loudly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The one rig of every test that drives the real main window: TForm1 with
 // its book file in a scratch folder, optionally the simulated phone as COM1,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A scripted phone on the master side of a pseudo-terminal, living in the
 // test process: it answers from a socket notifier, so the exchange under

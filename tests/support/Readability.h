@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a user sees wrong on a page, found the way a careful eye would find
 // it: a text wider than its control, two controls lying on each other, a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A scratch folder that lives as long as its owner, with whole files in it
 // read and written in one call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "SimPhone.h"
 
 SimPhone::SimPhone(const QStringList &args, const QJsonObject &state)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Starts mirvak-phonesim on a fresh pseudo-terminal for one test and stops it
 // afterwards. The phone's state goes in as JSON and comes back as JSON.

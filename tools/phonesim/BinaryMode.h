@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's binary frame mode, entered with AT*BINARY. A frame is 0x02,
 // a length byte and the body; each one from the program is acknowledged

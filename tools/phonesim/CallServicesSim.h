@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The network's call services as the phone passes them on: +CCFC (call
 // forwarding per condition and class) and +CCWA (call waiting). The network

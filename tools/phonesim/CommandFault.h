@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A fault aimed at one command, as --fault KIND:CMD names it. Faults.h and
 // NoiseFaults.h both keep lists of these.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Misbehaviours the simulator can be told to show (--fault KIND[:ARG]).
 #include "CommandFault.h"

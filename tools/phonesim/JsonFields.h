@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading one field of the phone's JSON state: a field left out keeps the
 // target's default; a field of the wrong type or range gives the message

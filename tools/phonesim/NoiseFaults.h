@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Line faults a real cable shows and the other faults do not: noise in front
 // of an answer, and a device that goes away in the middle of one.

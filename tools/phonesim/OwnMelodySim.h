@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's own melodies and ring types: *ESOM (read the four slots,
 // store one), *ERIN=code,type (the ring type of a call type) and

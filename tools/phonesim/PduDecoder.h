@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reads an SMS-SUBMIT PDU (GSM 03.40) the way the phone's network side would,
 // so tests can see what the program really put on the wire.

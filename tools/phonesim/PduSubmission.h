@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // An SMS-SUBMIT handed to the phone, typed in after the AT+CMGS prompt or
 // carried in a binary-mode frame. Either way it is logged, and when the

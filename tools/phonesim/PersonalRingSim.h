@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's personal rings and ring codes: *EPRW (write, and =? for the
 // ranges), *EPRR (read one entry), *ERIP (play a ring) and *ERIN=? (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone: the AT command interpreter, which hands the line over to
 // PduSubmission after the AT+CMGS prompt and to BinaryMode after AT*BINARY.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What every part of the simulated phone works with: the line, what the
 // phone remembers, the log, the faults it was told to show and its delays.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Everything the simulated phone remembers, loaded from and dumped to JSON.
 // Keys the simulator does not know are kept and written back unchanged, so a

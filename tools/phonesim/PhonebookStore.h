@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's two phonebooks, the SIM book ("SM") and the phone memory
 // ("ME"), and the commands that select, read and write them.

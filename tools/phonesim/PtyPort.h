@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The master side of the pseudo-terminal the program opens as its serial
 // port, with an output queue that can hold replies back (latency), pace them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's own settings: page 1 (*ESMM, *ESAM, *ESKS, *ESMA, *ESKL),
 // page 2 (*ESVM, *ELAN, *ETXT), profiles and alerts (*EAPN, *EAPS, *ERIL,

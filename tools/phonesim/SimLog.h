@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One JSON object a line, flushed at once, so a test can read the log while
 // the simulator still runs. Every entry carries "us", when it was written in

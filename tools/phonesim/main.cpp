@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // mirvak-phonesim: a simulated Ericsson T28 on a pseudo-terminal.
 // Usage and the state/log formats: README.md beside this file.
 #include "Faults.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Text crosses to the phone and the book file as 8-bit Latin-1. A character
 // outside Latin-1 becomes "?". Every boundary goes through these two.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Phone numbers between the user's form ("+46 70-123 45") and the AT form
 // (digits, closing quote, comma and type: 4670 12345",145).

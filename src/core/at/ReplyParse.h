@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The idioms that pick one field out of a phone's reply. Positions are 1-based.
 #include <QByteArray>

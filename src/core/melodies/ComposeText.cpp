@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/melodies/ComposeText.h"
 
 #include "core/melodies/MelodyAt.h"

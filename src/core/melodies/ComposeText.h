@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The composer's text work: what a keyboard key adds, what "Del" takes
 // away, what a melody line keeps when it moves into a tune box, and the

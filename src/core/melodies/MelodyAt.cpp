@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/melodies/MelodyAt.h"
 
 #include "core/at/Quoted.h"

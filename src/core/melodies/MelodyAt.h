@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's own melodies and ring types: the "AT*ESOM?" reply, the
 // melody as it is stored, and the *ESOM, *ERIN and *ERIP command lines.

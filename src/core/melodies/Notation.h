@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The melody notation: one note is an optional "+", an optional "#" or
 // "(b)", then a letter (lower case short, upper case long); "p" is a pause.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Frames of the phone's binary mode: 0x02, length, body.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // "QXsms.phb": SMS book, port byte, ICQ numbers, ICQ book, fixed layout.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // SMS-SUBMIT PDU: address semi-octets, 7-bit packed user data, the layout.
 #include <QByteArray>

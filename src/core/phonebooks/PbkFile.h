@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // "*.pbk": a SIM or phone book as text, two CR LF lines per record:
 // "NNN:name" (the index padded to three digits) and the number. A saved

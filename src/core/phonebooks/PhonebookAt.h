@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One phonebook location as the AT commands carry it: the read reply taken
 // apart and the write command put together. Text stays 8-bit throughout.

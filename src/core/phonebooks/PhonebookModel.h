@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A phonebook as data: numbered entries of a number and a name, 8-bit text
 // exactly as the phone and the files hold them. Entry r is row r of its grid

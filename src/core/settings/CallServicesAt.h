@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The network's call services in AT form: call forwarding (+CCFC) for one
 // basic service and one condition, and call waiting (+CCWA). Commands and

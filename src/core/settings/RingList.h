@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The personal-ring replies of an Ericsson phone, and the commands built
 // from what the user typed. Pure text work: the exchanges live in

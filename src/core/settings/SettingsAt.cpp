@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/settings/SettingsAt.h"
 
 #include "core/at/NumberConversion.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's own settings (page 1 and 2, profiles, clock and formats): the
 // fields picked out of its replies and the command lines built from what

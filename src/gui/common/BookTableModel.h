@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A phonebook as its grid shows it: three columns (entry number, phone
 // number, name), row 0 a header row and column 0 the row numbers, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The look every phonebook grid shares, over a BookTableModel: hidden
 // headers (row 0 and column 0 of the table are the headers), rows 18 pixels

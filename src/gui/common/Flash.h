@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A short flash of a control: painted in a colour (and, for a label or a
 // button, showing a caption such as "OK"), held while the window repaints but

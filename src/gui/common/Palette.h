@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The colours every page paints with, and the one way to paint a control:
 // whoever paints a background also sets the text that reads on it, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The port chooser "cpa": a radio group bound to TComPort::Port, applied at once.
 #include <QGroupBox>

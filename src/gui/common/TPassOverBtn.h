@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A picture button that changes its caption colour (and optionally its
 // picture) while the pointer is over it.

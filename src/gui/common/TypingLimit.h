@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Limits what the user types into a line edit, not what the program puts
 // in: QLineEdit::maxLength would also cut a longer text set by the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Melodies page (Panel3): the four tune boxes and the phone's own
 // melodies, the ring type of each call type, the composer with its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the composer's controls on the Melodies page do: the keyboard and
 // the compose line, the melody file, moving a melody into a tune box, and

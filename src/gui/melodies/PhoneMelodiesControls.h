@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the Melodies page's phone controls do: read the phone's four own
 // melodies into the tune boxes, store a box back, let the phone play a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The on-screen keyboard of the Melodies page: two octaves of keys, each
 // one the note it adds to the compose line, lit while its note sounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // ICQ gateway and ICQ SMS centre numbers, on the program's own settings page.
 #include <QWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The SMS and ICQ address books, the book file "QXsms.phb" that holds them
 // with the port and the ICQ numbers, and the recipient items they feed. The

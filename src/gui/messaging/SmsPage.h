@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The SMS page (Panel1): composer, recipients and the send buttons. The
 // sending itself is SmsSender's; this page hands it the message and shows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One of the two books the Phonebooks page moves between its grid, the phone
 // and a file: the SIM's or the phone memory's, with everything the page keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Load and Save buttons of the Phonebooks page (the book files, and
 // *.pbk, vCard and CSV phonebooks), and the menus of the SIM and phone grids
 // with their entry actions.

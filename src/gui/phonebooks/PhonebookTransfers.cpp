@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Read, Write and Update buttons of the Phonebooks page: the book of the
 // tab showing moved between its grid and the phone, one location at a time.
 #include <QMessageBox>

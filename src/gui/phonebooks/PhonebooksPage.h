@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Phonebooks page (Panel2): the SMS, ICQ, SIM and Phone tabs. The page
 // builds the tabs and follows the tab showing (PhonebooksPage.cpp); the

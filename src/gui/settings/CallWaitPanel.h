@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The network's call-waiting service: query, activate, de-activate.
 #include "link/settings/CallServices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's date and time, its alarm, and how it displays time and date.
 #include "link/settings/PhoneSettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A tree node whose settings the program does not offer yet: the panel says so
 // and holds nothing else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Call forwarding for one basic service. The voice, data and fax panels are
 // the same panel made three times: they differ only in the service and the

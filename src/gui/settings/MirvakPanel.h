@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's own settings: the port chooser, Find phone and the ICQ
 // gateway numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's list of numbers that ring with a sound of their own: read
 // the list, write one entry, let the phone play a ring.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's active profile and its ring volume, silent mode, vibration and light.
 // Each control writes its setting as it changes; a profile change reads the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Settings page 1: minute minder, answer mode, key and message sounds, key lock.
 // Every control writes its setting as soon as the user changes it and then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Settings page 2: the voicemail number, the language and the wake-up
 // greeting. Each write ends with its status label flashing "OK" or "Error".

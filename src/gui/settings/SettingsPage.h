@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The Settings tab (Panel4): the settings tree and the stack of settings panels.
 #include <QHash>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Common ground of the panels the settings tree brings to the front.
 #include <QWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the phone-settings panels share: the flag that keeps a value read
 // from the phone from being written back, the teal mark while a control is

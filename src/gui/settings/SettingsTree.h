@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The settings tree as one table: each node's text, its parent node and the
 // panel it brings to the front. The settings page builds the tree and the

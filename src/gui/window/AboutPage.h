@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The About page (Panel5) and the cable diagram reached from it (Panel6).
 #include <QLabel>

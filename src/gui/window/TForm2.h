@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // "Error": the phone link could not be used (port missing, busy, refused, or
 // the phone fell silent in binary mode). Shown while the main window is disabled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // "OK": a small confirmation box; created at start-up, not opened by any feature yet.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The items of the GSM information read-out, one exchange each. Every item
 // is empty when the phone gave no usable answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's four own melodies and its ring types: read the melodies,
 // store one, choose the ring type of a call type, let the phone play a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's SMS centre: read in AT mode or in binary mode, and set.
 // It knows nothing of the window; whoever shows the centre listens to its

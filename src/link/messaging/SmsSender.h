@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Sends the composed message as an SMS or, through the ICQ gateway, as an
 // ICQ message: the AT road when the phone takes "AT+CMGS", else binary mode.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The SIM and phone-memory books on the wire: select a book, read or write
 // one location at a time. It knows nothing of the grids; the Phonebooks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a failing port operation raises, with the words the user sees.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program's only access to the phone: one serial device, 9600 8N1, raw.
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The network's call forwarding and call waiting, over the phone. Every
 // command waits the network's time (Timing::network) for its answer.

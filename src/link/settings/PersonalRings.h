@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's personal rings (*EPRW, *EPRR, *ERIP) and its list of ring
 // codes (*EPRW=? or *ERIN=?). The list of ring codes is held here, so every

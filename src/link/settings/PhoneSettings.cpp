@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/settings/PhoneSettings.h"
 
 #include "core/at/Charset.h"

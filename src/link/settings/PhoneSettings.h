@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's own settings over the link: page 1 and 2, profiles and
 // alerts, clock, alarm and formats. Each call is one step of an operation:

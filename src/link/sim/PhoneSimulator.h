@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // mirvak-phonesim as a child process: found, started on a fresh
 // pseudo-terminal with the state it is given, asked for its device, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The melody player: plays a melody text note by note through the tone
 // generator and tells the keyboard which key sounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The tone generator: one square-wave tone at a time, on the PC speaker, on
 // the sound card, or as timed silence when the machine has neither.

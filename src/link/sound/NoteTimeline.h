@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where each step of a melody starts. A note starts where the previous
 // one's gap ended, not where the player happened to wake, so small delays

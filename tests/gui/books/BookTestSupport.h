@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the book tests share: a book folder of its own for every test
 // function, handed to the books (or the window) instead of the working

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the page tests watch as it happens, instead of sampling it: the
 // dialogs that open (each answered in turn, from inside its own event loop),

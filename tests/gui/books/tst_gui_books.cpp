@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The SMS and ICQ books, the ICQ numbers and the Phonebooks page, driven
 // through their widgets against a book file in a scratch directory.
 #include <QApplication>

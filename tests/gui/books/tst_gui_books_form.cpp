@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The books inside the real main window: first run, a normal run, the port
 // choice kept in the book file, and new ICQ numbers used by the next send.
 #include <QAbstractButton>

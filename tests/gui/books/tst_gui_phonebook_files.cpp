@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The SIM and phone grids of the real window: *.pbk files saved and loaded
 // through the dialogs, and the grids' menus with their entry actions.
 #include <QAction>

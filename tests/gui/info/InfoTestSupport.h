@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the GSM information page tests share: the main window in a scratch
 // book folder showing the page, its controls by name, its state at rest,

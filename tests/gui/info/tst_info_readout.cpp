@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The GSM information read-out ("Read data from phone") against the
 // simulated phone: what each field shows, the gauges, the SMS centre's
 // fallback to binary mode, and a missing port.

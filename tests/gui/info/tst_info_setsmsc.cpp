@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Setting the phone's SMS centre from the GSM information page: in AT mode,
 // in binary mode when the phone refuses AT+CSCA=, and what the field says
 // when the phone never confirms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Melodies page inside the real main window: the keyboard and the
 // compose line, playing and stopping as the tone trace records it, the
 // melody file, and the phone's own melodies and ring types against the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What the SMS page tests share: the window rig on the SMS tab with the
 // simulated phone as COM1, the page's controls by name, a recorder of the

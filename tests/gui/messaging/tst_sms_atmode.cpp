@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sending through the phone's PDU-mode AT commands, plain and ICQ, every
 // message checked as the simulated phone decoded it.
 #include <QLineEdit>

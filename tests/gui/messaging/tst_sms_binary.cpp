@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sending through the phone's binary frame mode (a phone that refuses
 // AT+CMGS=?), plain and ICQ, with the frames checked as the phone saw them.
 #include <QTimer>

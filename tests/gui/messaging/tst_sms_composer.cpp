@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The SMS page as the user meets it before anything reaches the phone: the
 // controls, the counter, the length limit, the refusals that open no port,
 // and a phone that does not answer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The call-forwarding panels inside the real main window against the
 // simulated phone: every row handler, request-all with its locking and
 // abort, setting a number, and a phone that vanishes while the network is

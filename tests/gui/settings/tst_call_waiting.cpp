@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The call-waiting panel inside the real main window against the simulated
 // phone: the status as the network reports it, and a change the network
 // refuses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The personal-ring panel inside the real main window against the
 // simulated phone: reading the list, writing an entry, playing a ring, and
 // the ring codes read for the melody page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Settings pages 1 and 2, profiles and the clock inside the real main
 // window against the simulated phone: what each read and write sends, what
 // the controls then show, and what the phone holds afterwards.

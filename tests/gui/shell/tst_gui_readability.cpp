@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every page a user can reach, looked at with values read from the phone in
 // its boxes, under the desktop's own palette and under a dark one: no text
 // cut off, no control lying on another, no text too faint to read.

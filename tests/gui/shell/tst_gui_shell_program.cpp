@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The built program: its options without a display, and --demo with the
 // simulated phone started, used and stopped again.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The hover button and the two dialogs on their own.
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The real main window in a scratch folder: start-up, navigation, the page
 // lock, the clock, the error dialog, and what closing does to the book file.
 #include <QCheckBox>

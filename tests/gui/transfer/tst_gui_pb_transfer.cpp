@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Read, Write and Update buttons of the Phonebooks page, driven through
 // the real window against the simulated phone.
 #include <QApplication>

@@ -1,2 +1,3 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 class Page {};
