@@ -43,9 +43,11 @@ Settings1Panel::Settings1Panel(PhoneLink &link, QWidget *parent)
     grid->addWidget(chkMM, 0, 0, 1, 2);
     grid->addWidget(BtnSet1, 0, 2, 2, 1, Qt::AlignRight | Qt::AlignTop);
     grid->addWidget(chkKeyLock, 1, 0, 1, 2);
-    grid->addWidget(radioAM, 2, 0);
-    grid->addWidget(KeySound, 2, 1, 1, 2);
-    grid->addWidget(MessageSound, 3, 0);
+    // Each group as wide as its items: a click beside an item's text does
+    // not choose it.
+    grid->addWidget(radioAM, 2, 0, Qt::AlignLeft);
+    grid->addWidget(KeySound, 2, 1, 1, 2, Qt::AlignLeft);
+    grid->addWidget(MessageSound, 3, 0, Qt::AlignLeft);
     addContent(content);
     for (QWidget *w : {static_cast<QWidget *>(chkMM), static_cast<QWidget *>(chkKeyLock),
                        static_cast<QWidget *>(radioAM), static_cast<QWidget *>(KeySound),
