@@ -141,6 +141,15 @@ try:
             with open(os.path.join(d, f), errors="replace") as src:
                 read |= set(re.findall(r'(?:qgetenv|qEnvironmentVariable\w*)\(\s*(?:QStringLiteral\()?"(MIRVAK_[A-Z]+)', src.read()))
     check("MIRVAK_COM" in read and len(read) >= 4, f"variables found in the sources: {sorted(read)}")
+    # Every source file names its licence.
+    for top in ("src", "tools", "tests", "bench", "fuzz"):
+        for d, _, files in os.walk(os.path.join(source, top)):
+            for f in files:
+                if f.endswith((".cpp", ".h", ".py", ".sh")) or f == "CMakeLists.txt":
+                    with open(os.path.join(d, f), errors="replace") as text:
+                        head = text.read(200)
+                    check("SPDX-License-Identifier: GPL-2.0-or-later" in head,
+                          f"{os.path.relpath(os.path.join(d, f), source)} has no SPDX line")
     for name in sorted(read):
         check(name in plain, f"mirvak.1 does not explain {name}")
     for topic in ("QXsms.phb", "dialout", "/dev/ttyUSB", "COM16"):
