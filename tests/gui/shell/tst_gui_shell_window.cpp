@@ -579,6 +579,10 @@ void TstShellWindow::screenshots()
     clickTab(form, 2);
     QTest::mouseClick(named<QPushButton>(form, "btnReadMelodies"), Qt::LeftButton);
     QVERIFY(save(&form, QStringLiteral("melodies")));
+    // The messages the phone holds.
+    clickTab(form, int(Tab::Inbox));
+    QTest::mouseClick(named<QPushButton>(form, "btnInboxRead"), Qt::LeftButton);
+    QVERIFY(save(&form, QStringLiteral("inbox")));
     clickTab(form, 3);
     SettingsPage *settings = settingsPage(form);
     for (const char *name : {"Settings-1", "Settings-2", "Profiles", "Voice", "Call Waiting", "Personal Rings",
