@@ -17,14 +17,6 @@ _mirvak_cli()
             _filedir
             return
             ;;
-        --memory)
-            COMPREPLY=($(compgen -W "SM ME" -- "$cur"))
-            return
-            ;;
-        --format)
-            COMPREPLY=($(compgen -W "pbk" -- "$cur"))
-            return
-            ;;
     esac
 
     # The command's words, skipping the global options and their values.
@@ -37,17 +29,39 @@ _mirvak_cli()
         esac
     done
 
+    # The values of --memory and --format depend on the command.
+    case $prev in
+        --memory)
+            if [[ "${command[0]} ${command[1]}" == "sms list" ]]; then
+                COMPREPLY=($(compgen -W "SM ME both" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -W "SM ME" -- "$cur"))
+            fi
+            return
+            ;;
+        --format)
+            if [[ ${command[0]} == sms ]]; then
+                COMPREPLY=($(compgen -W "text csv mbox" -- "$cur"))
+            else
+                COMPREPLY=($(compgen -W "pbk vcf csv" -- "$cur"))
+            fi
+            return
+            ;;
+    esac
+
     local options="--port --trace --help --version"
     case "${command[0]} ${command[1]}" in
         "phonebook read") options+=" --memory --format --output" ;;
         "phonebook write")
             options+=" --memory --dry-run --clear-others"
             if [[ $cur != -* && ${#command[@]} -eq 2 ]]; then
-                _filedir pbk
+                _filedir '@(pbk|vcf|csv)'
                 return
             fi
             ;;
         "sms send") options+=" --binary" ;;
+        "sms list") options+=" --memory --format --output" ;;
+        "sms delete") options+=" --memory" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -59,7 +73,7 @@ _mirvak_cli()
         1)
             case ${command[0]} in
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
-                sms) COMPREPLY=($(compgen -W "send" -- "$cur")) ;;
+                sms) COMPREPLY=($(compgen -W "send list delete" -- "$cur")) ;;
                 melody) COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
             esac
             ;;

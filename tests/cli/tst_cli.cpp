@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <array>
 #include <csignal>
 
 #include "PtyPeer.h"
@@ -57,6 +58,19 @@ private:
     QProcess m_process;
 };
 
+// A short Python program run on `file` by Debian's interpreter; its
+// standard output, or nothing (the reason logged) when it failed.
+QByteArray python(const QString &program, const QString &file)
+{
+    QProcess p;
+    p.start(QStringLiteral(MIRVAK_PYTHON3), {QStringLiteral("-c"), program, file});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        qWarning("python: %s", p.readAllStandardError().constData());
+        return {};
+    }
+    return p.readAllStandardOutput();
+}
+
 const QByteArray Book = "001:Anna\r\n+46701234567\r\n002:\r\n\r\n003:Bob\r\n0701112233\r\n004:\r\n\r\n";
 
 } // namespace
@@ -100,6 +114,17 @@ private slots:
                                            << "cannot tell the format of book.txt";
         QTest::newRow("unreadable file") << QStringList{"phonebook", "write", "absent.pbk", "--memory", "SM"}
                                          << "cannot read absent.pbk";
+        QTest::newRow("not a vCard") << QStringList{"phonebook", "write", "notes.vcf", "--memory", "SM"}
+                                     << "notes.vcf is no phonebook";
+        QTest::newRow("list memory") << QStringList{"sms", "list", "--memory", "XX"} << "SM, ME or both";
+        QTest::newRow("list format") << QStringList{"sms", "list", "--format", "pbk"} << "unknown format \"pbk\"";
+        QTest::newRow("delete memory") << QStringList{"sms", "delete", "--memory", "both", "1"}
+                                       << "needs --memory SM or --memory ME";
+        QTest::newRow("delete nothing") << QStringList{"sms", "delete", "--memory", "SM"}
+                                        << "usage: mirvak-cli sms delete";
+        // One bad location costs none of the others: nothing is sent.
+        QTest::newRow("delete location") << QStringList{"sms", "delete", "--memory", "SM", "4", "7x"}
+                                         << "a location is a number from 1 to 1000, not \"7x\"";
     }
     // Wrong usage is told before any port is touched: the phone sees nothing.
     void usageErrors()
@@ -109,6 +134,7 @@ private slots:
         SimPhone sim;
         QVERIFY(sim.start());
         sim.useAsCom(1);
+        QVERIFY(m_dir.write("notes.vcf", "Call Anna on Monday\n"));
         const Result r = run(args);
         QVERIFY2(r.code == 2, r.err.constData());
         QVERIFY2(QString::fromLocal8Bit(r.err).contains(said), r.err.constData());
@@ -121,7 +147,9 @@ private slots:
         const Result help = run({"--help"});
         QCOMPARE(help.code, 0);
         for (const char *word : {"phonebook write FILE --memory SM|ME", "sms send NUMBER [TEXT|-] [--binary]",
-                                 "--port", "--trace", "--dry-run", "--clear-others", "3 the port could not be used"})
+                                 "--port", "--trace", "--dry-run", "--clear-others", "3 the port could not be used",
+                                 "sms list [--memory SM|ME|both] [--format text|csv|mbox]",
+                                 "sms delete --memory SM|ME LOCATION", "[--format pbk|vcf|csv]"})
             QVERIFY2(help.out.contains(word), word);
         const Result version = run({"--version"});
         QCOMPARE(version.code, 0);
@@ -153,6 +181,55 @@ private slots:
         // A saved book ends with the empty record past its last entry.
         QVERIFY(r.err.contains("every location after 3"));
         QVERIFY(sim.commands().isEmpty());
+    }
+
+    // An address book's file fitted to the phone as the page's load fits
+    // it: one entry per number, the kept location honoured, names cut or
+    // spelled out, and the report on standard error.
+    void phonebookWriteVCardDryRun()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        QVERIFY(m_dir.write("contacts.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\u0141ukasz Nowak\r\n"
+                                            "TEL;TYPE=CELL:+48 600-100-200\r\nTEL;TYPE=HOME:022 334455\r\n"
+                                            "END:VCARD\r\n"
+                                            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:No Number\r\nEND:VCARD\r\n"
+                                            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob\r\nTEL:0701112233\r\n"
+                                            "X-MIRVAK-LOCATION:5\r\nEND:VCARD\r\n"));
+        const Result r = run({"phonebook", "write", "contacts.vcf", "--memory", "ME", "--dry-run"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(r.out, QByteArray("AT+CPBS=\"ME\"\n"
+                                   "AT+CPBW=1,\"48600100200\",145,\"Lukasz Nowak/M\"\n"
+                                   "AT+CPBW=2,\"022334455\",129,\"Lukasz Nowak/H\"\n"
+                                   "AT+CPBW=5,\"0701112233\",129,\"Bob\"\n"));
+        for (const char *said : {"3 entries read from contacts.vcf.", "2 names were cut or changed",
+                                 "line 7: \"No Number\" has no phone number"})
+            QVERIFY2(r.err.contains(said), r.err.constData());
+        QVERIFY(sim.commands().isEmpty());
+    }
+
+    // The SIM book as vCards that python3-vobject reads with every name
+    // intact and every entry's location kept.
+    void phonebookReadVCard()
+    {
+        SimPhone sim({}, QJsonObject{{"sim", QJsonObject{{"size", 5},
+                                                         {"entries", QJsonArray{
+                                                              QJsonObject{{"index", 1}, {"number", "+46701234567"},
+                                                                          {"name", QStringLiteral("\u00C5sa M\u00FCller")}},
+                                                              QJsonObject{{"index", 4}, {"number", "0701112233"},
+                                                                          {"name", "Bob"}}}}}}});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const Result r = run({"phonebook", "read", "--memory", "SM", "--format", "vcf", "-o", "sim.vcf"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        const QByteArray cards = python(QStringLiteral(
+            "import sys, vobject\n"
+            "for c in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read()):\n"
+            "    print('|'.join([c.fn.value, c.tel.value, c.contents['x-mirvak-location'][0].value]))\n"),
+            m_dir.filePath("sim.vcf"));
+        QCOMPARE(QString::fromUtf8(cards), QStringLiteral("\u00C5sa M\u00FCller|+46701234567|1\nBob|0701112233|4\n"));
     }
 
     // Written location by location, read back whole into a file.
@@ -226,6 +303,67 @@ private slots:
         QCOMPARE(sent.value("text").toString(), QStringLiteral("Hello there"));
         QVERIFY(sent.value("number").toString().endsWith("46701234567"));
         QCOMPARE(sent.value("mode").toString(), mode);
+    }
+
+    // Both stores listed into a mailbox that Python's mailbox module reads
+    // back with the same texts, a message in two parts as one mail, the name
+    // from the SMS book of the book file.
+    void smsListMbox()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        QByteArray image = BookFile::newImage(QByteArray(16, ' '), QByteArray(16, ' '));
+        std::array<BookFile::Entry, BookFile::Entries> sms;
+        sms[0] = {"+46701234567", "Anna"};
+        image.replace(0, BookFile::SmsRecord * BookFile::Entries, BookFile::smsBookBytes(sms));
+        QVERIFY(m_dir.write("QXsms.phb", image));
+
+        const Result r = run({"sms", "list", "--memory", "both", "--format", "mbox", "-o", "phone.mbox"});
+        QVERIFY(QFile::remove(m_dir.filePath("QXsms.phb")));
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(sim.commands(), (QStringList{"AT+CMGF=0", "AT+CPMS=?", "AT+CPMS=\"SM\"", "AT+CMGL=4",
+                                              "AT+CPMS=\"ME\"", "AT+CMGL=4"}));
+        const QByteArray mails = python(QStringLiteral(
+            "import sys, mailbox, email.header\n"
+            "for m in mailbox.mbox(sys.argv[1]):\n"
+            "    subject = str(email.header.make_header(email.header.decode_header(m['Subject'])))\n"
+            "    body = m.get_payload(decode=True).decode('utf-8')\n"
+            "    print(repr((m['From'], m['Date'], subject, body)))\n"),
+            m_dir.filePath("phone.mbox"));
+        const QStringList lines = QString::fromUtf8(mails).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(lines.at(0).contains(QStringLiteral("('0701112233', 'Mon, 07 Dec 2026 08:03:00 +0100', "
+                                                     "'Costs 5\u20AC [ok] {x} ~^|\\\\ done', "
+                                                     "'Costs 5\u20AC [ok] {x} ~^|\\\\ done\\n')")),
+                 qPrintable(lines.at(0)));
+        QVERIFY2(lines.at(1).startsWith(QStringLiteral("('\"Anna\" <+46701234567>', 'Sun, 06 Dec 2026 17:50:00 +0100', "
+                                                       "'Hi Anna here! The train is late again, s', "
+                                                       "'Hi Anna here! The train is late again, so I will")),
+                 qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(1).endsWith(QStringLiteral("tickets for Saturday.\\n')")), qPrintable(lines.at(1)));
+        QVERIFY2(lines.at(2).startsWith(QStringLiteral("('Telia', ")), qPrintable(lines.at(2)));
+        QVERIFY2(lines.at(3).contains(QStringLiteral("'See you at eight\\n')")), qPrintable(lines.at(3)));
+    }
+
+    // Exactly the locations named are deleted; one the phone refuses is
+    // named on standard error, and the status says so.
+    void smsDelete()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const Result r = run({"sms", "delete", "--memory", "SM", "4", "99"});
+        QVERIFY2(r.code == 1, r.err.constData());
+        QVERIFY2(r.err.contains("SIM store (SM) on COM1"), r.err.constData());
+        QVERIFY2(r.err.contains("did not delete location 99\n"), r.err.constData());
+        QCOMPARE(sim.commands(), (QStringList{"AT+CPMS=\"SM\"", "AT+CMGD=4", "AT+CMGD=99"}));
+        QJsonArray left = sim.stopAndDump()["messageStores"].toObject()["SM"].toObject()["messages"].toArray();
+        QList<int> locations;
+        for (const QJsonValue &m : left)
+            locations << m.toObject()["index"].toInt();
+        QCOMPARE(locations, (QList<int>{1, 2, 7}));
     }
 
     // 3: the port cannot be used (the device is missing); 1: the phone

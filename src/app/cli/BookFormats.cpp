@@ -2,14 +2,43 @@
 #include "app/cli/BookFormats.h"
 
 #include <QFileInfo>
+#include <QIODevice>
 
+#include "core/phonebooks/ContactFile.h"
+#include "core/phonebooks/CsvBookFile.h"
 #include "core/phonebooks/PbkFile.h"
+#include "core/phonebooks/VCardFile.h"
 
 namespace BookFormats {
 
+namespace {
+
+std::optional<Decoded> failure(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+    return std::nullopt;
+}
+
+std::optional<Decoded> decodePbk(QIODevice &in, QString *error)
+{
+    const QByteArray bytes = in.read(PbkFile::MaxBytes + 1);
+    if (bytes.size() > PbkFile::MaxBytes)
+        return failure(error, QStringLiteral("the file is larger than any phonebook (over %1 bytes)")
+                                  .arg(PbkFile::MaxBytes));
+    PhonebookEntries rows = PbkFile::read(bytes, 0).rows;
+    // A file that has text but gives no record at all is not a phonebook:
+    // writing it would only clear locations.
+    if (rows.count() == 0 && !bytes.trimmed().isEmpty())
+        return failure(error, QStringLiteral("no record in it starts with a three-digit location (\"001:name\")"));
+    return Decoded{rows, {}};
+}
+
+} // namespace
+
 QStringList names()
 {
-    return {QStringLiteral("pbk")};
+    return {QStringLiteral("pbk"), QStringLiteral("vcf"), QStringLiteral("csv")};
 }
 
 std::optional<BookFormat> named(const QString &name)
@@ -17,6 +46,10 @@ std::optional<BookFormat> named(const QString &name)
     const QString n = name.toLower();
     if (n == QLatin1String("pbk"))
         return BookFormat::Pbk;
+    if (n == QLatin1String("vcf"))
+        return BookFormat::VCard;
+    if (n == QLatin1String("csv"))
+        return BookFormat::Csv;
     return std::nullopt;
 }
 
@@ -30,30 +63,36 @@ QByteArray encode(BookFormat format, const PhonebookEntries &book)
     switch (format) {
     case BookFormat::Pbk:
         break;
+    case BookFormat::VCard:
+        return VCardFile::text(book);
+    case BookFormat::Csv:
+        return CsvBookFile::text(book);
     }
     return PbkFile::text(book);
 }
 
-std::optional<PhonebookEntries> decode(BookFormat format, const QByteArray &bytes, QString *error)
+std::optional<Decoded> decode(BookFormat format, QIODevice &in, const QString &shownName, QString *error)
 {
+    ContactFile::Parsed parsed;
     switch (format) {
     case BookFormat::Pbk:
+        return decodePbk(in, error);
+    case BookFormat::VCard:
+        parsed = VCardFile::read(in);
+        break;
+    case BookFormat::Csv:
+        parsed = CsvBookFile::read(in);
         break;
     }
-    if (bytes.size() > PbkFile::MaxBytes) {
-        if (error)
-            *error = QStringLiteral("the file is larger than any phonebook (%1 bytes)").arg(bytes.size());
-        return std::nullopt;
-    }
-    PhonebookEntries rows = PbkFile::read(bytes, 0).rows;
-    // A file that has text but gives no record at all is not a phonebook:
-    // writing it would only clear locations.
-    if (rows.count() == 0 && !bytes.trimmed().isEmpty()) {
-        if (error)
-            *error = QStringLiteral("no record in it starts with a three-digit location (\"001:name\")");
-        return std::nullopt;
-    }
-    return rows;
+    if (!parsed.known)
+        return failure(error, parsed.problem);
+    const ContactFile::Imported imported = ContactFile::place(parsed, 0);
+    Decoded decoded{imported.rows, ContactFile::report(imported, shownName)};
+    // Nothing the phone could hold: writing would send nothing, or with
+    // --clear-others only empty the book.
+    if (imported.read == 0)
+        return failure(error, QStringLiteral("it holds no entry the phone can store.\n") + decoded.report);
+    return decoded;
 }
 
 } // namespace BookFormats

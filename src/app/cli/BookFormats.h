@@ -10,15 +10,26 @@
 
 #include "core/phonebooks/PhonebookModel.h"
 
-enum class BookFormat { Pbk };
+class QIODevice;
+
+enum class BookFormat { Pbk, VCard, Csv };
 
 namespace BookFormats {
-// "pbk", as --format and the extension spell them.
+// "pbk", "vcf", "csv", as --format and the extension spell them.
 QStringList names();
 std::optional<BookFormat> named(const QString &name);
 std::optional<BookFormat> ofPath(const QString &path);
 QByteArray encode(BookFormat format, const PhonebookEntries &book);
-// The entries a file holds, by location; nothing, with the reason, when the
-// file cannot be taken.
-std::optional<PhonebookEntries> decode(BookFormat format, const QByteArray &bytes, QString *error);
+
+struct Decoded {
+    PhonebookEntries rows;
+    // For a file of an address-book program: what the Phonebooks page's load
+    // reports (entries read, names cut or changed, lines skipped), naming
+    // the file as `shownName`. Empty for a *.pbk file.
+    QString report;
+};
+// The entries a file holds, by location, fitted to the phone as the
+// Phonebooks page's load fits them; nothing, with the reason, when the file
+// cannot be taken or holds no entry the phone could store.
+std::optional<Decoded> decode(BookFormat format, QIODevice &in, const QString &shownName, QString *error);
 }

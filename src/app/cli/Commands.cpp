@@ -2,7 +2,9 @@
 #include "app/cli/Commands.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <functional>
 #include <QTextStream>
 
@@ -10,6 +12,9 @@
 #include "app/cli/CliSession.h"
 #include "core/at/Charset.h"
 #include "core/at/ReplyParse.h"
+#include "core/messaging/BookFile.h"
+#include "core/messaging/InboxFiles.h"
+#include "core/messaging/InboxMessages.h"
 #include "core/messaging/MessagingState.h"
 #include "core/messaging/PduBuilder.h"
 #include "core/phonebooks/PbkFile.h"
@@ -18,6 +23,7 @@
 #include "link/info/GsmInfo.h"
 #include "link/melodies/PhoneMelodies.h"
 #include "link/messaging/CentreService.h"
+#include "link/messaging/InboxService.h"
 #include "link/messaging/SmsSender.h"
 #include "link/phonebooks/PhonebookTransfer.h"
 #include "link/port/PortMap.h"
@@ -271,9 +277,14 @@ int phonebookWrite(CliSession &s, const Invocation &call)
     if (!file.open(QIODevice::ReadOnly))
         return usage(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
     QString error;
-    const std::optional<PhonebookEntries> entries = BookFormats::decode(*format, file.read(PbkFile::MaxBytes + 1), &error);
-    if (!entries)
+    const std::optional<BookFormats::Decoded> decoded =
+        BookFormats::decode(*format, file, QFileInfo(path).fileName(), &error);
+    if (!decoded)
         return usage(QStringLiteral("%1 is no phonebook: %2").arg(path, error));
+    // What was read and what had to change to fit, as the page's load tells it.
+    if (!decoded->report.isEmpty())
+        CliSession::say(decoded->report);
+    const PhonebookEntries *entries = &decoded->rows;
     const bool dryRun = call.options.isSet(QStringLiteral("dry-run"));
     const bool clearOthers = call.options.isSet(QStringLiteral("clear-others"));
 
@@ -410,6 +421,126 @@ int smsSend(CliSession &s, const Invocation &call)
     return s.exitCode();
 }
 
+// ---------------------------------------------------------------- sms list, delete
+
+QString messageStoreName(InboxAt::Store store)
+{
+    return store == InboxAt::Store::Sim ? QStringLiteral("SIM store (SM)") : QStringLiteral("phone store (ME)");
+}
+
+// The name a number goes by in the SMS book of QXsms.phb here, as the
+// window finds it there.
+QString smsBookName(const BookFile::Contents &book, const QString &number)
+{
+    for (const PhonebookEntry &e : book.sms)
+        if (!e.name.trimmed().isEmpty() && Inbox::sameNumber(fromPhoneText(e.number), number))
+            return fromPhoneText(e.name.trimmed());
+    return {};
+}
+
+// One block per message, as the Inbox page shows it below the list; a line
+// of its own between them.
+QByteArray textList(const QList<InboxMessage> &messages)
+{
+    QString out;
+    for (const InboxMessage &m : messages) {
+        if (!out.isEmpty())
+            out += QStringLiteral("\n\n");
+        out += Inbox::details(m) + QLatin1Char('\n');
+    }
+    return out.toUtf8();
+}
+
+int smsList(CliSession &s, const Invocation &call)
+{
+    const QString m = call.options.value(QStringLiteral("memory")).toUpper();
+    InboxService::Choice choice = InboxService::Choice::Sim;
+    if (m == QLatin1String("ME"))
+        choice = InboxService::Choice::Phone;
+    else if (m == QLatin1String("BOTH"))
+        choice = InboxService::Choice::Both;
+    else if (call.options.isSet(QStringLiteral("memory")) && m != QLatin1String("SM"))
+        return usage(QStringLiteral("sms list takes --memory SM, ME or both, not \"%1\"")
+                         .arg(call.options.value(QStringLiteral("memory"))));
+    const QString format = call.options.isSet(QStringLiteral("format"))
+                               ? call.options.value(QStringLiteral("format")).toLower()
+                               : QStringLiteral("text");
+    if (format != QLatin1String("text") && format != QLatin1String("csv") && format != QLatin1String("mbox"))
+        return usage(QStringLiteral("unknown format \"%1\"; one of: text, csv, mbox")
+                         .arg(call.options.value(QStringLiteral("format"))));
+
+    InboxService service(s.link);
+    QObject::connect(&service, &InboxService::progress, [&](int found, int total) {
+        s.progress(QStringLiteral("reading %1/%2").arg(found).arg(total));
+    });
+    InboxService::ReadResult result;
+    s.run([&] { service.read(choice, result); });
+    s.run([&] { service.finish(); });
+
+    if (s.stopIfInterrupted() || s.failed())
+        return s.exitCode();
+    // Nothing half read is written out: the messages are still in the phone.
+    if (!result.complete) {
+        s.fail(Exit::Phone, QStringLiteral("messages on %1: %2").arg(s.where(), result.error.isEmpty()
+                                                                               ? exchangeFailure(s.link)
+                                                                               : result.error));
+        return s.exitCode();
+    }
+
+    QList<InboxMessage> messages = Inbox::join(result.parts);
+    QFile bookFile(QStringLiteral("QXsms.phb"));
+    if (bookFile.open(QIODevice::ReadOnly)) {
+        const BookFile::Contents book = BookFile::parse(bookFile.read(BookFile::FullSize));
+        for (InboxMessage &message : messages)
+            message.name = smsBookName(book, message.number);
+    }
+    const QByteArray bytes = format == QLatin1String("csv")    ? InboxFiles::csv(messages)
+                             : format == QLatin1String("mbox") ? InboxFiles::mbox(messages, QDateTime::currentDateTimeUtc())
+                                                               : textList(messages);
+    s.deliver(bytes, call.options.value(QStringLiteral("output")));
+    return s.exitCode();
+}
+
+int smsDelete(CliSession &s, const Invocation &call)
+{
+    const QString m = call.options.value(QStringLiteral("memory")).toUpper();
+    if (m != QLatin1String("SM") && m != QLatin1String("ME"))
+        return usage(QStringLiteral("sms delete needs --memory SM or --memory ME"));
+    const InboxAt::Store store = m == QLatin1String("SM") ? InboxAt::Store::Sim : InboxAt::Store::Phone;
+    // Every location checked before anything is sent: a typing error must
+    // not leave half the list deleted.
+    QList<InboxService::Location> locations;
+    for (const QString &a : call.arguments) {
+        bool ok = false;
+        const int n = a.toInt(&ok);
+        if (!ok || n < 1 || n > 1000)
+            return usage(QStringLiteral("a location is a number from 1 to 1000, not \"%1\"").arg(a));
+        if (!locations.contains(InboxService::Location{store, n}))
+            locations << InboxService::Location{store, n};
+    }
+
+    InboxService service(s.link);
+    InboxService::DeleteResult result;
+    // Until the phone confirms a location it counts as still there.
+    result.refused = locations;
+    s.run([&] { result = service.remove(locations); });
+    s.run([&] { service.finish(); });
+
+    if (s.stopIfInterrupted() || s.failed())
+        return s.exitCode();
+    if (!result.refused.isEmpty()) {
+        QStringList where;
+        for (const InboxService::Location &l : result.refused)
+            where << QString::number(l.location);
+        QString text = QStringLiteral("%1 on %2 did not delete location %3")
+                           .arg(messageStoreName(store), s.where(), where.join(QStringLiteral(", ")));
+        if (!result.error.isEmpty())
+            text += QStringLiteral(": ") + result.error;
+        s.fail(Exit::Phone, text);
+    }
+    return s.exitCode();
+}
+
 // ---------------------------------------------------------------- melody
 
 int melodyRead(CliSession &s, const Invocation &)
@@ -462,11 +593,14 @@ const QList<Command> &commands()
     static const QList<Command> table{
         {{"ports"}, {}, 0, 0, {}, ports},
         {{"info"}, {}, 0, 0, {}, info},
-        {{"phonebook", "read"}, "--memory SM|ME [--format pbk] [-o FILE]", 0, 0,
+        {{"phonebook", "read"}, "--memory SM|ME [--format pbk|vcf|csv] [-o FILE]", 0, 0,
          {"memory", "format", "output"}, phonebookRead},
         {{"phonebook", "write"}, "FILE --memory SM|ME [--dry-run] [--clear-others]", 1, 1,
          {"memory", "dry-run", "clear-others"}, phonebookWrite},
         {{"sms", "send"}, "NUMBER [TEXT|-] [--binary]", 1, 2, {"binary"}, smsSend},
+        {{"sms", "list"}, "[--memory SM|ME|both] [--format text|csv|mbox] [-o FILE]", 0, 0,
+         {"memory", "format", "output"}, smsList},
+        {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete},
         {{"melody", "read"}, {}, 0, 0, {}, melodyRead},
         {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore},
     };

@@ -70,8 +70,10 @@ int main(int argc, char *argv[])
                                                 "QXsms.phb here, else COM1)."), QStringLiteral("COMn|DEVICE")},
         {QStringLiteral("trace"), QStringLiteral("Record every byte and port operation in FILE, like MIRVAK_TRACE."),
          QStringLiteral("FILE")},
-        {QStringLiteral("memory"), QStringLiteral("The phonebook: SM (SIM) or ME (phone)."), QStringLiteral("SM|ME")},
-        {QStringLiteral("format"), QStringLiteral("The phonebook file format to write: pbk."), QStringLiteral("FORMAT")},
+        {QStringLiteral("memory"), QStringLiteral("The memory: SM (SIM) or ME (phone); sms list also takes both "
+                                                  "(default: SM)."), QStringLiteral("SM|ME|both")},
+        {QStringLiteral("format"), QStringLiteral("The format to write: pbk (default), vcf or csv for a phonebook; "
+                                                  "text (default), csv or mbox for messages."), QStringLiteral("FORMAT")},
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Write the result to FILE, whole or not at all."),
          QStringLiteral("FILE")},
         {QStringLiteral("dry-run"), QStringLiteral("Print the commands instead of sending them.")},
