@@ -27,20 +27,11 @@
 #include <QWidget>
 #include <cmath>
 
+#include "gui/common/Palette.h"
+
 namespace readability {
 
 namespace {
-
-double channel(double c)
-{
-    c /= 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(const QColor &c)
-{
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
 
 QString path(const QWidget *w)
 {
@@ -100,7 +91,7 @@ struct Checker {
 
     void readable(const QWidget *w, const QString &text, const QColor &fg, const QColor &bg)
     {
-        const double ratio = contrast(fg, bg);
+        const double ratio = Palette::contrast(fg, bg);
         if (ratio < 3.0)
             fault(w, QStringLiteral("\"%1\" in %2 on %3: contrast %4:1")
                          .arg(text.left(30), fg.name(), bg.name())
@@ -153,8 +144,8 @@ struct Checker {
         if (!b->isEnabled())
             return;
         auto *push = qobject_cast<const QPushButton *>(b);
-        const bool flat = (push && push->isFlat()) || (qobject_cast<const QToolButton *>(b) && b->autoFillBackground() == false
-                                                       && static_cast<const QToolButton *>(b)->autoRaise());
+        auto *tool = qobject_cast<const QToolButton *>(b);
+        const bool flat = (push && push->isFlat()) || (tool && tool->autoRaise());
         readable(b, text, b->palette().color(QPalette::ButtonText),
                  flat ? backgroundOf(b->parentWidget()) : b->palette().color(QPalette::Button));
     }
@@ -321,13 +312,6 @@ struct Checker {
 };
 
 } // namespace
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a) + 0.05;
-    const double lb = luminance(b) + 0.05;
-    return la > lb ? la / lb : lb / la;
-}
 
 QStringList faults(const QWidget *root)
 {

@@ -12,9 +12,6 @@ class QWidget;
 
 namespace readability {
 
-// WCAG 2 contrast ratio, 1 to 21.
-double contrast(const QColor &a, const QColor &b);
-
 // Every fault among the visible controls below `root`, one line each,
 // naming the control by its path of object names.
 QStringList faults(const QWidget *root);

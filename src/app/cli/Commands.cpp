@@ -87,6 +87,17 @@ QString exchangeFailure(const PhoneLink &link)
     return QStringLiteral("the port failed");
 }
 
+// Selects the book; a phone that refuses it ends the command, an abort
+// or a failed port has already said so.
+bool selectBook(CliSession &s, PhonebookTransfer &transfer, PhonebookAt::Book book)
+{
+    if (transfer.select(book))
+        return true;
+    if (!s.failed() && !s.link.AbortRequested())
+        s.fail(Exit::Phone, QStringLiteral("%1 on %2: %3").arg(bookName(book), s.where(), exchangeFailure(s.link)));
+    return false;
+}
+
 // ---------------------------------------------------------------- ports
 
 int ports(CliSession &s, const Invocation &)
@@ -227,12 +238,8 @@ int phonebookRead(CliSession &s, const Invocation &call)
     PhonebookEntries entries;
     bool complete = false;
     s.run([&] {
-        if (!transfer.select(*book)) {
-            if (!s.failed() && !s.link.AbortRequested())
-                s.fail(Exit::Phone, QStringLiteral("%1 on %2: %3").arg(bookName(*book), s.where(),
-                                                                      exchangeFailure(s.link)));
+        if (!selectBook(s, transfer, *book))
             return;
-        }
         const std::optional<int> stated = lastLocation(s.link);
         const int last = stated.value_or(MaxLocations);
         for (int n = 1; n <= last; ++n) {
@@ -314,12 +321,8 @@ int phonebookWrite(CliSession &s, const Invocation &call)
     PhonebookTransfer transfer(s.link);
     QList<int> refused;
     s.run([&] {
-        if (!transfer.select(*book)) {
-            if (!s.failed() && !s.link.AbortRequested())
-                s.fail(Exit::Phone, QStringLiteral("%1 on %2: %3").arg(bookName(*book), s.where(),
-                                                                      exchangeFailure(s.link)));
+        if (!selectBook(s, transfer, *book))
             return;
-        }
         int last = entries->count();
         bool untilRefused = false;
         if (clearOthers) {

@@ -51,17 +51,15 @@ QByteArray movedMelody(const QByteArray &line, int limit)
     return kept;
 }
 
-QStringList readMelodyLines(QIODevice &file)
+QList<FileLine> readBoundedLines(QIODevice &file, int maxLength)
 {
-    QStringList lines;
-    QByteArray line;
-    bool cut = false; // the rest of an overlong line is skipped
+    QList<FileLine> lines;
+    FileLine line;
     const auto finish = [&] {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines << QString::fromLatin1(line);
-        line.clear();
-        cut = false;
+        if (line.text.endsWith('\r'))
+            line.text.chop(1);
+        lines.append(line);
+        line = {};
     };
     char buffer[4096];
     for (;;) {
@@ -74,17 +72,25 @@ QStringList readMelodyLines(QIODevice &file)
                 finish();
                 if (lines.size() >= MaxLines)
                     return lines;
-            } else if (!cut) {
-                line += c;
-                if (line.size() > MaxLineLength) {
-                    line.truncate(MaxLineLength);
-                    cut = true;
+            } else if (!line.cut) {
+                line.text += c;
+                if (line.text.size() > maxLength) {
+                    line.text.truncate(maxLength);
+                    line.cut = true;
                 }
             }
         }
     }
-    if (!line.isEmpty() || cut)
+    if (!line.text.isEmpty() || line.cut)
         finish();
+    return lines;
+}
+
+QStringList readMelodyLines(QIODevice &file)
+{
+    QStringList lines;
+    for (const FileLine &line : readBoundedLines(file, MaxLineLength))
+        lines << QString::fromLatin1(line.text);
     return lines;
 }
 

@@ -5,6 +5,7 @@
 // lines of a melody file. Pure, so the page only paints.
 #include <QByteArray>
 #include <QIODevice>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,5 +35,14 @@ QByteArray movedMelody(const QByteArray &line, int limit = -1);
 constexpr int MaxLineLength = 1024;
 constexpr int MaxLines = 10000;
 QStringList readMelodyLines(QIODevice &file);
+
+// One physical line of a file, and whether the reader had to cut it short.
+struct FileLine {
+    QByteArray text;
+    bool cut = false;
+};
+// The lines of a file with their ends dropped, each cut at `maxLength`
+// (the rest of it skipped), at most MaxLines of them.
+QList<FileLine> readBoundedLines(QIODevice &file, int maxLength);
 
 } // namespace ComposeText

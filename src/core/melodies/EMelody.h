@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include "core/melodies/ComposeText.h"
+
 namespace EMelody {
 
 struct Tune {
@@ -19,10 +21,7 @@ struct Tune {
 constexpr int MaxValue = 4096;
 
 // One physical line of a file, and whether the reader had to cut it short.
-struct Line {
-    QByteArray text;
-    bool cut = false;
-};
+using Line = ComposeText::FileLine;
 
 struct Read {
     QList<Tune> tunes;

@@ -16,44 +16,6 @@ namespace MelodyFiles {
 
 namespace {
 
-// Lines as the notation's reader splits them (line ends dropped, at most
-// ComposeText::MaxLines of them), but each up to MaxTuneLine long and
-// marked when it was longer.
-QList<EMelody::Line> readLines(QIODevice &file)
-{
-    QList<EMelody::Line> lines;
-    EMelody::Line line;
-    const auto finish = [&] {
-        if (line.text.endsWith('\r'))
-            line.text.chop(1);
-        lines.append(line);
-        line = {};
-    };
-    char buffer[4096];
-    for (;;) {
-        const qint64 got = file.read(buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        for (qint64 i = 0; i < got; ++i) {
-            const char c = buffer[i];
-            if (c == '\n') {
-                finish();
-                if (lines.size() >= ComposeText::MaxLines)
-                    return lines;
-            } else if (!line.cut) {
-                line.text += c;
-                if (line.text.size() > MaxTuneLine) {
-                    line.text.truncate(MaxTuneLine);
-                    line.cut = true;
-                }
-            }
-        }
-    }
-    if (!line.text.isEmpty() || line.cut)
-        finish();
-    return lines;
-}
-
 bool blank(const QByteArray &line)
 {
     return line.trimmed().isEmpty();
@@ -87,7 +49,7 @@ QString item(const QString &name, const QByteArray &melody)
 
 Listed read(QIODevice &file, Format format)
 {
-    QList<EMelody::Line> lines = readLines(file);
+    QList<EMelody::Line> lines = ComposeText::readBoundedLines(file, MaxTuneLine);
     // Editors on other systems start a UTF-8 file with a byte-order mark; a
     // file of the notation keeps it as it always has.
     static const QByteArray bom("\xEF\xBB\xBF");

@@ -16,6 +16,11 @@ void Parsed::skip(int line, const QString &why)
         ++moreSkipped;
 }
 
+void Parsed::skipRest(int line)
+{
+    skip(line, QStringLiteral("the file goes on past %1 MiB and the rest was not read").arg(MaxBytes / (1024 * 1024)));
+}
+
 void Parsed::add(const Contact &contact)
 {
     if (contacts.size() >= MaxContacts || numbers + contact.numbers.size() > MaxContacts) {
@@ -32,7 +37,7 @@ std::optional<QByteArray> LineSource::next()
     m_cut = false;
     char c;
     bool any = false;
-    while (m_read < MaxBytes && m_in.getChar(&c)) {
+    while (m_read < m_maxBytes && m_in.getChar(&c)) {
         ++m_read;
         any = true;
         if (c == '\n')
@@ -45,12 +50,12 @@ std::optional<QByteArray> LineSource::next()
             }
             break;
         }
-        if (line.size() < MaxLine)
+        if (line.size() < m_maxLine)
             line.append(c);
         else
             m_cut = true;
     }
-    if (m_read >= MaxBytes && !m_stopped) {
+    if (m_read >= m_maxBytes && !m_stopped) {
         char more;
         m_stopped = m_in.peek(&more, 1) == 1;
     }

@@ -62,16 +62,22 @@ struct Parsed {
     int numbers = 0;     // of all contacts
     // Notes a skipped line, naming it while there is room.
     void skip(int line, const QString &why);
+    // Notes that reading stopped at MaxBytes after `line`.
+    void skipRest(int line);
     // Keeps a contact while the contacts and their numbers stay within
     // MaxContacts; past that it is skipped, as it could never be placed.
     void add(const Contact &contact);
 };
 
 // Lines of a file of unknown size: CR LF, LF or a lone CR end a line; a
-// line is cut at MaxLine and reading stops at MaxBytes.
+// line is cut at `maxLine` and reading stops at `maxBytes`, so neither a
+// file without line ends nor an endless one costs more than that.
 class LineSource {
 public:
-    explicit LineSource(QIODevice &in) : m_in(in) {}
+    explicit LineSource(QIODevice &in, int maxLine = MaxLine, qint64 maxBytes = MaxBytes)
+        : m_in(in), m_maxLine(maxLine), m_maxBytes(maxBytes)
+    {
+    }
     // The next line without its end; none at the end or past MaxBytes.
     std::optional<QByteArray> next();
     // Of the line last returned, from 1.
@@ -83,6 +89,8 @@ public:
 
 private:
     QIODevice &m_in;
+    int m_maxLine;
+    qint64 m_maxBytes;
     qint64 m_read = 0;
     int m_number = 0;
     bool m_cut = false;

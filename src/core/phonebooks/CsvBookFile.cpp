@@ -320,8 +320,7 @@ Parsed read(QIODevice &in)
                 parsed.add(one);
         }
         if (source.stopped())
-            parsed.skip(source.number(), QStringLiteral("the file goes on past %1 MiB and the rest was not read")
-                                             .arg(ContactFile::MaxBytes / (1024 * 1024)));
+            parsed.skipRest(source.number());
     }
     return parsed;
 }

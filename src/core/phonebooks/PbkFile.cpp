@@ -7,6 +7,7 @@
 
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BookFile.h"
+#include "core/phonebooks/ContactFile.h"
 
 namespace PbkFile {
 
@@ -21,44 +22,6 @@ QByteArray field(QByteArray text)
             c = ' ';
     return text;
 }
-
-// Lines end at CR LF, LF or a lone CR. Only the first MaxLine bytes of a line
-// are kept and no more than MaxBytes are read in all, so neither a file
-// without line ends nor an endless one costs more than that.
-class LineReader {
-public:
-    explicit LineReader(QIODevice &in) : m_in(in) {}
-
-    std::optional<QByteArray> next()
-    {
-        QByteArray line;
-        char c;
-        bool any = false;
-        while (m_read < MaxBytes && m_in.getChar(&c)) {
-            ++m_read;
-            any = true;
-            if (c == '\n')
-                return line;
-            if (c == '\r') {
-                char lf;
-                if (m_in.peek(&lf, 1) == 1 && lf == '\n') {
-                    m_in.getChar(&lf);
-                    ++m_read;
-                }
-                return line;
-            }
-            if (line.size() < MaxLine)
-                line.append(c);
-        }
-        if (!any)
-            return std::nullopt;
-        return line;
-    }
-
-private:
-    QIODevice &m_in;
-    qint64 m_read = 0;
-};
 
 // A field as the writer would write it, trimmed again after the cut: a load
 // of a saved book gives back exactly what was saved.
@@ -96,7 +59,9 @@ Loaded read(QIODevice &in, int entries)
 {
     Loaded result;
     result.rows = PhonebookEntries(entries);
-    LineReader lines(in);
+    // Only the first MaxLine bytes of a line are kept and no more than
+    // MaxBytes are read in all.
+    ContactFile::LineSource lines(in, MaxLine, MaxBytes);
     for (;;) {
         const std::optional<QByteArray> head = lines.next();
         if (!head || *head == QByteArray(1, EndMark))

@@ -442,8 +442,7 @@ Parsed read(QIODevice &in)
         reader.line(*l);
     reader.end();
     if (lines.stopped())
-        reader.parsed.skip(lines.lastNumber(), QStringLiteral("the file goes on past %1 MiB and the rest was not read")
-                                                   .arg(ContactFile::MaxBytes / (1024 * 1024)));
+        reader.parsed.skipRest(lines.lastNumber());
     if (!reader.parsed.known)
         reader.parsed.problem = QStringLiteral("No vCard in the file (no line BEGIN:VCARD).");
     return reader.parsed;

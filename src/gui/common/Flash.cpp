@@ -2,11 +2,8 @@
 #include "gui/common/Flash.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QList>
-#include <QPalette>
 #include <QWidget>
 
 #include "link/PhoneLink.h"
