@@ -3,14 +3,13 @@
 
 #include <algorithm>
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include "core/melodies/ComposeText.h"
 #include "core/melodies/EMelody.h"
 #include "core/melodies/Rtttl.h"
+#include "core/messaging/BookFile.h"
 
 namespace MelodyFiles {
 
@@ -131,22 +130,7 @@ QString skippedMessage(const QString &fileName, const QList<int> &skipped)
 
 bool save(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile out(path);
-    const auto fail = [&] {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), out.errorString());
-        return false;
-    };
-    if (!out.open(QIODevice::WriteOnly))
-        return fail();
-    if (out.write(bytes) != bytes.size()) {
-        fail();
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
-        return fail();
-    return true;
+    return BookFile::writeWhole(path, bytes, error);
 }
 
 } // namespace MelodyFiles

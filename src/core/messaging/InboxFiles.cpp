@@ -2,7 +2,8 @@
 #include "core/messaging/InboxFiles.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "core/messaging/BookFile.h"
 
 namespace InboxFiles {
 
@@ -172,13 +173,7 @@ QByteArray mbox(const QList<InboxMessage> &messages, const QDateTime &now)
 
 bool save(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return BookFile::writeWhole(path, bytes, error);
 }
 
 } // namespace InboxFiles

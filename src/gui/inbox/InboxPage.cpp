@@ -343,5 +343,5 @@ void InboxPage::btnInboxSaveClick()
     QString error;
     if (!InboxFiles::save(path, bytes, &error))
         showMessageBox(QStringLiteral("inboxSaveFailed"),
-                       QStringLiteral("The messages were not saved to %1: %2").arg(path, error));
+                       QStringLiteral("The messages were not saved. %1").arg(error));
 }
