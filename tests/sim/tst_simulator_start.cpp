@@ -12,6 +12,10 @@
 
 #include <optional>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 namespace {
 
 // Sets (or, with nullopt, removes) an environment variable for one scope.
@@ -159,9 +163,18 @@ void TestSimulatorStart::startsRecordsAndCleansUp()
             QVERIFY(!log.isEmpty());
             QCOMPARE(log.first().value("what").toString(), "started on " + device);
 
+            // Other tests running beside this one may be handed the same
+            // terminal number at once, so the path can't show that ours went
+            // away; a hang-up on a descriptor held across the stop does.
+            const int held = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            QVERIFY(held >= 0);
             phone.stop();
             QVERIFY(!phone.running());
-            QVERIFY(!QFileInfo::exists(device));
+            pollfd watch{held, POLLIN, 0};
+            const int ready = ::poll(&watch, 1, 0);
+            ::close(held);
+            QCOMPARE(ready, 1);
+            QVERIFY(watch.revents & (POLLHUP | POLLERR));
             QCOMPARE(phone.dumpedState().value("model").toString(), QString("T28 Test"));
         }
         QCOMPARE(QFileInfo::exists(folder), keep);
