@@ -2,6 +2,7 @@
 // Starting the simulated phone as mirvak --demo, the tests and the
 // benchmarks all do: where the simulator is looked for, what is said when it
 // cannot be started, and what is left behind.
+#include "HeldTerminal.h"
 #include "link/sim/PhoneSimulator.h"
 
 #include <QDir>
@@ -11,10 +12,6 @@
 #include <QtTest>
 
 #include <optional>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -163,18 +160,11 @@ void TestSimulatorStart::startsRecordsAndCleansUp()
             QVERIFY(!log.isEmpty());
             QCOMPARE(log.first().value("what").toString(), "started on " + device);
 
-            // Other tests running beside this one may be handed the same
-            // terminal number at once, so the path can't show that ours went
-            // away; a hang-up on a descriptor held across the stop does.
-            const int held = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            QVERIFY(held >= 0);
+            const HeldTerminal held(device);
+            QVERIFY(held.isOpen() && !held.hungUp());
             phone.stop();
             QVERIFY(!phone.running());
-            pollfd watch{held, POLLIN, 0};
-            const int ready = ::poll(&watch, 1, 0);
-            ::close(held);
-            QCOMPARE(ready, 1);
-            QVERIFY(watch.revents & (POLLHUP | POLLERR));
+            QVERIFY(held.hungUp());
             QCOMPARE(phone.dumpedState().value("model").toString(), QString("T28 Test"));
         }
         QCOMPARE(QFileInfo::exists(folder), keep);

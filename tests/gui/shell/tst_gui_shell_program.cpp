@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "HeldTerminal.h"
 #include "Scratch.h"
 
 namespace {
@@ -124,7 +125,8 @@ void TstShellProgram::demoStartsAndStopsThePhone()
     const auto m = waitForStderr(p, QRegularExpression(QStringLiteral("simulated phone on (\\S+) is COM1")), &seen);
     QVERIFY2(m.hasMatch(), qPrintable(seen));
     const QString device = m.captured(1);
-    QVERIFY(QFileInfo::exists(device));
+    HeldTerminal held(device);
+    QTRY_VERIFY_WITH_TIMEOUT(held.open(), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath(QStringLiteral("QXsms.phb"))), 20000);
 
     // A termination signal closes the window the ordinary way.
@@ -132,7 +134,7 @@ void TstShellProgram::demoStartsAndStopsThePhone()
     QVERIFY(p.waitForFinished(20000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(device), 10000); // the simulator is gone
+    QTRY_VERIFY_WITH_TIMEOUT(held.hungUp(), 10000); // the simulator is gone
 }
 
 void TstShellProgram::demoWithoutSimulatorRunsAnyway()
