@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "MessageStoreSim.h"
 
+#include "JsonFields.h"
+
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -54,12 +56,8 @@ QString loadStore(const QJsonValue &v, const QString &name, MessageStoreState::S
     if (!v.isObject())
         return bad;
     const QJsonObject o = v.toObject();
-    const QJsonValue size = o.value(QLatin1String("size"));
-    if (!size.isUndefined()) {
-        if (!size.isDouble() || size.toDouble() != double(size.toInt()) || size.toInt() < 0 || size.toInt() > MaxSize)
-            return bad;
-        store.size = size.toInt();
-    }
+    if (!JsonFields::readInt(o, "size", store.size, 0, MaxSize).isEmpty())
+        return bad;
     const QJsonValue list = o.value(QLatin1String("messages"));
     if (list.isUndefined())
         return {};

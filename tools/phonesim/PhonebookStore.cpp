@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PhonebookStore.h"
 
+#include "JsonFields.h"
+
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -22,12 +24,8 @@ QString loadBook(const QJsonObject &state, const QString &key, PhonebookStore::B
     if (!v.isObject())
         return bad;
     const QJsonObject o = v.toObject();
-    const QJsonValue size = o.value(QLatin1String("size"));
-    if (!size.isUndefined()) {
-        if (!size.isDouble() || size.toDouble() != double(size.toInt()) || size.toInt() < 0 || size.toInt() > kMaxSize)
-            return bad;
-        book.size = size.toInt();
-    }
+    if (!JsonFields::readInt(o, "size", book.size, 0, kMaxSize).isEmpty())
+        return bad;
     const QJsonValue entries = o.value(QLatin1String("entries"));
     if (entries.isUndefined())
         return {};
