@@ -3,6 +3,8 @@
 
 #include <QList>
 #include <QMap>
+#include <algorithm>
+#include <iterator>
 
 #include "core/melodies/MelodyFiles.h"
 #include "core/melodies/Notation.h"
@@ -58,10 +60,29 @@ struct Defaults {
     bool ownShape = false; // exactly the defaults this program writes
 };
 
+bool anyBeats(int b)
+{
+    return b > 0;
+}
+
+// The three settings the phone's rendering uses, and what each accepts.
+struct Setting {
+    const char *key;
+    int Defaults::*field;
+    bool (*valid)(int);
+};
+constexpr Setting Settings[] = {
+    {"d", &Defaults::duration, validDuration},
+    {"o", &Defaults::octave, validOctave},
+    {"b", &Defaults::beats, anyBeats},
+};
+constexpr unsigned AllSettings = (1u << std::size(Settings)) - 1;
+
 std::optional<Defaults> parseDefaults(const QByteArray &text)
 {
     Defaults d;
-    bool sawD = false, sawO = false, sawB = false, sawOther = false;
+    unsigned seen = 0;
+    bool sawOther = false;
     for (const QByteArray &raw : text.split(',')) {
         const QByteArray item = raw.trimmed();
         if (item.isEmpty())
@@ -71,24 +92,14 @@ std::optional<Defaults> parseDefaults(const QByteArray &text)
             return std::nullopt;
         const QByteArray key = item.left(eq).trimmed().toLower();
         const QByteArray value = item.mid(eq + 1).trimmed();
-        if (key == "d") {
+        const auto setting = std::find_if(std::begin(Settings), std::end(Settings),
+                                          [&](const Setting &s) { return key == s.key; });
+        if (setting != std::end(Settings)) {
             const auto v = number(value);
-            if (!v || !validDuration(*v))
+            if (!v || !setting->valid(*v))
                 return std::nullopt;
-            d.duration = *v;
-            sawD = true;
-        } else if (key == "o") {
-            const auto v = number(value);
-            if (!v || !validOctave(*v))
-                return std::nullopt;
-            d.octave = *v;
-            sawO = true;
-        } else if (key == "b") {
-            const auto v = number(value);
-            if (!v || *v == 0)
-                return std::nullopt;
-            d.beats = *v;
-            sawB = true;
+            d.*setting->field = *v;
+            seen |= 1u << (setting - std::begin(Settings));
         } else if (key == "l" || key == "s") {
             // The extended form's loop count and style: nothing the phone plays.
             if (value.isEmpty())
@@ -98,7 +109,7 @@ std::optional<Defaults> parseDefaults(const QByteArray &text)
             return std::nullopt;
         }
     }
-    d.ownShape = sawD && sawO && sawB && !sawOther && d.duration == 8 && d.octave == DefaultOctave
+    d.ownShape = seen == AllSettings && !sawOther && d.duration == 8 && d.octave == DefaultOctave
                  && d.beats == WrittenBeats;
     return d;
 }
