@@ -10,7 +10,7 @@
 // answer's length (an unread message only becomes read). As in pb_bench,
 // the simulator lets the first bytes of an answer out in a burst after an
 // idle line, so the figure can dip just below 1.
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "link/messaging/InboxService.h"
 #include "link/sim/PhoneSimulator.h"
@@ -102,7 +102,7 @@ bool measure(bool listRefused, double *totalMs, double *wireMs, int *messages)
         return false;
     }
     sim.useAsCom(1);
-    TComPort port;
+    SerialPort port;
     PhoneLink link(port);
     InboxService inbox(link);
     link.exchange("AT\r\n"); // opens the port; not measured

@@ -3,7 +3,7 @@
 // simulated phone paced like 9600 baud:
 //  1. CPU time / wall time while SendCommand waits on a silent phone;
 //  2. the median time an exchange takes beyond the wire time of its reply.
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "link/sim/PhoneSimulator.h"
 
@@ -50,7 +50,7 @@ int main(int argc, char **argv)
         PhoneSimulator sim;
         if (!startSim(sim, {"--fault", "silent"}))
             return 1;
-        TComPort port;
+        SerialPort port;
         PhoneLink link(port);
         link.setCommandText("AT\r\n");
         link.SendCommand(); // opens the port; not measured
@@ -60,7 +60,7 @@ int main(int argc, char **argv)
         for (int i = 0; i < 3; ++i)
             link.SendCommand();
         cpuShare = (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
-        port.PortClose();
+        port.close();
         sim.stop();
     }
 
@@ -70,7 +70,7 @@ int main(int argc, char **argv)
         PhoneSimulator sim;
         if (!startSim(sim, {}))
             return 1;
-        TComPort port;
+        SerialPort port;
         PhoneLink link(port);
         link.setCommandText("AT\r\n");
         link.SendCommand();
@@ -78,7 +78,7 @@ int main(int argc, char **argv)
         QElapsedTimer clock;
         clock.start();
         qint64 lastArrival = 0;
-        QObject::connect(&port, &TComPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
+        QObject::connect(&port, &SerialPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
         const QByteArray commands[] = {"AT+CGMM\r\n", "AT+CGMI\r\n", "AT+CGSN\r\n", "AT\r\n"};
         for (int i = 0; i < 40; ++i) {
             link.setCommandText(commands[i % 4]);
@@ -94,7 +94,7 @@ int main(int argc, char **argv)
             // Writing to a pty costs nothing; the reply comes at the pace.
             extra.push_back(ms - 1000.0 * double(link.ReplyText().size()) / Pace);
         }
-        port.PortClose();
+        port.close();
         sim.stop();
         if (!extra.empty()) {
             std::sort(extra.begin(), extra.end());

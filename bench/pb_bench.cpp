@@ -10,7 +10,7 @@
 // been idle (up to 10 ms worth, the FIFO of a UART), so the first figure
 // can dip below 1 and hides up to that much of our own turnaround; the
 // second figure does not depend on it.
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "link/phonebooks/PhonebookTransfer.h"
 #include "link/sim/PhoneSimulator.h"
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
     }
     sim.useAsCom(1);
 
-    TComPort port;
+    SerialPort port;
     PhoneLink link(port);
     PhonebookTransfer transfer(link);
     link.setCommandText("AT\r\n");
@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     qint64 lastArrival = 0;
-    QObject::connect(&port, &TComPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
+    QObject::connect(&port, &SerialPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
     double turnaroundMs = 0;
     bool ok = transfer.select(PhonebookAt::Book::Sim);
     bytes += link.ReplyText().size();

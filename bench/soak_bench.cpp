@@ -2,7 +2,7 @@
 // Many exchanges and message sends against the simulated phone, to see
 // whether memory or open descriptors grow with use. Prints, asserts nothing.
 // MIRVAK_SOAK_EXCHANGES and MIRVAK_SOAK_SENDS change the counts.
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "link/messaging/CentreService.h"
 #include "core/messaging/MessagingState.h"
@@ -72,7 +72,7 @@ int main(int argc, char **argv)
     }
     sim.useAsCom(1);
 
-    TComPort port;
+    SerialPort port;
     PhoneLink link(port);
     // Time-outs as the tests scale them; the phone answers long before. The
     // line break that ends each send is a fixed hold, not a wait on the
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     link.exchange("AT\r\n");
     {
         const OperationGuard op(link, std::nullopt);
-        sender.MainLoop1({QStringLiteral("warm"), QStringLiteral("+46701234567"), QString(), false});
+        sender.send({QStringLiteral("warm"), QStringLiteral("+46701234567"), QString(), false});
     }
     link.closePort();
     report("start");
@@ -120,7 +120,7 @@ int main(int argc, char **argv)
         const OperationGuard op(link, std::nullopt);
         const int before = sent;
         link.runGuarded([&] {
-            sender.MainLoop1({QStringLiteral("soak %1").arg(i), QStringLiteral("+46701234567"), QString(), false});
+            sender.send({QStringLiteral("soak %1").arg(i), QStringLiteral("+46701234567"), QString(), false});
         });
         if (sent == before)
             std::fprintf(stderr, "soak_bench: send %d not handed over: \"%s\"\n", i, qPrintable(lastStatus));

@@ -4,9 +4,9 @@
 //  1. the largest deviation of a note's start (its key lighting) from the
 //     ideal schedule of length plus 8 ms gap per note (goal: 2 ms or less);
 //  2. CPU time / wall time while it plays (goal: 2 % or less).
-#include "link/sound/MyBleeper.h"
+#include "link/sound/MelodyPlayer.h"
 #include "core/melodies/Notation.h"
-#include "link/sound/Mybleep.h"
+#include "link/sound/ToneGenerator.h"
 
 #include <QCoreApplication>
 
@@ -42,19 +42,19 @@ int main(int argc, char **argv)
         },
         [] { return false; });
 
-    Mybleep bleep;
+    ToneGenerator bleep;
     bleep.backend(); // chosen before the clock starts
-    MyBleeper player(bleep);
-    std::vector<Mybleep::Instant> starts;
-    QObject::connect(&player, &MyBleeper::keyLit, [&](int, int, bool lit) {
+    MelodyPlayer player(bleep);
+    std::vector<ToneGenerator::Instant> starts;
+    QObject::connect(&player, &MelodyPlayer::keyLit, [&](int, int, bool lit) {
         if (lit)
-            starts.push_back(Mybleep::now());
+            starts.push_back(ToneGenerator::now());
     });
 
     const double cpu0 = cpuSeconds();
-    const Mybleep::Instant wall0 = Mybleep::now();
+    const ToneGenerator::Instant wall0 = ToneGenerator::now();
     player.PlayTune(melody);
-    const double wall = double(Mybleep::now() - wall0) / 1e9;
+    const double wall = double(ToneGenerator::now() - wall0) / 1e9;
     const double cpuShare = (cpuSeconds() - cpu0) / wall;
 
     if (starts.size() != lengths.size() || starts.empty()) {
@@ -62,10 +62,10 @@ int main(int argc, char **argv)
         return 1;
     }
     std::vector<double> deviationsMs;
-    Mybleep::Instant ideal = starts.front();
+    ToneGenerator::Instant ideal = starts.front();
     for (std::size_t i = 0; i < starts.size(); ++i) {
         deviationsMs.push_back(std::abs(double(starts[i] - ideal)) / 1e6);
-        ideal += Mybleep::Instant(lengths[i] + Notation::GapMs) * 1'000'000;
+        ideal += ToneGenerator::Instant(lengths[i] + Notation::GapMs) * 1'000'000;
     }
     std::sort(deviationsMs.begin(), deviationsMs.end());
     const double worstMs = deviationsMs.back();

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/port/PortHolder.h"
+#include "core/port/PortAdvice.h"
 #include "core/port/PortName.h"
 #include "core/phonebooks/PhonebookRange.h"
 #include "core/melodies/Notation.h"
@@ -524,14 +524,14 @@ void inbox(const QByteArray &in)
 void portHolder(const QByteArray &in)
 {
     const qsizetype cut = in.indexOf('\n');
-    const PortHolder::Process p = PortHolder::fromProc(1, in.left(cut < 0 ? 0 : cut), in.mid(cut + 1));
+    const PortAdvice::Process p = PortAdvice::fromProc(1, in.left(cut < 0 ? 0 : cut), in.mid(cut + 1));
     check(!p.program.isEmpty(), "a holder always has a name");
-    const PortHolder::Diagnosis d{{p}, {p}, PortHolder::usbId(in.left(4), in.mid(4, 4))};
-    check(PortHolder::busyText(d).startsWith(QLatin1String("in use by ")), "busy text leads with the holder");
-    check(PortHolder::busyShort(d).startsWith(QLatin1String("busy (held by ")), "short busy text");
+    const PortAdvice::Diagnosis d{{p}, {p}, PortAdvice::usbId(in.left(4), in.mid(4, 4))};
+    check(PortAdvice::busyText(d).startsWith(QLatin1String("in use by ")), "busy text leads with the holder");
+    check(PortAdvice::busyShort(d).startsWith(QLatin1String("busy (held by ")), "short busy text");
     if (d.usb)
         check(d.usb->vendor.size() == 4 && d.usb->product.size() == 4, "usb ids are four hex digits");
-    (void)PortHolder::linkNamesDevice(in, QStringLiteral("/dev/ttyUSB0"), fromPhoneText(in));
+    (void)PortAdvice::linkNamesDevice(in, QStringLiteral("/dev/ttyUSB0"), fromPhoneText(in));
     if (const auto range = PhonebookAt::parseRange(in))
         check(range->first >= 1 && range->first <= range->last && range->last <= 9999, "book range order");
 }

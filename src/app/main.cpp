@@ -16,7 +16,7 @@
 
 #include "gui/window/AboutPage.h"
 #include "app/DemoPhone.h"
-#include "gui/window/TForm1.h"
+#include "gui/window/MainWindow.h"
 
 namespace {
 
@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
 
     int rc;
     {
-        TForm1 form;
+        MainWindow form;
         form.show();
         if (demo && !phone) {
             // Told once the loop runs, without holding up the window.

@@ -9,7 +9,7 @@ void BinaryLink::GoBinary()
     if (!turn)
         return;
 
-    m_link.startTimer2(m_link.timing().binaryAnswer);
+    m_link.startReplyTimer(m_link.timing().binaryAnswer);
     m_link.setAbortRequested(false);
     // Ask for binary mode; the phone answers with 25 bytes or more of text.
     m_link.purgeInput();
@@ -22,15 +22,15 @@ void BinaryLink::GoBinary()
 
     // Two frames of the phone's greeting follow, each acknowledged.
     receiveFrame(true, false);
-    if (!m_link.timer2Running())
+    if (!m_link.replyTimerRunning())
         m_link.setAbortRequested(true);
     if (m_link.AbortRequested())
         return;
     receiveFrame(true, false);
-    if (!m_link.timer2Running())
+    if (!m_link.replyTimerRunning())
         m_link.setAbortRequested(true);
     if (!m_link.AbortRequested()) {
-        m_link.stopTimer2();
+        m_link.stopReplyTimer();
         m_link.sleep(m_link.timing().binarySettle);
     }
 }
@@ -54,15 +54,15 @@ bool BinaryLink::receiveFrame(bool purgeFirst, bool untilTimer)
     return true;
 }
 
-void BinaryLink::GetCommand()
+void BinaryLink::takeFrame()
 {
-    if (const PhoneLink::Turn turn(m_link, "GetCommand"); turn)
+    if (const PhoneLink::Turn turn(m_link, "takeFrame"); turn)
         receiveFrame(true, false);
 }
 
-void BinaryLink::GetCommand2()
+void BinaryLink::takeFrameKeepingInput()
 {
-    if (const PhoneLink::Turn turn(m_link, "GetCommand2"); turn)
+    if (const PhoneLink::Turn turn(m_link, "takeFrameKeepingInput"); turn)
         receiveFrame(false, true);
 }
 
@@ -92,7 +92,7 @@ BinaryLink::Answer BinaryLink::request(const QByteArray &frame, const Request &h
     if (how.sent)
         how.sent();
     if (how.answerWithin)
-        m_link.startTimer2(*how.answerWithin);
+        m_link.startReplyTimer(*how.answerWithin);
     const bool timed = how.patience != UntilAbort;
     if (!m_link.waitForBytes(1, timed ? PhoneLink::OnEither : PhoneLink::OnAbort))
         return answer;

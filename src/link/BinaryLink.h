@@ -24,12 +24,12 @@ public:
     // did not get there within Timer2 (Timing::binaryAnswer) or the user
     // aborted; Timer2 is stopped when it did.
     void GoBinary();
-    // One frame from the phone, acknowledged. GetCommand drops the input
+    // One frame from the phone, acknowledged. takeFrame drops the input
     // waiting first and waits until the frame is whole or an abort;
-    // GetCommand2 keeps the input and waits until it is whole or Timer2
+    // takeFrameKeepingInput keeps the input and waits until it is whole or Timer2
     // ends. A frame that never came whole leaves ReplyText as it was.
-    void GetCommand();
-    void GetCommand2();
+    void takeFrame();
+    void takeFrameKeepingInput();
     // Back to AT mode: the line held in break, then released.
     void SendCommBreak();
     // Transmits 0x06 ahead of queued output.
@@ -38,10 +38,10 @@ public:
     // How long a request waits for the phone's byte and its answer frame.
     enum Patience {
         // Both within Timer2; bytes of the frame that came early are kept
-        // (the frame as GetCommand2 takes it).
+        // (the frame as takeFrameKeepingInput takes it).
         WithinTimer,
         // The byte within Timer2 or until an abort; then the frame, input
-        // dropped first, until it is whole or an abort (as GetCommand).
+        // dropped first, until it is whole or an abort (as takeFrame).
         AckWithinTimer,
         // Both until an abort, however long the phone takes.
         UntilAbort,

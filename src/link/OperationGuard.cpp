@@ -3,17 +3,17 @@
 
 #include "link/PhoneLink.h"
 
-OperationGuard::OperationGuard(PhoneLink &link, std::optional<Tab> lockTab) : m_link(link)
+OperationGuard::OperationGuard(PhoneLink &link, std::optional<int> lockPage) : m_link(link)
 {
-    if (link.m_operationRunning || link.m_busyPage != PhoneLink::Idle)
+    if (link.m_operationRunning || link.m_lockedPage != PhoneLink::Idle)
         return;
     m_started = true;
     link.m_operationRunning = true;
-    if (lockTab) {
+    if (lockPage) {
         m_locked = true;
-        link.m_busyPage = int(*lockTab);
+        link.m_lockedPage = *lockPage;
     }
-    emit link.operationChanged(true, link.m_busyPage);
+    emit link.operationChanged(true, link.m_lockedPage);
 }
 
 OperationGuard::~OperationGuard()
@@ -21,7 +21,7 @@ OperationGuard::~OperationGuard()
     if (!m_started)
         return;
     if (m_locked)
-        m_link.m_busyPage = PhoneLink::Idle;
+        m_link.m_lockedPage = PhoneLink::Idle;
     m_link.m_operationRunning = false;
     emit m_link.operationChanged(false, PhoneLink::Idle);
 }

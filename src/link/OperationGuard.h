@@ -5,17 +5,14 @@
 
 class PhoneLink;
 
-// The main tabs, in their order on the tab bar.
-enum class Tab : int { Sms = 0, Phonebooks = 1, Melodies = 2, Settings = 3, Inbox = 4, About = 5 };
-
-// Refuses to start while another operation runs; locks the tab bar on
-// `lockTab` when the operation's steps set the page lock, and undoes both
+// Refuses to start while another operation runs; locks the page `lockPage`
+// (an id the window gives its pages) when the operation's steps set the page lock, and undoes both
 // however the operation ends. It leaves AbortRequested alone: each exchange
 // clears it at its start, and an abort must survive until the operation's
 // own steps have seen it.
 class OperationGuard {
 public:
-    OperationGuard(PhoneLink &link, std::optional<Tab> lockTab);
+    OperationGuard(PhoneLink &link, std::optional<int> lockPage);
     ~OperationGuard();
     OperationGuard(const OperationGuard &) = delete;
     OperationGuard &operator=(const OperationGuard &) = delete;

@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/PhoneLink.h"
 
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QtDebug>
 
-PhoneLink::PhoneLink(TComPort &port, QObject *parent) : QObject(parent), m_port(port)
+PhoneLink::PhoneLink(SerialPort &port, QObject *parent) : QObject(parent), m_port(port)
 {
     setObjectName(QStringLiteral("link"));
     // A child, so the window's object tree (and a test) can find it by name.
-    m_timer2.setParent(this);
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setSingleShot(true);
+    m_replyTimer.setParent(this);
+    m_replyTimer.setObjectName(QStringLiteral("Timer2"));
+    m_replyTimer.setSingleShot(true);
     // A silence shorter than the interval must never count as a time-out.
-    m_timer2.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer2, &QTimer::timeout, this, &PhoneLink::Timer2Timer);
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_replyTimer, &QTimer::timeout, this, &PhoneLink::replyTimerExpired);
 }
 
 PhoneLink::Turn::Turn(PhoneLink &link, const char *what) : m_link(link)
@@ -51,14 +51,14 @@ int PhoneLink::replyInterval(Wait wait) const
     return m_timing.reply;
 }
 
-std::optional<EComPort> PhoneLink::openPort()
+std::optional<PortError> PhoneLink::openPort()
 {
     try {
-        m_port.PortOpen();
-        m_port.PortPurge(true, true);
-        m_port.PortSetDtr(true);
+        m_port.open();
+        m_port.purge(true, true);
+        m_port.setDtr(true);
         return std::nullopt;
-    } catch (const EComPort &e) {
+    } catch (const PortError &e) {
         // Left open after a failed purge or DTR, the next exchange would
         // skip both; closed, it tries the whole sequence again.
         closeAfterFailure();
@@ -69,15 +69,15 @@ std::optional<EComPort> PhoneLink::openPort()
 void PhoneLink::closeAfterFailure()
 {
     try {
-        m_port.PortClose();
-    } catch (const EComPort &) {
+        m_port.close();
+    } catch (const PortError &) {
         // The failure that brought us here is the one worth telling.
     }
 }
 
 bool PhoneLink::openSilently()
 {
-    return m_port.Connected() || !openPort();
+    return m_port.isOpen() || !openPort();
 }
 
 namespace {
@@ -102,19 +102,19 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 
     Exchange result;
     auto finish = [&](Exchange::Status status) {
-        m_timer2.stop();
+        m_replyTimer.stop();
         result.status = status;
         m_lastStatus = status;
         m_replyText = status == Exchange::Ok ? result.reply : QByteArray();
         return result;
     };
 
-    m_timer2.stop();
+    m_replyTimer.stop();
     m_replyText.clear();
     m_abortRequested = false;
 
-    if (!m_port.Connected()) {
-        if (const std::optional<EComPort> failure = openPort()) {
+    if (!m_port.isOpen()) {
+        if (const std::optional<PortError> failure = openPort()) {
             if (m_openFailure)
                 m_openFailure(*failure);
             m_abortRequested = true;
@@ -122,12 +122,12 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
         }
     }
 
-    startTimer2(replyInterval(wait));
+    startReplyTimer(replyInterval(wait));
     writeCommand(command);
 
     for (;;) {
         pumpOnce();
-        if (!m_timer2.isActive())
+        if (!m_replyTimer.isActive())
             return finish(Exchange::Timeout);
         if (m_abortRequested) {
             // The reply timer is left running, as the next exchange stops it.
@@ -136,10 +136,10 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
             m_replyText.clear();
             return result;
         }
-        if (m_port.PortWaiting() == 0)
+        if (m_port.bytesWaiting() == 0)
             continue;
-        result.reply += m_port.PortRead(1);
-        m_timer2.start();
+        result.reply += m_port.read(1);
+        m_replyTimer.start();
         // Tested after every byte, so a marker can only newly appear at the
         // end: that is the same as searching the whole reply, without the
         // quadratic cost on long phonebook replies.
@@ -167,30 +167,30 @@ void PhoneLink::showLinkFailure()
         m_linkFailure();
 }
 
-void PhoneLink::Timer2Timer()
+void PhoneLink::replyTimerExpired()
 {
-    m_timer2.stop();
+    m_replyTimer.stop();
 }
 
-void PhoneLink::btnAbortClick()
+void PhoneLink::requestAbort()
 {
     m_abortRequested = true;
     emit abortRequested();
 }
 
-void PhoneLink::startTimer2(int ms)
+void PhoneLink::startReplyTimer(int ms)
 {
-    m_timer2.start(ms);
+    m_replyTimer.start(ms);
 }
 
 bool PhoneLink::connected() const
 {
-    return m_port.Connected();
+    return m_port.isOpen();
 }
 
 QString PhoneLink::portName() const
 {
-    return m_port.Port();
+    return m_port.name();
 }
 
 void PhoneLink::usePort(const QString &name)
@@ -204,45 +204,45 @@ void PhoneLink::usePort(const QString &name)
 
 void PhoneLink::closePort()
 {
-    if (m_port.Connected())
-        m_port.PortClose();
+    if (m_port.isOpen())
+        m_port.close();
 }
 
 void PhoneLink::writeRaw(const QByteArray &bytes)
 {
-    m_port.PortWrite(bytes);
+    m_port.write(bytes);
 }
 
 void PhoneLink::writeCommand(const QByteArray &command)
 {
-    m_port.PortWrite(command);
+    m_port.write(command);
     forgetActivity();
     emit commandWritten(command);
 }
 
 void PhoneLink::setBreak(bool on)
 {
-    m_port.PortSetBreak(on);
+    m_port.setBreak(on);
 }
 
 void PhoneLink::sendAhead(char byte)
 {
-    m_port.PortSendAhead(byte);
+    m_port.sendAhead(byte);
 }
 
 void PhoneLink::purgeInput()
 {
-    m_port.PortPurge(true, false);
+    m_port.purge(true, false);
 }
 
 QByteArray PhoneLink::readBytes(int count)
 {
-    return m_port.PortRead(count);
+    return m_port.read(count);
 }
 
 int PhoneLink::bytesWaiting()
 {
-    return m_port.PortWaiting();
+    return m_port.bytesWaiting();
 }
 
 bool PhoneLink::waitForBytes(int count, int stopOn)
@@ -251,9 +251,9 @@ bool PhoneLink::waitForBytes(int count, int stopOn)
         // Abort first: the port may have been closed along with it.
         if ((stopOn & OnAbort) && m_abortRequested)
             return false;
-        if (m_port.PortWaiting() >= count)
+        if (m_port.bytesWaiting() >= count)
             return true;
-        if ((stopOn & OnTimerEnd) && !m_timer2.isActive())
+        if ((stopOn & OnTimerEnd) && !m_replyTimer.isActive())
             return false;
         pumpOnce();
     }
@@ -264,7 +264,7 @@ void PhoneLink::pumpOnce()
     // Blocking is safe only when the caller has already seen the port as it
     // is now: then nothing it waits for can change before an event comes.
     bool block = true;
-    if (m_port.Connected() && (m_port.hungUp() || m_port.activity() != m_seenActivity))
+    if (m_port.isOpen() && (m_port.hungUp() || m_port.activity() != m_seenActivity))
         block = false;
     QCoreApplication::processEvents(block ? QEventLoop::WaitForMoreEvents : QEventLoop::AllEvents);
     m_seenActivity = m_port.activity();
@@ -290,9 +290,9 @@ void PhoneLink::runGuarded(const std::function<void()> &operation)
 {
     try {
         operation();
-    } catch (const EComPort &e) {
+    } catch (const PortError &e) {
         closeAfterFailure();
-        m_timer2.stop();
+        m_replyTimer.stop();
         m_abortRequested = true;
         if (m_portFailure)
             m_portFailure(e);

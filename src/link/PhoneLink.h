@@ -21,8 +21,8 @@
 #include "link/OperationGuard.h"
 #include "link/Timing.h"
 
-class TComPort;
-class EComPort;
+class SerialPort;
+class PortError;
 
 // How long the phone may stay silent before an exchange gives up.
 enum class Wait { Normal, Network, Long };
@@ -43,13 +43,13 @@ class PhoneLink : public QObject {
 public:
     static constexpr int Idle = 100;
 
-    explicit PhoneLink(TComPort &port, QObject *parent = nullptr);
+    explicit PhoneLink(SerialPort &port, QObject *parent = nullptr);
 
     // One AT command and its answer. Ends on "OK\r\n", on "ERROR\r\n" or a
     // final "+CME ERROR: n" / "+CMS ERROR: n" line, after the silence that
     // `wait` allows, or on an abort. Opens the port if it is closed.
     // ReplyText() holds the reply after Ok and is empty otherwise.
-    // Port errors other than the open sequence are thrown (EComPort): run
+    // Port errors other than the open sequence are thrown (PortError): run
     // the operation inside runGuarded.
     Exchange exchange(const QByteArray &command, Wait wait = Wait::Normal);
 
@@ -71,8 +71,8 @@ public:
     // True while an exchange with that allowance runs.
     bool NetworkWait() const { return m_inExchange && m_wait == Wait::Network; }
     bool LongReplyWait() const { return m_inExchange && m_wait == Wait::Long; }
-    // The tab whose operation locks the tab bar, Idle when none does.
-    int BusyPage() const { return m_busyPage; }
+    // The page id whose operation locks the window's pages, Idle when none does.
+    int lockedPage() const { return m_lockedPage; }
     // Whether any phone operation runs, whether or not it locks the tabs.
     bool operationRunning() const { return m_operationRunning; }
 
@@ -81,12 +81,13 @@ public:
     // The reply time-out for a wait allowance.
     int replyInterval(Wait wait) const;
 
-    void Timer2Timer();
-    void btnAbortClick();
-    void startTimer2(int ms);
-    void stopTimer2() { m_timer2.stop(); }
-    bool timer2Running() const { return m_timer2.isActive(); }
-    int timer2Interval() const { return m_timer2.interval(); }
+    void replyTimerExpired();
+    // What every Abort button does: the running exchange ends at its next step.
+    void requestAbort();
+    void startReplyTimer(int ms);
+    void stopReplyTimer() { m_replyTimer.stop(); }
+    bool replyTimerRunning() const { return m_replyTimer.isActive(); }
+    int replyTimerInterval() const { return m_replyTimer.interval(); }
 
     // The port, as the operations need it. Only services of the link layer
     // write raw bytes; pages only ask whether it is open and close it.
@@ -139,7 +140,7 @@ public:
     // quasi-modal error dialog for a port that would not open, the same
     // dialog for a phone silent in binary mode, a message box with the
     // port's text for a port failing under an operation.
-    using PortFailureHandler = std::function<void(const EComPort &)>;
+    using PortFailureHandler = std::function<void(const PortError &)>;
     void setOpenFailureHandler(PortFailureHandler handler) { m_openFailure = std::move(handler); }
     void setLinkFailureHandler(std::function<void()> handler) { m_linkFailure = std::move(handler); }
     void setPortFailureHandler(PortFailureHandler handler) { m_portFailure = std::move(handler); }
@@ -159,15 +160,15 @@ private:
     // refusal of a nested exchange.
     friend class BinaryLink;
 
-    TComPort &m_port;
+    SerialPort &m_port;
     QByteArray m_commandText;
     QByteArray m_replyText;
     Exchange::Status m_lastStatus = Exchange::Timeout;
     bool m_abortRequested = false;
     Wait m_wait = Wait::Normal;
-    int m_busyPage = Idle;
+    int m_lockedPage = Idle;
     bool m_operationRunning = false;
-    QTimer m_timer2; // single-shot reply timer; "running out" = no longer active
+    QTimer m_replyTimer; // single-shot reply timer; "running out" = no longer active
     Timing m_timing;
     PortFailureHandler m_openFailure;
     std::function<void()> m_linkFailure;
@@ -196,7 +197,7 @@ private:
 
     // The port opened, purged, DTR raised; on failure closed again and the
     // failure handed back.
-    std::optional<EComPort> openPort();
+    std::optional<PortError> openPort();
     // Closes the port after a failure, swallowing a second one.
     void closeAfterFailure();
 };

@@ -25,10 +25,11 @@
 #include <random>
 
 #include "FormRig.h"
-#include "link/port/TComPort.h"
 #include "core/phonebooks/PhonebookModel.h"
+#include "gui/common/Tab.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 #include "gui/settings/SettingsPage.h"
+#include "link/port/SerialPort.h"
 
 namespace {
 
@@ -45,36 +46,36 @@ const char *faultName(Fault f)
 struct Operation {
     QString name;
     QJsonObject phone;                       // the phone's state for it
-    std::function<QWidget *(TForm1 &)> show; // goes to the page, fills in input; the page
+    std::function<QWidget *(MainWindow &)> show; // goes to the page, fills in input; the page
     QString button;                          // clicked to start it
     bool binary = false;                     // goes through binary mode
     QStringList mayChange = {};              // controls whose state the result may change
-    std::function<bool(TForm1 &)> mayKeepPort = {}; // an end that leaves the port open by design
+    std::function<bool(MainWindow &)> mayKeepPort = {}; // an end that leaves the port open by design
     // Filled in by the fault-free run.
     QStringList commands = {};
     bool closesPort = true;
 };
 
 template <typename T = QWidget>
-T *named(const TForm1 &f, const char *name)
+T *named(const MainWindow &f, const char *name)
 {
     return guitest::find<T>(&f, QString::fromLatin1(name));
 }
 
-QWidget *showTab(TForm1 &f, Tab tab, const char *page)
+QWidget *showTab(MainWindow &f, Tab::Page tab, const char *page)
 {
     named<QTabBar>(f, "mainTabs")->setCurrentIndex(int(tab));
     return named(f, page);
 }
 
-QWidget *settingsPanel(TForm1 &f, const char *node)
+QWidget *settingsPanel(MainWindow &f, const char *node)
 {
     auto *page = qobject_cast<SettingsPage *>(showTab(f, Tab::Settings, "Panel4"));
     page->selectNode(QString::fromLatin1(node));
     return page->currentPanel();
 }
 
-QWidget *smsPage(TForm1 &f, bool icq)
+QWidget *smsPage(MainWindow &f, bool icq)
 {
     QWidget *page = showTab(f, Tab::Sms, "Panel1");
     named<QPlainTextEdit>(f, "TextBox")->setPlainText(QStringLiteral("chaos @ $"));
@@ -83,12 +84,12 @@ QWidget *smsPage(TForm1 &f, bool icq)
     return page;
 }
 
-PhonebooksPage *booksPage(TForm1 &f)
+PhonebooksPage *booksPage(MainWindow &f)
 {
     return qobject_cast<PhonebooksPage *>(showTab(f, Tab::Phonebooks, "Panel2"));
 }
 
-QWidget *simBook(TForm1 &f, bool fill)
+QWidget *simBook(MainWindow &f, bool fill)
 {
     PhonebooksPage *p = booksPage(f);
     named<QTabWidget>(f, "Tabs")->setCurrentIndex(2); // the SIM book
@@ -100,7 +101,7 @@ QWidget *simBook(TForm1 &f, bool fill)
     return p;
 }
 
-QWidget *melodiesPage(TForm1 &f)
+QWidget *melodiesPage(MainWindow &f)
 {
     return showTab(f, Tab::Melodies, "Panel3");
 }
@@ -114,15 +115,15 @@ QList<Operation> operations()
                                                    {"entries", QJsonArray{QJsonObject{{"index", 1}, {"number", "46701234567"},
                                                                                       {"type", 145}, {"name", "Anna"}}}}}}};
     QList<Operation> ops{
-        {"SMS in AT mode", plain, [](TForm1 &f) { return smsPage(f, false); }, "btnSend"},
+        {"SMS in AT mode", plain, [](MainWindow &f) { return smsPage(f, false); }, "btnSend"},
         // A centre that cannot be read ends the send at once, the port left open.
-        {"SMS as ICQ", plain, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", false, {},
-         [](TForm1 &f) { return named<QLabel>(f, "statusPanel0")->text() == QLatin1String("Error getting SMSC"); }},
-        {"SMS in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, false); }, "btnSend", true},
-        {"ICQ in binary mode", {{"binaryOnly", true}}, [](TForm1 &f) { return smsPage(f, true); }, "btnICQ", true},
-        {"info read", plain, [](TForm1 &f) { return settingsPanel(f, "GSM Info"); }, "btnInfo"},
+        {"SMS as ICQ", plain, [](MainWindow &f) { return smsPage(f, true); }, "btnICQ", false, {},
+         [](MainWindow &f) { return named<QLabel>(f, "statusPanel0")->text() == QLatin1String("Error getting SMSC"); }},
+        {"SMS in binary mode", {{"binaryOnly", true}}, [](MainWindow &f) { return smsPage(f, false); }, "btnSend", true},
+        {"ICQ in binary mode", {{"binaryOnly", true}}, [](MainWindow &f) { return smsPage(f, true); }, "btnICQ", true},
+        {"info read", plain, [](MainWindow &f) { return settingsPanel(f, "GSM Info"); }, "btnInfo"},
         {"centre set", {{"binaryOnly", true}},
-         [](TForm1 &f) {
+         [](MainWindow &f) {
              QWidget *p = settingsPanel(f, "GSM Info");
              auto *centre = named<QLineEdit>(f, "txtGSMSMSC");
              centre->clear();
@@ -130,17 +131,17 @@ QList<Operation> operations()
              return p;
          },
          "btnSetSMSC"},
-        {"SIM book read", smallSim, [](TForm1 &f) { return simBook(f, false); }, "btnRead"},
+        {"SIM book read", smallSim, [](MainWindow &f) { return simBook(f, false); }, "btnRead"},
         {"phone book read", plain,
-         [](TForm1 &f) {
+         [](MainWindow &f) {
              QWidget *p = booksPage(f);
              named<QTabWidget>(f, "Tabs")->setCurrentIndex(3);
              return p;
          },
          "btnRead"},
-        {"SIM book write", smallSim, [](TForm1 &f) { return simBook(f, true); }, "btnWrite"},
+        {"SIM book write", smallSim, [](MainWindow &f) { return simBook(f, true); }, "btnWrite"},
         {"SIM book update", smallSim,
-         [](TForm1 &f) {
+         [](MainWindow &f) {
              QWidget *p = simBook(f, true);
              booksPage(f)->simBook.setEntry(3, PhonebookEntry{"+4670555", "Upd"});
              return p;
@@ -149,45 +150,45 @@ QList<Operation> operations()
         {"melody read", {{"ownMelodies", QJsonObject{{"1", "cdef"}}}}, melodiesPage, "btnReadMelodies", false,
          {"PlayCombo", "UseCombo"}},
         {"melody store", plain,
-         [](TForm1 &f) {
+         [](MainWindow &f) {
              QWidget *p = melodiesPage(f);
              p->findChild<QLineEdit *>(QStringLiteral("editTune2"))->setText(QStringLiteral("c d e"));
              return p;
          },
          "ok2"},
         {"ring type", plain, melodiesPage, "Use1"},
-        {"settings 1 read", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-1"); }, "BtnSet1"},
-        {"minute minder", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-1"); }, "chkMM"},
-        {"key lock", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-1"); }, "chkKeyLock"},
-        {"settings 2 read", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-2"); }, "btnSet2", false,
+        {"settings 1 read", plain, [](MainWindow &f) { return settingsPanel(f, "Settings-1"); }, "BtnSet1"},
+        {"minute minder", plain, [](MainWindow &f) { return settingsPanel(f, "Settings-1"); }, "chkMM"},
+        {"key lock", plain, [](MainWindow &f) { return settingsPanel(f, "Settings-1"); }, "chkKeyLock"},
+        {"settings 2 read", plain, [](MainWindow &f) { return settingsPanel(f, "Settings-2"); }, "btnSet2", false,
          {"ComboLang"}},
         {"voicemail write", plain,
-         [](TForm1 &f) {
+         [](MainWindow &f) {
              QWidget *p = settingsPanel(f, "Settings-2");
              p->findChild<QLineEdit *>(QStringLiteral("editVM"))->setText(QStringLiteral("+46708123456"));
              return p;
          },
          "btnVM"},
         // A list the phone did not give stays disabled until a read brings it.
-        {"profiles read", plain, [](TForm1 &f) { return settingsPanel(f, "Profiles"); }, "btnProfiles", false,
+        {"profiles read", plain, [](MainWindow &f) { return settingsPanel(f, "Profiles"); }, "btnProfiles", false,
          {"ComboProfiles", "RingVolume"}},
-        {"silent mode", plain, [](TForm1 &f) { return settingsPanel(f, "Profiles"); }, "chkSilent"},
-        {"greeting off", plain, [](TForm1 &f) { return settingsPanel(f, "Settings-2"); }, "btnOff"},
-        {"alarm set", plain, [](TForm1 &f) { return settingsPanel(f, "Clock"); }, "btnAlmOK"},
-        {"clock read", plain, [](TForm1 &f) { return settingsPanel(f, "Clock"); }, "btngetClock"},
-        {"clock sync", plain, [](TForm1 &f) { return settingsPanel(f, "Clock"); }, "btnPCtime"},
-        {"forwarding query", network, [](TForm1 &f) { return settingsPanel(f, "Voice"); }, "btnGetVoice"},
+        {"silent mode", plain, [](MainWindow &f) { return settingsPanel(f, "Profiles"); }, "chkSilent"},
+        {"greeting off", plain, [](MainWindow &f) { return settingsPanel(f, "Settings-2"); }, "btnOff"},
+        {"alarm set", plain, [](MainWindow &f) { return settingsPanel(f, "Clock"); }, "btnAlmOK"},
+        {"clock read", plain, [](MainWindow &f) { return settingsPanel(f, "Clock"); }, "btngetClock"},
+        {"clock sync", plain, [](MainWindow &f) { return settingsPanel(f, "Clock"); }, "btnPCtime"},
+        {"forwarding query", network, [](MainWindow &f) { return settingsPanel(f, "Voice"); }, "btnGetVoice"},
         {"forwarding set", network,
-         [](TForm1 &f) {
+         [](MainWindow &f) {
              QWidget *p = settingsPanel(f, "Voice");
              p->findChild<QLineEdit *>(QStringLiteral("editVbusy"))->setText(QStringLiteral("0701234567"));
              return p;
          },
          "btnSetVbusy"},
-        {"forwarding cancel", network, [](TForm1 &f) { return settingsPanel(f, "Voice"); }, "btnCancelVbusy"},
-        {"call waiting query", network, [](TForm1 &f) { return settingsPanel(f, "Call Waiting"); }, "btnCWs"},
-        {"call waiting on", network, [](TForm1 &f) { return settingsPanel(f, "Call Waiting"); }, "btnCWa"},
-        {"personal rings read", plain, [](TForm1 &f) { return settingsPanel(f, "Personal Rings"); }, "btnGetPR", false,
+        {"forwarding cancel", network, [](MainWindow &f) { return settingsPanel(f, "Voice"); }, "btnCancelVbusy"},
+        {"call waiting query", network, [](MainWindow &f) { return settingsPanel(f, "Call Waiting"); }, "btnCWs"},
+        {"call waiting on", network, [](MainWindow &f) { return settingsPanel(f, "Call Waiting"); }, "btnCWa"},
+        {"personal rings read", plain, [](MainWindow &f) { return settingsPanel(f, "Personal Rings"); }, "btnGetPR", false,
          {"btnAdd"}},
     };
     return ops;
@@ -331,7 +332,7 @@ void TestChaos::answerBox(QWidget *dialog)
 
 QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, int abortAfterMs)
 {
-    TForm1 &f = *m_rig->form;
+    MainWindow &f = *m_rig->form;
     QStringList args;
     switch (fault) {
     case Fault::Silent: args << "--fault" << "silent"; break;
@@ -386,7 +387,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
         if (fault == Fault::Abort)
             connect(&abortAt, &QTimer::timeout, &f, [&] {
                 if (f.link.operationRunning())
-                    f.link.btnAbortClick();
+                    f.link.requestAbort();
             });
         // Some waits are the user's to end (a message the phone took but
         // never confirmed): when nothing has moved on the line for longer
@@ -406,7 +407,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
                 QTest::mouseClick(abort, Qt::LeftButton);
             } else {
                 noAbort = QStringLiteral("still waiting after %1 ms with no Abort to press").arg(clock.elapsed());
-                f.link.btnAbortClick();
+                f.link.requestAbort();
             }
         };
         connect(&quiet, &QTimer::timeout, &f, giveUp);
@@ -416,10 +417,10 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
                 quiet.start();
         };
         connect(&f.link, &PhoneLink::commandWritten, &quiet, moved);
-        connect(&f.ComPort1, &TComPort::readyRead, &quiet, moved);
+        connect(&f.ComPort1, &SerialPort::readyRead, &quiet, moved);
         connect(&unwind, &QTimer::timeout, &f, [&] {
             hung = true;
-            f.link.btnAbortClick();
+            f.link.requestAbort();
         });
 
         clock.start();
@@ -440,8 +441,8 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
             wrong << noAbort;
         if (hung)
             wrong << QStringLiteral("did not end within %1 s of Abort").arg(UnwindMs / 1000);
-        if (f.link.operationRunning() || f.link.BusyPage() != PhoneLink::Idle)
-            wrong << QStringLiteral("the page lock is still held (page %1)").arg(f.link.BusyPage());
+        if (f.link.operationRunning() || f.link.lockedPage() != PhoneLink::Idle)
+            wrong << QStringLiteral("the page lock is still held (page %1)").arg(f.link.lockedPage());
         if (!f.isEnabled() || tabs->isEnabled() != tabsBefore)
             wrong << QStringLiteral("the window or its tab bar is left disabled");
         const auto after = controls(page);
@@ -456,7 +457,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
         }
         // Some writes read the value back after closing the port and leave
         // it open; the fault-free run tells which.
-        if (fault != Fault::None && op.closesPort && f.ComPort1.Connected() && !(op.mayKeepPort && op.mayKeepPort(f)))
+        if (fault != Fault::None && op.closesPort && f.ComPort1.isOpen() && !(op.mayKeepPort && op.mayKeepPort(f)))
             wrong << QStringLiteral("the port is left open");
         if (op.button != QLatin1String("btnRead")
             && (books->simBook.entries() != simBefore || books->phoneBook.entries() != phoneBefore))
@@ -466,13 +467,13 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
 
         if (fault == Fault::None) {
             op.commands = sim.commands();
-            op.closesPort = !f.ComPort1.Connected();
+            op.closesPort = !f.ComPort1.isOpen();
         }
         // An operation that leaves the port open keeps it for the next one;
         // the next phone is another device.
         try {
             f.link.closePort();
-        } catch (const EComPort &) {
+        } catch (const PortError &) {
         }
         qInfo("%-20s %-13s %-16s %5lld ms, %d box(es)%s%s", qPrintable(op.name), faultName(fault),
               qPrintable(target), took, m_boxes, userGaveUp ? ", Abort pressed" : "",

@@ -4,11 +4,11 @@
 #include <QtTest>
 
 #include "core/phonebooks/PhonebookRange.h"
-#include "core/port/PortHolder.h"
+#include "core/port/PortAdvice.h"
 
-using namespace PortHolder;
+using namespace PortAdvice;
 
-Q_DECLARE_METATYPE(PortHolder::Kind)
+Q_DECLARE_METATYPE(PortAdvice::Kind)
 
 class TestPortHolder : public QObject {
     Q_OBJECT

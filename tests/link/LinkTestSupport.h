@@ -3,7 +3,7 @@
 // What the link tests share: a trace file of its own for every test
 // function, the program's port and link with a phone behind COM1 (scripted
 // here or simulated), and the exchange that only the reply timer ends.
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 #include "PtyPeer.h"
 #include "Scratch.h"
 #include "SimPhone.h"
@@ -33,7 +33,7 @@ private:
 // Taken apart with `auto &[peer, port, link] = phone;`.
 struct ScriptedPhone {
     PtyPeer peer;
-    TComPort port;
+    SerialPort port;
     PhoneLink link{port};
     ScriptedPhone() { peer.useAsCom(1); }
 };
@@ -42,7 +42,7 @@ struct ScriptedPhone {
 // phone as COM1. Taken apart with `auto &[sim, port, link] = phone;`.
 struct SimulatedPhone {
     SimPhone sim;
-    TComPort port;
+    SerialPort port;
     PhoneLink link{port};
     explicit SimulatedPhone(const QStringList &args, const QJsonObject &state = {}) : sim(args, state) {}
     bool start();

@@ -25,16 +25,16 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         peer.send("left over");
-        QTRY_COMPARE(port.PortWaiting(), 9);
+        QTRY_COMPARE(port.bytesWaiting(), 9);
         // Header byte, length, body, and one byte of the next frame.
         peer.sendLater(50, QByteArray("\x16\x05" "BQ\x02\x91\x21" "\x16", 8));
-        binary.GetCommand();
+        binary.takeFrame();
         QCOMPARE(link.ReplyText(), QByteArray("BQ\x02\x91\x21"));
         QVERIFY(!link.AbortRequested());
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
-        QCOMPARE(port.PortWaiting(), 1);
+        QCOMPARE(port.bytesWaiting(), 1);
     }
 
     void getCommandSplitFrame()
@@ -43,15 +43,15 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         peer.trickle(QByteArray("\x01\x04" "\x41\x25\x00\x07", 6), 20);
-        binary.GetCommand();
+        binary.takeFrame();
         QCOMPARE(link.ReplyText(), QByteArray("\x41\x25\x00\x07", 4));
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
 
         // Zero length: an empty body, still acknowledged.
         peer.sendLater(20, QByteArray("\x01\x00", 2));
-        binary.GetCommand();
+        binary.takeFrame();
         QCOMPARE(link.ReplyText(), QByteArray());
         QTRY_COMPARE(peer.received, QByteArray("\x06\x06"));
     }
@@ -63,28 +63,28 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
-        link.startTimer2(100);
+        port.open();
+        link.startReplyTimer(100);
         peer.sendLater(20, QByteArray("\x01\x05" "BQ", 4));
         // Abort once the timer has run out, from an event of its own: a
         // wait that had ended with the timer would never see it.
         bool armed = false;
         connect(link.findChild<QTimer *>("Timer2"), &QTimer::timeout, this, [&] {
             armed = true;
-            QTimer::singleShot(0, &link, &PhoneLink::btnAbortClick);
+            QTimer::singleShot(0, &link, &PhoneLink::requestAbort);
         });
-        binary.GetCommand();
+        binary.takeFrame();
         QVERIFY(armed);
         QVERIFY(link.AbortRequested());
         QVERIFY(link.ReplyText().isEmpty()); // half a frame is no reply
         QVERIFY(!traceText().contains(" send-ahead")); // nothing acknowledged
 
         // Entered with the abort already set: returns, does not sit waiting.
-        binary.GetCommand();
+        binary.takeFrame();
         QVERIFY(link.AbortRequested());
-        // Likewise GetCommand2 with the timer already run out.
-        link.stopTimer2();
-        binary.GetCommand2();
+        // Likewise takeFrameKeepingInput with the timer already run out.
+        link.stopReplyTimer();
+        binary.takeFrameKeepingInput();
         QVERIFY(link.ReplyText().isEmpty());
     }
 
@@ -93,25 +93,25 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
-        // Already waiting before the call: GetCommand2 keeps it.
+        port.open();
+        // Already waiting before the call: takeFrameKeepingInput keeps it.
         peer.send(QByteArray("\x16\x03" "BQ\x00", 5));
-        QTRY_COMPARE(port.PortWaiting(), 5);
-        link.startTimer2(3000);
-        binary.GetCommand2();
+        QTRY_COMPARE(port.bytesWaiting(), 5);
+        link.startReplyTimer(3000);
+        binary.takeFrameKeepingInput();
         QCOMPARE(link.ReplyText(), QByteArray("BQ\x00", 3));
         QTRY_COMPARE(peer.received, QByteArray("\x06"));
-        QVERIFY(link.timer2Running());
+        QVERIFY(link.replyTimerRunning());
 
         // Half a frame and then silence: ends with the timer, reply kept.
         peer.send(QByteArray("\x16\x09" "BQ", 4));
         link.setAbortRequested(true); // not what this wait looks at
-        link.startTimer2(300);
+        link.startReplyTimer(300);
         QElapsedTimer t;
         t.start();
-        binary.GetCommand2();
+        binary.takeFrameKeepingInput();
         QVERIFY(t.elapsed() >= 300);
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.replyTimerRunning());
         QCOMPARE(link.ReplyText(), QByteArray("BQ\x00", 3)); // the last whole frame
         QCOMPARE(peer.received, QByteArray("\x06"));
     }
@@ -121,9 +121,9 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         peer.send("noise before the command");
-        QTRY_VERIFY(port.PortWaiting() > 0);
+        QTRY_VERIFY(port.bytesWaiting() > 0);
         int acks = 0;
         peer.onData = [&](const QByteArray &chunk) {
             if (peer.received.endsWith("AT*BINARY\r\n")) {
@@ -140,7 +140,7 @@ private slots:
         t.start();
         binary.GoBinary();
         QVERIFY(!link.AbortRequested());
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.replyTimerRunning());
         QCOMPARE(link.ReplyText(), QByteArray("CDE"));
         QCOMPARE(acks, 2);
         QVERIFY(t.elapsed() >= 500); // the settling pause
@@ -154,7 +154,7 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         peer.replyTo("AT*BINARY\r\n", "AT*BINARY\r\r\nERROR\r\n"); // too short
         QCOMPARE(link.timing().binaryAnswer, 4000);
         link.setTiming(Timing().scaled(0.1));
@@ -171,12 +171,12 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         // The user aborts as soon as the request is on the line.
-        connect(&link, &PhoneLink::commandWritten, &link, &PhoneLink::btnAbortClick);
+        connect(&link, &PhoneLink::commandWritten, &link, &PhoneLink::requestAbort);
         binary.GoBinary();
         QVERIFY(link.AbortRequested());
-        QVERIFY(link.timer2Running()); // the abort ended it, not the 4 s allowance
+        QVERIFY(link.replyTimerRunning()); // the abort ended it, not the 4 s allowance
     }
 
     void breakIsTraced()
@@ -184,7 +184,7 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         QElapsedTimer t;
         t.start();
         binary.SendCommBreak();
@@ -193,7 +193,7 @@ private slots:
         const int on = trace.indexOf(" break on");
         const int off = trace.indexOf(" break off");
         QVERIFY(on > 0 && off > on);
-        QVERIFY(port.Connected());
+        QVERIFY(port.isOpen());
     }
 
     // A frame sent and the phone's answer, for each way of waiting: its
@@ -235,10 +235,10 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         if (!stale.isEmpty()) {
             peer.send(stale);
-            QTRY_COMPARE(port.PortWaiting(), int(stale.size()));
+            QTRY_COMPARE(port.bytesWaiting(), int(stale.size()));
         }
         const QByteArray query("\x02\x02" "AQ", 4);
         peer.onData = [&](const QByteArray &) {
@@ -254,7 +254,7 @@ private slots:
         if (patience == BinaryLink::WithinTimer)
             how.within(300);
         else if (patience == BinaryLink::AckWithinTimer)
-            link.startTimer2(300);
+            link.startReplyTimer(300);
         int sent = 0;
         how.whenSent([&] {
             ++sent;
@@ -267,7 +267,7 @@ private slots:
         QCOMPARE(answer.body, whole ? QByteArray("BQ\x00", 3) : QByteArray());
         QCOMPARE(link.ReplyText(), answer.body);
         // Stale input goes before the frame does; a frame awaited as
-        // GetCommand awaits it drops what came with the byte.
+        // takeFrame awaits it drops what came with the byte.
         const QByteArray trace = traceText();
         const bool dropsWithByte = acknowledged && patience != BinaryLink::WithinTimer;
         QCOMPARE(trace.count(" purge in\n"), int(!stale.isEmpty()) + int(dropsWithByte));
@@ -286,7 +286,7 @@ private slots:
         ScriptedPhone phone;
         auto &[peer, port, link] = phone;
         BinaryLink binary(link);
-        port.PortOpen();
+        port.open();
         peer.replyTo(QByteArray("\x02\x02" "AQ", 4), QByteArray("\x01\x16\x02" "BQ", 5));
         BinaryLink::Answer nested{true, true, "x"};
         const BinaryLink::Request how = BinaryLink::Request(BinaryLink::WithinTimer).within(3000).whenSent([&] {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The port chooser "cpa" on ptys named through MIRVAK_COMn.
-#include "link/port/TComPort.h"
-#include "gui/common/TComRadioGroup.h"
+#include "link/port/SerialPort.h"
+#include "gui/common/PortChooser.h"
 #include "PtyPeer.h"
 
 #include <QRadioButton>
@@ -16,7 +16,7 @@ class TestChooser : public QObject {
             qunsetenv(QStringLiteral("MIRVAK_COM%1").arg(n).toLatin1().constData());
     }
 
-    static QRadioButton *item(TComRadioGroup &g, const QString &name)
+    static QRadioButton *item(PortChooser &g, const QString &name)
     {
         for (QRadioButton *b : g.findChildren<QRadioButton *>())
             if (b->text() == name)
@@ -37,8 +37,8 @@ private slots:
         a.useAsCom(1);
         b.useAsCom(2);
         c.useAsCom(3);
-        TComPort port;
-        TComRadioGroup cpa(port);
+        SerialPort port;
+        PortChooser cpa(port);
         QCOMPARE(cpa.objectName(), QStringLiteral("cpa"));
         QCOMPARE(cpa.title(), QStringLiteral("Com Port"));
         for (const char *n : {"COM1", "COM2", "COM3"})
@@ -51,18 +51,18 @@ private slots:
         QVERIFY(item(cpa, "COM1")->isChecked());
 
         // Chosen while open: the port moves to the new device at once.
-        port.PortOpen();
+        port.open();
         QTest::mouseClick(item(cpa, "COM3"), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(port.Port(), QStringLiteral("COM3"));
-        QVERIFY(port.Connected());
-        port.PortWrite("X");
+        QCOMPARE(port.name(), QStringLiteral("COM3"));
+        QVERIFY(port.isOpen());
+        port.write("X");
         QTRY_COMPARE(c.received, QByteArray("X"));
 
         // The same item again: nothing changes.
-        QSignalSpy renamed(&port, &TComPort::portNameChanged);
+        QSignalSpy renamed(&port, &SerialPort::portNameChanged);
         QTest::mouseClick(item(cpa, "COM3"), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(renamed.count(), 0);
-        port.PortClose();
+        port.close();
 
         // A name without an item: none selected.
         port.setPort("COM14");
@@ -76,10 +76,10 @@ private slots:
 
     void emptyListStillOffersCom1()
     {
-        if (!TComPort::PortList().isEmpty())
+        if (!SerialPort::availablePorts().isEmpty())
             QSKIP("this machine has serial devices");
-        TComPort port;
-        TComRadioGroup cpa(port);
+        SerialPort port;
+        PortChooser cpa(port);
         const auto items = cpa.findChildren<QRadioButton *>();
         QCOMPARE(items.size(), 1);
         QCOMPARE(items.first()->text(), QStringLiteral("COM1"));

@@ -32,8 +32,8 @@ private slots:
         link.SendCommand();
         QCOMPARE(link.ReplyText(), QByteArray("AT+CGMI\r\r\nERICSSON\r\n\r\nOK\r\n"));
         QVERIFY(!link.AbortRequested());
-        QVERIFY(!link.timer2Running());
-        QVERIFY(port.Connected()); // the caller closes it when its work is done
+        QVERIFY(!link.replyTimerRunning());
+        QVERIFY(port.isOpen()); // the caller closes it when its work is done
 
         // The exchange itself: its reply in hand, the same in ReplyText, and
         // its command what CommandText shows.
@@ -57,10 +57,10 @@ private slots:
         link.SendCommand();
         QVERIFY(link.ReplyText().isEmpty());
         QVERIFY(!link.AbortRequested());
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.replyTimerRunning());
         QCOMPARE(link.lastStatus(), Exchange::Error); // ended by the result, not by silence
         // The test is made after every byte: what followed ERROR is unread.
-        QCOMPARE(port.PortWaiting(), 4);
+        QCOMPARE(port.bytesWaiting(), 4);
     }
 
     void silenceTimesOut()
@@ -69,7 +69,7 @@ private slots:
         auto &[peer, port, link] = phone;
         sendRunsOutOfTime(link, "AT+CPIN?\r\n");
         QCOMPARE(link.lastStatus(), Exchange::Timeout);
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.replyTimerRunning());
     }
 
     void finalResultEndsAtOnce_data()
@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(link.ReplyText(), status == Exchange::Ok ? reply : QByteArray());
         QCOMPARE(result.answer(), link.ReplyText());
         QVERIFY(!link.AbortRequested());
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.replyTimerRunning());
     }
 
     void okInsideDataEndsEarly()
@@ -110,7 +110,7 @@ private slots:
         link.setCommandText("AT+CPBR=1\r\n");
         link.SendCommand();
         QCOMPARE(link.ReplyText(), QByteArray("AT+CPBR=1\r\r\n+CPBR: 1,\"555\",129,\"TOOK\r\n"));
-        QCOMPARE(port.PortRead(100), QByteArray("\r\nOK\r\n"));
+        QCOMPARE(port.read(100), QByteArray("\r\nOK\r\n"));
     }
 
     void trickleKeepsExchangeAlive()
@@ -140,20 +140,20 @@ private slots:
         connect(&link, &PhoneLink::abortRequested, this, [&] { ++aborts; });
         peer.onData = [&](const QByteArray &) {
             peer.send("AT+CPBR=1,250\r\r\n+CPBR: 1,\"1\",129,\"A\"\r\n");
-            QTimer::singleShot(100, &link, &PhoneLink::btnAbortClick); // the user presses Abort
+            QTimer::singleShot(100, &link, &PhoneLink::requestAbort); // the user presses Abort
         };
         link.setCommandText("AT+CPBR=1,250\r\n");
         link.SendCommand();
         QVERIFY(link.ReplyText().isEmpty());
         QVERIFY(link.AbortRequested());
         QCOMPARE(aborts, 1);
-        QVERIFY(link.timer2Running());
+        QVERIFY(link.replyTimerRunning());
 
         // The next exchange stops the timer first and clears the flag.
         peer.onData = {};
         peer.replyTo("AT\r\n", "AT\r\r\nOK\r\n");
         link.setCommandText("AT\r\n");
-        port.PortPurge(true, false);
+        port.purge(true, false);
         link.SendCommand();
         QVERIFY(!link.AbortRequested());
         QVERIFY(link.ReplyText().endsWith("OK\r\n"));
@@ -167,7 +167,7 @@ private slots:
         // The phone looks at the timer while the exchange runs, then answers.
         bool network = false, longWait = false;
         peer.onData = [&](const QByteArray &) {
-            seen = link.timer2Interval();
+            seen = link.replyTimerInterval();
             network = link.NetworkWait();
             longWait = link.LongReplyWait();
             peer.send("OK\r\n");
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(trace.indexOf(" dtr 1") < trace.indexOf(" > 41 54"));
         QVERIFY(trace.indexOf(" purge in out") < trace.indexOf(" dtr 1"));
 
-        port.PortClose();
+        port.close();
         link.SendCommand();
         trace = traceText();
         QCOMPARE(trace.count(" open "), 2);
@@ -233,17 +233,17 @@ private slots:
     {
         QFETCH(bool, held);
         PtyPeer peer;
-        TComPort other;
+        SerialPort other;
         if (held) {
             peer.useAsCom(1);
-            other.PortOpen();
+            other.open();
         } else {
             qputenv("MIRVAK_COM1", "/dev/mirvak-no-such-device");
         }
-        TComPort port;
+        SerialPort port;
         PhoneLink link(port);
         QStringList shown;
-        link.setOpenFailureHandler([&](const EComPort &e) {
+        link.setOpenFailureHandler([&](const PortError &e) {
             QCOMPARE(e.code(), ComErrorCode::Open);
             shown << e.reason();
         });
@@ -254,7 +254,7 @@ private slots:
         QVERIFY2(shown.first().endsWith(held ? "in use by another program" : "no such device"), qPrintable(shown.first()));
         QVERIFY(link.AbortRequested());
         QVERIFY(link.ReplyText().isEmpty());
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
         QCOMPARE(link.lastStatus(), Exchange::PortFailed);
         QCOMPARE(written.size(), 0); // nothing written
         QVERIFY(!traceText().contains(" > "));
@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(shown.size(), 2);
         QVERIFY(!link.openSilently());
         QCOMPARE(shown.size(), 2);
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
         link.setOpenFailureHandler(nullptr);
         link.SendCommand();
         QVERIFY(link.AbortRequested());
@@ -280,7 +280,7 @@ private slots:
             QTimer::singleShot(100, &peer, &PtyPeer::closeMaster); // cable pulled
         };
         QStringList shown;
-        link.setPortFailureHandler([&](const EComPort &e) { shown << e.message(); });
+        link.setPortFailureHandler([&](const PortError &e) { shown << e.message(); });
         bool reachedEnd = false;
         link.runGuarded([&] {
             link.setCommandText("AT+CPBR=1,250\r\n");
@@ -289,15 +289,15 @@ private slots:
         });
         QVERIFY(!reachedEnd); // the failure, not the time-out, ended it
         QCOMPARE(shown, QStringList{QStringLiteral("ClearCommError function failed (win error code: %1)").arg(EIO)});
-        QVERIFY(!port.Connected());
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!port.isOpen());
+        QVERIFY(!link.replyTimerRunning());
         QVERIFY(!link.NetworkWait());
         QVERIFY(link.AbortRequested());
 
         // Without a hook the failure is only logged.
         link.setPortFailureHandler(nullptr);
         QTest::ignoreMessage(QtWarningMsg, "WriteFile function failed (win error code: 9)");
-        link.runGuarded([&] { port.PortWrite("AT\r\n"); });
+        link.runGuarded([&] { port.write("AT\r\n"); });
     }
 
     void nestedExchangeIsRefused()
@@ -326,33 +326,35 @@ private slots:
 
     void operationGuardLocksOnlyWhereAsked()
     {
-        TComPort port;
+        SerialPort port;
         PhoneLink link(port);
         QSignalSpy changed(&link, &PhoneLink::operationChanged);
+        // The link takes a page id as an opaque number.
+        constexpr int Books = 1, Other = 3;
         {
-            const OperationGuard op(link, Tab::Phonebooks);
+            const OperationGuard op(link, Books);
             QVERIFY(op.started());
             QVERIFY(link.operationRunning());
-            QCOMPARE(link.BusyPage(), int(Tab::Phonebooks));
+            QCOMPARE(link.lockedPage(), Books);
             // A second operation is refused and leaves the first one's lock.
-            const OperationGuard second(link, Tab::Settings);
+            const OperationGuard second(link, Other);
             QVERIFY(!second);
-            QCOMPARE(link.BusyPage(), int(Tab::Phonebooks));
+            QCOMPARE(link.lockedPage(), Books);
         }
         QVERIFY(!link.operationRunning());
-        QCOMPARE(link.BusyPage(), PhoneLink::Idle);
+        QCOMPARE(link.lockedPage(), PhoneLink::Idle);
         // Told once as it starts and once as it ends; the refused one is
         // not told at all.
         QCOMPARE(changed.size(), 2);
-        QCOMPARE(changed.at(0), (QVariantList{true, int(Tab::Phonebooks)}));
+        QCOMPARE(changed.at(0), (QVariantList{true, Books}));
         QCOMPARE(changed.at(1), (QVariantList{false, PhoneLink::Idle}));
 
         // An operation that does not lock the tabs still refuses a second one.
         try {
             const OperationGuard op(link, std::nullopt);
-            QCOMPARE(link.BusyPage(), PhoneLink::Idle);
-            QVERIFY(!OperationGuard(link, Tab::Sms));
-            link.btnAbortClick();
+            QCOMPARE(link.lockedPage(), PhoneLink::Idle);
+            QVERIFY(!OperationGuard(link, Other));
+            link.requestAbort();
             throw std::runtime_error("port failed");
         } catch (const std::runtime_error &) {
         }
@@ -364,7 +366,7 @@ private slots:
 
     void sleepHoldsWithoutInput()
     {
-        TComPort port;
+        SerialPort port;
         PhoneLink link(port);
         bool fired = false;
         QTimer::singleShot(50, this, [&] { fired = true; });
@@ -378,3 +380,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestExchange)
 #include "tst_exchange.moc"
+#include "gui/common/Tab.h"

@@ -4,7 +4,7 @@
 // `mirvak-cli ports`: only "AT" on each port, every port closed again, a
 // busy one named with its holder.
 #include "LinkTestSupport.h"
-#include "link/port/PortHolders.h"
+#include "link/port/PortHolderScan.h"
 #include "link/port/PortProbe.h"
 
 #include <QProcess>
@@ -82,12 +82,12 @@ private slots:
         Holder holder;
         QVERIFY(holder.start(peer.device(), how));
 
-        TComPort port;
+        SerialPort port;
         PhoneLink link(port);
         QString told;
-        link.setOpenFailureHandler([&](const EComPort &e) { told = e.reason(); });
+        link.setOpenFailureHandler([&](const PortError &e) { told = e.reason(); });
         QCOMPARE(link.exchange("AT\r\n").status, Exchange::PortFailed);
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
         const QString held = QStringLiteral("python3 (PID %1)").arg(holder.pid());
         QVERIFY2(told.startsWith(peer.device() + QStringLiteral(": in use by ") + held), qPrintable(told));
         QVERIFY2(told.contains("Close python3 first"), qPrintable(told));
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(peer.received.isEmpty());
 
         // The scan on its own sees the same, and a pty has no USB ids.
-        const PortHolder::Diagnosis d = PortHolders::diagnose(peer.device());
+        const PortAdvice::Diagnosis d = PortHolderScan::diagnose(peer.device());
         QCOMPARE(d.holders.size(), 1);
         QCOMPARE(d.holders.first().pid, holder.pid());
         QVERIFY(!d.usb);
@@ -135,10 +135,10 @@ private slots:
 
         // Every port was let go: each opens again at once.
         for (int n : {1, 2}) {
-            TComPort again;
+            SerialPort again;
             again.setPort(QStringLiteral("COM%1").arg(n));
-            again.PortOpen();
-            QVERIFY(again.Connected());
+            again.open();
+            QVERIFY(again.isOpen());
         }
     }
 };

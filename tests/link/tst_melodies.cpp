@@ -46,10 +46,10 @@ private slots:
         QVERIFY(rig.rings.ringCodes().contains("34"));
         QCOMPARE((QStringList{read.shown(1), read.shown(2), read.shown(3), read.shown(4)}),
                  (QStringList{"cdef", " n/a", "+#GA(b)b", " n/a"}));
-        QVERIFY(!rig.phone.port.Connected());
+        QVERIFY(!rig.phone.port.isOpen());
 
         QCOMPARE(rig.melodies.storeMelody(2, "c d e+"), ServiceResult::Done);
-        QVERIFY(!rig.phone.port.Connected());
+        QVERIFY(!rig.phone.port.isOpen());
         QCOMPARE(rig.melodies.storeMelody(4, QString()), ServiceResult::NotSent);
         // One command line however the text tries to end it or start another.
         QCOMPARE(rig.melodies.storeMelody(4, "g\"\r\nAT*ESOM=1,\"\x1a\x1b" "a"), ServiceResult::Done);
@@ -75,14 +75,14 @@ private slots:
         using R = ServiceResult;
 
         QCOMPARE(m.setRingType("12", 4), R::Done);      // UseCombo, "Alarm"
-        QVERIFY(!rig.phone.port.Connected());
+        QVERIFY(!rig.phone.port.isOpen());
         QCOMPARE(m.setRingType("5", 1), R::Refused);    // a code the phone does not list
         QCOMPARE(m.setRingType("31", 2), R::Refused);   // nor its own melodies, here
         QCOMPARE(m.setRingType("2", 0), R::NotSent);    // " Call Type"
         QCOMPARE(m.setRingType("x", 1), R::NotSent);
 
         QCOMPARE(m.playMelody(3), R::Done);             // own melodies play though unlisted
-        QVERIFY(rig.phone.port.Connected());            // playing leaves the port open
+        QVERIFY(rig.phone.port.isOpen());            // playing leaves the port open
         QCOMPARE(m.playRing("2"), R::Done);
         QCOMPARE(m.playRing("9"), R::Refused);
         QCOMPARE(m.playRing(""), R::NotSent);
@@ -102,7 +102,7 @@ private slots:
         PhoneMelodies::Read read = refused.melodies.readMelodies();
         QCOMPARE(read.status, PhoneMelodies::Read::Refused);
         QVERIFY(!read.melodies[0]);
-        QVERIFY(!refused.phone.port.Connected());
+        QVERIFY(!refused.phone.port.isOpen());
 
         // No phone at COM1 at all: nothing is asked after the ring codes.
         Rig none;

@@ -44,9 +44,9 @@ private slots:
         QFETCH(QString, given);
         QFETCH(QString, stored);
         QCOMPARE(normalisePortName(given), stored);
-        TComPort port;
+        SerialPort port;
         port.setPort(given);
-        QCOMPARE(port.Port(), stored);
+        QCOMPARE(port.name(), stored);
     }
 
     void bookNumber()
@@ -60,47 +60,47 @@ private slots:
 
     void messagesCarryTextAndErrno()
     {
-        const EComPort e(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0");
+        const PortError e(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0");
         QCOMPARE(e.message(), QStringLiteral("ClearCommError function failed (win error code: %1)").arg(EIO));
-        QCOMPARE(EComPort(ComErrorCode::Open, EACCES, "/dev/ttyUSB0").reason(),
+        QCOMPARE(PortError(ComErrorCode::Open, EACCES, "/dev/ttyUSB0").reason(),
                  QStringLiteral("/dev/ttyUSB0: permission denied: add your user to the dialout group"));
-        QCOMPARE(EComPort(ComErrorCode::Open, EBUSY, "/dev/x").reason(), QStringLiteral("/dev/x: in use by another program"));
-        QCOMPARE(EComPort(ComErrorCode::Open, ENXIO, "/dev/x").reason(), QStringLiteral("/dev/x: no such device"));
-        QCOMPARE(EComPort::codeText(ComErrorCode::SetTimeouts), QStringLiteral("SetCommTimeouts failed"));
-        QCOMPARE(EComPort::codeText(ComErrorCode::TransmitChar), QStringLiteral("TransmitCommChar function failed"));
+        QCOMPARE(PortError(ComErrorCode::Open, EBUSY, "/dev/x").reason(), QStringLiteral("/dev/x: in use by another program"));
+        QCOMPARE(PortError(ComErrorCode::Open, ENXIO, "/dev/x").reason(), QStringLiteral("/dev/x: no such device"));
+        QCOMPARE(PortError::codeText(ComErrorCode::SetTimeouts), QStringLiteral("SetCommTimeouts failed"));
+        QCOMPARE(PortError::codeText(ComErrorCode::TransmitChar), QStringLiteral("TransmitCommChar function failed"));
     }
 
     void closedPortOperationsFail()
     {
-        TComPort port;
-        QVERIFY(!port.Connected());
+        SerialPort port;
+        QVERIFY(!port.isOpen());
         try {
-            port.PortWaiting();
-            QFAIL("PortWaiting on a closed port must fail");
-        } catch (const EComPort &e) {
+            port.bytesWaiting();
+            QFAIL("bytesWaiting on a closed port must fail");
+        } catch (const PortError &e) {
             QCOMPARE(e.code(), ComErrorCode::ClearCommError);
             QVERIFY(e.message().startsWith("ClearCommError function failed (win error code: "));
             QCOMPARE(e.systemError(), EBADF);
         }
-        QVERIFY_THROWS_EXCEPTION(EComPort, port.PortRead(1));
-        QVERIFY_THROWS_EXCEPTION(EComPort, port.PortWrite("AT\r\n"));
-        port.PortClose(); // closing a closed port does nothing
-        QVERIFY(!port.Connected());
+        QVERIFY_THROWS_EXCEPTION(PortError, port.read(1));
+        QVERIFY_THROWS_EXCEPTION(PortError, port.write("AT\r\n"));
+        port.close(); // closing a closed port does nothing
+        QVERIFY(!port.isOpen());
     }
 
     void openMissingDevice()
     {
         qputenv("MIRVAK_COM1", "/dev/mirvak-no-such-device");
-        TComPort port;
+        SerialPort port;
         try {
-            port.PortOpen();
+            port.open();
             QFAIL("opening a missing device must fail");
-        } catch (const EComPort &e) {
+        } catch (const PortError &e) {
             QCOMPARE(e.code(), ComErrorCode::Open);
             QCOMPARE(e.message(), QStringLiteral("Unable to open com port (win error code: %1)").arg(ENOENT));
             QCOMPARE(e.reason(), QStringLiteral("/dev/mirvak-no-such-device: no such device"));
         }
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
     }
 
     void openNotATerminal()
@@ -111,14 +111,14 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         qputenv("MIRVAK_COM1", plain.toLocal8Bit());
-        TComPort port;
+        SerialPort port;
         try {
-            port.PortOpen();
+            port.open();
             QFAIL("a plain file is no serial port");
-        } catch (const EComPort &e) {
+        } catch (const PortError &e) {
             QCOMPARE(e.code(), ComErrorCode::SetState);
         }
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
     }
 
     void secondOpenerIsRefused()
@@ -126,57 +126,57 @@ private slots:
         PtyPeer peer;
         QVERIFY(peer.isOpen());
         peer.useAsCom(1);
-        TComPort first, second;
-        first.PortOpen();
-        QVERIFY(first.Connected());
+        SerialPort first, second;
+        first.open();
+        QVERIFY(first.isOpen());
         try {
-            second.PortOpen();
+            second.open();
             QFAIL("the device is held by another opener");
-        } catch (const EComPort &e) {
+        } catch (const PortError &e) {
             QCOMPARE(e.code(), ComErrorCode::Open);
             QVERIFY(e.message().startsWith("Unable to open com port"));
             QVERIFY2(e.reason().endsWith("in use by another program"), qPrintable(e.reason()));
         }
-        QVERIFY(!second.Connected());
-        first.PortClose();
-        second.PortOpen(); // free again once closed
-        QVERIFY(second.Connected());
+        QVERIFY(!second.isOpen());
+        first.close();
+        second.open(); // free again once closed
+        QVERIFY(second.isOpen());
     }
 
     void readWaitingAndWrite()
     {
         PtyPeer peer;
         peer.useAsCom(1);
-        TComPort port;
-        port.PortOpen();
-        port.PortOpen(); // already open: nothing happens
-        QCOMPARE(port.PortWaiting(), 0);
-        QCOMPARE(port.PortRead(10), QByteArray()); // nothing arrived: empty at once
+        SerialPort port;
+        port.open();
+        port.open(); // already open: nothing happens
+        QCOMPARE(port.bytesWaiting(), 0);
+        QCOMPARE(port.read(10), QByteArray()); // nothing arrived: empty at once
 
-        QCOMPARE(port.PortWrite(QByteArray("AT\r\n\x00\xff", 6)), 6);
+        QCOMPARE(port.write(QByteArray("AT\r\n\x00\xff", 6)), 6);
         QTRY_COMPARE(peer.received, QByteArray("AT\r\n\x00\xff", 6));
 
-        QSignalSpy ready(&port, &TComPort::readyRead);
+        QSignalSpy ready(&port, &SerialPort::readyRead);
         const QByteArray raw("\r\n\x11\x13\x1a\x03\x7f\xffOK\r\n", 12); // every byte passes unchanged
         peer.send(raw);
         QTRY_VERIFY(ready.count() > 0);
-        QTRY_COMPARE(port.PortWaiting(), 12);
-        QCOMPARE(port.PortRead(3), raw.left(3));
-        QCOMPARE(port.PortWaiting(), 9);
-        QCOMPARE(port.PortRead(100), raw.mid(3));
+        QTRY_COMPARE(port.bytesWaiting(), 12);
+        QCOMPARE(port.read(3), raw.left(3));
+        QCOMPARE(port.bytesWaiting(), 9);
+        QCOMPARE(port.read(100), raw.mid(3));
 
         peer.send("garbage");
-        QTRY_COMPARE(port.PortWaiting(), 7);
-        port.PortPurge(true, false);
-        QCOMPARE(port.PortWaiting(), 0);
+        QTRY_COMPARE(port.bytesWaiting(), 7);
+        port.purge(true, false);
+        QCOMPARE(port.bytesWaiting(), 0);
 
-        port.PortSendAhead(0x06);
+        port.sendAhead(0x06);
         QTRY_VERIFY(peer.received.endsWith('\x06'));
-        port.PortSetDtr(true);   // a pty has no modem lines: accepted
-        port.PortSetBreak(true);
-        port.PortSetBreak(false);
-        port.PortClose();
-        QVERIFY(!port.Connected());
+        port.setDtr(true);   // a pty has no modem lines: accepted
+        port.setBreak(true);
+        port.setBreak(false);
+        port.close();
+        QVERIFY(!port.isOpen());
 
         const QByteArray trace = traceText();
         QVERIFY(trace.contains(" open " + peer.device().toLocal8Bit()));
@@ -194,23 +194,23 @@ private slots:
     {
         PtyPeer peer;
         peer.useAsCom(1);
-        TComPort port;
-        port.PortOpen();
-        QSignalSpy ready(&port, &TComPort::readyRead);
+        SerialPort port;
+        port.open();
+        QSignalSpy ready(&port, &SerialPort::readyRead);
         peer.closeMaster();
         QTRY_VERIFY(ready.count() > 0);
         try {
-            port.PortWaiting();
+            port.bytesWaiting();
             QFAIL("a hung-up device must not look idle");
-        } catch (const EComPort &e) {
+        } catch (const PortError &e) {
             QCOMPARE(e.code(), ComErrorCode::ClearCommError);
             QCOMPARE(e.systemError(), EIO);
         }
         // The notifier is off: the event loop stays quiet from here on.
         const auto *notifier = port.findChild<QSocketNotifier *>();
         QVERIFY(notifier && !notifier->isEnabled());
-        port.PortClose(); // nothing left to abandon: no second error
-        QVERIFY(!port.Connected());
+        port.close(); // nothing left to abandon: no second error
+        QVERIFY(!port.isOpen());
     }
 
     void renamingReopens()
@@ -218,9 +218,9 @@ private slots:
         PtyPeer a, b;
         a.useAsCom(1);
         b.useAsCom(2);
-        TComPort port;
-        QSignalSpy renamed(&port, &TComPort::portNameChanged);
-        port.PortOpen();
+        SerialPort port;
+        QSignalSpy renamed(&port, &SerialPort::portNameChanged);
+        port.open();
         port.setPort("com1"); // the same name: not closed, not reopened
         QCOMPARE(renamed.count(), 0);
         QCOMPARE(traceText().count(" open "), 1);
@@ -228,20 +228,20 @@ private slots:
 
         port.setPort("COM2");
         QCOMPARE(renamed.count(), 1);
-        QVERIFY(port.Connected());
-        port.PortWrite("X");
+        QVERIFY(port.isOpen());
+        port.write("X");
         QTRY_COMPARE(b.received, QByteArray("X"));
         QVERIFY(a.received.isEmpty());
 
         // The new device cannot be opened: the error is raised, port closed.
         qputenv("MIRVAK_COM3", "/dev/mirvak-no-such-device");
-        QVERIFY_THROWS_EXCEPTION(EComPort, port.setPort("COM3"));
-        QCOMPARE(port.Port(), QStringLiteral("COM3"));
-        QVERIFY(!port.Connected());
+        QVERIFY_THROWS_EXCEPTION(PortError, port.setPort("COM3"));
+        QCOMPARE(port.name(), QStringLiteral("COM3"));
+        QVERIFY(!port.isOpen());
 
         // Closed: a new name is only stored.
         port.setPort("COM1");
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
     }
 
     void portMapAndList()
@@ -251,7 +251,7 @@ private slots:
         qputenv("MIRVAK_COM12", b.device().toLocal8Bit());
         QCOMPARE(deviceForPort("com2"), a.device());
         QCOMPARE(deviceForPort("COM12"), b.device());
-        TComPort port;
+        SerialPort port;
         port.setPort("COM2");
         QCOMPARE(port.devicePath(), a.device());
 
@@ -264,9 +264,9 @@ private slots:
         QVERIFY(seen2 && seen12);
 
         // Cut to four characters, no duplicates, nothing above COM9.
-        const QStringList names = TComPort::PortList();
+        const QStringList names = SerialPort::availablePorts();
         QVERIFY(names.contains("COM2"));
-        QVERIFY(names.contains("COM1")); // COM12 as the original lists it
+        QVERIFY(names.contains("COM1")); // COM12 cut to four characters
         QCOMPARE(names.count("COM1"), 1);
         for (const QString &n : names)
             QCOMPARE(n.size(), 4);

@@ -51,9 +51,9 @@ private slots:
         link.SendCommand();
         QVERIFY(link.ReplyText().isEmpty());
         QVERIFY(!link.AbortRequested());
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!link.replyTimerRunning());
 
-        port.PortClose();
+        port.close();
         QCOMPARE(sim.commands(), (QStringList{"AT", "AT+CGMM", "AT+NOSUCH"}));
     }
 
@@ -75,7 +75,7 @@ private slots:
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
         QStringList shown;
-        link.setPortFailureHandler([&](const EComPort &e) { shown << e.message(); });
+        link.setPortFailureHandler([&](const PortError &e) { shown << e.message(); });
         int sent = 0;
         link.runGuarded([&] {
             link.setCommandText("AT+CGMI\r\n");
@@ -91,8 +91,8 @@ private slots:
         });
         QCOMPARE(shown.size(), 1);
         QCOMPARE(sent, 1);
-        QVERIFY(!port.Connected());
-        QVERIFY(!link.timer2Running());
+        QVERIFY(!port.isOpen());
+        QVERIFY(!link.replyTimerRunning());
         QVERIFY(link.AbortRequested());
     }
 
@@ -106,17 +106,17 @@ private slots:
             QVERIFY(link.exchange("AT\r\n").ok());
             binary.GoBinary();
             QVERIFY(!link.AbortRequested());
-            QVERIFY(!link.timer2Running());
+            QVERIFY(!link.replyTimerRunning());
 
             const BinaryLink::Answer answer = binary.request(
                 QByteArray("\x02\x02" "AQ", 4), BinaryLink::Request(BinaryLink::WithinTimer).purgingFirst().within(3000));
             QVERIFY(answer.acknowledged && answer.whole);
-            QVERIFY(link.timer2Running());
+            QVERIFY(link.replyTimerRunning());
             QVERIFY(answer.body.startsWith("BQ"));
-            link.stopTimer2();
+            link.stopReplyTimer();
             binary.SendCommBreak();
-            port.PortWrite("\r\n");
-            port.PortClose();
+            port.write("\r\n");
+            port.close();
         });
         QVERIFY(!link.AbortRequested());
         const QList<QJsonObject> log = sim.log();
@@ -130,10 +130,10 @@ private slots:
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
         link.setTiming(Timing().scaled(0.2));
-        port.PortOpen();
+        port.open();
         BinaryLink(link).GoBinary();
         QVERIFY(link.AbortRequested());
-        port.PortClose();
+        port.close();
     }
 
     // Every AT command a send writes is told through commandWritten, those
@@ -163,9 +163,9 @@ private slots:
                 told << QString::fromLatin1(command.trimmed());
         });
         QSignalSpy handed(&sender, &SmsSender::handedOver);
-        link.runGuarded([&] { sender.MainLoop1({QStringLiteral("hello"), QStringLiteral("0701234567"), {}, false}); });
+        link.runGuarded([&] { sender.send({QStringLiteral("hello"), QStringLiteral("0701234567"), {}, false}); });
         QCOMPARE(handed.size(), 1);
-        QVERIFY(!port.Connected());
+        QVERIFY(!port.isOpen());
         QVERIFY2(told.contains(outsideExchange), qPrintable(told.join(' ')));
         QCOMPARE(told, sim.commands());
     }

@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "LinkTestSupport.h"
-#include "link/sound/MyBleeper.h"
-#include "link/sound/Mybleep.h"
+#include "link/sound/MelodyPlayer.h"
+#include "link/sound/ToneGenerator.h"
 #include "link/sound/NoteTimeline.h"
 
 namespace {
@@ -60,9 +60,9 @@ private:
 
 void TestTone::keyNotesAndTheirKeys()
 {
-    Mybleep bleep;
-    MyBleeper player(bleep);
-    QSignalSpy lit(&player, &MyBleeper::keyLit);
+    ToneGenerator bleep;
+    MelodyPlayer player(bleep);
+    QSignalSpy lit(&player, &MelodyPlayer::keyLit);
     player.PlayTune("+#c");
     player.PlayTune("+#C");
     QCOMPARE(names(sounds(m_trace.text())), (QStringList{"tone 1109 Hz 128 ms", "tone 1109 Hz 300 ms"}));
@@ -74,8 +74,8 @@ void TestTone::keyNotesAndTheirKeys()
 
 void TestTone::noteStartsKeepTheSchedule()
 {
-    Mybleep bleep;
-    MyBleeper player(bleep);
+    ToneGenerator bleep;
+    MelodyPlayer player(bleep);
     const int before = QTime::currentTime().msecsSinceStartOfDay();
     player.PlayTune("cdpE+#c");
     const QList<Sound> s = sounds(m_trace.text());
@@ -141,7 +141,7 @@ void TestTone::rangeErrors()
     QFETCH(int, frequency);
     QFETCH(int, durationMs);
     QFETCH(QString, error);
-    Mybleep bleep;
+    ToneGenerator bleep;
     const auto before = sounds(m_trace.text()).size(); // the rows share one trace file
     QString thrown;
     try {
@@ -156,9 +156,9 @@ void TestTone::rangeErrors()
 
 void TestTone::stopEndsAfterTheCurrentStep()
 {
-    Mybleep bleep;
-    MyBleeper player(bleep);
-    connect(&player, &MyBleeper::keyLit, &player, [&player] { player.setTuneStopRequested(true); });
+    ToneGenerator bleep;
+    MelodyPlayer player(bleep);
+    connect(&player, &MelodyPlayer::keyLit, &player, [&player] { player.setTuneStopRequested(true); });
     player.PlayTune("cde");
     QVERIFY(player.TuneStopRequested()); // only a Play button clears it
     // Still set: the first step runs, which for "#c" is the silent "#".
@@ -169,11 +169,11 @@ void TestTone::stopEndsAfterTheCurrentStep()
 
 void TestTone::keyPressDuringATune()
 {
-    Mybleep bleep;
-    MyBleeper player(bleep);
+    ToneGenerator bleep;
+    MelodyPlayer player(bleep);
     QList<QVariantList> keys;
     bool pressed = false;
-    connect(&player, &MyBleeper::keyLit, &player, [&](int index, int octave, bool lit) {
+    connect(&player, &MelodyPlayer::keyLit, &player, [&](int index, int octave, bool lit) {
         keys.append({index, octave, lit});
         if (!pressed) {
             pressed = true; // handled after the first note, like a click on a key

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// The one rig of every test that drives the real main window: TForm1 with
+// The one rig of every test that drives the real main window: MainWindow with
 // its book file in a scratch folder, optionally the simulated phone as COM1,
 // the link's times scaled down and a tab in front. Beside it, what such a
 // test observes the window with: the colours a widget was painted with and
@@ -30,8 +30,9 @@
 #include "Find.h"
 #include "Scratch.h"
 #include "SimPhone.h"
-#include "gui/window/TForm1.h"
-#include "gui/window/TForm2.h"
+#include "gui/common/Tab.h"
+#include "gui/window/MainWindow.h"
+#include "gui/window/PortErrorDialog.h"
 #include "link/Timing.h"
 
 namespace guitest {
@@ -120,7 +121,7 @@ private:
 // What a dialog said: the error dialog's reason, a message box's text.
 inline QString dialogText(const QWidget *dialog)
 {
-    if (auto *form2 = qobject_cast<const TForm2 *>(dialog))
+    if (auto *form2 = qobject_cast<const PortErrorDialog *>(dialog))
         return form2->reason();
     if (auto *box = qobject_cast<const QMessageBox *>(dialog))
         return box->text();
@@ -131,7 +132,7 @@ inline QString dialogText(const QWidget *dialog)
 // OK, else its default button, else its first.
 inline void answerAsUser(QWidget *dialog)
 {
-    if (qobject_cast<TForm2 *>(dialog)) {
+    if (qobject_cast<PortErrorDialog *>(dialog)) {
         QTest::mouseClick(find<QPushButton>(dialog, QStringLiteral("BitBtn1")), Qt::LeftButton);
         return;
     }
@@ -200,14 +201,14 @@ public:
 
     void openWindow()
     {
-        form = std::make_unique<TForm1>(nullptr, m_dir.path());
+        form = std::make_unique<MainWindow>(nullptr, m_dir.path());
         form->show();
         form->activateWindow();
         m_shown = QTest::qWaitForWindowActive(form.get());
         closeDialogs();
     }
     // The window with `tab` in front and the link's times scaled.
-    void openWindow(Tab tab, double timeScale = TimeScale)
+    void openWindow(Tab::Page tab, double timeScale = TimeScale)
     {
         openWindow();
         form->link.setTiming(testTiming(timeScale));
@@ -218,8 +219,8 @@ public:
     // The error dialog left over from an earlier step goes.
     void closeDialogs()
     {
-        if (form && form->Form2 && form->Form2->isVisible())
-            form->Form2->hide();
+        if (form && form->portErrorDialog && form->portErrorDialog->isVisible())
+            form->portErrorDialog->hide();
     }
     // A fresh book file leaves the ICQ numbers blank; a send to ICQ needs them.
     void fillIcqNumbers()
@@ -240,7 +241,7 @@ public:
     void click(const QString &name) const { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
 
     std::unique_ptr<SimPhone> sim;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 
 private:
     Scratch m_dir;

@@ -34,10 +34,10 @@ void onTerminationSignal(int sig)
 CliSession::CliSession()
 {
     // Failing to open is told by the exchange that tried; it ends the command.
-    link.setOpenFailureHandler([this](const EComPort &e) {
-        fail(Exit::Port, QStringLiteral("cannot use %1: %2").arg(port.Port(), e.reason()));
+    link.setOpenFailureHandler([this](const PortError &e) {
+        fail(Exit::Port, QStringLiteral("cannot use %1: %2").arg(port.name(), e.reason()));
     });
-    link.setPortFailureHandler([this](const EComPort &e) {
+    link.setPortFailureHandler([this](const PortError &e) {
         fail(Exit::Port, QStringLiteral("%1 failed: %2. %3").arg(where(), e.systemReason(), e.hint()));
     });
     link.setLinkFailureHandler([this] {
@@ -66,7 +66,7 @@ CliSession::~CliSession()
     link.setLinkFailureHandler(nullptr);
     try {
         link.closePort();
-    } catch (const EComPort &) {
+    } catch (const PortError &) {
         // Leaving anyway; the command has told its result.
     }
 }
@@ -76,7 +76,7 @@ void CliSession::onSignal()
     char byte;
     [[maybe_unused]] const ssize_t n = ::read(signalPair[1], &byte, 1);
     m_interrupted = true;
-    link.btnAbortClick();
+    link.requestAbort();
     // A second signal of any kind ends the program at once.
     struct sigaction sa = {};
     sa.sa_handler = SIG_DFL;
@@ -87,8 +87,8 @@ void CliSession::onSignal()
 
 QString CliSession::where() const
 {
-    const QString device = deviceForPort(port.Port());
-    return device.isEmpty() ? port.Port() : QStringLiteral("%1 (%2)").arg(port.Port(), device);
+    const QString device = deviceForPort(port.name());
+    return device.isEmpty() ? port.name() : QStringLiteral("%1 (%2)").arg(port.name(), device);
 }
 
 void CliSession::say(const QString &message)

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "link/PhoneLink.h"
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 class QSocketNotifier;
 
@@ -26,7 +26,7 @@ public:
     CliSession();
     ~CliSession() override;
 
-    TComPort port;
+    SerialPort port;
     PhoneLink link{port};
 
     // "COM1 (/dev/ttyUSB0)"

@@ -411,7 +411,7 @@ int smsSend(CliSession &s, const Invocation &call)
     message.smsRecipient = number;
     message.binaryOnly = call.options.isSet(QStringLiteral("binary"));
     state.IcqMode = false;
-    s.run([&] { sender.MainLoop1(message); });
+    s.run([&] { sender.send(message); });
     s.endProgress();
 
     if (s.stopIfInterrupted() || s.failed())

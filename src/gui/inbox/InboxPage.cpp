@@ -19,6 +19,7 @@
 
 #include "core/messaging/InboxFiles.h"
 #include "gui/common/Buttons.h"
+#include "gui/common/Tab.h"
 #include "link/PhoneLink.h"
 #include "link/messaging/InboxService.h"
 
@@ -256,7 +257,7 @@ void InboxPage::btnInboxReadClick()
 
 void InboxPage::btnInboxAbortClick()
 {
-    m_link.btnAbortClick();
+    m_link.requestAbort();
 }
 
 void InboxPage::btnInboxReplyClick()

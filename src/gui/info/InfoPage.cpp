@@ -13,13 +13,14 @@
 #include <QStyleFactory>
 
 #include "core/at/Charset.h"
-#include "link/info/GsmInfo.h"
-#include "link/PhoneLink.h"
 #include "core/at/ReplyParse.h"
-#include "link/messaging/CentreService.h"
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/SettingsPattern.h"
+#include "link/PhoneLink.h"
+#include "link/info/GsmInfo.h"
+#include "link/messaging/CentreService.h"
 
 namespace {
 using Palette::Grey;
@@ -162,7 +163,7 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
 
     connect(btnInfo, &QPushButton::clicked, this, &InfoPage::btnInfoClick);
     connect(btnSetSMSC, &QPushButton::clicked, this, &InfoPage::btnSetSMSCClick);
-    connect(btnAbort30, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+    connect(btnAbort30, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
 
     // The centre is read by the SMS sends as well as by this page.
     connect(&m_centre, &CentreService::reading, this, [this](bool clear) {
@@ -211,7 +212,7 @@ void InfoPage::btnInfoClick()
             GetBatt();
             getSignal();
             paintField(txtGSMSMSC, Silver);
-            m_link.stopTimer2();
+            m_link.stopReplyTimer();
         }
         m_link.closePort();
     });

@@ -55,7 +55,7 @@ QComboBox *silverCombo(QWidget *parent, const char *name, const QRect &where)
 
 } // namespace
 
-MelodiesPage::MelodiesPage(PhoneLink &link, MyBleeper &bleeper, PhoneMelodies &melodies, PersonalRings &rings,
+MelodiesPage::MelodiesPage(PhoneLink &link, MelodyPlayer &bleeper, PhoneMelodies &melodies, PersonalRings &rings,
                            QWidget *parent)
     : QWidget(parent), m_link(link)
 {
@@ -224,6 +224,6 @@ void MelodiesPage::mouseReleaseEvent(QMouseEvent *event)
     // next operation.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())
         && m_link.operationRunning())
-        m_link.btnAbortClick();
+        m_link.requestAbort();
     QWidget::mouseReleaseEvent(event);
 }

@@ -14,7 +14,7 @@
 #include <memory>
 
 class MelodyComposer;
-class MyBleeper;
+class MelodyPlayer;
 class PersonalRings;
 class PhoneLink;
 class PhoneMelodies;
@@ -30,7 +30,7 @@ class QPushButton;
 class MelodiesPage : public QWidget {
     Q_OBJECT
 public:
-    MelodiesPage(PhoneLink &link, MyBleeper &bleeper, PhoneMelodies &melodies, PersonalRings &rings,
+    MelodiesPage(PhoneLink &link, MelodyPlayer &bleeper, PhoneMelodies &melodies, PersonalRings &rings,
                  QWidget *parent = nullptr);
     ~MelodiesPage() override;
 

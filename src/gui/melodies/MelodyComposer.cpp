@@ -23,18 +23,19 @@
 #include "core/melodies/MelodyAt.h"
 #include "core/melodies/MelodyFiles.h"
 #include "core/melodies/Rtttl.h"
+#include "gui/common/Tab.h"
 #include "gui/melodies/MelodiesPage.h"
 #include "gui/melodies/PianoKey.h"
 #include "link/PhoneLink.h"
 #include "link/port/LinkTrace.h"
-#include "link/sound/MyBleeper.h"
+#include "link/sound/MelodyPlayer.h"
 
-MelodyComposer::MelodyComposer(MelodiesPage &page, PhoneLink &link, MyBleeper &bleeper)
+MelodyComposer::MelodyComposer(MelodiesPage &page, PhoneLink &link, MelodyPlayer &bleeper)
     : m_page(page), m_link(link), m_bleeper(bleeper)
 {
     MelodiesPage &p = m_page;
     connect(p.keyboard, &PianoKeyboard::struck, this, &MelodyComposer::keyStruck);
-    connect(&m_bleeper, &MyBleeper::keyLit, p.keyboard, &PianoKeyboard::showLit);
+    connect(&m_bleeper, &MelodyPlayer::keyLit, p.keyboard, &PianoKeyboard::showLit);
     connect(p.chkLong, &QCheckBox::toggled, this, &MelodyComposer::chkLongClick);
     connect(p.btnPause, &QPushButton::clicked, this, &MelodyComposer::btnPauseClick);
     connect(p.BitBtn9, &QPushButton::clicked, this, &MelodyComposer::BitBtn9Click);

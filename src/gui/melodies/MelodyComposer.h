@@ -9,7 +9,7 @@
 #include <functional>
 
 class MelodiesPage;
-class MyBleeper;
+class MelodyPlayer;
 class PhoneLink;
 class QLineEdit;
 class QPoint;
@@ -19,7 +19,7 @@ class MelodyComposer : public QObject {
     Q_OBJECT
 public:
     // Wires the composer's controls of `page`, which outlives this.
-    MelodyComposer(MelodiesPage &page, PhoneLink &link, MyBleeper &bleeper);
+    MelodyComposer(MelodiesPage &page, PhoneLink &link, MelodyPlayer &bleeper);
 
     void keyStruck(int key); // every key of the keyboard, by its place in PianoKeyboard::Keys
     void chkLongClick();
@@ -54,7 +54,7 @@ private:
 
     MelodiesPage &m_page;
     PhoneLink &m_link;
-    MyBleeper &m_bleeper;
+    MelodyPlayer &m_bleeper;
     QPushButton *m_playing = nullptr;
     // What PlayFile and PlayCustom play, made by MoveTune 9 and 10.
     QByteArray m_playText;

@@ -8,6 +8,7 @@
 
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/melodies/MelodiesPage.h"
 #include "gui/melodies/MelodyComposer.h"
 #include "link/PhoneLink.h"

@@ -13,11 +13,12 @@
 #include <QStyle>
 #include <QTextCursor>
 
-#include "link/PhoneLink.h"
 #include "core/messaging/MessagingState.h"
 #include "gui/common/Flash.h"
+#include "gui/common/HoverButton.h"
 #include "gui/common/Palette.h"
-#include "gui/common/TPassOverBtn.h"
+#include "gui/common/Tab.h"
+#include "link/PhoneLink.h"
 
 namespace {
 constexpr int MaxText = 160;
@@ -116,11 +117,11 @@ void SmsPage::buildLayout()
         b->setToolTip(QStringLiteral("Abort"));
         b->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
         b->setGeometry(246, y, 79, 24);
-        connect(b, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+        connect(b, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
         return b;
     };
     auto makeSend = [this](const QString &name, const QString &caption, const QString &hint, int y) {
-        auto *b = new TPassOverBtn(caption, this);
+        auto *b = new HoverButton(caption, this);
         b->setObjectName(name);
         b->setToolTip(hint);
         b->setFontColorIn(Navy);
@@ -261,7 +262,7 @@ void SmsPage::btnSendClick()
     m_state.SmscRestored = true;
     repaint();
 
-    m_link.runGuarded([this] { m_sender.MainLoop1(message()); });
+    m_link.runGuarded([this] { m_sender.send(message()); });
 
     btnSend->show();
     setEnabledAll({btnAbort, btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
@@ -279,7 +280,7 @@ void SmsPage::btnICQClick()
     m_state.SmscRestored = true;
     repaint();
 
-    m_link.runGuarded([this] { m_sender.MainLoop1(message()); });
+    m_link.runGuarded([this] { m_sender.send(message()); });
 
     m_state.IcqMode = false;
     setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);

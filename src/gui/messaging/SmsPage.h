@@ -15,7 +15,7 @@ class QCheckBox;
 class QPushButton;
 class QComboBox;
 class QStatusBar;
-class TPassOverBtn;
+class HoverButton;
 
 class SmsPage : public QWidget {
     Q_OBJECT
@@ -29,8 +29,8 @@ private:
     QPushButton *btnClear;
     QComboBox *ComboBox1;
     QComboBox *ComboBox2;
-    TPassOverBtn *btnSend;
-    TPassOverBtn *btnICQ;
+    HoverButton *btnSend;
+    HoverButton *btnICQ;
     QPushButton *btnAbort;
     QPushButton *btnAbort2;
     QPushButton *btnExit;

@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include "gui/common/BookTableModel.h"
+#include "gui/common/Tab.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 #include "link/PhoneLink.h"
 

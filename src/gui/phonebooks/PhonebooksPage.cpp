@@ -117,7 +117,7 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     for (QPushButton *b : {btnRead, btnWrite, btnChanges, btnLoad})
         b->setEnabled(false);
     for (QPushButton *b : {btnAbort3, btnAbort4, btnAbort5})
-        connect(b, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+        connect(b, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
 
     connect(Tabs, &QTabWidget::currentChanged, this, &PhonebooksPage::TabsChange);
 

@@ -60,7 +60,7 @@ CallWaitPanel::CallWaitPanel(PhoneLink &link, QWidget *parent)
         grid->addWidget(abort, 1, column);
         grid->addWidget(top, 1, column++);
         top->raise();
-        connect(abort, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+        connect(abort, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
     }
     addContent(content);
 

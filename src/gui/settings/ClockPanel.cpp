@@ -9,10 +9,11 @@
 #include <QPushButton>
 #include <QTimeEdit>
 
-#include "link/PhoneLink.h"
 #include "core/settings/SettingsAt.h"
-#include "gui/settings/SettingsPattern.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
+#include "gui/settings/SettingsPattern.h"
+#include "link/PhoneLink.h"
 
 using namespace SettingsPattern;
 

@@ -8,10 +8,11 @@
 #include <QStyle>
 
 #include "core/at/Charset.h"
-#include "link/PhoneLink.h"
-#include "gui/settings/SettingsPattern.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/common/TypingLimit.h"
+#include "gui/settings/SettingsPattern.h"
+#include "link/PhoneLink.h"
 
 using SettingsPattern::iconButton;
 using SettingsPattern::readButton;
@@ -153,14 +154,14 @@ ForwardPanel::ForwardPanel(PhoneLink &link, Service service, QWidget *parent)
             row.aborts[size_t(a)] = abortButton(rm.aborts[size_t(a)]);
             stacked(grid, line + 1, a + 1, row.buttons[size_t(a)], row.aborts[size_t(a)]);
             connect(row.buttons[size_t(a)], &QPushButton::clicked, this, [this, n, a] { rowClick(n, Action(a)); });
-            connect(row.aborts[size_t(a)], &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+            connect(row.aborts[size_t(a)], &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
         }
     }
     grid->setColumnStretch(0, 1);
     addContent(content);
 
     connect(btnGetAll, &QPushButton::clicked, this, &ForwardPanel::getAllClick);
-    connect(btnAbortAll, &QPushButton::clicked, &m_link, &PhoneLink::btnAbortClick);
+    connect(btnAbortAll, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
 }
 
 void ForwardPanel::ForwardButtonsOff()

@@ -5,11 +5,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "gui/common/TComRadioGroup.h"
+#include "gui/common/PortChooser.h"
+#include "gui/common/Tab.h"
 #include "link/PhoneLink.h"
 #include "link/port/PortProbe.h"
 
-PhoneFinder::PhoneFinder(PhoneLink &link, TComRadioGroup *chooser, QWidget *parent)
+PhoneFinder::PhoneFinder(PhoneLink &link, PortChooser *chooser, QWidget *parent)
     : QWidget(parent), m_link(link), m_chooser(chooser)
 {
     setObjectName(QStringLiteral("phoneFinder"));

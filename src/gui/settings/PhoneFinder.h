@@ -7,18 +7,18 @@
 class PhoneLink;
 class QLabel;
 class QPushButton;
-class TComRadioGroup;
+class PortChooser;
 
 class PhoneFinder : public QWidget {
     Q_OBJECT
 public:
-    PhoneFinder(PhoneLink &link, TComRadioGroup *chooser, QWidget *parent = nullptr);
+    PhoneFinder(PhoneLink &link, PortChooser *chooser, QWidget *parent = nullptr);
 
     void btnFindPhoneClick();
 
 private:
     PhoneLink &m_link;
-    TComRadioGroup *m_chooser;
+    PortChooser *m_chooser;
     QPushButton *btnFindPhone;
     QLabel *m_report;
 };

@@ -5,8 +5,9 @@
 #include <QGridLayout>
 #include <QPushButton>
 
-#include "link/PhoneLink.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/SettingsPattern.h"
+#include "link/PhoneLink.h"
 
 using namespace SettingsPattern;
 

@@ -143,10 +143,10 @@ void RadioGroup::setItemIndex(int index)
     m_group->setExclusive(true);
 }
 
-void SettingsPattern::readPanel(PhoneLink &link, QPushButton *button, std::optional<Tab> lockTab,
+void SettingsPattern::readPanel(PhoneLink &link, QPushButton *button, std::optional<int> lockPage,
                                 const std::function<void()> &steps)
 {
-    const OperationGuard op(link, lockTab);
+    const OperationGuard op(link, lockPage);
     if (!op)
         return;
     button->setEnabled(false);

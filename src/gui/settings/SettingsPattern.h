@@ -12,7 +12,6 @@
 
 #include "gui/common/Buttons.h"
 
-enum class Tab;
 
 class PhoneLink;
 class QButtonGroup;
@@ -63,9 +62,9 @@ using Buttons::readButton;
 QLabel *statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth);
 
 // A panel's whole read from its button: one operation (locking the tab bar
-// on lockTab when given), the button off while `steps` run, the port closed
+// on lockPage when given), the button off while `steps` run, the port closed
 // after them however they end.
-void readPanel(PhoneLink &link, QPushButton *button, std::optional<Tab> lockTab, const std::function<void()> &steps);
+void readPanel(PhoneLink &link, QPushButton *button, std::optional<int> lockPage, const std::function<void()> &steps);
 // A control's change written to the phone and read back: nothing while a
 // read is showing its value, else one operation whose port is closed after
 // `steps` however they end.

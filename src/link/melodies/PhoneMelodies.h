@@ -6,7 +6,7 @@
 // what these calls return.
 //
 // Every call is one step of an operation: the caller holds the
-// OperationGuard (Tab::Melodies for reading, storing and playing; none for
+// OperationGuard (locking the melodies page for reading, storing and playing; none for
 // the ring type, which does not lock the tabs) and runs the call inside
 // PhoneLink::runGuarded.
 #include <QObject>

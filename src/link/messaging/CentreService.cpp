@@ -59,12 +59,12 @@ void CentreService::GetSMSCbinary()
         const BinaryLink::Answer answer = m_binary.request(
             Frames::centreQuery(), BinaryLink::Request(BinaryLink::WithinTimer).within(m_link.timing().centreAnswer));
         const QByteArray &body = answer.body;
-        if (answer.whole && m_link.timer2Running() && !m_link.AbortRequested() && body.size() >= 3
+        if (answer.whole && m_link.replyTimerRunning() && !m_link.AbortRequested() && body.size() >= 3
             && body.startsWith("BQ")) {
             m_state.SmscText = fromPhoneText(Frames::centreText(body));
             emit centreShown(m_state.SmscText);
         }
-        m_link.stopTimer2();
+        m_link.stopReplyTimer();
     }
 
     // Back to AT mode.
@@ -90,7 +90,7 @@ void CentreService::finishSet(SetResult result)
 {
     if (result == SetResult::SetBinary || result == SetResult::FailedBinary)
         m_binary.SendCommBreak();
-    m_link.stopTimer2();
+    m_link.stopReplyTimer();
     m_link.closePort();
 }
 
@@ -112,7 +112,7 @@ bool CentreService::setCentreBinary(const QByteArray &typed)
         return false;
     }
 
-    m_link.startTimer2(m_link.timing().centreAnswer);
+    m_link.startReplyTimer(m_link.timing().centreAnswer);
     return setFrameAnswered();
 }
 

@@ -38,10 +38,10 @@ void SmsSender::refuse(Field field)
 {
     emit refused(field);
     m_link.setAbortRequested(true);
-    m_link.stopTimer2();
+    m_link.stopReplyTimer();
 }
 
-void SmsSender::MainLoop1(const Message &message)
+void SmsSender::send(const Message &message)
 {
     m_message = message;
     m_link.setAbortRequested(false);
@@ -64,9 +64,9 @@ void SmsSender::MainLoop1(const Message &message)
     }
 
     if (!m_message.binaryOnly && m_link.exchange("AT+CMGS=?\r\n").ok())
-        SendSMSAT();
+        sendInAtMode();
     else
-        SendSMSbinary();
+        sendInBinaryMode();
 }
 
 void SmsSender::ProcessNumber()
@@ -105,7 +105,7 @@ void SmsSender::restoreCentreAT()
     m_state.SmscRestored = true;
 }
 
-void SmsSender::SendSMSAT()
+void SmsSender::sendInAtMode()
 {
     if (m_state.IcqMode) {
         m_centre.GetSMSC();
@@ -138,7 +138,7 @@ bool SmsSender::submitAT()
     // Announce the length; the phone answers with its echo, then ">".
     m_link.writeCommand("AT+CMGS=" + QByteArray::number(Pdu::tpduLength(m_state)) + "\r");
     // One second for the prompt in all, however much echo comes before it.
-    m_link.startTimer2(m_link.timing().prompt);
+    m_link.startReplyTimer(m_link.timing().prompt);
     QByteArray last;
     while (last != ">") {
         if (!m_link.waitForBytes(1, PhoneLink::OnEither)) {
@@ -191,12 +191,12 @@ void SmsSender::restoreCentreBinary()
     m_state.SmscRestored = true;
     m_binary.request(Frames::restore(m_state.SavedSmscFrame),
                      BinaryLink::Request(BinaryLink::WithinTimer).purgingFirst().within(m_link.timing().binaryAnswer));
-    m_link.stopTimer2();
+    m_link.stopReplyTimer();
 }
 
 void SmsSender::binaryTimeOut()
 {
-    m_link.stopTimer2();
+    m_link.stopReplyTimer();
     if (!m_state.SmscRestored && m_link.connected())
         restoreCentreBinary();
     closeLink();
@@ -214,19 +214,19 @@ void SmsSender::binaryAborted()
     if (!m_state.SmscRestored && m_link.connected())
         restoreCentreBinary();
     closeLink();
-    m_link.stopTimer2();
+    m_link.stopReplyTimer();
     emit status(Aborted);
 }
 
 SmsSender::BinaryExit SmsSender::switchToIcqCentre()
 {
     // Ask for the phone's own centre and keep its answer for the restore.
-    m_link.startTimer2(m_link.timing().binaryAnswer);
+    m_link.startReplyTimer(m_link.timing().binaryAnswer);
     const BinaryLink::Answer answer =
         m_binary.request(Frames::centreQuery(), BinaryLink::Request(BinaryLink::AckWithinTimer).purgingFirst());
     if (!answer.acknowledged)
         return m_link.AbortRequested() ? BinaryExit::Aborted : BinaryExit::TimedOut;
-    if (!m_link.timer2Running())
+    if (!m_link.replyTimerRunning())
         return BinaryExit::TimedOut;
     if (!answer.whole)
         return BinaryExit::Aborted;
@@ -244,15 +244,15 @@ SmsSender::BinaryExit SmsSender::switchToIcqCentre()
         return BinaryExit::Aborted;
 
     // Set the ICQ centre, still within the time the query started.
-    if (!m_centre.setFrameAnswered() || !m_link.timer2Running())
+    if (!m_centre.setFrameAnswered() || !m_link.replyTimerRunning())
         return BinaryExit::TimedOut;
 
-    m_link.stopTimer2();
+    m_link.stopReplyTimer();
     m_link.sleep(m_link.timing().binarySettle);
     return BinaryExit::Done;
 }
 
-void SmsSender::SendSMSbinary()
+void SmsSender::sendInBinaryMode()
 {
     m_binary.GoBinary();
     // Nothing goes to a phone that did not enter binary mode, nor after the

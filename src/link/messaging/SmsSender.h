@@ -32,13 +32,13 @@ public:
     enum class Field { Text, SmsRecipient, IcqRecipient };
 
     // One whole send; IcqMode in the shared state says which kind.
-    void MainLoop1(const Message &message);
+    void send(const Message &message);
 
     void ProcessNumber();
     void ProcessICQ();
     void ProcessText();
-    void SendSMSAT();
-    void SendSMSbinary();
+    void sendInAtMode();
+    void sendInBinaryMode();
 
 signals:
     void status(const QString &text);

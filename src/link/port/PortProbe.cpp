@@ -3,7 +3,7 @@
 
 #include "link/PhoneLink.h"
 #include "link/port/PortMap.h"
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,16 +44,16 @@ PortReport probe(const QString &comName, const QString &device, const Timing &ti
     report.device = device;
     report.byId = byIdName(device);
 
-    TComPort port;
+    SerialPort port;
     PhoneLink link(port);
     link.setTiming(timing);
     port.setPort(comName);
     try {
-        port.PortOpen();
-    } catch (const EComPort &e) {
+        port.open();
+    } catch (const PortError &e) {
         if (e.busy()) {
             report.state = PortReport::Busy;
-            report.detail = e.holders() ? PortHolder::busyShort(*e.holders())
+            report.detail = e.holders() ? PortAdvice::busyShort(*e.holders())
                                         : QStringLiteral("busy (held by another program)");
         } else {
             report.state = PortReport::Unusable;
@@ -63,15 +63,15 @@ PortReport probe(const QString &comName, const QString &device, const Timing &ti
     }
     try {
         // Left-overs of an earlier conversation must not pass for an answer.
-        port.PortPurge(true, true);
+        port.purge(true, true);
         report.state = link.exchange("AT\r\n").ok() ? PortReport::Answers : PortReport::NoAnswer;
-        port.PortClose();
-    } catch (const EComPort &e) {
+        port.close();
+    } catch (const PortError &e) {
         report.state = PortReport::Unusable;
         report.detail = e.reason();
         try {
-            port.PortClose();
-        } catch (const EComPort &) {
+            port.close();
+        } catch (const PortError &) {
             // The failure above is the one to tell.
         }
     }

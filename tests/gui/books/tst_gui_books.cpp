@@ -18,7 +18,7 @@
 #include "BookTestSupport.h"
 #include "FormRig.h"
 #include "Observers.h"
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "gui/messaging/IcqSettings.h"
 #include "core/messaging/MessagingState.h"
@@ -57,7 +57,7 @@ QByteArray fullBook(char port = 3)
 // The books with the SMS page, the Phonebooks page and the ICQ settings
 // around them, as the main window wires them.
 struct Harness {
-    TComPort port;
+    SerialPort port;
     PhoneLink link{port};
     MessagingState state;
     CentreService centre{link, state};
@@ -72,7 +72,7 @@ struct Harness {
 
     Harness()
     {
-        QObject::connect(&books, &SmsBooks::portChoiceLoaded, &port, &TComPort::setPort);
+        QObject::connect(&books, &SmsBooks::portChoiceLoaded, &port, &SerialPort::setPort);
         QObject::connect(&books, &SmsBooks::smsRecipientChanged, &sms, &SmsPage::setSmsRecipientItem);
         QObject::connect(&books, &SmsBooks::icqRecipientChanged, &sms, &SmsPage::setIcqRecipientItem);
         QObject::connect(&books, &SmsBooks::smsRecipientPrompt, &sms, &SmsPage::setSmsRecipientText);
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(b.mid(722, 16), DefaultSmsc);
         QCOMPARE(b.mid(738, 16), DefaultGateway);
         QCOMPARE(b.mid(754), QByteArray(520, ' '));
-        QCOMPARE(h.port.Port(), QStringLiteral("COM1"));
+        QCOMPARE(h.port.name(), QStringLiteral("COM1"));
         QCOMPARE(h.books.LoadedPortName, QStringLiteral("COM1"));
         QCOMPARE(h.combo1.currentText(), QStringLiteral(" New Phonebook created."));
         QCOMPARE(h.combo2.currentText(), QStringLiteral(" New ICQ book created"));
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(!h.books.BookNew);
         QVERIFY(!h.books.IcqPartNew);
         QCOMPARE(readBook(), book); // loading writes nothing
-        QCOMPARE(h.port.Port(), QStringLiteral("COM3"));
+        QCOMPARE(h.port.name(), QStringLiteral("COM3"));
         QCOMPARE(h.books.LoadedPortName, QStringLiteral("COM3"));
         QCOMPARE(h.cell(h.grid("SMSgrid"), 1, 1), QStringLiteral("+46701234567"));
         QCOMPARE(h.cell(h.grid("SMSgrid"), 4, 2), QStringLiteral("Ren\u00e9"));
@@ -215,7 +215,7 @@ private slots:
         Harness h;
         h.load();
         QCOMPARE(h.books.BookNew, bookNew);
-        QCOMPARE(h.port.Port(), port);
+        QCOMPARE(h.port.name(), port);
     }
 
     void fileWithoutIcqBook()
@@ -256,7 +256,7 @@ private slots:
         QCOMPARE(b.mid(722, 32), DefaultSmsc + DefaultGateway);
         QCOMPARE(b.mid(754), QByteArray(520, ' '));
         QCOMPARE(h.state.IcqGatewayNumber, DefaultGateway);
-        QCOMPARE(h.port.Port(), QStringLiteral("COM6"));
+        QCOMPARE(h.port.name(), QStringLiteral("COM6"));
     }
 
     void damagedIcqNumbersKeepTheGridUntilSaved()
@@ -285,9 +285,9 @@ private slots:
         QVERIFY(h.books.BookNew);
         QCOMPARE(readBook().size(), 1274);
         QCOMPARE(int(readBook()[720]), 1);
-        QCOMPARE(h.port.Port(), QStringLiteral("COM5"));
+        QCOMPARE(h.port.name(), QStringLiteral("COM5"));
         // The file says COM1 now; the close handler puts the user's port back.
-        QVERIFY(h.books.savePortChoice(h.port.Port()));
+        QVERIFY(h.books.savePortChoice(h.port.name()));
         QCOMPARE(int(readBook()[720]), 5);
         QCOMPARE(h.cell(h.grid("SMSgrid"), 1, 2), QStringLiteral("Anna"));
     }
@@ -613,7 +613,7 @@ private slots:
             Harness h;
             h.load();
             QVERIFY(readBook().size() >= qMin(size, 1274));
-            QVERIFY(h.port.Port().startsWith(QStringLiteral("COM")));
+            QVERIFY(h.port.name().startsWith(QStringLiteral("COM")));
             QCOMPARE(h.combo1.count(), 20);
             h.saveTab(0);
             h.saveTab(1);

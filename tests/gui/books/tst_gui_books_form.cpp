@@ -19,7 +19,7 @@
 #include "Find.h"
 #include "SimPhone.h"
 #include "gui/settings/SettingsPage.h"
-#include "gui/window/TForm1.h"
+#include "gui/window/MainWindow.h"
 
 using namespace booktest;
 
@@ -39,11 +39,11 @@ QByteArray healthyBook()
 QString cell(const QTableView *grid, int r, int c) { return grid->model()->index(r, c).data().toString(); }
 
 // A control of the window by name.
-template <typename T = QWidget> T *find(const TForm1 &w, const char *name)
+template <typename T = QWidget> T *find(const MainWindow &w, const char *name)
 {
     return guitest::find<T>(&w, QString::fromLatin1(name));
 }
-QComboBox *combo(const TForm1 &w, const char *name) { return find<QComboBox>(w, name); }
+QComboBox *combo(const MainWindow &w, const char *name) { return find<QComboBox>(w, name); }
 } // namespace
 
 class TestBooksForm : public QObject {
@@ -56,7 +56,7 @@ private slots:
 
     void firstRunOpensThePortChooser()
     {
-        TForm1 w(nullptr, bookFolder());
+        MainWindow w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(readBook().size(), 1274);
@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(w.settingsPage->currentPanel()->objectName(), QStringLiteral("PanelMirvak"));
         QCOMPARE(combo(w, "ComboBox1")->currentText(), QStringLiteral(" New Phonebook created."));
         QCOMPARE(combo(w, "ComboBox2")->currentText(), QStringLiteral(" New ICQ book created"));
-        QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM1"));
+        QCOMPARE(w.ComPort1.name(), QStringLiteral("COM1"));
         QCOMPARE(find<QLineEdit>(w, "EditICQSMSC")->text(),
                  QString::fromLatin1(MessagingState::defaultIcqSmsc().trimmed()));
         QCOMPARE(cell(find<QTableView>(w, "SMSgrid"), 0, 1), QStringLiteral("   (+)123...    (16)"));
@@ -89,7 +89,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(QString, hint);
         writeBook(healthyBook());
-        TForm1 w(nullptr, bookFolder());
+        MainWindow w(nullptr, bookFolder());
         auto *g = guitest::find<QTableView>(&w, name);
         QVERIFY(g);
         QCOMPARE(g->model()->rowCount(), rows);
@@ -113,7 +113,7 @@ private slots:
         sim.useAsCom(3);
         writeBook(healthyBook());
         {
-            TForm1 w(nullptr, bookFolder());
+            MainWindow w(nullptr, bookFolder());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QCOMPARE(w.mainTabs->currentIndex(), 0);
@@ -125,7 +125,7 @@ private slots:
             w.settingsPage->showPanel(QStringLiteral("PanelMirvak"));
             // On the indicator: the text ends well before the middle of the row.
             QTest::mouseClick(com3, Qt::LeftButton, {}, QPoint(6, com3->height() / 2));
-            QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM3"));
+            QCOMPARE(w.ComPort1.name(), QStringLiteral("COM3"));
             QCOMPARE(readBook(), healthyBook()); // written at exit only
             w.close();
         }
@@ -133,10 +133,10 @@ private slots:
         expected[720] = 3;
         QCOMPARE(readBook(), expected);
         {
-            TForm1 w(nullptr, bookFolder());
+            MainWindow w(nullptr, bookFolder());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            QCOMPARE(w.ComPort1.Port(), QStringLiteral("COM3"));
+            QCOMPARE(w.ComPort1.name(), QStringLiteral("COM3"));
             w.close();
         }
         QCOMPARE(readBook(), expected); // unchanged choice: nothing written
@@ -147,7 +147,7 @@ private slots:
     {
         writeBook(healthyBook());
         {
-            TForm1 w(nullptr, bookFolder());
+            MainWindow w(nullptr, bookFolder());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             w.mainTabs->setCurrentIndex(1);
@@ -171,7 +171,7 @@ private slots:
             QCOMPARE(b.mid(72), healthyBook().mid(72));
             w.close();
         }
-        TForm1 w(nullptr, bookFolder());
+        MainWindow w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(cell(find<QTableView>(w, "SMSgrid"), 2, 2), QStringLiteral("Olof"));
@@ -185,7 +185,7 @@ private slots:
         QVERIFY(sim.start());
         sim.useAsCom(1);
         writeBook(healthyBook());
-        TForm1 w(nullptr, bookFolder());
+        MainWindow w(nullptr, bookFolder());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.mainTabs->setCurrentIndex(3);

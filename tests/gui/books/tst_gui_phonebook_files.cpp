@@ -22,6 +22,7 @@
 #include "Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
+#include "gui/common/Tab.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 
 using guitest::FormRig;

@@ -17,6 +17,7 @@
 #include "../books/Observers.h"
 #include "FormRig.h"
 #include "core/messaging/InboxMessages.h"
+#include "gui/common/Tab.h"
 #include "gui/messaging/SmsBooks.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 
@@ -76,8 +77,8 @@ public:
     // The operation over: controls back, tabs free, port closed.
     void verifyAtRest() const
     {
-        QVERIFY(!form->ComPort1.Connected());
-        QCOMPARE(form->link.BusyPage(), PhoneLink::Idle);
+        QVERIFY(!form->ComPort1.isOpen());
+        QCOMPARE(form->link.lockedPage(), PhoneLink::Idle);
         QVERIFY(get("btnInboxRead")->isVisible() && get("btnInboxRead")->isEnabled());
         QVERIFY(!get("btnInboxAbort")->isVisible());
         QVERIFY(get("InboxMemory")->isEnabled() && list()->isEnabled());
@@ -127,7 +128,7 @@ private slots:
             QVERIFY(!w.get("btnInboxSave")->isEnabled() && !w.get("InboxMemory")->isEnabled());
             w.form->mainTabs->setCurrentIndex(int(Tab::Sms));
             QCOMPARE(w.form->mainTabs->currentIndex(), int(Tab::Inbox));
-            QCOMPARE(w.form->link.BusyPage(), int(Tab::Inbox));
+            QCOMPARE(w.form->link.lockedPage(), int(Tab::Inbox));
         });
         w.read(0);
         QVERIFY(probed);

@@ -24,8 +24,8 @@
 #include "PtyPeer.h"
 #include "gui/info/InfoPage.h"
 #include "gui/settings/SettingsPage.h"
-#include "gui/window/TForm1.h"
-#include "gui/window/TForm2.h"
+#include "gui/window/MainWindow.h"
+#include "gui/window/PortErrorDialog.h"
 
 #include <QTabBar>
 
@@ -81,8 +81,8 @@ inline bool setOnTop(const QWidget *a, const QWidget *b)
 // and "Set" back over "Cancel".
 inline void verifyIdle(Window &w)
 {
-    QVERIFY(!w.form->ComPort1.Connected());
-    QCOMPARE(w.form->link.BusyPage(), 100);
+    QVERIFY(!w.form->ComPort1.isOpen());
+    QCOMPARE(w.form->link.lockedPage(), 100);
     QVERIFY(w.button("btnInfo")->isEnabled());
     QVERIFY(w.button("btnSetSMSC")->isEnabled());
     QVERIFY(setOnTop(w.button("btnSetSMSC"), w.button("btnAbort30")));

@@ -260,7 +260,7 @@ private slots:
         w.gauge("Batt")->setValue(42);
         w.field("txtNetwork")->setText(QStringLiteral(" old"));
 
-        TForm2 *dialog = w.form->Form2;
+        PortErrorDialog *dialog = w.form->portErrorDialog;
         DialogSteps dialogs({[dialog](QWidget *shown) {
             QCOMPARE(shown, static_cast<QWidget *>(dialog));
             guitest::find<QPushButton>(dialog, "BitBtn1")->click();

@@ -13,9 +13,10 @@
 #include <QPlainTextEdit>
 
 #include "InfoTestSupport.h"
-#include "gui/messaging/SmsPage.h"
-#include "gui/common/TPassOverBtn.h"
 #include "core/messaging/PduBuilder.h"
+#include "gui/common/HoverButton.h"
+#include "gui/common/Tab.h"
+#include "gui/messaging/SmsPage.h"
 #include "SimPhone.h"
 
 using namespace infotest;
@@ -74,7 +75,7 @@ private slots:
                 return;
             probed = true;
             w.form->mainTabs->setCurrentIndex(int(Tab::Sms));
-            tabsFree = w.form->link.BusyPage() == PhoneLink::Idle && w.form->mainTabs->currentIndex() == int(Tab::Sms);
+            tabsFree = w.form->link.lockedPage() == PhoneLink::Idle && w.form->mainTabs->currentIndex() == int(Tab::Sms);
             w.anywhere<QPlainTextEdit>("TextBox")->setPlainText(QStringLiteral("not now"));
             w.anywhere<QComboBox>("ComboBox1")->setEditText(QStringLiteral("+123456789"));
             QTest::mouseClick(w.anywhere<QPushButton>("btnSend"), Qt::LeftButton);
@@ -223,7 +224,7 @@ private slots:
     {
         Window w;
         qputenv("MIRVAK_COM1", QDir::temp().filePath(QStringLiteral("mirvak-no-such-tty")).toLocal8Bit());
-        TForm2 *dialog = w.form->Form2;
+        PortErrorDialog *dialog = w.form->portErrorDialog;
         DialogSteps dialogs({[dialog](QWidget *shown) {
             QCOMPARE(shown, static_cast<QWidget *>(dialog));
             guitest::find<QPushButton>(dialog, "BitBtn1")->click();

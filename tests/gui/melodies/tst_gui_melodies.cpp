@@ -26,6 +26,7 @@
 #include "FormRig.h"
 #include "SimPhone.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/melodies/PianoKey.h"
 
 namespace {
@@ -158,7 +159,7 @@ public:
     {
         auto count = std::make_shared<int>(0);
         auto conn = std::make_shared<QMetaObject::Connection>();
-        *conn = QObject::connect(&form->bleeper, &MyBleeper::keyLit, page,
+        *conn = QObject::connect(&form->bleeper, &MelodyPlayer::keyLit, page,
                                  [count, conn, n, step](int, int, bool lit) {
                                      if (!lit || ++*count < n)
                                          return;
@@ -373,7 +374,7 @@ void TestGuiMelodies::stopAndCloseDuringATune()
     QCOMPARE(compose->text(), LongTune + "+a");
     QVERIFY(!rig.anyKeyLit());
     QVERIFY(!rig.find("PlayCustom")->isHidden());
-    QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
+    QCOMPARE(rig.form->link.lockedPage(), int(PhoneLink::Idle));
 
     // Stop is no lasting silence: the next Play sounds from its first note.
     compose->setText(QStringLiteral("#cd"));
@@ -583,7 +584,7 @@ void TestGuiMelodies::ringTypesAndPlayingInThePhone()
     rings->setEditText(QStringLiteral("5"));
     rig.click("PlayCombo");
     QCOMPARE(rig.commands("AT*ERIP="), (QStringList{"AT*ERIP=7,31", "AT*ERIP=7,33", "AT*ERIP=7,5"}));
-    QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
+    QCOMPARE(rig.form->link.lockedPage(), int(PhoneLink::Idle));
 
     // Pressed while a tune plays, each of them stops the tune after its
     // note and then does its work.

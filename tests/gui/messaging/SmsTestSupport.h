@@ -14,7 +14,8 @@
 #include <QPushButton>
 
 #include "FormRig.h"
-#include "gui/common/TPassOverBtn.h"
+#include "gui/common/HoverButton.h"
+#include "gui/common/Tab.h"
 #include "gui/messaging/SmsPage.h"
 
 namespace smstest {
@@ -138,7 +139,7 @@ public:
         for (const QString &name : Controls)
             if (!name.startsWith(QLatin1String("btnAbort")) && (!find(name)->isVisible() || !find(name)->isEnabled()))
                 return false;
-        return form->link.BusyPage() == PhoneLink::Idle && !form->ComPort1.Connected();
+        return form->link.lockedPage() == PhoneLink::Idle && !form->ComPort1.isOpen();
     }
 
     SmsPage *page = nullptr;
@@ -155,7 +156,7 @@ public:
             if (taken)
                 return;
             taken = true;
-            busyPage = rig.form->link.BusyPage();
+            busyPage = rig.form->link.lockedPage();
             for (const QString &name : Controls) {
                 visible[name] = rig.find(name)->isVisible();
                 enabled[name] = rig.find(name)->isEnabled();

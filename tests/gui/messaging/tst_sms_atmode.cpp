@@ -153,7 +153,7 @@ private slots:
         QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?")}));
         QVERIFY(!rig.form->messaging.SmscRead);
         QVERIFY(rig.button("btnICQ")->isVisible() && rig.button("btnICQ")->isEnabled());
-        QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
+        QCOMPARE(rig.form->link.lockedPage(), int(PhoneLink::Idle));
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
@@ -255,7 +255,7 @@ private slots:
         link.setTiming(timing);
         bool clickedInWait = false;
         const guitest::TraceWatch written(rig, [&] {
-            if (!clickedInWait && link.timer2Running() && link.timer2Interval() == link.timing().prompt) {
+            if (!clickedInWait && link.replyTimerRunning() && link.replyTimerInterval() == link.timing().prompt) {
                 clickedInWait = true;
                 QTest::mouseClick(rig.button("btnAbort"), Qt::LeftButton);
             }

@@ -138,7 +138,7 @@ private slots:
         const Dialogs answer([&](QWidget *dialog) {
             dialogSeen = dialog->objectName() == QLatin1String("Form2");
             windowLockedMeanwhile = !rig.form->isEnabled();
-            portClosedFirst = !rig.form->ComPort1.Connected();
+            portClosedFirst = !rig.form->ComPort1.isOpen();
             guitest::answerAsUser(dialog);
         });
         rig.clickIcq();
@@ -193,7 +193,7 @@ private slots:
             // The user waits a reply time past the link's longest binary time-out.
             const Timing &t = rig.form->link.timing();
             QTimer::singleShot(t.binaryAnswer + t.reply, rig.page, [&] {
-                stillBusyLater = rig.form->link.BusyPage() == 0 && rig.form->ComPort1.Connected();
+                stillBusyLater = rig.form->link.lockedPage() == 0 && rig.form->ComPort1.isOpen();
                 clicked = true;
                 QTest::mouseClick(abort, Qt::LeftButton);
             });
@@ -243,8 +243,8 @@ private slots:
         // The send unwinds first (the phone's own centre goes back), then the window closes.
         QTRY_VERIFY_WITH_TIMEOUT(!rig.form->isVisible(), 10000);
         QCOMPARE(rig.finalCentre(), OwnCentre);
-        QVERIFY(!rig.form->ComPort1.Connected());
-        QCOMPARE(rig.form->link.BusyPage(), int(PhoneLink::Idle));
+        QVERIFY(!rig.form->ComPort1.isOpen());
+        QCOMPARE(rig.form->link.lockedPage(), int(PhoneLink::Idle));
         QCOMPARE(rig.statuses.mid(0, 2), (QStringList{QStringLiteral("SMS -> GSM ..."), Waiting}));
         QCOMPARE(rig.statuses.mid(rig.statuses.size() - 2),
                  (QStringList{Aborted, QStringLiteral("Closing.........")}));
@@ -283,7 +283,7 @@ private slots:
         bool clicked = false;
         // AT*BINARY written, the link waits for binary mode.
         const guitest::TraceWatch written(rig, [&] {
-            if (!clicked && link.timer2Running() && link.timer2Interval() == link.timing().binaryAnswer) {
+            if (!clicked && link.replyTimerRunning() && link.replyTimerInterval() == link.timing().binaryAnswer) {
                 clicked = true;
                 QTest::mouseClick(rig.button("btnAbort"), Qt::LeftButton);
             }

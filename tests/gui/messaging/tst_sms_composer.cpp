@@ -20,8 +20,8 @@ private slots:
         Rig rig;
         QVERIFY(rig.ok());
         SmsPage *p = rig.page;
-        auto *send = rig.find<TPassOverBtn>(QStringLiteral("btnSend"));
-        auto *icq = rig.find<TPassOverBtn>(QStringLiteral("btnICQ"));
+        auto *send = rig.find<HoverButton>(QStringLiteral("btnSend"));
+        auto *icq = rig.find<HoverButton>(QStringLiteral("btnICQ"));
         QVERIFY(send && icq);
         for (const char *name : {"txtLeft", "StatusBar"})
             QVERIFY2(p->findChild<QWidget *>(QString::fromLatin1(name)), name);
@@ -196,7 +196,7 @@ private slots:
         auto op = std::make_unique<OperationGuard>(rig.form->link, Tab::Settings);
         rig.clickSend();
         rig.clickIcq();
-        QCOMPARE(rig.form->link.BusyPage(), 3);
+        QCOMPARE(rig.form->link.lockedPage(), 3);
         QVERIFY(rig.button("btnSend")->isVisible());
         QVERIFY(rig.button("btnICQ")->isVisible());
         QCOMPARE(rig.status(), QString());
@@ -207,3 +207,4 @@ private slots:
 
 QTEST_MAIN(TestSmsComposer)
 #include "tst_sms_composer.moc"
+#include "gui/common/Tab.h"

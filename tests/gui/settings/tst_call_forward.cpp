@@ -17,6 +17,7 @@
 #include "FormRig.h"
 #include "SimPhone.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/SettingsPage.h"
 
 namespace {
@@ -87,8 +88,8 @@ public:
     QString text(const char *edit) { return find<QLineEdit>(edit)->text(); }
     bool idle() const
     {
-        return !form->ComPort1.Connected() && !form->link.operationRunning()
-               && form->link.BusyPage() == PhoneLink::Idle && !form->link.AbortRequested();
+        return !form->ComPort1.isOpen() && !form->link.operationRunning()
+               && form->link.lockedPage() == PhoneLink::Idle && !form->link.AbortRequested();
     }
     // Runs `act` each time a command goes to the port.
     void onCommand(const std::function<void(const QByteArray &)> &act)
@@ -173,7 +174,7 @@ private slots:
         QStringList seen; // "row:text" of the teal row as each query goes out
         bool lockHeld = true;
         rig.onCommand([&](const QByteArray &) {
-            lockHeld = lockHeld && rig.form->link.BusyPage() == int(Tab::Settings)
+            lockHeld = lockHeld && rig.form->link.lockedPage() == int(Tab::Settings)
                        && !rig.find<QPushButton>(voice.getAll)->isEnabled()
                        && !rig.find<QPushButton>(voice.getAll)->isVisible()
                        && rig.find<QPushButton>(voice.abortAll)->isVisible();
@@ -304,17 +305,17 @@ private slots:
         }
 
         QCOMPARE(shownAtLoss, QStringLiteral("Sending..."));
-        QVERIFY(!rig.form->Form2->isVisible());
+        QVERIFY(!rig.form->portErrorDialog->isVisible());
         QCOMPARE(rig.text("editFall"), QStringLiteral("Network error"));
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
         QVERIFY(!rig.form->link.operationRunning());
         QVERIFY(panelAtRest(rig, fax));
 
         // The vanished phone's pty name may already serve another test's phone.
         qputenv("MIRVAK_COM1", "/nonexistent/mirvak-tty");
         pagetest::DialogSteps dialogs({[&](QWidget *dialog) {
-            QCOMPARE(dialog, static_cast<QWidget *>(rig.form->Form2));
-            guitest::find<QPushButton>(rig.form->Form2, "BitBtn1")->click();
+            QCOMPARE(dialog, static_cast<QWidget *>(rig.form->portErrorDialog));
+            guitest::find<QPushButton>(rig.form->portErrorDialog, "BitBtn1")->click();
         }});
         rig.click("btnCancelFall");
         QCOMPARE(dialogs.shown, 1);

@@ -13,6 +13,7 @@
 #include "FormRig.h"
 #include "SimPhone.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/SettingsPage.h"
 
 namespace {
@@ -72,7 +73,7 @@ private slots:
             QCOMPARE(Palette::painted(status), Palette::Teal);
             QVERIFY(!rig.button("btnCWs")->isVisible() && rig.button("btnAbort6")->isVisible());
             QVERIFY(!rig.button("btnCWa")->isEnabled() && !rig.button("btnCWd")->isEnabled());
-            QCOMPARE(rig.form->link.BusyPage(), PhoneLink::Idle);
+            QCOMPARE(rig.form->link.lockedPage(), PhoneLink::Idle);
         });
         QTest::mouseClick(rig.button("btnCWs"), Qt::LeftButton);
 
@@ -82,7 +83,7 @@ private slots:
         QCOMPARE(Palette::painted(status), Palette::Silver);
         for (const char *b : {"btnCWs", "btnCWa", "btnCWd"})
             QVERIFY(rig.button(b)->isVisible() && rig.button(b)->isEnabled());
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
         QVERIFY(!rig.form->link.operationRunning());
     }
 
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(rig.sim.commands(), (QStringList{"AT+CCWA=1,1", "AT+CCWA=1,2"}));
         for (const char *b : {"btnCWs", "btnCWa", "btnCWd"})
             QVERIFY(rig.button(b)->isVisible() && rig.button(b)->isEnabled());
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
     }
 
     // Accepted changes: each one's query shows the new status.

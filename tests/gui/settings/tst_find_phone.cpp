@@ -10,8 +10,9 @@
 
 #include "FormRig.h"
 #include "PtyPeer.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/SettingsPage.h"
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 class TestFindPhone : public QObject {
     Q_OBJECT
@@ -56,11 +57,11 @@ private slots:
         QCOMPARE(silent.received, QByteArray("AT\r\n"));
         QCOMPARE(rig.sim->commands(), QStringList{QStringLiteral("AT")});
         QVERIFY(!rig.form->link.connected());
-        TComPort again;
+        SerialPort again;
         again.setPort(QStringLiteral("COM1"));
-        again.PortOpen();
-        QVERIFY(again.Connected());
-        again.PortClose();
+        again.open();
+        QVERIFY(again.isOpen());
+        again.close();
 
         rig.closeWindow();
         qunsetenv("MIRVAK_COM2");

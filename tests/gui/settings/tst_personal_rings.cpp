@@ -14,10 +14,11 @@
 #include "../books/Observers.h"
 #include "FormRig.h"
 #include "SimPhone.h"
-#include "link/settings/PersonalRings.h"
-#include "gui/settings/PersonalRingsPanel.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
+#include "gui/settings/PersonalRingsPanel.h"
 #include "gui/settings/SettingsPage.h"
+#include "link/settings/PersonalRings.h"
 
 namespace {
 const QStringList ListedCodes{"1", "2", "3", "--", "5", "--", "31", "32", "33", "34", "--"};
@@ -91,7 +92,7 @@ private slots:
         QCOMPARE(items(combo), ListedCodes);
         QCOMPARE(combo->currentText(), QStringLiteral("1"));
         QCOMPARE(rig.form->personalRings->ringCodes(), ListedCodes);
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
         QVERIFY(!rig.form->link.operationRunning());
         QVERIFY(rig.find<QPushButton>("btnGetPR")->isEnabled());
         QVERIFY(rig.find<QPushButton>("btnPlay2")->isEnabled());
@@ -111,7 +112,7 @@ private slots:
         QCOMPARE(rig.find<QComboBox>("ComboRings")->currentText(), QString());
         QVERIFY(rig.find<QPushButton>("btnGetPR")->isEnabled());
         QVERIFY(rig.find<QPushButton>("btnPlay2")->isEnabled());
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
     }
 
     void addWritesTheSelectedLine()
@@ -220,14 +221,14 @@ private slots:
         QCOMPARE(items(rig.find<QComboBox>("ComboRings")), codes);
         QCOMPARE(rig.find<QComboBox>("ComboRings")->currentText(), QStringLiteral("1"));
         QCOMPARE(rig.find<QListWidget>("RingBox")->count(), 12);
-        QVERIFY(rig.form->ComPort1.Connected());
+        QVERIFY(rig.form->ComPort1.isOpen());
 
         // The panel's own ring-list mode does the same.
         rig.panel->btnGetPRClick(true);
         QCOMPARE(rig.sim.commands().size(), 15);
         QCOMPARE(rig.sim.commands().last(), QStringLiteral("AT*ERIN=?"));
         QCOMPARE(rig.find<QListWidget>("RingBox")->count(), 12);
-        QVERIFY(rig.form->ComPort1.Connected());
+        QVERIFY(rig.form->ComPort1.isOpen());
         rig.form->link.closePort();
     }
 };

@@ -19,6 +19,7 @@
 #include "FormRig.h"
 #include "SimPhone.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/ProfilesPanel.h"
 #include "gui/settings/SettingsPage.h"
 #include "gui/settings/SettingsPattern.h"
@@ -95,13 +96,13 @@ private slots:
         QVERIFY(colours.saw(Palette::Teal));
         QCOMPARE(colours.seen.last(), SettingsPattern::buttonFace());
         QCOMPARE(lockedTabs(operations), QList<int>{int(Tab::Settings)});
-        QCOMPARE(rig.form->link.BusyPage(), PhoneLink::Idle);
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QCOMPARE(rig.form->link.lockedPage(), PhoneLink::Idle);
+        QVERIFY(!rig.form->ComPort1.isOpen());
 
         rig.click("chkMM");
         QCOMPARE(rig.sentSince(5), (QStringList{"AT*ESMM=1", "AT*ESMM?"}));
         QVERIFY(mm->isChecked());
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
 
         rig.click("KeySound2");
         QCOMPARE(rig.sentSince(7), (QStringList{"AT*ESKS=2", "AT*ESKS?"}));
@@ -111,7 +112,7 @@ private slots:
         rig.click("chkKeyLock");
         QCOMPARE(rig.sentSince(9), (QStringList{"AT*ESKL=0", "AT*ESKL?"}));
         QVERIFY(!rig.find<QCheckBox>("chkKeyLock")->isChecked());
-        QVERIFY(rig.form->ComPort1.Connected());
+        QVERIFY(rig.form->ComPort1.isOpen());
         rig.form->link.closePort();
 
         const QJsonObject phone = rig.sim.stopAndDump();
@@ -150,15 +151,15 @@ private slots:
         QObject::connect(&rig.form->link, &PhoneLink::commandWritten, &rig.form->link, [&](const QByteArray &c) {
             if (abort && c == "AT*ESMM?\r\n") {
                 QVERIFY(QTest::qWaitFor([&] { return rig.sim.commands().contains("AT*ESMM?"); }));
-                rig.form->link.btnAbortClick();
+                rig.form->link.requestAbort();
             }
         });
         rig.click("BtnSet1");
         QCOMPARE(rig.sim.commands(), sent);
         QVERIFY(rig.find<QCheckBox>("chkMM")->isChecked());
         QCOMPARE(radio(rig, "radioAM"), abort ? 1 : -1);
-        QVERIFY(!rig.form->ComPort1.Connected());
-        QCOMPARE(rig.form->link.BusyPage(), PhoneLink::Idle);
+        QVERIFY(!rig.form->ComPort1.isOpen());
+        QCOMPARE(rig.form->link.lockedPage(), PhoneLink::Idle);
         QVERIFY(rig.find<QPushButton>("BtnSet1")->isEnabled());
     }
 
@@ -182,7 +183,7 @@ private slots:
         QVERIFY(lang->isEnabled());
         QCOMPARE(greeting->text(), QStringLiteral("Hello"));
         QVERIFY(rig.find<QPushButton>("btnOff")->font().underline());
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
 
         Captions language(rig.find<QLabel>("StaticText12"));
         lang->setCurrentIndex(1);
@@ -203,7 +204,7 @@ private slots:
         rig.find<QLineEdit>("editVM")->setText(QStringLiteral("+46 70-111 22 33"));
         rig.click("btnVM");
         QCOMPARE(rig.sentSince(8), (QStringList{"AT*ESVM?", "AT*ESVM=1,\"46701112233\",145"}));
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
 
         const QJsonObject phone = rig.sim.stopAndDump();
         QCOMPARE(phone.value("language").toString(), QStringLiteral("de"));
@@ -241,7 +242,7 @@ private slots:
         rig.click("btnVM");
         QCOMPARE(rig.sim.commands(), sent);
         QCOMPARE(status.seen, (QStringList{"Voicemail", shown, "Voicemail"}));
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
     }
 
     // Profiles: the list and the active profile's settings; the profile
@@ -269,7 +270,7 @@ private slots:
         QVERIFY(!rig.find<QCheckBox>("chkSilent")->isChecked());
         QCOMPARE(radio(rig, "Vibe"), 0);
         QCOMPARE(radio(rig, "Light"), 2);
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
 
         panel->ComboProfilesChange();
         QCOMPARE(rig.sim.commands().size(), 7);
@@ -285,7 +286,7 @@ private slots:
         QCOMPARE(radio(rig, "Vibe"), 2);
         QCOMPARE(radio(rig, "Light"), 0);
         QVERIFY(box->isEnabled() && rig.find<QPushButton>("btnProfiles")->isEnabled());
-        QVERIFY(rig.form->ComPort1.Connected()); // left open after a profile change
+        QVERIFY(rig.form->ComPort1.isOpen()); // left open after a profile change
         rig.form->link.closePort();
 
         // The read showed 1, so a move to 0 is news to the phone.
@@ -300,7 +301,7 @@ private slots:
         QCOMPARE(radio(rig, "Light"), 1);
         rig.click("chkSilent");
         QCOMPARE(rig.sentSince(19), (QStringList{"AT*ESIL=0", "AT*ESIL?"}));
-        QVERIFY(rig.form->ComPort1.Connected());
+        QVERIFY(rig.form->ComPort1.isOpen());
         rig.form->link.closePort();
 
         const QJsonObject phone = rig.sim.stopAndDump();
@@ -405,14 +406,14 @@ private slots:
         QObject::connect(&rig.form->link, &PhoneLink::commandWritten, &rig.form->link, [&](const QByteArray &c) {
             if (c == abortAt) {
                 QVERIFY(QTest::qWaitFor([&] { return rig.sim.commands().contains(QString::fromLatin1(c.trimmed())); }));
-                rig.form->link.btnAbortClick();
+                rig.form->link.requestAbort();
             }
         });
         rig.click("btngetClock");
         QCOMPARE(rig.sim.commands(), (QStringList{"AT+CCLK?", "AT*ESTF?", "AT*ESDF?"}));
         QTEST(time->currentText(), "time");
         QTEST(date->currentText(), "date");
-        QVERIFY(!rig.form->ComPort1.Connected());
+        QVERIFY(!rig.form->ComPort1.isOpen());
         QVERIFY(rig.find<QPushButton>("btngetClock")->isEnabled());
     }
 

@@ -21,6 +21,7 @@
 #include "FormRig.h"
 #include "Readability.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/settings/SettingsPage.h"
 
 namespace {
@@ -63,7 +64,7 @@ void ReadabilityWalk::walk()
         guitest::answerAsUser(d);
     });
     rig.openWindow(Tab::Sms);
-    TForm1 &form = *rig.form;
+    MainWindow &form = *rig.form;
 
     QStringList faults;
     const auto look = [&](const QString &where) {

@@ -9,9 +9,8 @@
 
 #include "Find.h"
 #include "gui/common/Palette.h"
-#include "gui/common/TPassOverBtn.h"
-#include "gui/window/TForm2.h"
-#include "gui/window/TForm5.h"
+#include "gui/common/HoverButton.h"
+#include "gui/window/PortErrorDialog.h"
 
 namespace {
 QIcon solidIcon(const QColor &c)
@@ -42,12 +41,11 @@ private slots:
     void passOverEmptyGlyphKeepsPicture();
     void passOverColourChangedWhileInside();
     void errorDialog();
-    void okDialog();
 };
 
 void TstShellWidgets::passOverDefaults()
 {
-    TPassOverBtn b(QStringLiteral("Send SMS"));
+    HoverButton b(QStringLiteral("Send SMS"));
     QCOMPARE(b.FontColorIn(), QColor(Qt::red));
     QCOMPARE(b.FontColorOut(), QColor(Qt::black));
     QVERIFY(b.GlyphIn().isNull());
@@ -58,7 +56,7 @@ void TstShellWidgets::passOverDefaults()
 
 void TstShellWidgets::passOverSignalsFireBeforeTheChange()
 {
-    TPassOverBtn b(QStringLiteral("ICQ"));
+    HoverButton b(QStringLiteral("ICQ"));
     b.setFontColorIn(QColor(0, 0, 128)); // navy, as on the SMS page
     const QIcon in = solidIcon(Qt::green);
     const QIcon out = solidIcon(Qt::gray);
@@ -67,10 +65,10 @@ void TstShellWidgets::passOverSignalsFireBeforeTheChange()
     QCOMPARE(b.icon().cacheKey(), out.cacheKey()); // resting picture shown at once
 
     QStringList events;
-    connect(&b, &TPassOverBtn::OnMouseOver, this, [&] {
+    connect(&b, &HoverButton::OnMouseOver, this, [&] {
         events << QStringLiteral("over:%1:%2").arg(b.fontColor().name()).arg(b.icon().cacheKey() == in.cacheKey());
     });
-    connect(&b, &TPassOverBtn::OnMouseOut, this, [&] {
+    connect(&b, &HoverButton::OnMouseOut, this, [&] {
         events << QStringLiteral("out:%1:%2").arg(b.fontColor().name()).arg(b.icon().cacheKey() == in.cacheKey());
     });
 
@@ -88,7 +86,7 @@ void TstShellWidgets::passOverSignalsFireBeforeTheChange()
 
 void TstShellWidgets::passOverEmptyGlyphKeepsPicture()
 {
-    TPassOverBtn b;
+    HoverButton b;
     const QIcon own = solidIcon(Qt::blue);
     b.setIcon(own);
     sendEnter(&b);
@@ -101,7 +99,7 @@ void TstShellWidgets::passOverEmptyGlyphKeepsPicture()
 
 void TstShellWidgets::passOverColourChangedWhileInside()
 {
-    TPassOverBtn b;
+    HoverButton b;
     sendEnter(&b);
     b.setFontColorOut(Qt::darkGreen); // not shown until the pointer leaves
     QCOMPARE(b.fontColor(), QColor(Qt::red));
@@ -116,7 +114,7 @@ void TstShellWidgets::passOverColourChangedWhileInside()
 
 void TstShellWidgets::errorDialog()
 {
-    TForm2 f;
+    PortErrorDialog f;
     auto *image = guitest::find<QLabel>(&f, QStringLiteral("Image1"));
     auto *reasonLabel = guitest::find<QLabel>(&f, QStringLiteral("lblReason"));
     auto *ok = guitest::find<QPushButton>(&f, QStringLiteral("BitBtn1"));
@@ -149,20 +147,6 @@ void TstShellWidgets::errorDialog()
     f.setReason(QString());
     QVERIFY(reasonLabel->isHidden());
     QCOMPARE(f.size(), QSize(143, 122));
-}
-
-void TstShellWidgets::okDialog()
-{
-    TForm5 f;
-    QCOMPARE(f.windowTitle(), QStringLiteral("OK"));
-    QCOMPARE(f.size(), QSize(124, 112));
-    QVERIFY(!guitest::find<QLabel>(&f, QStringLiteral("Image1"))->pixmap().isNull());
-    QVERIFY(!guitest::find<QLabel>(&f, QStringLiteral("Image2"))->pixmap().isNull());
-    auto *ok = guitest::find<QPushButton>(&f, QStringLiteral("BitBtn1"));
-    QCOMPARE(ok->cursor().shape(), Qt::PointingHandCursor);
-    f.show();
-    QTest::mouseClick(ok, Qt::LeftButton);
-    QVERIFY(!f.isVisible());
 }
 
 QTEST_MAIN(TstShellWidgets)

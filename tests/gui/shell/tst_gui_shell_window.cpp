@@ -23,10 +23,11 @@
 #include "FormRig.h"
 #include "core/messaging/BookFile.h"
 #include "core/messaging/MessagingState.h"
+#include "gui/common/Tab.h"
 #include "gui/messaging/SmsBooks.h"
 #include "gui/settings/SettingsPage.h"
 #include "gui/window/AboutPage.h"
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 namespace {
 
@@ -43,34 +44,34 @@ QByteArray bookImage(int port)
     return image;
 }
 
-QTabBar *tabBar(const TForm1 &form)
+QTabBar *tabBar(const MainWindow &form)
 {
     return guitest::find<QTabBar>(&form, QStringLiteral("mainTabs"));
 }
 
-void clickTab(const TForm1 &form, int index)
+void clickTab(const MainWindow &form, int index)
 {
     QTabBar *tabs = tabBar(form);
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
 }
 
 template <typename T = QWidget>
-T *named(const TForm1 &form, const char *name)
+T *named(const MainWindow &form, const char *name)
 {
     return guitest::find<T>(&form, QString::fromLatin1(name));
 }
 
-QWidget *currentPage(const TForm1 &form)
+QWidget *currentPage(const MainWindow &form)
 {
     return named<QStackedWidget>(form, "mainPages")->currentWidget();
 }
 
-SettingsPage *settingsPage(const TForm1 &form)
+SettingsPage *settingsPage(const MainWindow &form)
 {
     return named<SettingsPage>(form, "Panel4");
 }
 
-QString statusPanel(const TForm1 &form, int i)
+QString statusPanel(const MainWindow &form, int i)
 {
     return guitest::find<QLabel>(&form, QStringLiteral("statusPanel%1").arg(i))->text();
 }
@@ -116,7 +117,7 @@ private slots:
 
 private:
     // The window opened on the scratch folder as it stands.
-    TForm1 &openForm();
+    MainWindow &openForm();
 
     std::unique_ptr<guitest::FormRig> m_rig;
     const Scratch *m_dir = nullptr;
@@ -139,7 +140,7 @@ void TstShellWindow::cleanup()
     m_dir = nullptr;
 }
 
-TForm1 &TstShellWindow::openForm()
+MainWindow &TstShellWindow::openForm()
 {
     m_rig->openWindow();
     return *m_rig->form;
@@ -148,7 +149,7 @@ TForm1 &TstShellWindow::openForm()
 void TstShellWindow::firstRunOpensThePortChooser()
 {
     QVERIFY(!QFile::exists(BookName));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     QCOMPARE(form.windowTitle(), QStringLiteral("Mirvak v1.7c"));
     // Just wide enough for the six tabs.
     QCOMPARE(form.size(), QSize(qMax(329, tabBar(form)->sizeHint().width()), 284));
@@ -179,7 +180,7 @@ void TstShellWindow::unwritableBookFileIsReported()
     const QByteArray damaged = bookImage(2).left(BookFile::IcqNumbersOffset + 5);
     QVERIFY(m_dir->write(BookFileName, damaged));
     QFile::setPermissions(BookName, QFileDevice::ReadOwner);
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     auto *box = named<QMessageBox>(form, "bookFileWarning");
     QVERIFY(box);
     QVERIFY(box->isVisible());
@@ -193,7 +194,7 @@ void TstShellWindow::unwritableBookFileIsReported()
 void TstShellWindow::normalRunOpensOnSms()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     QVERIFY(!form.books->BookNew);
 
     QTabBar *tabs = tabBar(form);
@@ -236,7 +237,7 @@ void TstShellWindow::normalRunOpensOnSms()
 void TstShellWindow::settingsTreeBringsEachPanelForward()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     clickTab(form, 3);
     SettingsPage *page = settingsPage(form);
     auto *tree = named<QTreeWidget>(form, "Tree");
@@ -302,7 +303,7 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
 void TstShellWindow::tabsSwitchPagesAndTheClock()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     // The timers are found by name like every control.
     auto *clock = named<QTimer>(form, "TimerClock");
     QVERIFY(clock);
@@ -332,7 +333,7 @@ void TstShellWindow::tabsSwitchPagesAndTheClock()
 void TstShellWindow::pageLockSnapsTheTabBack()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     clickTab(form, 3);
     SettingsPage *settings = settingsPage(form);
     settings->selectNode(QStringLiteral("Clock"));
@@ -357,7 +358,7 @@ void TstShellWindow::pageLockSnapsTheTabBack()
 void TstShellWindow::aboutPageAndCable()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     clickTab(form, int(Tab::About));
     QWidget *about = named(form, "Panel5");
     QCOMPARE(named<QGroupBox>(form, "VisitBox")->title(), QStringLiteral(" For updates and GSM data cables please visit: "));
@@ -415,8 +416,8 @@ void TstShellWindow::closeSavesAChangedPort()
     QFETCH(int, saved);
     const QByteArray before = bookImage(loaded);
     QVERIFY(m_dir->write(BookFileName, before));
-    TForm1 &form = openForm();
-    QCOMPARE(form.ComPort1.Port(), QStringLiteral("COM%1").arg(loaded));
+    MainWindow &form = openForm();
+    QCOMPARE(form.ComPort1.name(), QStringLiteral("COM%1").arg(loaded));
     form.ComPort1.setPort(chosen);
     QVERIFY(form.close());
     QVERIFY(!form.isVisible());
@@ -441,7 +442,7 @@ void TstShellWindow::closeWithoutChangeLeavesTheFileAlone()
     before.truncate(BookFile::NewSize);
     QVERIFY(m_dir->write(BookFileName, before));
     const QDateTime stamp = QFileInfo(BookName).lastModified();
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     form.ComPort1.setPort(QStringLiteral("COM2"));
     form.ComPort1.setPort(QStringLiteral("COM5")); // changed and changed back
     QVERIFY(form.close());
@@ -451,7 +452,7 @@ void TstShellWindow::closeWithoutChangeLeavesTheFileAlone()
 
 void TstShellWindow::closeWithoutBookFileCreatesNothing()
 {
-    TForm1 &form = openForm(); // creates the file on first run
+    MainWindow &form = openForm(); // creates the file on first run
     QVERIFY(QFile::exists(BookName));
     QVERIFY(QFile::remove(BookName));
     form.ComPort1.setPort(QStringLiteral("COM3"));
@@ -464,7 +465,7 @@ void TstShellWindow::closeWithoutBookFileCreatesNothing()
 void TstShellWindow::missingPortShowsTheErrorDialog()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     bool dialogShown = false, mainDisabled = false;
     QString reason;
     const guitest::Dialogs dialogs([&](QWidget *dialog) {
@@ -484,7 +485,7 @@ void TstShellWindow::missingPortShowsTheErrorDialog()
         QVERIFY2(reason.contains(QStringLiteral("unplugged")), qPrintable(reason));
         QVERIFY(form.link.AbortRequested());
         QVERIFY(form.link.ReplyText().isEmpty());
-        QVERIFY(!form.ComPort1.Connected());
+        QVERIFY(!form.ComPort1.isOpen());
         QVERIFY(!errorDialog->isVisible());
         QVERIFY(form.isEnabled());
         QCOMPARE(errorDialog->windowTitle(), QStringLiteral("Error"));
@@ -494,7 +495,7 @@ void TstShellWindow::missingPortShowsTheErrorDialog()
 void TstShellWindow::linkAndPortFailuresReachTheUser()
 {
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     QString reason, detail;
     bool windowLocked = false;
     const guitest::Dialogs dialogs([&](QWidget *dialog) {
@@ -512,7 +513,7 @@ void TstShellWindow::linkAndPortFailuresReachTheUser()
     QVERIFY(form.isEnabled());
 
     // A port failure in the middle of an operation: the window system's error box.
-    form.link.runGuarded([] { throw EComPort(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0"); });
+    form.link.runGuarded([] { throw PortError(ComErrorCode::ClearCommError, EIO, "/dev/ttyUSB0"); });
     QCOMPARE(dialogs.count, 2);
     QCOMPARE(reason, QStringLiteral("ClearCommError function failed (win error code: 5)"));
     QVERIFY2(detail.startsWith("Input/output error\n") && detail.contains("plugged in")
@@ -525,14 +526,14 @@ void TstShellWindow::closeEndsTheLinkWithThePhone()
 {
     QVERIFY(m_rig->startPhone());
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     form.link.setCommandText("AT\r\n");
     form.link.SendCommand();
     QVERIFY2(form.link.ReplyText().contains("OK\r\n"), form.link.ReplyText().constData());
-    QVERIFY(form.ComPort1.Connected());
+    QVERIFY(form.ComPort1.isOpen());
 
     QVERIFY(form.close());
-    QVERIFY(!form.ComPort1.Connected());
+    QVERIFY(!form.ComPort1.isOpen());
     QVERIFY(m_rig->sim->commands().contains(QStringLiteral("AT")));
 }
 
@@ -541,7 +542,7 @@ void TstShellWindow::closeDuringAnExchangeAbortsIt()
     // The phone takes its time; the user closes the window meanwhile.
     QVERIFY(m_rig->startPhone({QStringLiteral("--latency"), QStringLiteral("3000")}));
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     bool closed = false;
     connect(&form.link, &PhoneLink::commandWritten, this, [&] {
         QTimer::singleShot(0, this, [&] { closed = form.close(); });
@@ -552,7 +553,7 @@ void TstShellWindow::closeDuringAnExchangeAbortsIt()
     QCOMPARE(form.link.lastStatus(), Exchange::Aborted);
     QVERIFY(form.link.AbortRequested());
     QVERIFY(form.link.ReplyText().isEmpty());
-    QVERIFY(!form.ComPort1.Connected());
+    QVERIFY(!form.ComPort1.isOpen());
     QVERIFY(!form.isVisible());
 }
 
@@ -564,7 +565,7 @@ void TstShellWindow::screenshots()
     // A phone with two melodies of its own, to show on the Melodies page.
     QVERIFY(m_rig->startPhone({}, QJsonObject{{"ownMelodies", QJsonObject{{"1", "+c+cbagab+c"}, {"3", "Cdef#gG"}}}}));
     QVERIFY(m_dir->write(BookFileName, bookImage(1)));
-    TForm1 &form = openForm();
+    MainWindow &form = openForm();
     const auto save = [&](QWidget *w, const QString &name) {
         return w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
     };
@@ -599,15 +600,11 @@ void TstShellWindow::screenshots()
     settings->selectNode(QStringLiteral("GSM Info"));
     QTest::mouseClick(named<QPushButton>(form, "btnInfo"), Qt::LeftButton);
     QVERIFY(save(&form, QStringLiteral("settings-gsminfo-read")));
-    auto *error = guitest::findWindow<TForm2>(QStringLiteral("Form2"));
+    auto *error = guitest::findWindow<PortErrorDialog>(QStringLiteral("Form2"));
     error->setReason(QStringLiteral("/dev/ttyUSB0: permission denied: add your user to the dialout group"));
     error->show();
     QVERIFY(save(error, QStringLiteral("form2")));
     error->hide();
-    QWidget *ok = guitest::findWindow(QStringLiteral("Form5"));
-    ok->show();
-    QVERIFY(save(ok, QStringLiteral("form5")));
-    ok->hide();
 }
 
 QTEST_MAIN(TstShellWindow)

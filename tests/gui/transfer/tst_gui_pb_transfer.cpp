@@ -16,6 +16,7 @@
 #include "FormRig.h"
 #include "SimPhone.h"
 #include "gui/common/BookTableModel.h"
+#include "gui/common/Tab.h"
 
 namespace {
 enum { SimTab = 2, PhoneTab = 3 };
@@ -93,8 +94,8 @@ pagetest::DialogSteps::Step answerConfirmation(QMessageBox::StandardButton butto
 // Transfer over: the page, the port and the SMS page's Exit as at rest.
 void verifyAtRest(Window &w)
 {
-    QVERIFY(!w.form->ComPort1.Connected());
-    QCOMPARE(w.form->link.BusyPage(), 100);
+    QVERIFY(!w.form->ComPort1.isOpen());
+    QCOMPARE(w.form->link.lockedPage(), 100);
     for (const char *b : {"btnRead", "btnWrite", "btnChanges", "btnLoad", "btnSave"})
         QVERIFY2(w.button(b)->isVisible() && w.button(b)->isEnabled(), b);
     QVERIFY(w.find("SimGrid")->isEnabled() && w.find("PhoneGrid")->isEnabled() && w.tabs()->tabBar()->isEnabled());
@@ -131,7 +132,7 @@ private slots:
             QVERIFY(!w.button("btnRead")->isVisible() && w.button("btnAbort4")->isVisible());
             QVERIFY(!w.button("btnWrite")->isEnabled() && !w.find("SimGrid")->isEnabled());
             QVERIFY(!w.exitEnabled());
-            QCOMPARE(w.form->link.BusyPage(), int(Tab::Phonebooks));
+            QCOMPARE(w.form->link.lockedPage(), int(Tab::Phonebooks));
             QCOMPARE(w.form->mainTabs->currentIndex(), int(Tab::Phonebooks));
         });
         QTest::mouseClick(w.button("btnRead"), Qt::LeftButton);
@@ -207,7 +208,7 @@ private slots:
         QCOMPARE(box.caption, QStringLiteral("Write all entries..."));
         QCOMPARE(box.text, QStringLiteral("Write all entries to Phone, Are you sure?"));
         QVERIFY(sim.commands().isEmpty());
-        QCOMPARE(w.form->link.BusyPage(), 100);
+        QCOMPARE(w.form->link.lockedPage(), 100);
         QVERIFY(w.button("btnWrite")->isVisible() && w.button("btnWrite")->isEnabled());
 
         {

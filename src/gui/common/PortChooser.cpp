@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "gui/common/TComRadioGroup.h"
+#include "gui/common/PortChooser.h"
 
 #include "link/port/PortMap.h"
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -10,11 +10,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TComRadioGroup::TComRadioGroup(TComPort &port, QWidget *parent)
+PortChooser::PortChooser(SerialPort &port, QWidget *parent)
     : QGroupBox(QStringLiteral("Com Port"), parent), m_port(port), m_group(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("cpa"));
-    QStringList names = TComPort::PortList();
+    QStringList names = SerialPort::availablePorts();
     // With no serial device found the user can still point MIRVAK_COM1 at
     // one and pick it here.
     if (names.isEmpty())
@@ -39,7 +39,7 @@ TComRadioGroup::TComRadioGroup(TComPort &port, QWidget *parent)
         }
         try {
             m_port.setPort(name); // same name: nothing happens
-        } catch (const EComPort &e) {
+        } catch (const PortError &e) {
             // Only when the port was open and the new device refused: the
             // port is closed now and the user should know why.
             QMessageBox::critical(window(), QStringLiteral("Error"), e.message() + QStringLiteral("\n") + e.reason());
@@ -47,10 +47,10 @@ TComRadioGroup::TComRadioGroup(TComPort &port, QWidget *parent)
     });
 }
 
-void TComRadioGroup::UpdateSettings()
+void PortChooser::UpdateSettings()
 {
     for (QAbstractButton *b : m_group->buttons()) {
-        if (b->text() == m_port.Port()) {
+        if (b->text() == m_port.name()) {
             b->setChecked(true);
             return;
         }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "core/port/PortHolder.h"
+#include "core/port/PortAdvice.h"
 
 #include <QRegularExpression>
 
-namespace PortHolder {
+namespace PortAdvice {
 
 namespace {
 
@@ -184,4 +184,4 @@ QString busyShort(const Diagnosis &diagnosis)
     return QStringLiteral("busy (held by another program)");
 }
 
-} // namespace PortHolder
+} // namespace PortAdvice

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "link/port/TComPort.h"
+#include "link/port/SerialPort.h"
 
 #include "link/port/LinkTrace.h"
-#include "link/port/PortHolders.h"
+#include "link/port/PortHolderScan.h"
 #include "link/port/PortMap.h"
 #include "core/port/PortName.h"
 
@@ -21,8 +21,8 @@
 
 namespace {
 
-// What the driver keeps for us is bounded like the original's 1024-byte
-// queue, only larger; beyond it the kernel's own buffer takes over.
+// Input drained from the driver is held here up to this size; beyond it the
+// kernel's own buffer takes over, so a burst the program reads late is kept.
 constexpr int RxCap = 64 * 1024;
 
 // A pty and some USB adapters have no modem lines or break: the request is
@@ -40,42 +40,42 @@ bool vanished(int err)
 
 } // namespace
 
-TComPort::TComPort(QObject *parent) : QObject(parent) {}
+SerialPort::SerialPort(QObject *parent) : QObject(parent) {}
 
-TComPort::~TComPort()
+SerialPort::~SerialPort()
 {
     releaseFd();
 }
 
-void TComPort::fail(ComErrorCode code, int err) const
+void SerialPort::fail(ComErrorCode code, int err) const
 {
-    EComPort e(code, err, m_device.isEmpty() ? m_port : m_device);
+    PortError e(code, err, m_device.isEmpty() ? m_port : m_device);
     // Only worth the scan of /proc when the user will be told who to ask.
     if (e.busy() && !m_device.isEmpty())
-        e.setHolders(PortHolders::diagnose(m_device));
+        e.setHolders(PortHolderScan::diagnose(m_device));
     throw e;
 }
 
-void TComPort::setPort(const QString &name)
+void SerialPort::setPort(const QString &name)
 {
     const QString normal = normalisePortName(name);
     if (normal == m_port)
         return;
-    const bool wasOpen = Connected();
+    const bool wasOpen = isOpen();
     if (wasOpen)
-        PortClose();
+        close();
     m_port = normal;
     emit portNameChanged(m_port);
     if (wasOpen)
-        PortOpen();
+        open();
 }
 
-QString TComPort::devicePath() const
+QString SerialPort::devicePath() const
 {
     return deviceForPort(m_port);
 }
 
-void TComPort::PortOpen()
+void SerialPort::open()
 {
     if (m_fd >= 0)
         return;
@@ -132,11 +132,11 @@ void TComPort::PortOpen()
     m_hangErrno = 0;
     ++m_activity;
     m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TComPort::onReadable);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SerialPort::onReadable);
     LinkTrace::op(QStringLiteral("open ") + m_device);
 }
 
-void TComPort::releaseFd()
+void SerialPort::releaseFd()
 {
     if (m_notifier) {
         // It may be the sender of the signal we are in; it must not watch
@@ -155,7 +155,7 @@ void TComPort::releaseFd()
     ++m_activity;
 }
 
-void TComPort::PortClose()
+void SerialPort::close()
 {
     if (m_fd < 0)
         return;
@@ -172,7 +172,7 @@ void TComPort::PortClose()
         fail(ComErrorCode::Purge, err);
 }
 
-int TComPort::PortWrite(const QByteArray &data)
+int SerialPort::write(const QByteArray &data)
 {
     if (m_fd < 0)
         fail(ComErrorCode::Write, EBADF);
@@ -219,7 +219,7 @@ int TComPort::PortWrite(const QByteArray &data)
     return int(done);
 }
 
-bool TComPort::pullInput()
+bool SerialPort::pullInput()
 {
     if (m_fd < 0 || m_hangErrno != 0)
         return false;
@@ -250,7 +250,7 @@ bool TComPort::pullInput()
     return true;
 }
 
-void TComPort::markHungUp(int err)
+void SerialPort::markHungUp(int err)
 {
     if (m_hangErrno != 0)
         return;
@@ -261,7 +261,7 @@ void TComPort::markHungUp(int err)
     ++m_activity;
 }
 
-void TComPort::onReadable()
+void SerialPort::onReadable()
 {
     if (m_fd < 0 || !m_notifier)
         return;
@@ -286,13 +286,13 @@ void TComPort::onReadable()
     emit readyRead();
 }
 
-void TComPort::rearmNotifier()
+void SerialPort::rearmNotifier()
 {
     if (m_notifier && m_hangErrno == 0 && m_rx.size() < RxCap && !m_notifier->isEnabled())
         m_notifier->setEnabled(true);
 }
 
-QByteArray TComPort::PortRead(int count)
+QByteArray SerialPort::read(int count)
 {
     if (m_fd < 0)
         fail(ComErrorCode::Read, EBADF);
@@ -312,7 +312,7 @@ QByteArray TComPort::PortRead(int count)
     return out;
 }
 
-int TComPort::PortWaiting()
+int SerialPort::bytesWaiting()
 {
     if (m_fd < 0)
         fail(ComErrorCode::ClearCommError, EBADF);
@@ -329,7 +329,7 @@ int TComPort::PortWaiting()
     return int(m_rx.size());
 }
 
-void TComPort::PortPurge(bool input, bool output)
+void SerialPort::purge(bool input, bool output)
 {
     if (m_fd < 0)
         fail(ComErrorCode::Purge, EBADF);
@@ -346,7 +346,7 @@ void TComPort::PortPurge(bool input, bool output)
     }
 }
 
-void TComPort::PortSetDtr(bool on)
+void SerialPort::setDtr(bool on)
 {
     if (m_fd < 0)
         fail(ComErrorCode::Escape, EBADF);
@@ -356,7 +356,7 @@ void TComPort::PortSetDtr(bool on)
         fail(ComErrorCode::Escape, errno);
 }
 
-void TComPort::PortSetBreak(bool on)
+void SerialPort::setBreak(bool on)
 {
     if (m_fd < 0)
         fail(ComErrorCode::Escape, EBADF);
@@ -365,10 +365,10 @@ void TComPort::PortSetBreak(bool on)
         fail(ComErrorCode::Escape, errno);
 }
 
-// PortWrite returns only once the driver has sent everything, so no output
+// write returns only once the driver has sent everything, so no output
 // of ours is ever queued when this is called: "ahead of queued output" is
 // simply "now".
-void TComPort::PortSendAhead(char byte)
+void SerialPort::sendAhead(char byte)
 {
     if (m_fd < 0)
         fail(ComErrorCode::TransmitChar, EBADF);
@@ -391,7 +391,7 @@ void TComPort::PortSendAhead(char byte)
     ++m_activity;
 }
 
-QStringList TComPort::PortList()
+QStringList SerialPort::availablePorts()
 {
     QStringList names;
     for (const PortMapping &m : systemPorts()) {

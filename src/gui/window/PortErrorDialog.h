@@ -7,10 +7,10 @@
 class QLabel;
 class QPushButton;
 
-class TForm2 : public QDialog {
+class PortErrorDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget *parent = nullptr);
+    explicit PortErrorDialog(QWidget *parent = nullptr);
 
 private:
     QLabel *Image1;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "gui/window/TForm1.h"
+#include "gui/window/MainWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -20,30 +20,30 @@
 #include <QVBoxLayout>
 #include <QtDebug>
 
-#include "link/BinaryLink.h"
-#include "link/port/LinkTrace.h"
-#include "gui/common/TComRadioGroup.h"
-#include "link/messaging/CentreService.h"
-#include "gui/messaging/IcqSettings.h"
-#include "link/messaging/SmsSender.h"
-#include "gui/messaging/SmsBooks.h"
-#include "gui/messaging/SmsPage.h"
-#include "gui/melodies/MelodiesPage.h"
-#include "link/melodies/PhoneMelodies.h"
-#include "gui/phonebooks/PhonebooksPage.h"
-#include "gui/settings/MirvakPanel.h"
-#include "gui/settings/PhoneFinder.h"
-#include "link/settings/PersonalRings.h"
-#include "gui/settings/PersonalRingsPanel.h"
-#include "gui/settings/SettingsTree.h"
-#include "gui/window/AboutPage.h"
-#include "gui/info/InfoPage.h"
-#include "gui/inbox/InboxPage.h"
 #include "core/at/Charset.h"
 #include "core/messaging/InboxMessages.h"
+#include "gui/common/PortChooser.h"
+#include "gui/common/Tab.h"
+#include "gui/inbox/InboxPage.h"
+#include "gui/info/InfoPage.h"
+#include "gui/melodies/MelodiesPage.h"
+#include "gui/messaging/IcqSettings.h"
+#include "gui/messaging/SmsBooks.h"
+#include "gui/messaging/SmsPage.h"
+#include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/settings/MirvakPanel.h"
+#include "gui/settings/PersonalRingsPanel.h"
+#include "gui/settings/PhoneFinder.h"
 #include "gui/settings/SettingsPage.h"
-#include "gui/window/TForm2.h"
-#include "gui/window/TForm5.h"
+#include "gui/settings/SettingsTree.h"
+#include "gui/window/AboutPage.h"
+#include "gui/window/PortErrorDialog.h"
+#include "link/BinaryLink.h"
+#include "link/melodies/PhoneMelodies.h"
+#include "link/messaging/CentreService.h"
+#include "link/messaging/SmsSender.h"
+#include "link/port/LinkTrace.h"
+#include "link/settings/PersonalRings.h"
 
 namespace {
 constexpr int ClientWidth = 329;
@@ -66,7 +66,7 @@ public:
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
+MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
@@ -127,7 +127,7 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     phonebooksPage = new PhonebooksPage(link, *books);
     connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
     icqSettings = new IcqSettings(messaging, *books, link);
-    cpa = new TComRadioGroup(ComPort1);
+    cpa = new PortChooser(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
     personalRings = new PersonalRings(link, this);
@@ -164,18 +164,18 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     for (int i = 0; i < mainPages->count(); ++i)
         mainPages->widget(i)->setEnabled(false);
 
-    connect(mainTabs, &QTabBar::currentChanged, this, &TForm1::mainTabsChange);
+    connect(mainTabs, &QTabBar::currentChanged, this, &MainWindow::mainTabsChange);
     connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
     // No exit while a phonebook transfer runs.
     connect(phonebooksPage, &PhonebooksPage::busyChanged, smsPage, &SmsPage::setExitDisabled);
-    connect(aboutPage, &AboutPage::pageRequested, this, &TForm1::showMainPanel);
+    connect(aboutPage, &AboutPage::pageRequested, this, &MainWindow::showMainPanel);
 
     m_closeWhenIdle.setInterval(50);
     connect(&m_closeWhenIdle, &QTimer::timeout, this, [this] {
         if (!link.operationRunning())
             close();
         else
-            link.btnAbortClick(); // a later step may have cleared the first abort
+            link.requestAbort(); // a later step may have cleared the first abort
     });
 
     // Members, but children too, so they can be found by name like the controls.
@@ -185,14 +185,14 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     TimerClock.setObjectName(QStringLiteral("TimerClock"));
     TimerClock.setParent(this);
     TimerClock.setInterval(1000);
-    connect(&TimerClock, &QTimer::timeout, this, &TForm1::TimerClockTimer);
+    connect(&TimerClock, &QTimer::timeout, this, &MainWindow::TimerClockTimer);
     TimerClock.start();
 
-    link.setOpenFailureHandler([this](const EComPort &e) { showErrorDialog(e.reason()); });
+    link.setOpenFailureHandler([this](const PortError &e) { showErrorDialog(e.reason()); });
     link.setLinkFailureHandler([this] {
         showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
     });
-    link.setPortFailureHandler([this](const EComPort &e) {
+    link.setPortFailureHandler([this](const PortError &e) {
         // The port's own message stays the box's text; the system's reason
         // and what to check come under it.
         QMessageBox box(QMessageBox::Critical, QStringLiteral("mirvak"), e.message(), QMessageBox::Ok, this);
@@ -207,13 +207,12 @@ TForm1::TForm1(QWidget *parent, const QString &bookFolder) : QWidget(parent)
     // The dialogs come after the main window's own controls. They are
     // top-level windows of their own, so disabling the main window leaves
     // the error box usable.
-    Form2 = new TForm2;
-    Form5 = new TForm5;
+    portErrorDialog = new PortErrorDialog;
 
     FormCreate();
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     TimerClock.stop();
     link.setOpenFailureHandler(nullptr);
@@ -225,11 +224,10 @@ TForm1::~TForm1()
     mainPages = nullptr;
     delete books;
     books = nullptr;
-    delete Form2;
-    delete Form5;
+    delete portErrorDialog;
 }
 
-void TForm1::FormCreate()
+void MainWindow::FormCreate()
 {
     aboutPage->fillTexts();
     smsPage->setReplyCaption();
@@ -238,7 +236,7 @@ void TForm1::FormCreate()
     cpa->UpdateSettings();
 }
 
-void TForm1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!m_shown) {
@@ -247,7 +245,7 @@ void TForm1::showEvent(QShowEvent *event)
     }
 }
 
-void TForm1::FormShow()
+void MainWindow::FormShow()
 {
     // 1-2
     smsPage->showPlaceholderText();
@@ -311,12 +309,12 @@ void TForm1::FormShow()
     }
 }
 
-void TForm1::mainTabsChange(int index)
+void MainWindow::mainTabsChange(int index)
 {
-    if (link.BusyPage() != PhoneLink::Idle) {
+    if (link.lockedPage() != PhoneLink::Idle) {
         // An operation of another page is running: undo the click.
         const QSignalBlocker block(mainTabs);
-        mainTabs->setCurrentIndex(link.BusyPage());
+        mainTabs->setCurrentIndex(link.lockedPage());
         return;
     }
     QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, inboxPage, aboutPage};
@@ -332,7 +330,7 @@ void TForm1::mainTabsChange(int index)
     }
 }
 
-void TForm1::showMainPanel(QWidget *panel)
+void MainWindow::showMainPanel(QWidget *panel)
 {
     if (!panel || mainPages->indexOf(panel) < 0)
         return;
@@ -343,7 +341,7 @@ void TForm1::showMainPanel(QWidget *panel)
     panel->update();
 }
 
-QString TForm1::nameForNumber(const QString &number) const
+QString MainWindow::nameForNumber(const QString &number) const
 {
     const auto search = [&number](const PhonebookEntries &book) -> QString {
         for (int r = 1; r <= book.count(); ++r) {
@@ -359,21 +357,21 @@ QString TForm1::nameForNumber(const QString &number) const
     return {};
 }
 
-void TForm1::TimerClockTimer()
+void MainWindow::TimerClockTimer()
 {
     smsPage->setClockText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
 }
 
-void TForm1::showErrorDialog(const QString &reason)
+void MainWindow::showErrorDialog(const QString &reason)
 {
-    Form2->setReason(reason);
-    Form2->show();
-    Form2->raise();
-    Form2->activateWindow();
+    portErrorDialog->setReason(reason);
+    portErrorDialog->show();
+    portErrorDialog->raise();
+    portErrorDialog->activateWindow();
     setEnabled(false);
     // Quasi-modal: the operation that failed waits here, the rest of the
     // program keeps running (repaints, timers), the main window takes no input.
-    while (Form2->isVisible())
+    while (portErrorDialog->isVisible())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     setEnabled(true);
     raise();
@@ -384,7 +382,7 @@ void TForm1::showErrorDialog(const QString &reason)
         setFocus(Qt::ActiveWindowFocusReason);
 }
 
-bool TForm1::FormCloseQuery()
+bool MainWindow::FormCloseQuery()
 {
     if (m_closed)
         return true;
@@ -396,7 +394,7 @@ bool TForm1::FormCloseQuery()
 
     // A phone operation still waiting for the phone must stop before the
     // port goes away under it.
-    link.btnAbortClick();
+    link.requestAbort();
 
     try {
         if (link.connected()) {
@@ -404,11 +402,11 @@ bool TForm1::FormCloseQuery()
             BinaryLink(link).SendCommBreak();
             link.closePort();
         }
-    } catch (const EComPort &e) {
+    } catch (const PortError &e) {
         qWarning("mirvak: closing the port: %s", e.what());
         try {
             link.closePort();
-        } catch (const EComPort &) {
+        } catch (const PortError &) {
         }
     }
 
@@ -419,7 +417,7 @@ bool TForm1::FormCloseQuery()
     return true;
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A tune ends after its current note; its Play button's operation then
     // ends and the close below goes through.
@@ -428,7 +426,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         // Closing the port under a running send would leave an ICQ centre on
         // the phone. Abort instead: the operation's abort path puts the
         // phone's own centre back and closes the port, then the window closes.
-        link.btnAbortClick();
+        link.requestAbort();
         event->ignore();
         m_closeWhenIdle.start();
         return;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "link/sound/Mybleep.h"
+#include "link/sound/ToneGenerator.h"
 
 #include "link/port/LinkTrace.h"
 
@@ -72,7 +72,7 @@ void quietAlsa(const char *, int, const char *, int, const char *, ...) {}
 
 } // namespace
 
-struct Mybleep::Impl {
+struct ToneGenerator::Impl {
     bool chosen = false;
     Backend backend = Backend::Silence;
     int speaker = -1;
@@ -236,17 +236,17 @@ struct Mybleep::Impl {
     }
 };
 
-Mybleep::Mybleep() : d(std::make_unique<Impl>()) {}
-Mybleep::~Mybleep() = default;
+ToneGenerator::ToneGenerator() : d(std::make_unique<Impl>()) {}
+ToneGenerator::~ToneGenerator() = default;
 
-Mybleep::Instant Mybleep::now()
+ToneGenerator::Instant ToneGenerator::now()
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return Instant(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-void Mybleep::WaitUntil(Instant deadline, bool processEvents)
+void ToneGenerator::WaitUntil(Instant deadline, bool processEvents)
 {
     for (Instant t = now(); t < deadline; t = now()) {
         Instant wake = deadline;
@@ -260,33 +260,33 @@ void Mybleep::WaitUntil(Instant deadline, bool processEvents)
     }
 }
 
-void Mybleep::WaitMs(qint32 ms)
+void ToneGenerator::WaitMs(qint32 ms)
 {
     if (ms > 0)
         WaitUntil(now() + ms * NsPerMs, ms > 1000);
 }
 
-Mybleep::Backend Mybleep::backend()
+ToneGenerator::Backend ToneGenerator::backend()
 {
     if (!d->chosen)
         d->choose();
     return d->backend;
 }
 
-void Mybleep::PlayTone(quint16 frequency, qint32 durationMs)
+void ToneGenerator::PlayTone(quint16 frequency, qint32 durationMs)
 {
     backend(); // opening a device is no part of the tone's time
     PlayToneAt(frequency, durationMs, now());
 }
 
-void Mybleep::PlayToneAt(quint16 frequency, qint32 durationMs, Instant start)
+void ToneGenerator::PlayToneAt(quint16 frequency, qint32 durationMs, Instant start)
 {
     if (durationMs < -1)
-        throw BleeperError("Bleeper: MSecs < -1");
+        throw ToneError("Bleeper: MSecs < -1");
     if (frequency < 20)
-        throw BleeperError("Bleeper: Freq < 20");
+        throw ToneError("Bleeper: Freq < 20");
     if (frequency > 20000)
-        throw BleeperError("Bleeper: Freq > 20000");
+        throw ToneError("Bleeper: Freq > 20000");
 
     const Backend chosen = backend();
     if (d->lasting && !(chosen == Backend::PcSpeaker && durationMs != 0))

@@ -6,34 +6,34 @@
 #include <QString>
 #include <QStringList>
 
-#include "link/port/EComPort.h"
+#include "link/port/PortError.h"
 
 class QSocketNotifier;
 
-class TComPort : public QObject {
+class SerialPort : public QObject {
     Q_OBJECT
 public:
-    explicit TComPort(QObject *parent = nullptr);
-    ~TComPort() override;
+    explicit SerialPort(QObject *parent = nullptr);
+    ~SerialPort() override;
 
-    QString Port() const { return m_port; }
+    QString name() const { return m_port; }
     // Normalises the name (com3 -> COM3, COM0/COMX/COM17 -> COM1). A change
     // while open closes the old device and opens the new one.
     void setPort(const QString &name);
-    bool Connected() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd >= 0; }
     // The device behind Port (MIRVAK_COMn, else the n-th serial device).
     QString devicePath() const;
 
-    void PortOpen();
-    void PortClose();
-    int PortWrite(const QByteArray &data);
-    QByteArray PortRead(int count);
-    int PortWaiting();
-    void PortPurge(bool input, bool output);
-    void PortSetDtr(bool on);
-    void PortSetBreak(bool on);
-    void PortSendAhead(char byte);
-    static QStringList PortList();
+    void open();
+    void close();
+    int write(const QByteArray &data);
+    QByteArray read(int count);
+    int bytesWaiting();
+    void purge(bool input, bool output);
+    void setDtr(bool on);
+    void setBreak(bool on);
+    void sendAhead(char byte);
+    static QStringList availablePorts();
 
     // Bookkeeping for the wait loops (PhoneLink::pumpOnce): a counter that
     // moves whenever bytes arrive, are consumed or are written, and whether

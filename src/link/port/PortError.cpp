@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "link/port/EComPort.h"
+#include "link/port/PortError.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,20 +9,20 @@ namespace {
 std::string composeMessage(ComErrorCode code, int err)
 {
     return QStringLiteral("%1 (win error code: %2)")
-        .arg(EComPort::codeText(code))
+        .arg(PortError::codeText(code))
         .arg(err)
         .toStdString();
 }
 
 } // namespace
 
-EComPort::EComPort(ComErrorCode code, int systemError, QString device)
+PortError::PortError(ComErrorCode code, int systemError, QString device)
     : std::runtime_error(composeMessage(code, systemError)),
       m_code(code), m_errno(systemError), m_device(std::move(device))
 {
 }
 
-QString EComPort::codeText(ComErrorCode code)
+QString PortError::codeText(ComErrorCode code)
 {
     switch (code) {
     case ComErrorCode::Open: return QStringLiteral("Unable to open com port");
@@ -40,7 +40,7 @@ QString EComPort::codeText(ComErrorCode code)
     return QStringLiteral("Com port error");
 }
 
-QString EComPort::reason() const
+QString PortError::reason() const
 {
     QString words;
     switch (m_errno) {
@@ -50,7 +50,7 @@ QString EComPort::reason() const
         break;
     case EBUSY:
     case EWOULDBLOCK:
-        words = m_holders ? PortHolder::busyText(*m_holders) : QStringLiteral("in use by another program");
+        words = m_holders ? PortAdvice::busyText(*m_holders) : QStringLiteral("in use by another program");
         break;
     case ENOENT:
     case ENODEV:
@@ -64,17 +64,17 @@ QString EComPort::reason() const
     return m_device.isEmpty() ? words : m_device + QStringLiteral(": ") + words;
 }
 
-bool EComPort::busy() const
+bool PortError::busy() const
 {
     return m_code == ComErrorCode::Open && (m_errno == EBUSY || m_errno == EWOULDBLOCK);
 }
 
-QString EComPort::systemReason() const
+QString PortError::systemReason() const
 {
     return QString::fromLocal8Bit(std::strerror(m_errno));
 }
 
-QString EComPort::hint() const
+QString PortError::hint() const
 {
     const QString device = m_device.isEmpty() ? QStringLiteral("the port") : m_device;
     return QStringLiteral("Check that the cable is still plugged in, that no other program uses %1, "

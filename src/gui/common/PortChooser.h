@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// The port chooser "cpa": a radio group bound to TComPort::Port, applied at once.
+// The port chooser "cpa": a radio group bound to SerialPort::Port, applied at once.
 #include <QGroupBox>
 #include <functional>
 
 class QButtonGroup;
-class TComPort;
+class SerialPort;
 
-class TComRadioGroup : public QGroupBox {
+class PortChooser : public QGroupBox {
     Q_OBJECT
 public:
-    TComRadioGroup(TComPort &port, QWidget *parent = nullptr);
+    PortChooser(SerialPort &port, QWidget *parent = nullptr);
     // Selects the item whose text equals the port's name, or none.
     void UpdateSettings();
     // Asked before a click changes the port; a phone operation in the middle
@@ -18,6 +18,6 @@ public:
     std::function<bool()> mayChange;
 
 private:
-    TComPort &m_port;
+    SerialPort &m_port;
     QButtonGroup *m_group;
 };

@@ -6,15 +6,15 @@
 #include <QIcon>
 #include <QPushButton>
 
-class TPassOverBtn : public QPushButton {
+class HoverButton : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(QColor FontColorIn READ FontColorIn WRITE setFontColorIn)
     Q_PROPERTY(QColor FontColorOut READ FontColorOut WRITE setFontColorOut)
     Q_PROPERTY(QIcon GlyphIn READ GlyphIn WRITE setGlyphIn)
     Q_PROPERTY(QIcon GlyphOut READ GlyphOut WRITE setGlyphOut)
 public:
-    explicit TPassOverBtn(QWidget *parent = nullptr);
-    explicit TPassOverBtn(const QString &text, QWidget *parent = nullptr);
+    explicit HoverButton(QWidget *parent = nullptr);
+    explicit HoverButton(const QString &text, QWidget *parent = nullptr);
 
     QColor FontColorIn() const { return m_colorIn; }
     void setFontColorIn(const QColor &c);

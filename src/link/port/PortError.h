@@ -5,7 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "core/port/PortHolder.h"
+#include "core/port/PortAdvice.h"
 
 enum class ComErrorCode {
     Open,           // "Unable to open com port"
@@ -24,9 +24,9 @@ enum class ComErrorCode {
 // Raised by every port operation whose system call fails. what() is the
 // message the user sees: the text for the code and " (win error code: N)"
 // with N = errno.
-class EComPort : public std::runtime_error {
+class PortError : public std::runtime_error {
 public:
-    EComPort(ComErrorCode code, int systemError, QString device = {});
+    PortError(ComErrorCode code, int systemError, QString device = {});
     ComErrorCode code() const { return m_code; }
     int systemError() const { return m_errno; }
     QString device() const { return m_device; }
@@ -44,12 +44,12 @@ public:
     bool busy() const;
     // Who holds it, found when the open failed; reason() then names them
     // and says what to do.
-    void setHolders(PortHolder::Diagnosis holders) { m_holders = std::move(holders); }
-    const std::optional<PortHolder::Diagnosis> &holders() const { return m_holders; }
+    void setHolders(PortAdvice::Diagnosis holders) { m_holders = std::move(holders); }
+    const std::optional<PortAdvice::Diagnosis> &holders() const { return m_holders; }
 
 private:
     ComErrorCode m_code;
     int m_errno;
     QString m_device;
-    std::optional<PortHolder::Diagnosis> m_holders;
+    std::optional<PortAdvice::Diagnosis> m_holders;
 };

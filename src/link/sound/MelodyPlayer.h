@@ -5,12 +5,12 @@
 #include <QByteArray>
 #include <QObject>
 
-#include "link/sound/Mybleep.h"
+#include "link/sound/ToneGenerator.h"
 
-class MyBleeper : public QObject {
+class MelodyPlayer : public QObject {
     Q_OBJECT
 public:
-    explicit MyBleeper(Mybleep &bleep, QObject *parent = nullptr);
+    explicit MelodyPlayer(ToneGenerator &bleep, QObject *parent = nullptr);
 
     // Returns when the text is done or the stop flag ends it after a step.
     // Window messages are handled after every step, so a key may play its
@@ -27,6 +27,6 @@ signals:
     void keyLit(int index, int octave, bool lit);
 
 private:
-    Mybleep &m_bleep;
+    ToneGenerator &m_bleep;
     bool m_stopRequested = false;
 };

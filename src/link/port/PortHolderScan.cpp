@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "link/port/PortHolders.h"
+#include "link/port/PortHolderScan.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,7 @@
 #include <climits>
 #include <unistd.h>
 
-namespace PortHolders {
+namespace PortHolderScan {
 
 namespace {
 
@@ -29,9 +29,9 @@ QByteArray linkText(const QString &path)
 
 } // namespace
 
-PortHolder::Diagnosis diagnose(const QString &device)
+PortAdvice::Diagnosis diagnose(const QString &device)
 {
-    using namespace PortHolder;
+    using namespace PortAdvice;
     Diagnosis d;
     const QString canonical = QFileInfo(device).canonicalFilePath();
     const qint64 self = ::getpid();
@@ -70,7 +70,7 @@ PortHolder::Diagnosis diagnose(const QString &device)
     return d;
 }
 
-std::optional<PortHolder::UsbId> usbIdOf(const QString &device)
+std::optional<PortAdvice::UsbId> usbIdOf(const QString &device)
 {
     const QString name = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
     if (name.isEmpty())
@@ -80,11 +80,11 @@ std::optional<PortHolder::UsbId> usbIdOf(const QString &device)
     QString dir = QFileInfo(QStringLiteral("/sys/class/tty/%1/device").arg(name)).canonicalFilePath();
     for (int up = 0; up < 4 && !dir.isEmpty() && dir != QLatin1String("/"); ++up) {
         if (QFileInfo::exists(dir + QStringLiteral("/idVendor")))
-            return PortHolder::usbId(readSmall(dir + QStringLiteral("/idVendor")),
+            return PortAdvice::usbId(readSmall(dir + QStringLiteral("/idVendor")),
                                      readSmall(dir + QStringLiteral("/idProduct")));
         dir = QFileInfo(dir).path();
     }
     return std::nullopt;
 }
 
-} // namespace PortHolders
+} // namespace PortHolderScan

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "gui/window/TForm2.h"
+#include "gui/window/PortErrorDialog.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -13,7 +13,7 @@ constexpr int ClientWidth = 143;
 constexpr int ClientHeight = 122;
 }
 
-TForm2::TForm2(QWidget *parent) : QDialog(parent)
+PortErrorDialog::PortErrorDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Error"));
@@ -48,12 +48,12 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     BitBtn1->setDefault(true);
     BitBtn1->setFixedWidth(75);
     layout->addWidget(BitBtn1, 0, Qt::AlignHCenter);
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &PortErrorDialog::BitBtn1Click);
 
     setFixedSize(ClientWidth, ClientHeight);
 }
 
-void TForm2::setReason(const QString &reason)
+void PortErrorDialog::setReason(const QString &reason)
 {
     m_reason = reason;
     // Device paths have no blanks; let the line break after each '/'.
@@ -74,12 +74,12 @@ void TForm2::setReason(const QString &reason)
     setFixedSize(ClientWidth, needed);
 }
 
-void TForm2::BitBtn1Click()
+void PortErrorDialog::BitBtn1Click()
 {
     close();
 }
 
-QPixmap TForm2::unpluggedCable(qreal dpr)
+QPixmap PortErrorDialog::unpluggedCable(qreal dpr)
 {
     QPixmap pm(QSize(32, 32) * dpr);
     pm.setDevicePixelRatio(dpr);

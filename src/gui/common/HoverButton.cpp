@@ -1,62 +1,62 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "gui/common/TPassOverBtn.h"
+#include "gui/common/HoverButton.h"
 
 #include <QEnterEvent>
 #include <QPalette>
 
 #include "gui/common/Palette.h"
 
-TPassOverBtn::TPassOverBtn(QWidget *parent) : QPushButton(parent)
+HoverButton::HoverButton(QWidget *parent) : QPushButton(parent)
 {
     applyColor(m_colorOut);
 }
 
-TPassOverBtn::TPassOverBtn(const QString &text, QWidget *parent) : QPushButton(text, parent)
+HoverButton::HoverButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
     applyColor(m_colorOut);
 }
 
-void TPassOverBtn::setFontColorIn(const QColor &c)
+void HoverButton::setFontColorIn(const QColor &c)
 {
     m_colorIn = c;
     if (m_inside)
         applyColor(c);
 }
 
-void TPassOverBtn::setFontColorOut(const QColor &c)
+void HoverButton::setFontColorOut(const QColor &c)
 {
     m_colorOut = c;
     if (!m_inside)
         applyColor(c);
 }
 
-void TPassOverBtn::setGlyphIn(const QIcon &icon)
+void HoverButton::setGlyphIn(const QIcon &icon)
 {
     m_glyphIn = icon;
     if (m_inside && !icon.isNull())
         setIcon(icon);
 }
 
-void TPassOverBtn::setGlyphOut(const QIcon &icon)
+void HoverButton::setGlyphOut(const QIcon &icon)
 {
     m_glyphOut = icon;
     if (!m_inside && !icon.isNull())
         setIcon(icon);
 }
 
-QColor TPassOverBtn::fontColor() const
+QColor HoverButton::fontColor() const
 {
     return palette().color(QPalette::ButtonText);
 }
 
-void TPassOverBtn::applyColor(const QColor &c)
+void HoverButton::applyColor(const QColor &c)
 {
     QPalette pal = palette();
     pal.setColor(QPalette::ButtonText, Palette::legible(c, pal.color(QPalette::Button)));
     setPalette(pal);
 }
 
-void TPassOverBtn::enterEvent(QEnterEvent *event)
+void HoverButton::enterEvent(QEnterEvent *event)
 {
     m_inside = true;
     emit OnMouseOver();
@@ -66,7 +66,7 @@ void TPassOverBtn::enterEvent(QEnterEvent *event)
     QPushButton::enterEvent(event);
 }
 
-void TPassOverBtn::leaveEvent(QEvent *event)
+void HoverButton::leaveEvent(QEvent *event)
 {
     m_inside = false;
     emit OnMouseOut();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "link/sound/MyBleeper.h"
+#include "link/sound/MelodyPlayer.h"
 
 #include "link/port/LinkTrace.h"
 #include "core/melodies/Notation.h"
@@ -7,15 +7,15 @@
 
 #include <QCoreApplication>
 
-MyBleeper::MyBleeper(Mybleep &bleep, QObject *parent) : QObject(parent), m_bleep(bleep) {}
+MelodyPlayer::MelodyPlayer(ToneGenerator &bleep, QObject *parent) : QObject(parent), m_bleep(bleep) {}
 
-void MyBleeper::PlayTune(const QByteArray &text)
+void MelodyPlayer::PlayTune(const QByteArray &text)
 {
     m_bleep.backend(); // opening a device is no part of the first note
-    NoteTimeline timeline(Mybleep::now());
+    NoteTimeline timeline(ToneGenerator::now());
     const auto startStep = [&timeline] {
-        Mybleep::WaitUntil(timeline.due());
-        return timeline.start(Mybleep::now());
+        ToneGenerator::WaitUntil(timeline.due());
+        return timeline.start(ToneGenerator::now());
     };
 
     Notation::playSteps(
@@ -23,16 +23,16 @@ void MyBleeper::PlayTune(const QByteArray &text)
         [&](const Notation::Step &s) {
             if (s.kind == Notation::Step::Tone) {
                 emit keyLit(s.index, s.octave, true);
-                const Mybleep::Instant start = startStep();
+                const ToneGenerator::Instant start = startStep();
                 m_bleep.PlayToneAt(s.frequency, s.durationMs, start);
                 emit keyLit(s.index, s.octave, false);
                 timeline.ran(start, s.durationMs + Notation::GapMs);
-                Mybleep::WaitUntil(timeline.due());
+                ToneGenerator::WaitUntil(timeline.due());
             } else if (s.kind == Notation::Step::Pause) {
-                const Mybleep::Instant start = startStep();
+                const ToneGenerator::Instant start = startStep();
                 LinkTrace::op(QStringLiteral("pause %1 ms").arg(s.durationMs));
                 timeline.ran(start, s.durationMs);
-                Mybleep::WaitUntil(timeline.due());
+                ToneGenerator::WaitUntil(timeline.due());
             }
             QCoreApplication::processEvents();
         },

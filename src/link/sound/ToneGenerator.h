@@ -9,12 +9,12 @@
 #include <stdexcept>
 
 // A PlayTone argument out of range; what() is the message shown to the user.
-class BleeperError : public std::range_error {
+class ToneError : public std::range_error {
 public:
     using std::range_error::range_error;
 };
 
-class Mybleep {
+class ToneGenerator {
 public:
     // Nanoseconds on the monotonic clock.
     using Instant = std::int64_t;
@@ -22,13 +22,13 @@ public:
 
     enum class Backend { PcSpeaker, Alsa, Silence };
 
-    Mybleep();
-    ~Mybleep(); // silences a lasting tone
-    Mybleep(const Mybleep &) = delete;
-    Mybleep &operator=(const Mybleep &) = delete;
+    ToneGenerator();
+    ~ToneGenerator(); // silences a lasting tone
+    ToneGenerator(const ToneGenerator &) = delete;
+    ToneGenerator &operator=(const ToneGenerator &) = delete;
 
     // Sounds frequency Hz for durationMs and returns when it has ended;
-    // -1 starts a tone that lasts until the next call. Throws BleeperError.
+    // -1 starts a tone that lasts until the next call. Throws ToneError.
     void PlayTone(quint16 frequency, qint32 durationMs);
     // The same, for a tone taken to have started at `start`: it ends at
     // start + durationMs, so a caller on a timeline keeps its notes in step.

@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "link/port/TComPort.h"
-#include "link/sound/MyBleeper.h"
-#include "link/sound/Mybleep.h"
+#include "link/port/SerialPort.h"
+#include "link/sound/MelodyPlayer.h"
+#include "link/sound/ToneGenerator.h"
 #include "link/PhoneLink.h"
 #include "core/messaging/MessagingState.h"
 
@@ -26,22 +26,21 @@ class MelodiesPage;
 class SmsSender;
 class SmsBooks;
 class IcqSettings;
-class TComRadioGroup;
-class TForm2;
-class TForm5;
+class PortChooser;
+class PortErrorDialog;
 
-class TForm1 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // The book file is kept in bookFolder; without one, in the working directory.
-    explicit TForm1(QWidget *parent = nullptr, const QString &bookFolder = QString());
-    ~TForm1() override;
+    explicit MainWindow(QWidget *parent = nullptr, const QString &bookFolder = QString());
+    ~MainWindow() override;
 
-    TComPort ComPort1;
+    SerialPort ComPort1;
     PhoneLink link{ComPort1};
     MessagingState messaging;
-    Mybleep bleep;                 // every tone: melodies and the beep after a send
-    MyBleeper bleeper{bleep};      // the melody player
+    ToneGenerator bleep;                 // every tone: melodies and the beep after a send
+    MelodyPlayer bleeper{bleep};      // the melody player
 
     QTabBar *mainTabs = nullptr;
     QStackedWidget *mainPages = nullptr; // Panel1..Panel6
@@ -59,9 +58,8 @@ public:
     PhoneMelodies *phoneMelodies = nullptr; // the phone's own melodies and ring types
     SmsBooks *books = nullptr;           // SMS and ICQ books and the book file
     IcqSettings *icqSettings = nullptr;  // on PanelMirvak
-    TComRadioGroup *cpa = nullptr;       // on PanelMirvak
-    TForm2 *Form2 = nullptr;
-    TForm5 *Form5 = nullptr;
+    PortChooser *cpa = nullptr;       // on PanelMirvak
+    PortErrorDialog *portErrorDialog = nullptr;
     QTimer TimerClock;
 
     void FormCreate();
@@ -79,7 +77,7 @@ protected:
 private:
     // The name a number goes by in the SMS book or a phonebook on screen.
     QString nameForNumber(const QString &number) const;
-    // Form2 shown, main window disabled, until the user closes Form2.
+    // portErrorDialog shown, main window disabled, until the user closes portErrorDialog.
     void showErrorDialog(const QString &reason);
 
     bool m_shown = false;

@@ -2,14 +2,14 @@
 #pragma once
 // Who holds a serial device, told in words: the program and its process
 // number, and what the user can do about it. The facts come from /proc and
-// sysfs (link/port/PortHolders); turning them into advice is pure logic here.
+// sysfs (link/port/PortHolderScan); turning them into advice is pure logic here.
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-namespace PortHolder {
+namespace PortAdvice {
 
 // The holders users run into, each with its own remedy.
 enum class Kind { ModemManager, Brltty, Mirvak, Terminal, Other };
@@ -57,4 +57,4 @@ QString busyText(const Diagnosis &diagnosis);
 // The short form for a list of ports: "busy (held by ModemManager (PID 812))".
 QString busyShort(const Diagnosis &diagnosis);
 
-} // namespace PortHolder
+} // namespace PortAdvice

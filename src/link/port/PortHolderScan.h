@@ -5,10 +5,10 @@
 // advice.
 #include <QString>
 
-#include "core/port/PortHolder.h"
+#include "core/port/PortAdvice.h"
 
-namespace PortHolders {
+namespace PortHolderScan {
 // This process is left out: its own port is not "another program".
-PortHolder::Diagnosis diagnose(const QString &device);
-std::optional<PortHolder::UsbId> usbIdOf(const QString &device);
+PortAdvice::Diagnosis diagnose(const QString &device);
+std::optional<PortAdvice::UsbId> usbIdOf(const QString &device);
 }
