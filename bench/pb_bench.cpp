@@ -60,36 +60,38 @@ int main(int argc, char **argv)
     link.setCommandText("AT\r\n");
     link.SendCommand(); // opens the port; not measured
 
-    // Bytes the phone sent, the echo included. A refused read leaves no
-    // reply text: its answer is the echo and "\r\nERROR\r\n".
-    qint64 bytes = 0;
-    int answers = 0, filled = 0;
+    // Bytes the phone sent, the echo included. The selection's answer is
+    // gone by the time the first location is asked, so it is counted from
+    // what it is: the echo and "\r\nOK\r\n".
+    qint64 bytes = PhonebookAt::selectCommand(PhonebookAt::Book::Sim).size() - 1 + 6;
+    int answers = 1, reads = 0, filled = 0;
     QElapsedTimer clock;
     clock.start();
     qint64 lastArrival = 0;
     QObject::connect(&port, &SerialPort::readyRead, [&] { lastArrival = clock.nsecsElapsed(); });
     double turnaroundMs = 0;
-    bool ok = transfer.select(PhonebookAt::Book::Sim);
-    bytes += link.ReplyText().size();
-    ++answers;
-    for (int n = 1; ok; ++n) {
+    PhonebookTransfer::Watch watch;
+    watch.asking = [&](int n, int) {
         turnaroundMs += double(clock.nsecsElapsed() - lastArrival) / 1e6;
-        const PhonebookTransfer::Location at = transfer.read(n);
-        ++answers;
-        if (at.kind == PhonebookTransfer::Location::Ended) {
-            bytes += PhonebookAt::readCommand(n).size() - 1 + 9;
-            break;
+        ++reads;
+        if (n == 1) { // the answer to the size question is still there
+            bytes += link.ReplyText().size();
+            ++answers;
         }
+    };
+    watch.done = [&](const PhonebookTransfer::Location &at) {
         bytes += link.ReplyText().size();
-        filled += at.kind == PhonebookTransfer::Location::Filled;
-    }
+        ++answers;
+        filled += !at.entry.number.isEmpty();
+    };
+    const PhonebookTransfer::Run run = transfer.readBook(PhonebookAt::Book::Sim, watch);
     transfer.finish();
     bytes += link.ReplyText().size();
     ++answers;
     const double totalMs = double(clock.nsecsElapsed()) / 1e6;
     sim.stop();
 
-    if (!ok || filled != Locations) {
+    if (!run.complete() || filled != Locations) {
         std::fprintf(stderr, "pb_bench: read %d of %d locations\n", filled, Locations);
         return 1;
     }
@@ -97,6 +99,6 @@ int main(int argc, char **argv)
     std::printf("phonebook read of %d locations: %.0f ms, %.4f x wire time plus phone delay (target <= 1.02)\n",
                 Locations, totalMs, totalMs / wireMs);
     std::printf("  (mean time from the last byte of an answer to the next read: %.3f ms)\n",
-                turnaroundMs / (answers - 2));
+                turnaroundMs / reads);
     return 0;
 }

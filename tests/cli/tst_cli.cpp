@@ -254,6 +254,11 @@ private slots:
         QVERIFY2(back.startsWith("001:Anna\r\n+46701234567\r\n002:\r\n\r\n003:Bob\r\n0701112233\r\n"), back.constData());
         // The phone's SIM book is selected again at the end, as other programs expect.
         QCOMPARE(sim.commands().last(), QStringLiteral("AT+CPBS=\"SM\""));
+        // A result that cannot be saved is told, and the old file stays.
+        QVERIFY(QFile::setPermissions(m_dir.filePath("back.pbk"), QFile::ReadOwner));
+        r = run({"phonebook", "read", "--memory", "ME", "-o", "back.pbk"});
+        QVERIFY2(r.code == 2 && r.err.contains("cannot write"), r.err.constData());
+        QCOMPARE(m_dir.read("back.pbk"), back);
 
         // Clearing the others goes up to the last location the phone states.
         const qsizetype before = sim.commands().size();

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The book file "QXsms.phb": layout, the damage flags of loading, the repair
-// and the partial writes of "Save".
+// The book file "QXsms.phb": layout, the damage flags of loading, the repair,
+// and the partial writes of "Save" through the atomic writer.
 #include <QtTest>
 
 #include <random>
 
 #include "Scratch.h"
+#include "core/io/AtomicFile.h"
 #include "core/messaging/BookFile.h"
 #include "core/messaging/MessagingState.h"
 
@@ -241,20 +242,20 @@ void TestCoreBookFile::writeRangeTouchesOnlyItsRange()
     sms[3] = {"+4670", "Dag"};
     const QByteArray smsBytes = BookFile::smsBookBytes(sms);
     QString error;
-    QVERIFY2(BookFile::writeRange(path, 0, smsBytes, &error), qPrintable(error));
+    QVERIFY2(AtomicFile::writeAt(path, 0, smsBytes).told(&error), qPrintable(error));
     QByteArray after = readFile(path);
     QCOMPARE(after.size(), before.size());
     QCOMPARE(after.left(720), smsBytes);
     QCOMPARE(after.mid(720), before.mid(720));
 
     const QByteArray icqBytes = BookFile::icqBookBytes({});
-    QVERIFY2(BookFile::writeRange(path, BookFile::IcqBookOffset, icqBytes, &error), qPrintable(error));
+    QVERIFY2(AtomicFile::writeAt(path, BookFile::IcqBookOffset, icqBytes).told(&error), qPrintable(error));
     after = readFile(path);
     QCOMPARE(after.left(754), smsBytes + before.mid(720, 34));
     QCOMPARE(after.mid(754), icqBytes);
 
     const QByteArray numbers = Smsc + Gateway;
-    QVERIFY(BookFile::writeRange(path, BookFile::IcqNumbersOffset, numbers));
+    QVERIFY(AtomicFile::writeAt(path, BookFile::IcqNumbersOffset, numbers));
     after = readFile(path);
     QCOMPARE(after.mid(722, 32), numbers);
     QCOMPARE(after.left(722), smsBytes + before.mid(720, 2));
@@ -268,11 +269,11 @@ void TestCoreBookFile::writeRangeGrowsANewFile()
     Scratch dir;
     QVERIFY(dir.ok());
     const QString path = dir.filePath("QXsms.phb");
-    QVERIFY(BookFile::writeWhole(path, BookFile::newImage(Smsc, Gateway)));
+    QVERIFY(AtomicFile::write(path, BookFile::newImage(Smsc, Gateway)));
     QCOMPARE(QFileInfo(path).size(), qint64(BookFile::NewSize));
     std::array<BookFile::Entry, BookFile::Entries> icq{};
     icq[19] = {"42", "Last"};
-    QVERIFY(BookFile::writeRange(path, BookFile::IcqBookOffset, BookFile::icqBookBytes(icq)));
+    QVERIFY(AtomicFile::writeAt(path, BookFile::IcqBookOffset, BookFile::icqBookBytes(icq)));
     const QByteArray image = readFile(path);
     QCOMPARE(image.size(), BookFile::FullSize);
     QCOMPARE(image.left(754), BookFile::newImage(Smsc, Gateway).left(754));
@@ -280,7 +281,7 @@ void TestCoreBookFile::writeRangeGrowsANewFile()
 
     // A file shorter than the offset is padded with blanks up to it.
     QVERIFY(writeFile(path, QByteArray(700, 'x')));
-    QVERIFY(BookFile::writeRange(path, BookFile::IcqBookOffset, "abc"));
+    QVERIFY(AtomicFile::writeAt(path, BookFile::IcqBookOffset, "abc"));
     QCOMPARE(readFile(path), QByteArray(700, 'x') + QByteArray(54, ' ') + "abc");
 }
 
@@ -290,19 +291,19 @@ void TestCoreBookFile::writeRangeRefusals()
     QVERIFY(dir.ok());
     const QString path = dir.filePath("QXsms.phb");
     QString error;
-    QVERIFY(!BookFile::writeRange(path, 0, "abc", &error));
+    QVERIFY(!AtomicFile::writeAt(path, 0, "abc").told(&error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFileInfo::exists(path));
 
     // A folder where the file should be: reported, and left as it is.
     QVERIFY(QDir(dir.path()).mkdir("QXsms.phb"));
     error.clear();
-    QVERIFY(!BookFile::writeRange(path, 0, "abc", &error));
+    QVERIFY(!AtomicFile::writeAt(path, 0, "abc").told(&error));
     QVERIFY(!error.isEmpty());
     QVERIFY(QFileInfo(path).isDir());
 
     error.clear();
-    QVERIFY(!BookFile::writeWhole(dir.filePath("no/such/folder/QXsms.phb"), "abc", &error));
+    QVERIFY(!AtomicFile::write(dir.filePath("no/such/folder/QXsms.phb"), "abc").told(&error));
     QVERIFY(!error.isEmpty());
 }
 
@@ -327,10 +328,10 @@ void TestCoreBookFile::readOnlyFolderKeepsTheFile()
         }
     }
     QString error;
-    QVERIFY(!BookFile::writeRange(path, 0, QByteArray(720, 'z'), &error));
+    QVERIFY(!AtomicFile::writeAt(path, 0, QByteArray(720, 'z')).told(&error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(readFile(path), before);
-    QVERIFY(!BookFile::writeWhole(path, QByteArray(10, 'z'), &error));
+    QVERIFY(!AtomicFile::write(path, QByteArray(10, 'z')).told(&error));
     QCOMPARE(readFile(path), before);
     QCOMPARE(QDir(sub).entryList(QDir::Files | QDir::Hidden), QStringList{"QXsms.phb"});
 }
@@ -345,11 +346,11 @@ void TestCoreBookFile::failedReplaceKeepsTheFile()
     const QByteArray before = sampleImage(7);
     QVERIFY(writeFile(path, before));
     QString error;
-    QVERIFY(!BookFile::writeRange(path, 0, QByteArray(720, 'z'), &error));
+    QVERIFY(!AtomicFile::writeAt(path, 0, QByteArray(720, 'z')).told(&error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(readFile(path), before);
     error.clear();
-    QVERIFY(!BookFile::writeWhole(path, QByteArray(10, 'z'), &error));
+    QVERIFY(!AtomicFile::write(path, QByteArray(10, 'z')).told(&error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(readFile(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -363,7 +364,7 @@ void TestCoreBookFile::writeWhole()
     QVERIFY(writeFile(path, randomBytes(2000, 3)));
     const QByteArray image = sampleImage(6);
     QString error;
-    QVERIFY2(BookFile::writeWhole(path, image, &error), qPrintable(error));
+    QVERIFY2(AtomicFile::write(path, image).told(&error), qPrintable(error));
     // The longer old file is replaced, not overwritten in part.
     QCOMPARE(readFile(path), image);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"QXsms.phb"});

@@ -32,6 +32,12 @@ QString Faults::add(const QString &option)
         error.append(CommandFault{CommandFault::normalise(arg)});
         return {};
     }
+    if (kind == QLatin1String("mute")) {
+        if (const QString e = needCmd(); !e.isEmpty())
+            return e;
+        mute.append(CommandFault{CommandFault::normalise(arg)});
+        return {};
+    }
     if (kind == QLatin1String("hangup-after")) {
         if (const QString e = needCmd(); !e.isEmpty())
             return e;
@@ -57,7 +63,7 @@ QString Faults::add(const QString &option)
     }
     if (const std::optional<QString> e = noise.add(kind, arg, colon >= 0))
         return *e;
-    return QStringLiteral("unknown fault \"%1\" (known: silent, error:CMD, cme:CMD:N, hangup-after:CMD, "
+    return QStringLiteral("unknown fault \"%1\" (known: silent, error:CMD, cme:CMD:N, mute:CMD, hangup-after:CMD, "
                           "trickle:MS, stall-frame, no-prompt, binary-silent, aq-silent, "
                           "garbage:CMD, cut:CMD)").arg(kind);
 }

@@ -12,6 +12,7 @@ struct Faults {
     QList<CommandFault> error;
     QList<CommandFault> cme;
     QList<CommandFault> hangupAfter;
+    QList<CommandFault> mute;
     int trickleMs = 0;
     bool stallFrame = false;
     bool noPrompt = false;

@@ -238,6 +238,12 @@ void Phone::runLine(const QByteArray &raw)
     const QString rest = trimmed.mid(2);
     const QString upper = rest.toUpper();
 
+    for (const CommandFault &f : m_faults.mute) {
+        if (f.matches(upper)) {
+            m_log.event(QStringLiteral("fault mute: %1").arg(trimmed));
+            return;
+        }
+    }
     if (m_faults.noise.garbles(upper)) {
         m_log.event(QStringLiteral("fault garbage: %1").arg(trimmed));
         m_port.send(NoiseFaults::noise(), m_options.latencyMs);

@@ -78,7 +78,7 @@ int main(int argc, char **argv)
         {QStringLiteral("pace"), QStringLiteral("Output bytes per second (960 = 9600 baud)."), QStringLiteral("BYTES_PER_SEC")},
         {QStringLiteral("latency"), QStringLiteral("Delay before each reply."), QStringLiteral("MS")},
         {QStringLiteral("network-delay"), QStringLiteral("Delay of the network's answers (+CCFC, +CCWA); wins over networkDelayMs."), QStringLiteral("MS")},
-        {QStringLiteral("fault"), QStringLiteral("Misbehave (repeatable): silent, error:CMD, cme:CMD:N, hangup-after:CMD, "
+        {QStringLiteral("fault"), QStringLiteral("Misbehave (repeatable): silent, error:CMD, cme:CMD:N, mute:CMD, hangup-after:CMD, "
                                                  "trickle:MS, stall-frame, no-prompt, binary-silent, aq-silent."),
          QStringLiteral("KIND[:ARG]")},
         {QStringLiteral("decode-pdu"), QStringLiteral("Print the SMS-SUBMIT PDU decoded as JSON and exit."), QStringLiteral("HEX")},

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/cli/CliSession.h"
 
+#include "core/io/AtomicFile.h"
 #include "link/port/PortMap.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -148,10 +148,11 @@ bool CliSession::deliver(const QByteArray &bytes, const QString &path)
         }
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        fail(Exit::Usage, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        return false;
+    const AtomicFile::Outcome saved = AtomicFile::write(path, bytes);
+    if (!saved) {
+        const QString reason = saved.kind == AtomicFile::Outcome::ReadOnly ? QStringLiteral("it is read-only")
+                                                                           : saved.reason;
+        fail(Exit::Usage, QStringLiteral("cannot write %1: %2").arg(path, reason));
     }
-    return true;
+    return bool(saved);
 }

@@ -53,8 +53,8 @@ public:
     void progress(const QString &text);
     void endProgress();
 
-    // The result: to standard output, or written whole to `path` through
-    // QSaveFile (never in place). False, told, when it could not be written.
+    // The result: to standard output, or saved whole to `path` (AtomicFile:
+    // never in place). False, told, when it could not be written.
     bool deliver(const QByteArray &bytes, const QString &path);
 
 private:

@@ -6,10 +6,10 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "core/io/AtomicFile.h"
 #include "core/melodies/ComposeText.h"
 #include "core/melodies/EMelody.h"
 #include "core/melodies/Rtttl.h"
-#include "core/messaging/BookFile.h"
 
 namespace MelodyFiles {
 
@@ -130,7 +130,7 @@ QString skippedMessage(const QString &fileName, const QList<int> &skipped)
 
 bool save(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return BookFile::writeWhole(path, bytes, error);
+    return AtomicFile::write(path, bytes).told(error);
 }
 
 } // namespace MelodyFiles

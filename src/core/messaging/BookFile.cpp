@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/messaging/BookFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "core/at/ReplyParse.h"
 
 namespace BookFile {
@@ -57,32 +52,6 @@ QByteArray record(const Entry &e, int numberWidth, int recordWidth)
     return padded(number + Reply::trimmed(e.name), recordWidth);
 }
 
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-bool save(const QString &path, const QByteArray &image, QString *error)
-{
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(shown(path), out.errorString());
-        return false;
-    }
-    if (out.write(image) != image.size()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(shown(path), out.errorString());
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(shown(path), out.errorString());
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 Contents parse(const QByteArray &image)
@@ -173,62 +142,12 @@ QByteArray icqItem(const QByteArray &number, const QByteArray &name)
     return Reply::trimmed(number).leftJustified(IcqNumber, ' ') + " - " + Reply::trimmed(name);
 }
 
-namespace {
-bool readOnly(const QFileInfo &info)
+PhonebookEntries entries(const std::array<Entry, Entries> &records)
 {
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return !info.isWritable() || !(info.permissions() & anyWrite);
-}
-} // namespace
-
-bool writeRange(const QString &path, int offset, const QByteArray &bytes, QString *error)
-{
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        if (error)
-            *error = QStringLiteral("%1 does not exist.").arg(shown(path));
-        return false;
-    }
-    if (offset < 0) {
-        if (error)
-            *error = QStringLiteral("Invalid position %1 in %2.").arg(offset).arg(shown(path));
-        return false;
-    }
-    // The atomic replace would get past a file the user made read-only, and
-    // so would root: the mode bits decide, for everybody.
-    if (readOnly(info)) {
-        if (error)
-            *error = QStringLiteral("%1 is read-only.").arg(shown(path));
-        return false;
-    }
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(shown(path), in.errorString());
-        return false;
-    }
-    QByteArray image = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(shown(path), in.errorString());
-        return false;
-    }
-    in.close();
-
-    if (image.size() < offset)
-        image.append(QByteArray(offset - image.size(), ' '));
-    image.replace(offset, bytes.size(), bytes);
-    return save(path, image, error);
-}
-
-bool writeWhole(const QString &path, const QByteArray &image, QString *error)
-{
-    if (const QFileInfo info(path); info.exists() && readOnly(info)) {
-        if (error)
-            *error = QStringLiteral("%1 is read-only.").arg(shown(path));
-        return false;
-    }
-    return save(path, image, error);
+    PhonebookEntries out(Entries);
+    for (int k = 1; k <= Entries; ++k)
+        out.set(k, records[k - 1]);
+    return out;
 }
 
 } // namespace BookFile

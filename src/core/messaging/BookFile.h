@@ -44,11 +44,8 @@ QByteArray icqBookBytes(const std::array<Entry, Entries> &icq);
 // Recipient item texts: number padded to 16 (ICQ: 10), " - ", name.
 QByteArray smsItem(const QByteArray &number, const QByteArray &name);
 QByteArray icqItem(const QByteArray &number, const QByteArray &name);
+// A book's records as the grids and lookups take them: entry k is record k.
+PhonebookEntries entries(const std::array<Entry, Entries> &records);
 
-// Writes `bytes` at `offset` of an existing file and nothing else: the new
-// image is built in memory and replaces the file atomically. A missing file
-// is not created. False, with a reason, when nothing was written.
-bool writeRange(const QString &path, int offset, const QByteArray &bytes, QString *error = nullptr);
-// Replaces the whole file atomically (creation and repair at start-up).
-bool writeWhole(const QString &path, const QByteArray &image, QString *error = nullptr);
+// The file is saved through AtomicFile (core/io), like every other.
 }

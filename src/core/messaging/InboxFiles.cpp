@@ -3,7 +3,7 @@
 
 #include <QFileInfo>
 
-#include "core/messaging/BookFile.h"
+#include "core/io/AtomicFile.h"
 
 namespace InboxFiles {
 
@@ -173,7 +173,7 @@ QByteArray mbox(const QList<InboxMessage> &messages, const QDateTime &now)
 
 bool save(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return BookFile::writeWhole(path, bytes, error);
+    return AtomicFile::write(path, bytes).told(error);
 }
 
 } // namespace InboxFiles

@@ -4,6 +4,9 @@
 #include <QMap>
 #include <algorithm>
 
+#include "core/at/Charset.h"
+#include "core/phonebooks/PhonebookModel.h"
+
 using InboxAt::Status;
 
 namespace {
@@ -235,6 +238,18 @@ bool sameNumber(const QString &a, const QString &b)
     const QString &shorter = nx.size() <= ny.size() ? nx : ny;
     const QString &longer = nx.size() <= ny.size() ? ny : nx;
     return shorter.size() >= 7 && longer.endsWith(shorter);
+}
+
+QString nameFor(const QString &number, std::initializer_list<const PhonebookEntries *> books)
+{
+    for (const PhonebookEntries *book : books) {
+        for (int r = 1; r <= book->count(); ++r) {
+            const PhonebookEntry &e = book->at(r);
+            if (!e.name.trimmed().isEmpty() && sameNumber(fromPhoneText(e.number), number))
+                return fromPhoneText(e.name.trimmed());
+        }
+    }
+    return {};
 }
 
 } // namespace Inbox

@@ -6,9 +6,12 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <initializer_list>
 
 #include "core/messaging/InboxAt.h"
 #include "core/messaging/SmsDecode.h"
+
+class PhonebookEntries;
 
 // One stored location, decoded.
 struct InboxPart {
@@ -55,4 +58,8 @@ QString details(const InboxMessage &message);
 // seven digits) ending the international one. Text senders match only
 // themselves, ignoring case.
 bool sameNumber(const QString &a, const QString &b);
+
+// The name `number` goes by: that of its first entry with a name in the
+// first of `books` that holds one, as shown text; empty when none does.
+QString nameFor(const QString &number, std::initializer_list<const PhonebookEntries *> books);
 } // namespace Inbox

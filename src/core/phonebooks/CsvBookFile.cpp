@@ -8,7 +8,7 @@
 
 #include "core/at/Charset.h"
 #include "core/at/ReplyParse.h"
-#include "core/messaging/BookFile.h"
+#include "core/io/AtomicFile.h"
 
 namespace CsvBookFile {
 
@@ -281,7 +281,7 @@ QByteArray text(const PhonebookEntries &book)
 
 bool save(const QString &path, const PhonebookEntries &book, QString *error)
 {
-    return BookFile::writeWhole(path, text(book), error);
+    return AtomicFile::write(path, text(book)).told(error);
 }
 
 Parsed read(QIODevice &in)

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "core/at/ReplyParse.h"
-#include "core/messaging/BookFile.h"
+#include "core/io/AtomicFile.h"
 #include "core/phonebooks/ContactFile.h"
 
 namespace PbkFile {
@@ -52,7 +52,7 @@ QByteArray text(const PhonebookEntries &book)
 
 bool save(const QString &path, const PhonebookEntries &book, QString *error)
 {
-    return BookFile::writeWhole(path, text(book), error);
+    return AtomicFile::write(path, text(book)).told(error);
 }
 
 Loaded read(QIODevice &in, int entries)

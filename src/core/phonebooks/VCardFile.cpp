@@ -6,7 +6,7 @@
 
 #include "core/at/Charset.h"
 #include "core/at/ReplyParse.h"
-#include "core/messaging/BookFile.h"
+#include "core/io/AtomicFile.h"
 
 namespace VCardFile {
 
@@ -430,7 +430,7 @@ QByteArray text(const PhonebookEntries &book)
 
 bool save(const QString &path, const PhonebookEntries &book, QString *error)
 {
-    return BookFile::writeWhole(path, text(book), error);
+    return AtomicFile::write(path, text(book)).told(error);
 }
 
 Parsed read(QIODevice &in)

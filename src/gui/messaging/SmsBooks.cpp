@@ -7,6 +7,7 @@
 
 #include "core/port/PortName.h"
 #include "core/at/Charset.h"
+#include "core/io/AtomicFile.h"
 #include "core/messaging/BookFile.h"
 #include "core/messaging/MessagingState.h"
 #include "gui/common/BookTableModel.h"
@@ -24,14 +25,6 @@ struct SmsBooks::Book {
 
 namespace {
 using Records = std::array<BookFile::Entry, BookFile::Entries>;
-
-PhonebookEntries entriesOf(const Records &records)
-{
-    PhonebookEntries entries(BookFile::Entries);
-    for (int k = 1; k <= BookFile::Entries; ++k)
-        entries.set(k, records[k - 1]);
-    return entries;
-}
 
 Records recordsOf(const PhonebookEntries &entries)
 {
@@ -78,7 +71,7 @@ QString SmsBooks::bookPath() const { return QDir(m_folder).filePath(QStringLiter
 
 bool SmsBooks::writeBook(int offset, const QByteArray &bytes, QString *error) const
 {
-    return BookFile::writeRange(bookPath(), offset, bytes, error);
+    return AtomicFile::writeAt(bookPath(), offset, bytes).told(error);
 }
 
 void SmsBooks::GetPhoneBook()
@@ -94,7 +87,7 @@ void SmsBooks::GetPhoneBook()
     }
     const BookFile::Contents book = BookFile::parse(image);
 
-    smsBook.setEntries(entriesOf(book.sms));
+    smsBook.setEntries(BookFile::entries(book.sms));
 
     BookNew = book.bookNew;
     PortNumber = book.portNumber;
@@ -106,7 +99,7 @@ void SmsBooks::GetPhoneBook()
     m_state.IcqSmscNumber = book.icqSmsc;
     m_state.IcqGatewayNumber = book.icqGateway;
 
-    icqBook.setEntries(entriesOf(book.icq));
+    icqBook.setEntries(BookFile::entries(book.icq));
 
     // Numbers read intact are the user's; only damaged (or missing) ones
     // give way to the defaults.
@@ -114,7 +107,7 @@ void SmsBooks::GetPhoneBook()
     const QByteArray gateway = IcqPartNew ? MessagingState::defaultIcqGateway() : book.icqGateway;
     lastError.clear();
     auto rewrite = [&](const QByteArray &image) {
-        if (!BookFile::writeWhole(path, image, &lastError))
+        if (!AtomicFile::write(path, image).told(&lastError))
             qWarning("mirvak: the book file was not repaired: %s", qPrintable(lastError));
     };
     if (BookNew) {

@@ -67,22 +67,19 @@ void PhonebooksPage::btnReadClick()
     side.grid->setCurrentIndex(
         side.table->index(qMax(1, side.grid->currentIndex().row()), BookTableModel::NumberColumn));
 
-    m_link.runGuarded([&] {
-        if (!m_transfer.select(side.storage))
+    PhonebookTransfer::Watch watch;
+    // The grid grows with the read, one row per location.
+    watch.done = [&side](const PhonebookTransfer::Location &at) {
+        if (at.status != Exchange::Ok)
             return;
-        for (int n = 1; n <= MaxReadLocations && !m_link.AbortRequested(); ++n) {
-            const PhonebookTransfer::Location at = m_transfer.read(n);
-            // Past the last location the phone refuses: the book is complete.
-            if (at.kind == PhonebookTransfer::Location::Ended)
-                return;
-            // The grid grows with the read, one row per location.
-            side.book->resize(n);
-            side.book->setEntry(n, at.entry);
-            side.copy->set(n, at.entry);
-            side.showRowCount();
-            side.makeCurrentRow(n);
-        }
-    });
+        side.book->resize(at.location);
+        side.book->setEntry(at.location, at.entry);
+        side.copy->set(at.location, at.entry);
+        side.showRowCount();
+        side.makeCurrentRow(at.location);
+    };
+    // Whatever ends the read, the rows read stay as the phone holds them.
+    m_link.runGuarded([&] { m_transfer.readBook(side.storage, watch); });
 
     endTransfer(side, true);
 }
@@ -109,21 +106,16 @@ void PhonebooksPage::btnWriteClick()
     beginTransfer(UpdateOnly ? btnChanges : btnWrite);
     side.grid->setCurrentIndex(side.table->index(1, BookTableModel::NumberColumn));
 
-    m_link.runGuarded([&] {
-        if (!m_transfer.select(side.storage))
-            return;
-        for (int r = 1; r <= side.book->count(); ++r) {
-            const PhonebookEntry entry = side.book->entry(r);
-            if (UpdateOnly && entry == side.copy->at(r))
-                continue;
-            side.makeCurrentRow(r);
-            // A location the phone refuses is passed over; only an abort
-            // stops the run.
-            m_transfer.write(r, entry);
-            if (m_link.AbortRequested())
-                return;
-        }
-    });
+    const auto planned = [&](int r) -> std::optional<PhonebookEntry> {
+        const PhonebookEntry entry = side.book->entry(r);
+        if (UpdateOnly && entry == side.copy->at(r))
+            return std::nullopt;
+        return entry;
+    };
+    PhonebookTransfer::Watch watch;
+    watch.asking = [&side](int r, int) { side.makeCurrentRow(r); };
+    // A location the phone refuses is passed over; only an abort stops the run.
+    m_link.runGuarded([&] { m_transfer.writeBook(side.storage, side.book->count(), planned, false, watch); });
 
     endTransfer(side, !UpdateOnly);
 }

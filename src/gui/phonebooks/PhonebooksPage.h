@@ -86,8 +86,6 @@ signals:
     void busyChanged(bool busy);
 
 private:
-    // The most locations one read asks for.
-    static constexpr int MaxReadLocations = 255;
     void setUpTransfers();
     // The pressed button hidden over its Abort button; every other control
     // that could start something on the books disabled.

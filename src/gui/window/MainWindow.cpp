@@ -20,7 +20,6 @@
 #include <QVBoxLayout>
 #include <QtDebug>
 
-#include "core/at/Charset.h"
 #include "core/messaging/InboxMessages.h"
 #include "gui/common/PortChooser.h"
 #include "gui/common/Tab.h"
@@ -343,18 +342,8 @@ void MainWindow::showMainPanel(QWidget *panel)
 
 QString MainWindow::nameForNumber(const QString &number) const
 {
-    const auto search = [&number](const PhonebookEntries &book) -> QString {
-        for (int r = 1; r <= book.count(); ++r) {
-            const PhonebookEntry &e = book.at(r);
-            if (!e.name.trimmed().isEmpty() && Inbox::sameNumber(fromPhoneText(e.number), number))
-                return fromPhoneText(e.name.trimmed());
-        }
-        return {};
-    };
-    for (const PhonebookModel *book : {&books->smsBook, &phonebooksPage->simBook, &phonebooksPage->phoneBook})
-        if (const QString name = search(book->entries()); !name.isEmpty())
-            return name;
-    return {};
+    return Inbox::nameFor(number, {&books->smsBook.entries(), &phonebooksPage->simBook.entries(),
+                                   &phonebooksPage->phoneBook.entries()});
 }
 
 void MainWindow::TimerClockTimer()

@@ -1,28 +1,103 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/phonebooks/PhonebookTransfer.h"
 
-#include "link/PhoneLink.h"
+#include "core/phonebooks/PhonebookRange.h"
+
+namespace {
+// Without a stated size, a refusal past the first location marks the end
+// of the book. Every book has a location 1: a refusal there is the phone
+// refusing the book (no SIM, a PIN not given).
+bool pastTheEnd(const PhonebookTransfer::Run &run, int location, Exchange::Status status)
+{
+    return !run.statedLast && location > 1 && (status == Exchange::Error || status == Exchange::CmeError);
+}
+} // namespace
 
 PhonebookTransfer::PhonebookTransfer(PhoneLink &link) : m_link(link) {}
 
-bool PhonebookTransfer::select(PhonebookAt::Book book)
+PhonebookTransfer::Run &PhonebookTransfer::endEarly(Run &run, int location, Exchange::Status status)
 {
-    return m_link.exchange(PhonebookAt::selectCommand(book)).ok() && !m_link.AbortRequested();
+    run.status = status;
+    run.endedAt = location;
+    return run;
 }
 
-PhonebookTransfer::Location PhonebookTransfer::read(int location)
+bool PhonebookTransfer::begin(PhonebookAt::Book book, bool askSize, Run &run)
 {
-    const Exchange answer = m_link.exchange(PhonebookAt::readCommand(location));
-    if (!answer.ok() || m_link.AbortRequested())
-        return {};
-    if (const auto entry = PhonebookAt::parseRead(answer.reply))
-        return {Location::Filled, *entry};
-    return {Location::Empty, {}};
+    // Select the book.
+    const Exchange selected = m_link.exchange(PhonebookAt::selectCommand(book));
+    if (!selected.ok()) {
+        endEarly(run, 0, selected.status);
+        return false;
+    }
+    if (askSize && !m_link.AbortRequested()) {
+        // Ask how many locations it has; a phone that cannot say is no fault.
+        const Exchange size = m_link.exchange(PhonebookAt::RangeQuery);
+        if (const auto range = PhonebookAt::parseRange(size.answer()))
+            run.statedLast = range->last;
+    }
+    if (m_link.AbortRequested()) {
+        endEarly(run, 0, Exchange::Aborted);
+        return false;
+    }
+    return true;
 }
 
-bool PhonebookTransfer::write(int location, const PhonebookEntry &entry)
+PhonebookTransfer::Run PhonebookTransfer::readBook(PhonebookAt::Book book, const Watch &watch)
 {
-    return m_link.exchange(PhonebookAt::writeCommand(location, entry)).ok();
+    Run run;
+    if (!begin(book, true, run))
+        return run;
+    const int last = run.statedLast ? run.statedLast : MaxLocations;
+    for (int n = 1; n <= last; ++n) {
+        // An abort pressed between two locations.
+        if (m_link.AbortRequested())
+            return endEarly(run, n, Exchange::Aborted);
+        if (watch.asking)
+            watch.asking(n, run.statedLast);
+        // Read location n.
+        const Exchange answer = m_link.exchange(PhonebookAt::readCommand(n));
+        if (pastTheEnd(run, n, answer.status))
+            return run;
+        Location at{n, answer.status, {}};
+        if (answer.ok())
+            at.entry = PhonebookAt::parseRead(answer.reply).value_or(PhonebookEntry());
+        run.locations.append(at);
+        if (watch.done)
+            watch.done(at);
+        if (!answer.ok())
+            return endEarly(run, n, answer.status);
+    }
+    return run;
+}
+
+PhonebookTransfer::Run PhonebookTransfer::writeBook(PhonebookAt::Book book, int rows, const Planned &planned,
+                                                    bool toBookEnd, const Watch &watch)
+{
+    Run run;
+    if (!begin(book, toBookEnd, run))
+        return run;
+    const int last = toBookEnd ? qMax(rows, run.statedLast ? run.statedLast : MaxLocations) : rows;
+    for (int r = 1; r <= last; ++r) {
+        if (m_link.AbortRequested())
+            return endEarly(run, r, Exchange::Aborted);
+        const std::optional<PhonebookEntry> entry = planned(r);
+        if (!entry)
+            continue;
+        if (watch.asking)
+            watch.asking(r, last);
+        // Write location r.
+        const Exchange::Status status = m_link.exchange(PhonebookAt::writeCommand(r, *entry)).status;
+        if (toBookEnd && r > rows && pastTheEnd(run, r, status))
+            return run;
+        const Location at{r, status, *entry};
+        run.locations.append(at);
+        if (watch.done)
+            watch.done(at);
+        if (status == Exchange::Aborted || status == Exchange::PortFailed)
+            return endEarly(run, r, status);
+    }
+    return run;
 }
 
 void PhonebookTransfer::finish()

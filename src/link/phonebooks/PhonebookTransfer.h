@@ -1,30 +1,73 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
-// The SIM and phone-memory books on the wire: select a book, read or write
-// one location at a time. It knows nothing of the grids; the Phonebooks
-// page drives it and paints what comes back.
-#include "core/phonebooks/PhonebookAt.h"
+// The SIM and phone-memory books on the wire: a whole book read or written
+// one location at a time, and where the book ends. It knows nothing of the
+// grids or the command line; the Phonebooks page and mirvak-cli drive it
+// and show what comes back.
+#include <QList>
+#include <functional>
+#include <optional>
 
-class PhoneLink;
+#include "core/phonebooks/PhonebookAt.h"
+#include "link/PhoneLink.h"
 
 class PhonebookTransfer {
 public:
+    // The most locations a run asks for when the phone does not say how
+    // many its book has.
+    static constexpr int MaxLocations = 255;
+
     explicit PhonebookTransfer(PhoneLink &link);
 
-    // False when the phone refused the book, stayed silent, or the user aborted.
-    bool select(PhonebookAt::Book book);
-
+    // One location of a run: how its exchange ended and, after a read that
+    // ended Ok, what the phone holds there (nothing for an empty location).
     struct Location {
-        // Ended: refused (past the last location), silent, or aborted.
-        enum Kind { Ended, Empty, Filled };
-        Kind kind = Ended;
+        int location = 0;
+        Exchange::Status status = Exchange::Timeout;
         PhonebookEntry entry;
     };
-    Location read(int location);
 
-    // True when the phone confirmed the write; a refused location is no
-    // reason to stop a run, so callers may ignore it.
-    bool write(int location, const PhonebookEntry &entry);
+    struct Run {
+        // Ok when the run reached its end, else how the exchange that ended
+        // it early ended.
+        Exchange::Status status = Exchange::Ok;
+        // The location whose exchange ended the run early; 0 for the
+        // selection of the book (or an abort before the first location).
+        int endedAt = 0;
+        // The book's last location as the phone states it; 0 when it does not.
+        int statedLast = 0;
+        // Every location asked, in order. The refusal that marks the end of
+        // a book of unstated size is no location of the book and is left out.
+        QList<Location> locations;
+        bool complete() const { return status == Exchange::Ok; }
+    };
+
+    // What a caller follows as a run goes: `asking` before each location
+    // (`last` 0 while the end is not known), `done` after it.
+    struct Watch {
+        std::function<void(int location, int last)> asking;
+        std::function<void(const Location &)> done;
+    };
+
+    // Where a book ends: at the last location the phone states (AT+CPBR=?);
+    // when it states none, before the first location past location 1 that
+    // it refuses, and after MaxLocations at the most. Silence never marks
+    // the end.
+    //
+    // The whole book, from its first location. Anything else that fails
+    // ends the read early, that location last in the list: silence, an
+    // abort, a refusal inside the stated range.
+    Run readBook(PhonebookAt::Book book, const Watch &watch = {});
+
+    // What a write puts at location r: an entry (an empty one clears it), or
+    // nothing to pass r over.
+    using Planned = std::function<std::optional<PhonebookEntry>(int location)>;
+    // Locations 1 to `rows`, and with `toBookEnd` on to the end of the book
+    // as readBook finds it. A refused or silent location is passed over, its
+    // status in the list; only an abort (or a port that failed) ends the run
+    // early.
+    Run writeBook(PhonebookAt::Book book, int rows, const Planned &planned, bool toBookEnd,
+                  const Watch &watch = {});
 
     // How every transfer ends: the SIM book selected again, as other
     // programs expect to find it, and the port closed. Nothing is sent when
@@ -33,4 +76,9 @@ public:
 
 private:
     PhoneLink &m_link;
+    // The book selected and its stated size asked; false, with the run's
+    // ending set, when the run cannot go on.
+    bool begin(PhonebookAt::Book book, bool askSize, Run &run);
+    // The run ends early at `location` with `status`.
+    static Run &endEarly(Run &run, int location, Exchange::Status status);
 };

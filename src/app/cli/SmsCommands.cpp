@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Text messages: "sms send", "sms list" and "sms delete".
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+
+#include "app/cli/CommandSupport.h"
+#include "core/at/Charset.h"
+#include "core/at/ReplyParse.h"
+#include "core/messaging/BookFile.h"
+#include "core/messaging/InboxFiles.h"
+#include "core/messaging/InboxMessages.h"
+#include "core/messaging/MessagingState.h"
+#include "core/messaging/PduBuilder.h"
+#include "link/messaging/CentreService.h"
+#include "link/messaging/InboxService.h"
+#include "link/messaging/SmsSender.h"
+
+namespace CliCommands {
+
+namespace {
+
+// As the SMS page counts and limits the text.
+constexpr int MaxText = 160;
+
+// Characters as the phone counts them: one per code point.
+int characterCount(const QString &text)
+{
+    return int(text.toUcs4().size());
+}
+
+QString messageStoreName(InboxAt::Store store)
+{
+    return store == InboxAt::Store::Sim ? QStringLiteral("SIM store (SM)") : QStringLiteral("phone store (ME)");
+}
+
+// One block per message, as the Inbox page shows it below the list; a line
+// of its own between them.
+QByteArray textList(const QList<InboxMessage> &messages)
+{
+    QString out;
+    for (const InboxMessage &m : messages) {
+        if (!out.isEmpty())
+            out += QStringLiteral("\n\n");
+        out += Inbox::details(m) + QLatin1Char('\n');
+    }
+    return out.toUtf8();
+}
+
+} // namespace
+
+int smsSend(CliSession &s, const Invocation &call)
+{
+    const QString number = call.arguments.value(0);
+    QString text;
+    if (call.arguments.size() < 2 || call.arguments.at(1) == QLatin1String("-")) {
+        QFile in;
+        in.open(stdin, QIODevice::ReadOnly);
+        text = QString::fromUtf8(in.read(64 * 1024));
+        // The line end a shell or an editor leaves is not part of the message.
+        if (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('\r')))
+            text.chop(1);
+    } else {
+        text = call.arguments.at(1);
+    }
+    // Ctrl-C while the text was typed: nothing goes out.
+    QCoreApplication::processEvents();
+    if (s.stopIfInterrupted())
+        return s.exitCode();
+    // The SMS page's checks: no empty message, no more than it lets the
+    // user type, and a recipient the encoder takes.
+    if (text.isEmpty())
+        return usage(QStringLiteral("the message is empty"));
+    if (characterCount(text) > MaxText)
+        return usage(QStringLiteral("the message has %1 characters; an SMS takes at most %2")
+                         .arg(characterCount(text)).arg(MaxText));
+    MessagingState check;
+    check.NumberText = Reply::trimmed(toPhoneText(number));
+    if (!Pdu::encodeNumber(check))
+        return usage(QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)").arg(number));
+
+    MessagingState state;
+    CentreService centre(s.link, state);
+    SmsSender sender(s.link, state, centre);
+    QString last;
+    QObject::connect(&sender, &SmsSender::status, [&](const QString &st) {
+        if (st.isEmpty())
+            return;
+        last = st;
+        s.progress(st);
+    });
+    QObject::connect(&sender, &SmsSender::refused, [&](SmsSender::Field) {
+        s.fail(Exit::Usage, QStringLiteral("the phone cannot take this message or number"));
+    });
+    SmsSender::Message message;
+    message.text = text;
+    message.smsRecipient = number;
+    message.binaryOnly = call.options.isSet(QStringLiteral("binary"));
+    state.IcqMode = false;
+    s.run([&] { sender.send(message); });
+    s.endProgress();
+
+    if (s.stopIfInterrupted() || s.failed())
+        return s.exitCode();
+    if (last == QLatin1String("SMS sent OK.")) {
+        print(QStringLiteral("SMS sent OK."));
+        return Exit::Ok;
+    }
+    s.fail(Exit::Phone, QStringLiteral("%1: %2").arg(s.where(), last.isEmpty() ? QStringLiteral("SMS not sent") : last));
+    return s.exitCode();
+}
+
+int smsList(CliSession &s, const Invocation &call)
+{
+    const QString m = call.options.value(QStringLiteral("memory")).toUpper();
+    InboxService::Choice choice = InboxService::Choice::Sim;
+    if (m == QLatin1String("ME"))
+        choice = InboxService::Choice::Phone;
+    else if (m == QLatin1String("BOTH"))
+        choice = InboxService::Choice::Both;
+    else if (call.options.isSet(QStringLiteral("memory")) && m != QLatin1String("SM"))
+        return usage(QStringLiteral("sms list takes --memory SM, ME or both, not \"%1\"")
+                         .arg(call.options.value(QStringLiteral("memory"))));
+    const QString format = call.options.isSet(QStringLiteral("format"))
+                               ? call.options.value(QStringLiteral("format")).toLower()
+                               : QStringLiteral("text");
+    if (format != QLatin1String("text") && format != QLatin1String("csv") && format != QLatin1String("mbox"))
+        return usage(QStringLiteral("unknown format \"%1\"; one of: text, csv, mbox")
+                         .arg(call.options.value(QStringLiteral("format"))));
+
+    InboxService service(s.link);
+    QObject::connect(&service, &InboxService::progress, [&](int found, int total) {
+        s.progress(QStringLiteral("reading %1/%2").arg(found).arg(total));
+    });
+    InboxService::ReadResult result;
+    s.run([&] { service.read(choice, result); });
+    s.run([&] { service.finish(); });
+
+    if (s.stopIfInterrupted() || s.failed())
+        return s.exitCode();
+    // Nothing half read is written out: the messages are still in the phone.
+    if (!result.complete) {
+        s.fail(Exit::Phone, QStringLiteral("messages on %1: %2").arg(s.where(), result.error.isEmpty()
+                                                                               ? exchangeFailure(s.link.lastStatus())
+                                                                               : result.error));
+        return s.exitCode();
+    }
+
+    QList<InboxMessage> messages = Inbox::join(result.parts);
+    QFile bookFile(QStringLiteral("QXsms.phb"));
+    if (bookFile.open(QIODevice::ReadOnly)) {
+        // The names of the SMS book in QXsms.phb here, as the window finds them.
+        const PhonebookEntries smsBook = BookFile::entries(BookFile::parse(bookFile.read(BookFile::FullSize)).sms);
+        for (InboxMessage &message : messages)
+            message.name = Inbox::nameFor(message.number, {&smsBook});
+    }
+    const QByteArray bytes = format == QLatin1String("csv")    ? InboxFiles::csv(messages)
+                             : format == QLatin1String("mbox") ? InboxFiles::mbox(messages, QDateTime::currentDateTimeUtc())
+                                                               : textList(messages);
+    s.deliver(bytes, call.options.value(QStringLiteral("output")));
+    return s.exitCode();
+}
+
+int smsDelete(CliSession &s, const Invocation &call)
+{
+    const QString m = call.options.value(QStringLiteral("memory")).toUpper();
+    if (m != QLatin1String("SM") && m != QLatin1String("ME"))
+        return usage(QStringLiteral("sms delete needs --memory SM or --memory ME"));
+    const InboxAt::Store store = m == QLatin1String("SM") ? InboxAt::Store::Sim : InboxAt::Store::Phone;
+    // Every location checked before anything is sent: a typing error must
+    // not leave half the list deleted.
+    QList<InboxService::Location> locations;
+    for (const QString &a : call.arguments) {
+        bool ok = false;
+        const int n = a.toInt(&ok);
+        if (!ok || n < 1 || n > 1000)
+            return usage(QStringLiteral("a location is a number from 1 to 1000, not \"%1\"").arg(a));
+        if (!locations.contains(InboxService::Location{store, n}))
+            locations << InboxService::Location{store, n};
+    }
+
+    InboxService service(s.link);
+    InboxService::DeleteResult result;
+    // Until the phone confirms a location it counts as still there.
+    result.refused = locations;
+    s.run([&] { result = service.remove(locations); });
+    s.run([&] { service.finish(); });
+
+    if (s.stopIfInterrupted() || s.failed())
+        return s.exitCode();
+    if (!result.refused.isEmpty()) {
+        QStringList where;
+        for (const InboxService::Location &l : result.refused)
+            where << QString::number(l.location);
+        QString text = QStringLiteral("%1 on %2 did not delete location %3")
+                           .arg(messageStoreName(store), s.where(), where.join(QStringLiteral(", ")));
+        if (!result.error.isEmpty())
+            text += QStringLiteral(": ") + result.error;
+        s.fail(Exit::Phone, text);
+    }
+    return s.exitCode();
+}
+
+} // namespace CliCommands
