@@ -5,7 +5,7 @@
 #include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "link/messaging/CentreService.h"
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 #include "link/messaging/SmsSender.h"
 #include "link/sim/PhoneSimulator.h"
 
@@ -80,13 +80,11 @@ int main(int argc, char **argv)
     Timing timing = Timing().scaled(0.2);
     timing.breakHalf = 5;
     link.setTiming(timing);
-    MessagingState state;
-    CentreService centre(link, state);
-    SmsSender sender(link, state, centre);
+    const IcqNumbers icq;
+    CentreService centre(link);
+    SmsSender sender(link, centre, icq);
     int sent = 0;
-    QString lastStatus;
     QObject::connect(&sender, &SmsSender::handedOver, [&] { ++sent; });
-    QObject::connect(&sender, &SmsSender::status, [&](const QString &s) { lastStatus = s; });
 
     // One of each first, so what is opened once for good (the port, the
     // tone backend) is in the starting figures.
@@ -119,11 +117,14 @@ int main(int argc, char **argv)
     for (int i = 0; i < sends; ++i) {
         const OperationGuard op(link, std::nullopt);
         const int before = sent;
+        QString said = QStringLiteral("port failed");
         link.runGuarded([&] {
-            sender.send({QStringLiteral("soak %1").arg(i), QStringLiteral("+46701234567"), QString(), false});
+            const SmsSender::Result r =
+                sender.send({QStringLiteral("soak %1").arg(i), QStringLiteral("+46701234567"), QString(), false});
+            said = SmsSender::statusText(r, link.portName()).value_or(QStringLiteral("refused"));
         });
         if (sent == before)
-            std::fprintf(stderr, "soak_bench: send %d not handed over: \"%s\"\n", i, qPrintable(lastStatus));
+            std::fprintf(stderr, "soak_bench: send %d not handed over: \"%s\"\n", i, qPrintable(said));
         if (i == sends / 2)
             report("half the sends");
     }

@@ -17,6 +17,7 @@
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BinaryFrames.h"
 #include "core/messaging/BookFile.h"
+#include "core/messaging/IcqNumbers.h"
 #include "core/messaging/InboxFiles.h"
 #include "core/messaging/InboxMessages.h"
 #include "core/melodies/ComposeText.h"
@@ -99,8 +100,8 @@ void book(const QByteArray &in)
     check(BookFile::smsBookBytes(c.sms).size() == 720, "SMS book bytes");
     check(BookFile::icqBookBytes(c.icq).size() == 600, "ICQ book bytes");
 
-    const QByteArray repaired = BookFile::repairedImage(c, c.portNumber, MessagingState::defaultIcqSmsc(),
-                                                        MessagingState::defaultIcqGateway());
+    const QByteArray repaired = BookFile::repairedImage(c, c.portNumber, IcqNumbers::defaultCentre(),
+                                                        IcqNumbers::defaultGateway());
     check(repaired.size() == BookFile::NewSize, "repaired size");
     const BookFile::Contents again = BookFile::parse(repaired);
     check(!again.bookNew && !again.icqPartNew, "repaired image loads clean");
@@ -406,21 +407,19 @@ void csvBook(const QByteArray &in) { contactFile(CsvBookFile::read(in), CsvBookF
 
 void pdu(const QByteArray &in)
 {
-    MessagingState s;
-    s.NumberText = in;
-    const bool ok = Pdu::encodeNumber(s);
-    check(s.NumberText.size() <= 20, "number cut to 20");
-    check(!ok || (s.DigitCount >= 3 && s.DigitCount <= 20), "accepted digit count");
-    Pdu::encodeText(s, in);
-    check(s.TextLength == qMin<qsizetype>(in.size(), 160), "text length");
-    check(s.UserDataOctetCount == (7 * s.TextLength + 7) / 8, "octet count");
-    if (ok) {
-        const QByteArray p = Pdu::submitPdu(s, in.size() & 1);
-        check(p.size() == 1 + Pdu::tpduLength(s), "tpdu length");
+    const std::optional<Pdu::Address> a = Pdu::encodeNumber(in);
+    check(!a || (a->digitCount >= 3 && a->digitCount <= 20), "accepted digit count");
+    check(!a || a->octets.size() == (a->digitCount + 1) / 2, "address octets");
+    const Pdu::UserData t = Pdu::encodeText(in);
+    check(t.septets == qMin<qsizetype>(in.size(), Pdu::MaxText), "text length");
+    check(t.octets.size() == (7 * t.septets + 7) / 8, "octet count");
+    if (a) {
+        const QByteArray p = Pdu::submitPdu(*a, t, in.size() & 1);
+        check(p.size() == 1 + Pdu::tpduLength(*a, t), "tpdu length");
         check(Pdu::hex(p).size() == 2 * p.size(), "hex length");
         const QByteArray f = Frames::submit(p);
         check(static_cast<unsigned char>(f[1]) == f.size() - 2, "submit length byte");
-        const QByteArray set = Frames::centreSet(s);
+        const QByteArray set = Frames::centreSet(*a);
         check(static_cast<unsigned char>(set[1]) == set.size() - 2, "centre set length byte");
         const QByteArray body = set.mid(2);
         check(Frames::centreText(body).size() >= 1, "own centre set frame reads back");

@@ -310,6 +310,35 @@ private slots:
         QCOMPARE(sent.value("mode").toString(), mode);
     }
 
+    // A send the phone did not carry through ends with status 1 and the
+    // words the SMS page shows for it.
+    void smsSendOutcomes_data()
+    {
+        QTest::addColumn<QString>("binary");
+        QTest::addColumn<QJsonObject>("phone");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("failed") << "--binary" << QJsonObject{{"submitReply", "&"}} << "SMS failed";
+        QTest::newRow("no verdict, binary") << "--binary" << QJsonObject{{"submitReply", "x"}} << "SMS ???";
+        QTest::newRow("no verdict, AT") << "" << QJsonObject{{"cmgsFail", true}} << "SMS status unknown.";
+        QTest::newRow("never went out") << "" << QJsonObject{{"cmgfFail", true}} << "Aborted";
+    }
+    void smsSendOutcomes()
+    {
+        QFETCH(QString, binary);
+        QFETCH(QJsonObject, phone);
+        QFETCH(QString, said);
+        SimPhone sim({}, phone);
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        QStringList args{"sms", "send", "+46701234567", "hello"};
+        if (!binary.isEmpty())
+            args << binary;
+        const Result r = run(args);
+        QVERIFY2(r.code == 1, r.err.constData());
+        QVERIFY2(r.err.trimmed().endsWith(": " + said.toLatin1()), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+    }
+
     // Both stores listed into a mailbox that Python's mailbox module reads
     // back with the same texts, a message in two parts as one mail, the name
     // from the SMS book of the book file.

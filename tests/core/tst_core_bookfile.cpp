@@ -8,11 +8,11 @@
 #include "Scratch.h"
 #include "core/io/AtomicFile.h"
 #include "core/messaging/BookFile.h"
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 
 namespace {
-const QByteArray Smsc = MessagingState::defaultIcqSmsc();
-const QByteArray Gateway = MessagingState::defaultIcqGateway();
+const QByteArray Smsc = IcqNumbers::defaultCentre();
+const QByteArray Gateway = IcqNumbers::defaultGateway();
 
 // A well-formed full file with a few entries.
 QByteArray sampleImage(int port)

@@ -9,12 +9,12 @@
 
 #include "FuzzCoreEntry.h"
 #include "core/messaging/BookFile.h"
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 
 namespace {
 std::vector<QByteArray> seeds()
 {
-    QByteArray book = BookFile::newImage(MessagingState::defaultIcqSmsc(), MessagingState::defaultIcqGateway());
+    QByteArray book = BookFile::newImage(IcqNumbers::defaultCentre(), IcqNumbers::defaultGateway());
     book.replace(0, 36, QByteArray("+46701234567    Anna").leftJustified(36, ' '));
     return {
         "AT+COPS?\r\r\n+COPS: 0,0,\"Telia S\"\r\n\r\nOK\r\n",

@@ -2,11 +2,11 @@
 // The SMS-SUBMIT builder and the binary-mode frames, byte for byte.
 #include <QtTest>
 
-#include <algorithm>
 #include <random>
 
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BinaryFrames.h"
+#include "core/messaging/IcqNumbers.h"
 #include "core/messaging/PduBuilder.h"
 
 namespace {
@@ -15,24 +15,12 @@ QByteArray bytes(const char *hexText)
     return QByteArray::fromHex(hexText);
 }
 
-QByteArray address(const MessagingState &s)
+Pdu::Address address(const QByteArray &number)
 {
-    return QByteArray(reinterpret_cast<const char *>(s.AddressOctets.data()), s.AddressOctetCount);
-}
-
-QByteArray userData(const MessagingState &s)
-{
-    return QByteArray(reinterpret_cast<const char *>(s.UserData.data()), s.UserDataOctetCount);
-}
-
-MessagingState encoded(const QByteArray &number, const QByteArray &text)
-{
-    MessagingState s;
-    s.NumberText = number;
-    if (!Pdu::encodeNumber(s))
+    const std::optional<Pdu::Address> a = Pdu::encodeNumber(number);
+    if (!a)
         qWarning("number %s refused", number.constData());
-    Pdu::encodeText(s, text);
-    return s;
+    return a.value_or(Pdu::Address());
 }
 
 // The packing written the way GSM 03.38 lays it out, group by group, to
@@ -75,18 +63,20 @@ private slots:
 
 void TestCorePdu::workedExamples()
 {
-    MessagingState a = encoded("+123456789", "abc");
-    QVERIFY(a.International);
-    QCOMPARE(int(a.DigitCount), 9);
-    QCOMPARE(address(a), bytes("21436587F9"));
-    QCOMPARE(userData(a), bytes("61F118"));
-    QCOMPARE(Pdu::hex(Pdu::submitPdu(a, false)), QByteArray("001100099121436587F90000C40361F118"));
-    QCOMPARE(Pdu::tpduLength(a), 16);
+    const Pdu::Address a = address("+123456789");
+    const Pdu::UserData abc = Pdu::encodeText("abc");
+    QVERIFY(a.international);
+    QCOMPARE(a.digitCount, 9);
+    QCOMPARE(a.octets, bytes("21436587F9"));
+    QCOMPARE(abc.octets, bytes("61F118"));
+    QCOMPARE(Pdu::hex(Pdu::submitPdu(a, abc, false)), QByteArray("001100099121436587F90000C40361F118"));
+    QCOMPARE(Pdu::tpduLength(a, abc), 16);
 
-    MessagingState b = encoded("0123456", "Hi @ $5");
-    QVERIFY(!b.International);
-    QCOMPARE(Pdu::hex(Pdu::submitPdu(b, true)), QByteArray("0091000781103254F60000C407C834080012D400"));
-    QCOMPARE(Pdu::tpduLength(b), 19);
+    const Pdu::Address b = address("0123456");
+    const Pdu::UserData hi = Pdu::encodeText("Hi @ $5");
+    QVERIFY(!b.international);
+    QCOMPARE(Pdu::hex(Pdu::submitPdu(b, hi, true)), QByteArray("0091000781103254F60000C407C834080012D400"));
+    QCOMPARE(Pdu::tpduLength(b, hi), 19);
 }
 
 void TestCorePdu::numberRules_data()
@@ -100,6 +90,9 @@ void TestCorePdu::numberRules_data()
     QTest::newRow("12 refused") << QByteArray("12") << false << false << QByteArray() << 2;
     QTest::newRow("1 refused") << QByteArray("1") << false << false << QByteArray() << 0;
     QTest::newRow("letters refused") << QByteArray("abcdef") << false << false << QByteArray() << 0;
+    // The first 20 characters hold two digits only.
+    QTest::newRow("digits past the cut") << QByteArray("12" + QByteArray(18, ' ') + "345") << false << false
+                                         << QByteArray() << 2;
     QTest::newRow("123 accepted") << QByteArray("123") << true << false << bytes("21F3") << 3;
     QTest::newRow("even count, no padding byte") << QByteArray("+1234") << true << true << bytes("2143") << 4;
     QTest::newRow("punctuation skipped") << QByteArray("+46 (70) 12-34") << true << true << bytes("64072143") << 8;
@@ -118,82 +111,66 @@ void TestCorePdu::numberRules()
     QFETCH(bool, international);
     QFETCH(QByteArray, octets);
     QFETCH(int, digits);
-    MessagingState s;
-    s.NumberText = number;
-    QCOMPARE(Pdu::encodeNumber(s), accepted);
-    QCOMPARE(int(s.DigitCount), digits);
-    QVERIFY(s.NumberText.size() <= 20);
+    const std::optional<Pdu::Address> a = Pdu::encodeNumber(number);
+    QCOMPARE(a.has_value(), accepted);
     if (accepted) {
-        QCOMPARE(s.International, international);
-        QCOMPARE(address(s), octets);
+        QCOMPARE(a->digitCount, digits);
+        QCOMPARE(a->international, international);
+        QCOMPARE(a->octets, octets);
         // The PDU never carries a byte of padding alone.
-        QVERIFY(!address(s).contains('\xFF'));
+        QVERIFY(!a->octets.contains('\xFF'));
     }
 }
 
 void TestCorePdu::bookItemAndIcq()
 {
     // A book item: ten digits padded to 16, " - ", a name.
-    MessagingState s;
-    s.NumberText = Reply::trimmed("0701234567       - Anna");
-    QVERIFY(Pdu::encodeNumber(s));
-    QVERIFY(!s.International);
-    QCOMPARE(int(s.DigitCount), 10);
-    QCOMPARE(address(s), bytes("7010325476"));
-    QCOMPARE(Pdu::submitPdu(s, false).at(4), char(0x81));
+    const Pdu::Address s = address(Reply::trimmed("0701234567       - Anna"));
+    QVERIFY(!s.international);
+    QCOMPARE(s.digitCount, 10);
+    QCOMPARE(s.octets, bytes("7010325476"));
+    QCOMPARE(Pdu::submitPdu(s, Pdu::encodeText("a"), false).at(4), char(0x81));
 
-    const QByteArray gateway = MessagingState::defaultIcqGateway(); // "+447781484000" padded
+    const QByteArray gateway = IcqNumbers::defaultGateway(); // "+447781484000" padded
     QCOMPARE(Pdu::icqRecipient("12345678  - Bob", gateway).value_or("none"), QByteArray("+44778148400012345678"));
     // Only the first ten characters are looked at.
     QCOMPARE(Pdu::icqRecipient("1234567890123 - X", gateway).value_or("none"), QByteArray("+4477814840001234567890"));
     QVERIFY(!Pdu::icqRecipient("1 - Bob", gateway));
     QVERIFY(!Pdu::icqRecipient("          123", gateway));
 
-    MessagingState icq;
-    icq.NumberText = *Pdu::icqRecipient("12345678  - Bob", gateway);
-    QVERIFY(Pdu::encodeNumber(icq));
-    QVERIFY(icq.International);
+    const Pdu::Address icq = address(*Pdu::icqRecipient("12345678  - Bob", gateway));
+    QVERIFY(icq.international);
     // The gateway's 12 digits, then the ICQ number until the 20-character cut.
-    QCOMPARE(icq.NumberText, QByteArray("+4477814840001234567"));
-    QCOMPARE(int(icq.DigitCount), 19);
-    QCOMPARE(address(icq), bytes("447718840400214365F7"));
+    QCOMPARE(icq.digitCount, 19);
+    QCOMPARE(icq.octets, bytes("447718840400214365F7"));
 }
 
 void TestCorePdu::textMapping()
 {
-    MessagingState s;
-    Pdu::encodeText(s, "@");
-    QCOMPARE(userData(s), bytes("00"));
-    QCOMPARE(s.TextLength, 1);
-    Pdu::encodeText(s, "$");
-    QCOMPARE(userData(s), bytes("02"));
-    Pdu::encodeText(s, "\xE9");
-    QCOMPARE(userData(s), bytes("69"));
+    QCOMPARE(Pdu::encodeText("@").octets, bytes("00"));
+    QCOMPARE(Pdu::encodeText("@").septets, 1);
+    QCOMPARE(Pdu::encodeText("$").octets, bytes("02"));
+    QCOMPARE(Pdu::encodeText("\xE9").octets, bytes("69"));
     // Line breaks count as characters and go as they are.
-    Pdu::encodeText(s, "a\r\nb");
-    QCOMPARE(s.TextLength, 4);
-    QCOMPARE(userData(s), packByGroups(QByteArray("a\r\nb")).left(4));
-    // Nothing of an earlier, longer text is left behind.
-    Pdu::encodeText(s, QByteArray(160, 'z'));
-    Pdu::encodeText(s, "a");
-    QCOMPARE(userData(s), bytes("61"));
-    QVERIFY(std::all_of(s.UserData.begin() + 1, s.UserData.end(), [](auto b) { return b == 0; }));
+    const Pdu::UserData lines = Pdu::encodeText("a\r\nb");
+    QCOMPARE(lines.septets, 4);
+    QCOMPARE(lines.octets, packByGroups(QByteArray("a\r\nb")).left(4));
 }
 
 void TestCorePdu::textLengths()
 {
     const std::pair<int, int> cases[] = {{1, 1}, {2, 2}, {7, 7}, {8, 7}, {9, 8}, {159, 140}, {160, 140}};
     for (auto [len, octets] : cases) {
-        MessagingState s;
-        Pdu::encodeText(s, QByteArray(len, 'x'));
-        QCOMPARE(int(s.UserDataOctetCount), octets);
-        QCOMPARE(s.TextLength, len);
+        const Pdu::UserData t = Pdu::encodeText(QByteArray(len, 'x'));
+        QCOMPARE(int(t.octets.size()), octets);
+        QCOMPARE(t.septets, len);
     }
-    MessagingState s = encoded("+123456789012", QByteArray(170, 'x'));
-    QCOMPARE(s.TextLength, 160);
-    QCOMPARE(int(s.UserDataOctetCount), 140);
-    const QByteArray pdu = Pdu::submitPdu(s, false);
-    QCOMPARE(pdu.at(8 + s.AddressOctetCount), char(0xA0));
+    const Pdu::Address a = address("+123456789012");
+    const Pdu::UserData t = Pdu::encodeText(QByteArray(170, 'x'));
+    QCOMPARE(t.septets, Pdu::MaxText);
+    QCOMPARE(int(t.octets.size()), 140);
+    const QByteArray pdu = Pdu::submitPdu(a, t, false);
+    QCOMPARE(pdu.at(8 + a.octets.size()), char(0xA0));
     QCOMPARE(pdu.size(), 9 + 6 + 140);
 }
 
@@ -209,9 +186,8 @@ void TestCorePdu::packingMatchesGroupLayout()
             text.append(char(c));
             septets.append(char(c == '@' ? 0 : c == '$' ? 2 : (c & 0x7F)));
         }
-        MessagingState s;
-        Pdu::encodeText(s, text);
-        QCOMPARE(userData(s), packByGroups(septets).left(s.UserDataOctetCount));
+        const Pdu::UserData t = Pdu::encodeText(text);
+        QCOMPARE(t.octets, packByGroups(septets).left(t.octets.size()));
     }
 }
 
@@ -219,29 +195,24 @@ void TestCorePdu::frames()
 {
     QCOMPARE(Frames::centreQuery(), bytes("02024151"));
 
-    MessagingState a = encoded("+123456789", "abc");
-    QCOMPARE(Frames::submit(Pdu::submitPdu(a, false)),
+    QCOMPARE(Frames::submit(Pdu::submitPdu(address("+123456789"), Pdu::encodeText("abc"), false)),
              bytes("021541070302001100099121436587F90000C40361F118"));
 
-    MessagingState c;
-    c.NumberText = "+12345";
-    QVERIFY(Pdu::encodeNumber(c));
-    const QByteArray set = Frames::centreSet(c);
+    const QByteArray set = Frames::centreSet(address("+12345"));
     QCOMPARE(set, bytes("0207425104912143F5"));
     // The set frame's body has the shape of the query reply.
     QCOMPARE(Frames::centreText(set.mid(2)), QByteArray(" +12345"));
 
-    c.NumberText = "0705008999";
-    QVERIFY(Pdu::encodeNumber(c));
-    QCOMPARE(Frames::centreSet(c), bytes("0209425106817050009899"));
-    QCOMPARE(Frames::centreText(Frames::centreSet(c).mid(2)), QByteArray(" 0705008999"));
+    const QByteArray national = Frames::centreSet(address("0705008999"));
+    QCOMPARE(national, bytes("0209425106817050009899"));
+    QCOMPARE(Frames::centreText(national.mid(2)), QByteArray(" 0705008999"));
 }
 
 void TestCorePdu::longSubmitFrame()
 {
-    MessagingState s = encoded("+123456789012", QByteArray(160, 'x'));
-    QCOMPARE(int(s.AddressOctetCount), 6);
-    const QByteArray frame = Frames::submit(Pdu::submitPdu(s, true));
+    const Pdu::Address a = address("+123456789012");
+    QCOMPARE(int(a.octets.size()), 6);
+    const QByteArray frame = Frames::submit(Pdu::submitPdu(a, Pdu::encodeText(QByteArray(160, 'x')), true));
     QCOMPARE(static_cast<unsigned char>(frame.at(1)), 159);
     QCOMPARE(frame.size(), 2 + 159);
 }

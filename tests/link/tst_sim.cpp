@@ -3,7 +3,7 @@
 // like a 9600-baud cable.
 #include "LinkTestSupport.h"
 
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 #include "link/BinaryLink.h"
 #include "link/messaging/CentreService.h"
 #include "link/messaging/SmsSender.h"
@@ -154,9 +154,9 @@ private slots:
         QVERIFY(phone.start());
         auto &[sim, port, link] = phone;
         link.setTiming(Timing().scaled(0.2));
-        MessagingState state;
-        CentreService centre(link, state);
-        SmsSender sender(link, state, centre);
+        const IcqNumbers icq;
+        CentreService centre(link);
+        SmsSender sender(link, centre, icq);
         QStringList told;
         connect(&link, &PhoneLink::commandWritten, this, [&](const QByteArray &command) {
             if (command.startsWith("AT")) // the message itself is hex, no command

@@ -31,6 +31,7 @@
 #include "Scratch.h"
 #include "SimPhone.h"
 #include "gui/common/Tab.h"
+#include "gui/messaging/SmsBooks.h"
 #include "gui/window/MainWindow.h"
 #include "gui/window/PortErrorDialog.h"
 #include "link/Timing.h"
@@ -225,8 +226,7 @@ public:
     // A fresh book file leaves the ICQ numbers blank; a send to ICQ needs them.
     void fillIcqNumbers()
     {
-        form->messaging.IcqSmscNumber = MessagingState::defaultIcqSmsc();
-        form->messaging.IcqGatewayNumber = MessagingState::defaultIcqGateway();
+        form->books->icqNumbers = IcqNumbers();
     }
 
     bool ok() const { return m_dir.ok() && m_phoneOk && (!form || m_shown); }

@@ -6,7 +6,6 @@
 #include "app/cli/CommandSupport.h"
 #include "core/at/Charset.h"
 #include "core/at/ReplyParse.h"
-#include "core/messaging/MessagingState.h"
 #include "link/info/GsmInfo.h"
 #include "link/messaging/CentreService.h"
 #include "link/port/PortMap.h"
@@ -54,8 +53,7 @@ int ports(CliSession &s, const Invocation &)
 
 int info(CliSession &s, const Invocation &)
 {
-    MessagingState state;
-    CentreService centre(s.link, state);
+    CentreService centre(s.link);
     QList<std::pair<QString, QString>> lines;
     bool any = false;
     auto text = [&](const char *name, const std::optional<QByteArray> &value) {

@@ -10,7 +10,7 @@
 #include "core/messaging/BookFile.h"
 #include "core/messaging/InboxFiles.h"
 #include "core/messaging/InboxMessages.h"
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 #include "core/messaging/PduBuilder.h"
 #include "link/messaging/CentreService.h"
 #include "link/messaging/InboxService.h"
@@ -19,15 +19,6 @@
 namespace CliCommands {
 
 namespace {
-
-// As the SMS page counts and limits the text.
-constexpr int MaxText = 160;
-
-// Characters as the phone counts them: one per code point.
-int characterCount(const QString &text)
-{
-    return int(text.toUcs4().size());
-}
 
 QString messageStoreName(InboxAt::Store store)
 {
@@ -69,46 +60,43 @@ int smsSend(CliSession &s, const Invocation &call)
     QCoreApplication::processEvents();
     if (s.stopIfInterrupted())
         return s.exitCode();
-    // The SMS page's checks: no empty message, no more than it lets the
-    // user type, and a recipient the encoder takes.
-    if (text.isEmpty())
-        return usage(QStringLiteral("the message is empty"));
-    if (characterCount(text) > MaxText)
+    // No more than the SMS page lets the user type. An empty message and a
+    // recipient the encoder cannot take the sender refuses, before the port.
+    if (Pdu::characterCount(text) > Pdu::MaxText)
         return usage(QStringLiteral("the message has %1 characters; an SMS takes at most %2")
-                         .arg(characterCount(text)).arg(MaxText));
-    MessagingState check;
-    check.NumberText = Reply::trimmed(toPhoneText(number));
-    if (!Pdu::encodeNumber(check))
-        return usage(QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)").arg(number));
+                         .arg(Pdu::characterCount(text)).arg(Pdu::MaxText));
 
-    MessagingState state;
-    CentreService centre(s.link, state);
-    SmsSender sender(s.link, state, centre);
-    QString last;
-    QObject::connect(&sender, &SmsSender::status, [&](const QString &st) {
-        if (st.isEmpty())
-            return;
-        last = st;
-        s.progress(st);
-    });
-    QObject::connect(&sender, &SmsSender::refused, [&](SmsSender::Field) {
-        s.fail(Exit::Usage, QStringLiteral("the phone cannot take this message or number"));
-    });
+    CentreService centre(s.link);
+    const IcqNumbers noIcq;
+    SmsSender sender(s.link, centre, noIcq);
+    QObject::connect(&sender, &SmsSender::status, [&](const QString &st) { s.progress(st); });
+    std::optional<SmsSender::Field> refused;
+    QObject::connect(&sender, &SmsSender::refused, [&](SmsSender::Field field) { refused = field; });
     SmsSender::Message message;
     message.text = text;
     message.smsRecipient = number;
     message.binaryOnly = call.options.isSet(QStringLiteral("binary"));
-    state.IcqMode = false;
-    s.run([&] { sender.send(message); });
+    SmsSender::Result result{SmsSender::Outcome::Aborted, SmsSender::Road::At};
+    s.run([&] { result = sender.send(message); });
     s.endProgress();
 
     if (s.stopIfInterrupted() || s.failed())
         return s.exitCode();
-    if (last == QLatin1String("SMS sent OK.")) {
+    if (result.outcome == SmsSender::Outcome::Sent) {
         print(QStringLiteral("SMS sent OK."));
         return Exit::Ok;
     }
-    s.fail(Exit::Phone, QStringLiteral("%1: %2").arg(s.where(), last.isEmpty() ? QStringLiteral("SMS not sent") : last));
+    if (result.outcome == SmsSender::Outcome::Refused) {
+        if (refused == SmsSender::Field::Text)
+            return usage(QStringLiteral("the message is empty"));
+        if (refused == SmsSender::Field::SmsRecipient)
+            return usage(QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)")
+                             .arg(number));
+        return usage(QStringLiteral("the phone cannot take this message or number"));
+    }
+    // The rest the phone ended, in the words the SMS page shows.
+    const QString said = SmsSender::statusText(result, s.link.portName()).value_or(QString());
+    s.fail(Exit::Phone, QStringLiteral("%1: %2").arg(s.where(), said.isEmpty() ? QStringLiteral("SMS not sent") : said));
     return s.exitCode();
 }
 

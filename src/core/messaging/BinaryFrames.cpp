@@ -28,13 +28,12 @@ QByteArray centreQuery()
     return frame("AQ");
 }
 
-QByteArray centreSet(const MessagingState &state)
+QByteArray centreSet(const Pdu::Address &centre)
 {
-    const int n = qMin<int>(state.AddressOctetCount, int(state.AddressOctets.size()));
     QByteArray body("BQ");
-    body.append(char(n + 1));
-    body.append(char(state.International ? 0x91 : 0x81));
-    body.append(reinterpret_cast<const char *>(state.AddressOctets.data()), n);
+    body.append(char(centre.octets.size() + 1));
+    body.append(char(centre.international ? 0x91 : 0x81));
+    body.append(centre.octets);
     return frame(body);
 }
 

@@ -3,11 +3,11 @@
 // Frames of the phone's binary mode: 0x02, length, body.
 #include <QByteArray>
 
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/PduBuilder.h"
 
 namespace Frames {
 QByteArray centreQuery();                                // 02 02 41 51
-QByteArray centreSet(const MessagingState &state);       // from the encoded number
+QByteArray centreSet(const Pdu::Address &centre);        // 02, len, "BQ", its address
 QByteArray submit(const QByteArray &pdu);                // 02, len+4, 41 07 03 02, pdu
 // The phone's own centre written back: 0x02, length, the saved query reply body.
 QByteArray restore(const QByteArray &savedBody);

@@ -10,7 +10,6 @@
 #include "core/at/Charset.h"
 #include "link/PhoneLink.h"
 #include "core/messaging/BookFile.h"
-#include "core/messaging/MessagingState.h"
 #include "gui/messaging/SmsBooks.h"
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
@@ -41,8 +40,8 @@ QByteArray plusDigits(const QString &text)
 }
 } // namespace
 
-IcqSettings::IcqSettings(MessagingState &state, SmsBooks &books, PhoneLink &link, QWidget *parent)
-    : QWidget(parent), m_state(state), m_books(books), m_link(link)
+IcqSettings::IcqSettings(SmsBooks &books, PhoneLink &link, QWidget *parent)
+    : QWidget(parent), m_books(books), m_link(link)
 {
     setObjectName(QStringLiteral("IcqSettings"));
     StaticText8 = new QLabel(QStringLiteral("ICQ SMSC:"), this);
@@ -85,9 +84,9 @@ void IcqSettings::showNumbers()
 {
     // Both boxes get their text even when it does not change, so that the
     // change handlers run as they do on a fresh start.
-    EditICQSMSC->setText(fromPhoneText(m_state.IcqSmscNumber).trimmed());
+    EditICQSMSC->setText(fromPhoneText(m_books.icqNumbers.centre).trimmed());
     EditICQSMSCChange();
-    EditICQPH->setText(fromPhoneText(m_state.IcqGatewayNumber).trimmed());
+    EditICQPH->setText(fromPhoneText(m_books.icqNumbers.gateway).trimmed());
     EditICQPHChange();
 }
 
@@ -118,8 +117,8 @@ bool IcqSettings::eventFilter(QObject *watched, QEvent *event)
 
 void IcqSettings::btnICQdClick()
 {
-    EditICQSMSC->setText(fromPhoneText(MessagingState::defaultIcqSmsc()).trimmed());
-    EditICQPH->setText(fromPhoneText(MessagingState::defaultIcqGateway()).trimmed());
+    EditICQSMSC->setText(fromPhoneText(IcqNumbers::defaultCentre()).trimmed());
+    EditICQPH->setText(fromPhoneText(IcqNumbers::defaultGateway()).trimmed());
 }
 
 void IcqSettings::btnICQsClick()
@@ -127,15 +126,16 @@ void IcqSettings::btnICQsClick()
     const QByteArray centre = plusDigits(EditICQSMSC->text());
     if (centre.size() < 7)
         return;
-    m_state.IcqSmscNumber = centre.leftJustified(NumberLength, ' ');
+    IcqNumbers &numbers = m_books.icqNumbers;
+    numbers.centre = centre.leftJustified(NumberLength, ' ');
     const QByteArray gateway = plusDigits(EditICQPH->text());
     if (gateway.size() < 7)
         return;
-    m_state.IcqGatewayNumber = gateway.leftJustified(NumberLength, ' ');
+    numbers.gateway = gateway.leftJustified(NumberLength, ' ');
 
     // The boxes hold at most 16 characters, so both fields fit; cut anyway
     // so that no write can reach past byte 753.
-    const QByteArray bytes = m_state.IcqSmscNumber.left(NumberLength) + m_state.IcqGatewayNumber.left(NumberLength);
+    const QByteArray bytes = numbers.centre.left(NumberLength) + numbers.gateway.left(NumberLength);
     const bool ok = m_books.writeBook(BookFile::IcqNumbersOffset, bytes, &lastError);
     if (ok)
         lastError.clear();

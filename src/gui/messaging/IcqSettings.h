@@ -3,7 +3,6 @@
 // ICQ gateway and ICQ SMS centre numbers, on the program's own settings page.
 #include <QWidget>
 
-struct MessagingState;
 class PhoneLink;
 class SmsBooks;
 class QLabel;
@@ -13,9 +12,9 @@ class QPushButton;
 class IcqSettings : public QWidget {
     Q_OBJECT
 public:
-    // The numbers are written into the book file of `books`; the colour
-    // flash after "Save" holds through the link's sleep.
-    IcqSettings(MessagingState &state, SmsBooks &books, PhoneLink &link, QWidget *parent = nullptr);
+    // The numbers are those of `books`, saved into its book file; the
+    // colour flash after "Save" holds through the link's sleep.
+    IcqSettings(SmsBooks &books, PhoneLink &link, QWidget *parent = nullptr);
 
     // The numbers in memory, trailing blanks removed, into the boxes.
     void showNumbers();
@@ -40,7 +39,6 @@ private:
     QPushButton *btnICQd;
     QPushButton *btnICQs;
 
-    MessagingState &m_state;
     SmsBooks &m_books;
     PhoneLink &m_link;
 };

@@ -9,7 +9,6 @@
 #include "core/at/Charset.h"
 #include "core/io/AtomicFile.h"
 #include "core/messaging/BookFile.h"
-#include "core/messaging/MessagingState.h"
 #include "gui/common/BookTableModel.h"
 
 // What tells the two books apart: their width of number, the title of its
@@ -37,13 +36,12 @@ Records recordsOf(const PhonebookEntries &entries)
 QString counter(const QString &title, qsizetype left) { return QStringLiteral("%1    (%2)").arg(title).arg(left); }
 } // namespace
 
-SmsBooks::SmsBooks(MessagingState &state, const QString &folder, QObject *parent)
+SmsBooks::SmsBooks(const QString &folder, QObject *parent)
     : QObject(parent),
       smsBook(BookFile::Entries),
       icqBook(BookFile::Entries),
       smsTable(new BookTableModel(smsBook, this)),
       icqTable(new BookTableModel(icqBook, this)),
-      m_state(state),
       m_folder(folder.isEmpty() ? QDir::currentPath() : folder)
 {
     // Whatever changes an entry (an edit committed in the grid, a load, an
@@ -96,15 +94,14 @@ void SmsBooks::GetPhoneBook()
     LoadedPortName = PortName;
 
     IcqPartNew = book.icqPartNew;
-    m_state.IcqSmscNumber = book.icqSmsc;
-    m_state.IcqGatewayNumber = book.icqGateway;
+    icqNumbers = {book.icqSmsc, book.icqGateway};
 
     icqBook.setEntries(BookFile::entries(book.icq));
 
     // Numbers read intact are the user's; only damaged (or missing) ones
     // give way to the defaults.
-    const QByteArray smsc = IcqPartNew ? MessagingState::defaultIcqSmsc() : book.icqSmsc;
-    const QByteArray gateway = IcqPartNew ? MessagingState::defaultIcqGateway() : book.icqGateway;
+    const QByteArray smsc = IcqPartNew ? IcqNumbers::defaultCentre() : book.icqSmsc;
+    const QByteArray gateway = IcqPartNew ? IcqNumbers::defaultGateway() : book.icqGateway;
     lastError.clear();
     auto rewrite = [&](const QByteArray &image) {
         if (!AtomicFile::write(path, image).told(&lastError))
@@ -119,15 +116,13 @@ void SmsBooks::GetPhoneBook()
         // write a port that was read intact, instead of losing it.
         LoadedPortName = PortName;
         // An ICQ send in this session would otherwise go to a blank centre.
-        m_state.IcqSmscNumber = smsc;
-        m_state.IcqGatewayNumber = gateway;
+        icqNumbers = {smsc, gateway};
         emit smsRecipientPrompt(QStringLiteral(" New Phonebook created."));
         emit icqRecipientPrompt(QStringLiteral(" New ICQ book created"));
     } else if (IcqPartNew) {
         rewrite(BookFile::repairedImage(book, portNumberForBook(PortName), smsc, gateway));
         emit icqRecipientPrompt(QStringLiteral("New ICQ book created"));
-        m_state.IcqSmscNumber = smsc;
-        m_state.IcqGatewayNumber = gateway;
+        icqNumbers = {smsc, gateway};
     }
     fillGridHeaders();
 }

@@ -7,9 +7,9 @@
 #include <QObject>
 #include <QString>
 
+#include "core/messaging/IcqNumbers.h"
 #include "core/phonebooks/PhonebookModel.h"
 
-struct MessagingState;
 class BookTableModel;
 
 class SmsBooks : public QObject {
@@ -17,8 +17,7 @@ class SmsBooks : public QObject {
 public:
     // The book file lives in `folder`; without one, in the working directory
     // as it is now.
-    SmsBooks(MessagingState &state, const QString &folder = QString(),
-             QObject *parent = nullptr);
+    explicit SmsBooks(const QString &folder = QString(), QObject *parent = nullptr);
 
     QString bookPath() const;
     // Writes bytes at offset of the existing book file and nothing else.
@@ -32,6 +31,10 @@ public:
     // What SMSgrid and ICQgrid show: the books with their counters in row 0.
     BookTableModel *smsTable;
     BookTableModel *icqTable;
+
+    // As loaded from the book file (or the defaults where it had none) and
+    // as the settings page last saved them; an ICQ send reads them.
+    IcqNumbers icqNumbers;
 
     bool BookNew = false;
     bool IcqPartNew = false;
@@ -79,6 +82,5 @@ private:
     void gridEdit(const Book &book, int col, int row, const QString &value);
     void announceRecipients(const Book &book, int first, int last);
 
-    MessagingState &m_state;
     QString m_folder;
 };

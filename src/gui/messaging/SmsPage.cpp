@@ -13,7 +13,7 @@
 #include <QStyle>
 #include <QTextCursor>
 
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/PduBuilder.h"
 #include "gui/common/Flash.h"
 #include "gui/common/HoverButton.h"
 #include "gui/common/Palette.h"
@@ -21,7 +21,6 @@
 #include "link/PhoneLink.h"
 
 namespace {
-constexpr int MaxText = 160;
 constexpr int WarnFrom = 150;
 
 const QColor Black(0, 0, 0);
@@ -33,21 +32,10 @@ void setEnabledAll(std::initializer_list<QWidget *> widgets, bool on)
     for (QWidget *w : widgets)
         w->setEnabled(on);
 }
-
-// Characters as the phone will count them: one per code point.
-int characterCount(const QString &text)
-{
-    int n = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
-            ++n;
-    }
-    return n;
-}
 } // namespace
 
-SmsPage::SmsPage(PhoneLink &link, MessagingState &state, SmsSender &sender, QWidget *parent)
-    : QWidget(parent), m_link(link), m_state(state), m_sender(sender)
+SmsPage::SmsPage(PhoneLink &link, SmsSender &sender, QWidget *parent)
+    : QWidget(parent), m_link(link), m_sender(sender)
 {
     setObjectName(QStringLiteral("Panel1"));
     buildLayout();
@@ -221,7 +209,7 @@ void SmsPage::setExitDisabled(bool disabled)
 void SmsPage::limitText()
 {
     const QString text = TextBox->toPlainText();
-    int excess = characterCount(text) - MaxText;
+    int excess = Pdu::characterCount(text) - Pdu::MaxText;
     if (excess <= 0)
         return;
     const QSignalBlocker block(TextBox);
@@ -240,8 +228,8 @@ void SmsPage::limitText()
 
 void SmsPage::TextBoxChange()
 {
-    const int length = characterCount(TextBox->toPlainText());
-    txtLeft->setText(QStringLiteral("%1 / 160").arg(length));
+    const int length = Pdu::characterCount(TextBox->toPlainText());
+    txtLeft->setText(QStringLiteral("%1 / %2").arg(length).arg(Pdu::MaxText));
     Palette::paint(txtLeft, length < WarnFrom ? QApplication::palette().color(QPalette::Button) : LightRed);
 }
 
@@ -258,11 +246,9 @@ void SmsPage::btnSendClick()
         return;
     btnSend->hide();
     setEnabledAll({btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
-    m_state.IcqMode = false;
-    m_state.SmscRestored = true;
     repaint();
 
-    m_link.runGuarded([this] { m_sender.send(message()); });
+    m_link.runGuarded([this] { showResult(m_sender.send(message(false))); });
 
     btnSend->show();
     setEnabledAll({btnAbort, btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
@@ -276,21 +262,27 @@ void SmsPage::btnICQClick()
         return;
     btnICQ->hide();
     setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
-    m_state.IcqMode = true;
-    m_state.SmscRestored = true;
     repaint();
 
-    m_link.runGuarded([this] { m_sender.send(message()); });
+    m_link.runGuarded([this] { showResult(m_sender.send(message(true))); });
 
-    m_state.IcqMode = false;
     setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
     btnICQ->show();
     TextBox->setFocus();
 }
 
-SmsSender::Message SmsPage::message() const
+SmsSender::Message SmsPage::message(bool icq) const
 {
-    return {TextBox->toPlainText(), ComboBox1->currentText(), ComboBox2->currentText(), chkReply->isChecked()};
+    SmsSender::Message m{TextBox->toPlainText(), ComboBox1->currentText(), ComboBox2->currentText(),
+                         chkReply->isChecked()};
+    m.icq = icq;
+    return m;
+}
+
+void SmsPage::showResult(SmsSender::Result result)
+{
+    if (const std::optional<QString> text = SmsSender::statusText(result, m_link.portName()))
+        setStatus(*text);
 }
 
 void SmsPage::markRefused(SmsSender::Field field)

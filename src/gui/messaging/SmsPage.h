@@ -8,7 +8,6 @@
 #include "link/messaging/SmsSender.h"
 
 class PhoneLink;
-struct MessagingState;
 class QPlainTextEdit;
 class QLabel;
 class QCheckBox;
@@ -20,7 +19,7 @@ class HoverButton;
 class SmsPage : public QWidget {
     Q_OBJECT
 public:
-    SmsPage(PhoneLink &link, MessagingState &state, SmsSender &sender, QWidget *parent = nullptr);
+    SmsPage(PhoneLink &link, SmsSender &sender, QWidget *parent = nullptr);
 
 private:
     QPlainTextEdit *TextBox;
@@ -79,12 +78,12 @@ signals:
     void statusChanged(const QString &text);
 
 private:
-    SmsSender::Message message() const;
+    SmsSender::Message message(bool icq) const;
+    void showResult(SmsSender::Result result);
     void markRefused(SmsSender::Field field);
     void buildLayout();
     void limitText();
 
     PhoneLink &m_link;
-    MessagingState &m_state;
     SmsSender &m_sender;
 };

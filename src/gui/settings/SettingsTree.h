@@ -10,7 +10,6 @@
 class QWidget;
 class PhoneLink;
 class PersonalRings;
-struct MessagingState;
 
 // Makes a node's panel; the settings page takes ownership of it.
 using PanelFactory = std::function<QWidget *()>;
@@ -27,7 +26,6 @@ struct SettingsNode {
 // so it hands in their factories.
 struct SettingsContext {
     PhoneLink &link;
-    MessagingState &messaging;
     PanelFactory gsmInfo;
     PanelFactory mirvak;
     // The phone's ring codes, shared by the personal-ring panel and the

@@ -102,10 +102,11 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     layout->addWidget(mainPages, 1);
 
     // The pages, in the order their dependencies need them.
-    centre = new CentreService(link, messaging, this);
-    sender = new SmsSender(link, messaging, *centre, this);
+    books = new SmsBooks(bookFolder, this);
+    centre = new CentreService(link, this);
+    sender = new SmsSender(link, *centre, books->icqNumbers, this);
     infoPage = new InfoPage(link, *centre);
-    smsPage = new SmsPage(link, messaging, *sender);
+    smsPage = new SmsPage(link, *sender);
     // A short beep once a message is with the phone; a sound problem must
     // never spoil a send that has already happened.
     connect(sender, &SmsSender::handedOver, this, [this] {
@@ -115,7 +116,6 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
             LinkTrace::op(QStringLiteral("tone failed: %1").arg(QString::fromLocal8Bit(e.what())));
         }
     });
-    books = new SmsBooks(messaging, bookFolder, this);
     // The port saved in the book file becomes the port in use.
     connect(books, &SmsBooks::portChoiceLoaded, &link, &PhoneLink::usePort);
     // The books feed the SMS page's recipient boxes.
@@ -125,14 +125,14 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
     phonebooksPage = new PhonebooksPage(link, *books);
     connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
-    icqSettings = new IcqSettings(messaging, *books, link);
+    icqSettings = new IcqSettings(*books, link);
     cpa = new PortChooser(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
     personalRings = new PersonalRings(link, this);
     phoneMelodies = new PhoneMelodies(link, *personalRings, this);
     Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
-    settingsPage = new SettingsPage(settingsTree({link, messaging, [this] { return infoPage; },
+    settingsPage = new SettingsPage(settingsTree({link, [this] { return infoPage; },
                                                   [this] { return new MirvakPanel(cpa, icqSettings, new PhoneFinder(link, cpa)); },
                                                   *personalRings}));
     personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
@@ -217,7 +217,7 @@ MainWindow::~MainWindow()
     link.setOpenFailureHandler(nullptr);
     link.setLinkFailureHandler(nullptr);
     link.setPortFailureHandler(nullptr);
-    // The pages hold references to link, messaging and the port, which die
+    // The pages hold references to link and the port, which die
     // with this object's members: take the pages down first.
     delete mainPages;
     mainPages = nullptr;

@@ -8,7 +8,6 @@
 #include "link/sound/MelodyPlayer.h"
 #include "link/sound/ToneGenerator.h"
 #include "link/PhoneLink.h"
-#include "core/messaging/MessagingState.h"
 
 class QTabBar;
 class QStackedWidget;
@@ -38,7 +37,6 @@ public:
 
     SerialPort ComPort1;
     PhoneLink link{ComPort1};
-    MessagingState messaging;
     ToneGenerator bleep;                 // every tone: melodies and the beep after a send
     MelodyPlayer bleeper{bleep};      // the melody player
 

@@ -6,33 +6,32 @@
 #include "link/PhoneLink.h"
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BinaryFrames.h"
-#include "core/messaging/MessagingState.h"
 #include "core/messaging/PduBuilder.h"
 
-CentreService::CentreService(PhoneLink &link, MessagingState &state, QObject *parent)
-    : QObject(parent), m_link(link), m_binary(link), m_state(state)
+CentreService::CentreService(PhoneLink &link, QObject *parent)
+    : QObject(parent), m_link(link), m_binary(link)
 {
 }
 
 QString CentreService::shownCentre() const
 {
-    return m_state.SmscText;
+    return m_shown;
 }
 
 void CentreService::setShownCentre(const QString &text)
 {
-    m_state.SmscText = text;
+    m_shown = text;
 }
 
 bool CentreService::SmscRead() const
 {
-    return m_state.SmscRead;
+    return m_read;
 }
 
 void CentreService::GetSMSC()
 {
-    m_state.SmscRead = false;
-    m_state.SmscText.clear();
+    m_read = false;
+    m_shown.clear();
     emit reading(true);
 
     const Exchange e = m_link.exchange("AT+CSCA?\r\n");
@@ -40,9 +39,9 @@ void CentreService::GetSMSC()
         // A quoted field, even an empty one, is the phone's centre as it
         // stands, and that is what an ICQ send must put back.
         if (const auto centre = Reply::smsCentre(e.reply)) {
-            m_state.SmscText = QStringLiteral(" ") + fromPhoneText(*centre);
-            m_state.SmscRead = true;
-            emit centreShown(m_state.SmscText);
+            m_shown = QStringLiteral(" ") + fromPhoneText(*centre);
+            m_read = true;
+            emit centreShown(m_shown);
         }
     }
     emit readDone();
@@ -61,8 +60,8 @@ void CentreService::GetSMSCbinary()
         const QByteArray &body = answer.body;
         if (answer.whole && m_link.replyTimerRunning() && !m_link.AbortRequested() && body.size() >= 3
             && body.startsWith("BQ")) {
-            m_state.SmscText = fromPhoneText(Frames::centreText(body));
-            emit centreShown(m_state.SmscText);
+            m_shown = fromPhoneText(Frames::centreText(body));
+            emit centreShown(m_shown);
         }
         m_link.stopReplyTimer();
     }
@@ -101,23 +100,17 @@ bool CentreService::setCentreBinary(const QByteArray &typed)
     if (m_link.AbortRequested())
         return false;
 
-    m_state.NumberText = typed;
-    m_state.NumberPreset = true;
-    const bool encoded = Pdu::encodeNumber(m_state);
-    m_state.NumberPreset = false;
-    // A refused number leaves the previous encoder results behind: writing
-    // them would store some other number as the phone's centre.
-    if (!encoded) {
+    const std::optional<Pdu::Address> centre = Pdu::encodeNumber(typed);
+    if (!centre) {
         m_link.setAbortRequested(true);
         return false;
     }
 
     m_link.startReplyTimer(m_link.timing().centreAnswer);
-    return setFrameAnswered();
+    return setFrameAnswered(*centre);
 }
 
-bool CentreService::setFrameAnswered()
+bool CentreService::setFrameAnswered(const Pdu::Address &centre)
 {
-    m_state.SmscRestored = false;
-    return m_binary.request(Frames::centreSet(m_state), BinaryLink::Request(BinaryLink::AckWithinTimer)).whole;
+    return m_binary.request(Frames::centreSet(centre), BinaryLink::Request(BinaryLink::AckWithinTimer)).whole;
 }

@@ -10,12 +10,14 @@
 #include "link/BinaryLink.h"
 
 class PhoneLink;
-struct MessagingState;
+namespace Pdu {
+struct Address;
+}
 
 class CentreService : public QObject {
     Q_OBJECT
 public:
-    CentreService(PhoneLink &link, MessagingState &state, QObject *parent = nullptr);
+    CentreService(PhoneLink &link, QObject *parent = nullptr);
 
     // "AT+CSCA?": SmscRead set when the reply held a quoted field, an empty
     // one included, and the centre shown as " " + number.
@@ -37,11 +39,10 @@ public:
     // After a binary set, the break; then the port closed.
     void finishSet(SetResult result);
 
-    // In binary mode: sends the set frame for the number the encoder holds
-    // and waits, within Timer2 or until an abort, for its answer (a byte,
-    // then a frame). From the moment the frame is on the line the phone's
-    // own centre counts as replaced. True when the answer arrived.
-    bool setFrameAnswered();
+    // In binary mode: sends the set frame for `centre` and waits, within
+    // Timer2 or until an abort, for its answer (a byte, then a frame). True
+    // when the answer arrived.
+    bool setFrameAnswered(const Pdu::Address &centre);
 
 signals:
     // A read begins; `clear`: the shown centre is emptied first.
@@ -54,5 +55,7 @@ private:
 
     PhoneLink &m_link;
     BinaryLink m_binary;
-    MessagingState &m_state;
+    // " " and the number as the last read showed it, or as the user typed it.
+    QString m_shown;
+    bool m_read = false;
 };

@@ -6,13 +6,10 @@
 #include "link/PhoneLink.h"
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BinaryFrames.h"
+#include "core/messaging/IcqNumbers.h"
 #include "link/messaging/CentreService.h"
-#include "core/messaging/MessagingState.h"
-#include "core/messaging/PduBuilder.h"
 
 namespace {
-constexpr int MaxText = 160;
-
 const QString SentWaiting = QStringLiteral("Sent, waiting for confirmation..");
 const QString Aborted = QStringLiteral("Aborted");
 
@@ -29,9 +26,25 @@ bool restorableCentre(const QByteArray &body)
 }
 } // namespace
 
-SmsSender::SmsSender(PhoneLink &link, MessagingState &state, CentreService &centre, QObject *parent)
-    : QObject(parent), m_link(link), m_binary(link), m_state(state), m_centre(centre)
+SmsSender::SmsSender(PhoneLink &link, CentreService &centre, const IcqNumbers &icq, QObject *parent)
+    : QObject(parent), m_link(link), m_binary(link), m_centre(centre), m_icq(icq)
 {
+}
+
+std::optional<QString> SmsSender::statusText(Result result, const QString &portName)
+{
+    const bool binary = result.road == Road::Binary;
+    switch (result.outcome) {
+    case Outcome::Sent: return QStringLiteral("SMS sent OK.");
+    case Outcome::Failed: return QStringLiteral("SMS failed");
+    case Outcome::Unknown: return binary ? QStringLiteral("SMS ???") : QStringLiteral("SMS status unknown.");
+    case Outcome::Aborted: return Aborted;
+    case Outcome::Refused: return std::nullopt;
+    case Outcome::NoCentre: return QStringLiteral("Error getting SMSC");
+    // In binary mode the link's failure message has said it all.
+    case Outcome::NoPhone: return binary ? QString() : QStringLiteral("Phone not found on ") + portName;
+    }
+    return std::nullopt;
 }
 
 void SmsSender::refuse(Field field)
@@ -41,102 +54,96 @@ void SmsSender::refuse(Field field)
     m_link.stopReplyTimer();
 }
 
-void SmsSender::send(const Message &message)
+SmsSender::Result SmsSender::send(const Message &message)
 {
-    m_message = message;
     m_link.setAbortRequested(false);
-    if (m_message.text.isEmpty()) {
+    m_centreRestored = true;
+    if (message.text.isEmpty()) {
         refuse(Field::Text);
-        return;
+        return {Outcome::Refused, Road::At};
     }
-
-    ProcessNumber();
-    if (m_link.AbortRequested())
-        return;
+    const std::optional<Pdu::Address> recipient = ProcessNumber(message);
+    if (!recipient)
+        return {Outcome::Refused, Road::At};
 
     emit status(QStringLiteral("SMS -> GSM ..."));
-    m_state.SmscRestored = true;
-
     if (!m_link.exchange("AT\r\n").ok() || !m_link.connected()) {
-        emit status(QStringLiteral("Phone not found on ") + m_link.portName());
         m_link.closePort();
-        return;
+        return {Outcome::NoPhone, Road::At};
     }
 
-    if (!m_message.binaryOnly && m_link.exchange("AT+CMGS=?\r\n").ok())
-        sendInAtMode();
-    else
-        sendInBinaryMode();
+    if (!message.binaryOnly && m_link.exchange("AT+CMGS=?\r\n").ok())
+        return {sendInAtMode(message, *recipient), Road::At};
+    return {sendInBinaryMode(message, *recipient), Road::Binary};
 }
 
-void SmsSender::ProcessNumber()
+std::optional<Pdu::Address> SmsSender::ProcessNumber(const Message &message)
 {
-    MessagingState &s = m_state;
-    if (!s.IcqMode && !s.NumberPreset)
-        s.NumberText = Reply::trimmed(toPhoneText(m_message.smsRecipient));
-    if (s.IcqMode && !s.NumberPreset)
-        ProcessICQ();
-    if (m_link.AbortRequested())
-        return;
-    if (!Pdu::encodeNumber(s))
+    QByteArray number;
+    if (message.icq) {
+        const std::optional<QByteArray> icq = ProcessICQ(message);
+        if (!icq)
+            return std::nullopt;
+        number = *icq;
+    } else {
+        number = Reply::trimmed(toPhoneText(message.smsRecipient));
+    }
+    std::optional<Pdu::Address> address = Pdu::encodeNumber(number);
+    if (!address)
         refuse(Field::SmsRecipient);
+    return address;
 }
 
-void SmsSender::ProcessICQ()
+std::optional<QByteArray> SmsSender::ProcessICQ(const Message &message)
 {
-    const auto recipient = Pdu::icqRecipient(toPhoneText(m_message.icqRecipient), m_state.IcqGatewayNumber);
-    m_link.setAbortRequested(false);
-    if (!recipient) {
+    std::optional<QByteArray> recipient = Pdu::icqRecipient(toPhoneText(message.icqRecipient), m_icq.gateway);
+    if (!recipient)
         refuse(Field::IcqRecipient);
-        return;
-    }
-    m_state.NumberText = *recipient;
+    return recipient;
 }
 
-void SmsSender::ProcessText()
+Pdu::UserData SmsSender::ProcessText(const Message &message)
 {
-    Pdu::encodeText(m_state, toPhoneText(m_message.text).left(MaxText));
+    return Pdu::encodeText(toPhoneText(message.text));
 }
 
 void SmsSender::restoreCentreAT()
 {
     const QByteArray own = Reply::trimmed(toPhoneText(m_centre.shownCentre()));
     m_link.exchange("AT+CSCA=\"" + numberTophone(own) + "\r\n");
-    m_state.SmscRestored = true;
+    m_centreRestored = true;
 }
 
-void SmsSender::sendInAtMode()
+SmsSender::Outcome SmsSender::sendInAtMode(const Message &message, const Pdu::Address &recipient)
 {
-    if (m_state.IcqMode) {
+    if (message.icq) {
         m_centre.GetSMSC();
-        if (!m_state.SmscRead) {
-            emit status(QStringLiteral("Error getting SMSC"));
-            return;
-        }
-        const QByteArray icqCentre = Reply::trimmed(m_state.IcqSmscNumber);
+        if (!m_centre.SmscRead())
+            return Outcome::NoCentre;
+        const QByteArray icqCentre = Reply::trimmed(m_icq.centre);
         // Once the command is on the line the phone may have taken it even
         // when its answer is lost, so from here on the own centre goes back.
-        m_state.SmscRestored = false;
+        m_centreRestored = false;
         if (!m_link.exchange("AT+CSCA=\"" + numberTophone(icqCentre) + "\r\n").ok()) {
             finishAT();
-            return;
+            return Outcome::Refused;
         }
     }
-    if (!submitAT())
-        emit status(Aborted);
+    const Outcome outcome = submitAT(message, recipient);
     finishAT();
+    return outcome;
 }
 
-// PDU mode, the prompt, the message. False when the message never went out.
-bool SmsSender::submitAT()
+// PDU mode, the prompt, the message. Aborted when the message never went out.
+SmsSender::Outcome SmsSender::submitAT(const Message &message, const Pdu::Address &recipient)
 {
     if (!m_link.exchange("AT+CMGF=0\r\n").ok())
-        return false;
+        return Outcome::Aborted;
 
-    ProcessText();
+    const Pdu::UserData text = ProcessText(message);
 
     // Announce the length; the phone answers with its echo, then ">".
-    m_link.writeCommand("AT+CMGS=" + QByteArray::number(Pdu::tpduLength(m_state)) + "\r");
+    m_link.writeCommand("AT+CMGS=" + QByteArray::number(Pdu::tpduLength(recipient, text)) + "\r");
     // One second for the prompt in all, however much echo comes before it.
     m_link.startReplyTimer(m_link.timing().prompt);
     QByteArray last;
@@ -151,24 +158,23 @@ bool SmsSender::submitAT()
             }
             if (m_link.connected())
                 m_link.purgeInput();
-            return false;
+            return Outcome::Aborted;
         }
         last = m_link.readBytes(1);
         m_link.pumpPending();
     }
 
     // The message in hex, ended by Ctrl-Z.
-    const QByteArray pdu = Pdu::submitPdu(m_state, m_message.requestReply);
+    const QByteArray pdu = Pdu::submitPdu(recipient, text, message.requestReply);
     emit status(SentWaiting);
     const bool confirmed = m_link.exchange(Pdu::hex(pdu) + '\x1a', Wait::Long).ok();
-    emit status(confirmed ? QStringLiteral("SMS sent OK.") : QStringLiteral("SMS status unknown."));
     emit handedOver();
-    return true;
+    return confirmed ? Outcome::Sent : Outcome::Unknown;
 }
 
 void SmsSender::finishAT()
 {
-    if (!m_state.SmscRestored && m_link.connected())
+    if (!m_centreRestored && m_link.connected())
         restoreCentreAT();
     closeLink();
 }
@@ -188,34 +194,34 @@ void SmsSender::restoreCentreBinary()
     // this runs on the way out after an abort or a time-out, and a phone that
     // is gone must not keep the port after the user has already pressed
     // Abort once.
-    m_state.SmscRestored = true;
-    m_binary.request(Frames::restore(m_state.SavedSmscFrame),
+    m_centreRestored = true;
+    m_binary.request(Frames::restore(m_savedCentreFrame),
                      BinaryLink::Request(BinaryLink::WithinTimer).purgingFirst().within(m_link.timing().binaryAnswer));
     m_link.stopReplyTimer();
 }
 
-void SmsSender::binaryTimeOut()
+SmsSender::Outcome SmsSender::binaryTimeOut()
 {
     m_link.stopReplyTimer();
-    if (!m_state.SmscRestored && m_link.connected())
+    if (!m_centreRestored && m_link.connected())
         restoreCentreBinary();
     closeLink();
     // The dialog waits in the event loop; a pending abort would turn that
     // wait into a busy one, and there is nothing left to abort.
     m_link.setAbortRequested(false);
     m_link.showLinkFailure();
-    emit status(QString());
+    return Outcome::NoPhone;
 }
 
-void SmsSender::binaryAborted()
+SmsSender::Outcome SmsSender::binaryAborted()
 {
     emit status(Aborted + QStringLiteral(", closing.."));
     m_link.setAbortRequested(false);
-    if (!m_state.SmscRestored && m_link.connected())
+    if (!m_centreRestored && m_link.connected())
         restoreCentreBinary();
     closeLink();
     m_link.stopReplyTimer();
-    emit status(Aborted);
+    return Outcome::Aborted;
 }
 
 SmsSender::BinaryExit SmsSender::switchToIcqCentre()
@@ -231,20 +237,21 @@ SmsSender::BinaryExit SmsSender::switchToIcqCentre()
     if (!answer.whole)
         return BinaryExit::Aborted;
 
-    m_state.SavedSmscFrame = answer.body;
+    m_savedCentreFrame = answer.body;
     m_link.purgeInput();
-    if (!restorableCentre(m_state.SavedSmscFrame))
+    if (!restorableCentre(m_savedCentreFrame))
         return BinaryExit::NoCentre;
 
-    m_state.NumberPreset = true;
-    m_state.NumberText = m_state.IcqSmscNumber;
-    ProcessNumber();
-    m_state.NumberPreset = false;
-    if (m_link.AbortRequested()) // the ICQ centre number itself was refused
+    const std::optional<Pdu::Address> icqCentre = Pdu::encodeNumber(m_icq.centre);
+    if (!icqCentre)
+        refuse(Field::SmsRecipient);
+    if (!icqCentre || m_link.AbortRequested())
         return BinaryExit::Aborted;
 
-    // Set the ICQ centre, still within the time the query started.
-    if (!m_centre.setFrameAnswered() || !m_link.replyTimerRunning())
+    // Set the ICQ centre, still within the time the query started. From
+    // the moment its frame is on the line the own centre counts as replaced.
+    m_centreRestored = false;
+    if (!m_centre.setFrameAnswered(*icqCentre) || !m_link.replyTimerRunning())
         return BinaryExit::TimedOut;
 
     m_link.stopReplyTimer();
@@ -252,68 +259,57 @@ SmsSender::BinaryExit SmsSender::switchToIcqCentre()
     return BinaryExit::Done;
 }
 
-void SmsSender::sendInBinaryMode()
+SmsSender::Outcome SmsSender::sendInBinaryMode(const Message &message, const Pdu::Address &recipient)
 {
     m_binary.GoBinary();
     // Nothing goes to a phone that did not enter binary mode, nor after the
     // user pressed Abort: the message must not leave after an abort.
-    if (m_link.AbortRequested()) {
-        binaryAborted();
-        return;
-    }
+    if (m_link.AbortRequested())
+        return binaryAborted();
 
-    if (m_state.IcqMode) {
+    if (message.icq) {
         switch (switchToIcqCentre()) {
         case BinaryExit::Done:
             break;
         case BinaryExit::TimedOut:
-            binaryTimeOut();
-            return;
+            return binaryTimeOut();
         case BinaryExit::Aborted:
-            binaryAborted();
-            return;
+            return binaryAborted();
         case BinaryExit::NoCentre:
             // Without the phone's own centre in hand the ICQ centre would
             // replace it for good.
-            emit status(QStringLiteral("Error getting SMSC"));
             closeLink();
-            return;
+            return Outcome::NoCentre;
         }
+        if (m_link.AbortRequested())
+            return binaryAborted();
     }
-
-    ProcessNumber();
-    if (m_link.AbortRequested()) {
-        binaryAborted();
-        return;
-    }
-    ProcessText();
 
     // Submit the message frame and wait for the phone's verdict as long as
     // it takes: only the user ends that wait.
     const BinaryLink::Answer answer =
-        m_binary.request(Frames::submit(Pdu::submitPdu(m_state, m_message.requestReply)),
+        m_binary.request(Frames::submit(Pdu::submitPdu(recipient, ProcessText(message), message.requestReply)),
                          BinaryLink::Request(BinaryLink::UntilAbort).purgingFirst().whenSent([this] {
                              emit status(SentWaiting);
                          }));
-    if (!answer.whole) {
-        binaryAborted();
-        return;
-    }
+    if (!answer.whole)
+        return binaryAborted();
 
+    Outcome outcome = Outcome::Unknown;
     switch (Frames::judgeSubmitReply(answer.body)) {
     case Frames::Outcome::Sent:
-        emit status(QStringLiteral("SMS sent OK."));
+        outcome = Outcome::Sent;
         emit handedOver();
         break;
     case Frames::Outcome::Failed:
-        emit status(QStringLiteral("SMS failed"));
+        outcome = Outcome::Failed;
         break;
     case Frames::Outcome::Unknown:
-        emit status(QStringLiteral("SMS ???"));
         break;
     }
 
-    if (!m_state.SmscRestored && m_link.connected())
+    if (!m_centreRestored && m_link.connected())
         restoreCentreBinary();
     closeLink();
+    return outcome;
 }

@@ -2,21 +2,25 @@
 #pragma once
 // Sends the composed message as an SMS or, through the ICQ gateway, as an
 // ICQ message: the AT road when the phone takes "AT+CMGS", else binary mode.
-// The page hands over what the user entered and shows what comes back.
+// The page hands over what the user entered and shows how it ended.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <optional>
 
+#include "core/messaging/PduBuilder.h"
 #include "link/BinaryLink.h"
 
 class PhoneLink;
 class CentreService;
-struct MessagingState;
+struct IcqNumbers;
 
 class SmsSender : public QObject {
     Q_OBJECT
 public:
-    SmsSender(PhoneLink &link, MessagingState &state, CentreService &centre, QObject *parent = nullptr);
+    // `icq` is read at each ICQ send, so it must outlive the sender; its
+    // owner keeps it as the book file and the settings page have it.
+    SmsSender(PhoneLink &link, CentreService &centre, const IcqNumbers &icq, QObject *parent = nullptr);
 
     // What the user entered, as the page hands it over.
     struct Message {
@@ -27,18 +31,35 @@ public:
         // Straight to binary mode, without asking whether the phone takes
         // "AT+CMGS" (the command line's --binary).
         bool binaryOnly = false;
+        // To icqRecipient through the ICQ gateway, not to smsRecipient.
+        bool icq = false;
     };
     // The input a send refused; the page marks it.
     enum class Field { Text, SmsRecipient, IcqRecipient };
 
-    // One whole send; IcqMode in the shared state says which kind.
-    void send(const Message &message);
+    enum class Outcome {
+        Sent,     // the phone took the message
+        Failed,   // the phone said it could not be sent
+        Unknown,  // it went to the phone, which gave no verdict
+        Aborted,  // it never went out: the user aborted, or the phone stopped short of it
+        Refused,  // refused() named the input; or the phone would not set the ICQ centre
+        NoCentre, // ICQ: the phone's own centre could not be read, so could not go back
+        NoPhone,  // no phone answered, or in binary mode it stopped answering
+    };
+    // The AT commands, or the binary frames once the phone refused AT+CMGS.
+    enum class Road { At, Binary };
+    struct Result {
+        Outcome outcome;
+        Road road;
+    };
 
-    void ProcessNumber();
-    void ProcessICQ();
-    void ProcessText();
-    void sendInAtMode();
-    void sendInBinaryMode();
+    // One whole send, the phone's centre put back for ICQ. Progress goes
+    // out through status().
+    Result send(const Message &message);
+
+    // The SMS page's status line for a result; nothing where the line keeps
+    // what it showed (an input refused is marked in place instead).
+    static std::optional<QString> statusText(Result result, const QString &portName);
 
 signals:
     void status(const QString &text);
@@ -49,19 +70,28 @@ signals:
 
 private:
     enum class BinaryExit { Done, TimedOut, Aborted, NoCentre };
-    bool submitAT();
+    std::optional<Pdu::Address> ProcessNumber(const Message &message);
+    std::optional<QByteArray> ProcessICQ(const Message &message);
+    Pdu::UserData ProcessText(const Message &message);
+    Outcome sendInAtMode(const Message &message, const Pdu::Address &recipient);
+    Outcome sendInBinaryMode(const Message &message, const Pdu::Address &recipient);
+    Outcome submitAT(const Message &message, const Pdu::Address &recipient);
     void finishAT();
     void closeLink();
     void restoreCentreAT();
     BinaryExit switchToIcqCentre();
     void restoreCentreBinary();
-    void binaryTimeOut();
-    void binaryAborted();
+    Outcome binaryTimeOut();
+    Outcome binaryAborted();
     void refuse(Field field);
 
     PhoneLink &m_link;
     BinaryLink m_binary;
-    MessagingState &m_state;
     CentreService &m_centre;
-    Message m_message;
+    const IcqNumbers &m_icq;
+    // The phone's own centre while an ICQ send has it switched: whether it
+    // is back (or was never touched), and in binary mode the phone's answer
+    // to the centre query, which goes back as it came.
+    bool m_centreRestored = true;
+    QByteArray m_savedCentreFrame;
 };

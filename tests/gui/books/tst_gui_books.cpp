@@ -21,7 +21,7 @@
 #include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "gui/messaging/IcqSettings.h"
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 #include "link/messaging/CentreService.h"
 #include "gui/messaging/SmsBooks.h"
 #include "link/messaging/SmsSender.h"
@@ -31,8 +31,8 @@
 using namespace booktest;
 
 namespace {
-const QByteArray DefaultSmsc = MessagingState::defaultIcqSmsc();
-const QByteArray DefaultGateway = MessagingState::defaultIcqGateway();
+const QByteArray DefaultSmsc = IcqNumbers::defaultCentre();
+const QByteArray DefaultGateway = IcqNumbers::defaultGateway();
 
 // A complete, healthy file with an entry in both books.
 QByteArray fullBook(char port = 3)
@@ -59,13 +59,12 @@ QByteArray fullBook(char port = 3)
 struct Harness {
     SerialPort port;
     PhoneLink link{port};
-    MessagingState state;
-    CentreService centre{link, state};
-    SmsSender sender{link, state, centre};
-    SmsPage sms{link, state, sender};
+    SmsBooks books{bookFolder()};
+    CentreService centre{link};
+    SmsSender sender{link, centre, books.icqNumbers};
+    SmsPage sms{link, sender};
     QComboBox &combo1 = *guitest::find<QComboBox>(&sms, QStringLiteral("ComboBox1"));
     QComboBox &combo2 = *guitest::find<QComboBox>(&sms, QStringLiteral("ComboBox2"));
-    SmsBooks books{state, bookFolder()};
     std::unique_ptr<PhonebooksPage> page;
     std::unique_ptr<QWidget> panelMirvak;
     IcqSettings *icq = nullptr;
@@ -81,7 +80,7 @@ struct Harness {
         link.setTiming(guitest::testTiming(0.2));
         page = std::make_unique<PhonebooksPage>(link, books);
         panelMirvak = std::make_unique<QWidget>();
-        icq = new IcqSettings(state, books, link, panelMirvak.get());
+        icq = new IcqSettings(books, link, panelMirvak.get());
     }
     void load()
     {
@@ -173,7 +172,7 @@ private slots:
         QCOMPARE(h.cell(h.grid("ICQgrid"), 0, 1), QStringLiteral("   ICQ#...    (10)"));
         QCOMPARE(h.cell(h.grid("ICQgrid"), 0, 2), QStringLiteral("    ABC...    (20)"));
         // The session sends ICQ through the numbers the file now holds.
-        QCOMPARE(h.state.IcqSmscNumber, DefaultSmsc);
+        QCOMPARE(h.books.icqNumbers.centre, DefaultSmsc);
         QCOMPARE(h.icqBox("EditICQSMSC")->text(), QString::fromLatin1(DefaultSmsc.trimmed()));
     }
 
@@ -192,7 +191,7 @@ private slots:
         QCOMPARE(h.cell(h.grid("SMSgrid"), 4, 2), QStringLiteral("Ren\u00e9"));
         QCOMPARE(h.combo1.itemText(0), QStringLiteral("+46701234567     - Anna"));
         QCOMPARE(h.combo2.itemText(1), QStringLiteral("123456789  - Icq Bob"));
-        QCOMPARE(h.state.IcqSmscNumber, field("+4411112222", 16));
+        QCOMPARE(h.books.icqNumbers.centre, field("+4411112222", 16));
         QCOMPARE(h.icqBox("EditICQPH")->text(), QStringLiteral("+4433334444"));
         QCOMPARE(h.cell(h.grid("SMSgrid"), 0, 1), QStringLiteral("   (+)123...    (4)"));
     }
@@ -255,7 +254,7 @@ private slots:
         QCOMPARE(int(b[721]), 0);
         QCOMPARE(b.mid(722, 32), DefaultSmsc + DefaultGateway);
         QCOMPARE(b.mid(754), QByteArray(520, ' '));
-        QCOMPARE(h.state.IcqGatewayNumber, DefaultGateway);
+        QCOMPARE(h.books.icqNumbers.gateway, DefaultGateway);
         QCOMPARE(h.port.name(), QStringLiteral("COM6"));
     }
 
@@ -315,7 +314,7 @@ private slots:
             Harness h;
             h.load();
             QCOMPARE(h.books.BookNew, start == 0);
-            QCOMPARE(h.state.IcqSmscNumber + h.state.IcqGatewayNumber, numbers);
+            QCOMPARE(h.books.icqNumbers.centre + h.books.icqNumbers.gateway, numbers);
             QCOMPARE(readBook().mid(722, 32), numbers);
             QCOMPARE(h.icqBox("EditICQSMSC")->text(), QString::fromLatin1(numbers.left(16).trimmed()));
         }
@@ -497,7 +496,7 @@ private slots:
         QByteArray expected = book;
         expected.replace(722, 32, DefaultSmsc + DefaultGateway);
         QCOMPARE(readBook(), expected);
-        QCOMPARE(h.state.IcqGatewayNumber, DefaultGateway);
+        QCOMPARE(h.books.icqNumbers.gateway, DefaultGateway);
     }
 
     void icqSaveDigitRules()
@@ -524,7 +523,7 @@ private slots:
         h.icqButton("btnICQs")->setEnabled(true); // as if the other box had enabled it
         QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
         QCOMPARE(readBook(), before);
-        QCOMPARE(h.state.IcqSmscNumber, field("+98765432", 16));
+        QCOMPARE(h.books.icqNumbers.centre, field("+98765432", 16));
         h.icqBox("EditICQSMSC")->setText(QStringLiteral("+12345"));
         QTest::mouseClick(h.icqButton("btnICQs"), Qt::LeftButton);
         QCOMPARE(readBook(), before);

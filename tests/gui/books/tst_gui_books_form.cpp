@@ -18,6 +18,7 @@
 #include "BookTestSupport.h"
 #include "Find.h"
 #include "SimPhone.h"
+#include "core/messaging/IcqNumbers.h"
 #include "gui/settings/SettingsPage.h"
 #include "gui/window/MainWindow.h"
 
@@ -67,7 +68,7 @@ private slots:
         QCOMPARE(combo(w, "ComboBox2")->currentText(), QStringLiteral(" New ICQ book created"));
         QCOMPARE(w.ComPort1.name(), QStringLiteral("COM1"));
         QCOMPARE(find<QLineEdit>(w, "EditICQSMSC")->text(),
-                 QString::fromLatin1(MessagingState::defaultIcqSmsc().trimmed()));
+                 QString::fromLatin1(IcqNumbers::defaultCentre().trimmed()));
         QCOMPARE(cell(find<QTableView>(w, "SMSgrid"), 0, 1), QStringLiteral("   (+)123...    (16)"));
         w.close();
         QCOMPARE(readBook().size(), 1274);

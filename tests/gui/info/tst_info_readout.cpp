@@ -13,6 +13,7 @@
 
 #include "InfoTestSupport.h"
 #include "SimPhone.h"
+#include "link/messaging/CentreService.h"
 
 using namespace infotest;
 
@@ -227,7 +228,7 @@ private slots:
         QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" "));
         QCOMPARE(sim.commands(), (QStringList{"AT+COPS?", "AT+CGMM", "AT+CGMR", "AT+CSCA?", "AT+CGSN", "AT+CGMI",
                                               "AT+CBC", "AT+CIND?"}));
-        QVERIFY(w.form->messaging.SmscRead);
+        QVERIFY(w.form->centre->SmscRead());
         verifyAtRest(w);
     }
 

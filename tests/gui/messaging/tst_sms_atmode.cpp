@@ -116,8 +116,6 @@ private slots:
         auto *centre = rig.find<QLineEdit>(QStringLiteral("txtGSMSMSC"));
         QCOMPARE(centre->text(), QStringLiteral(" ") + OwnCentre);
         QCOMPARE(centre->palette().color(QPalette::Base), Silver);
-        QVERIFY(rig.form->messaging.SmscRestored);
-        QVERIFY(!rig.form->messaging.IcqMode);
 
         QVERIFY(during.taken);
         QCOMPARE(during.busyPage, 0);
@@ -151,7 +149,7 @@ private slots:
         QCOMPARE(rig.statuses, (QStringList{Start, QStringLiteral("Error getting SMSC")}));
         // Nothing changed on the phone.
         QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?")}));
-        QVERIFY(!rig.form->messaging.SmscRead);
+        QVERIFY(!rig.form->centre->SmscRead());
         QVERIFY(rig.button("btnICQ")->isVisible() && rig.button("btnICQ")->isEnabled());
         QCOMPARE(rig.form->link.lockedPage(), int(PhoneLink::Idle));
         QCOMPARE(rig.finalCentre(), OwnCentre);
@@ -168,7 +166,7 @@ private slots:
         QCOMPARE(rig.sim->commands(), (probes() + QStringList{QStringLiteral("AT+CSCA?"), SetIcqCentre,
                                                              QStringLiteral("AT+CMGF=0"), QStringLiteral("AT+CMGS=22"),
                                                              QStringLiteral("AT+CSCA=\"\",129")}));
-        QVERIFY(rig.form->messaging.SmscRead);
+        QVERIFY(rig.form->centre->SmscRead());
         QCOMPARE(rig.find<QLineEdit>(QStringLiteral("txtGSMSMSC"))->text(), QStringLiteral(" "));
         QVERIFY(rig.idle());
     }

@@ -22,7 +22,7 @@
 
 #include "FormRig.h"
 #include "core/messaging/BookFile.h"
-#include "core/messaging/MessagingState.h"
+#include "core/messaging/IcqNumbers.h"
 #include "gui/common/Tab.h"
 #include "gui/messaging/SmsBooks.h"
 #include "gui/settings/SettingsPage.h"
@@ -36,7 +36,7 @@ const QString BookFileName = QStringLiteral("QXsms.phb");
 // A complete, valid book file with one SMS entry and the port byte given.
 QByteArray bookImage(int port)
 {
-    QByteArray image = BookFile::newImage(MessagingState::defaultIcqSmsc(), MessagingState::defaultIcqGateway());
+    QByteArray image = BookFile::newImage(IcqNumbers::defaultCentre(), IcqNumbers::defaultGateway());
     const QByteArray entry = QByteArray("+4670123456").leftJustified(16, ' ') + QByteArray("Anna").leftJustified(20, ' ');
     image.replace(0, entry.size(), entry);
     image[BookFile::PortOffset] = char(port);
