@@ -118,8 +118,11 @@ SmsSender::Outcome SmsSender::sendInAtMode(const Message &message, const Pdu::Ad
 {
     if (message.icq) {
         m_centre.GetSMSC();
-        if (!m_centre.SmscRead())
+        if (!m_centre.SmscRead()) {
+            // Nothing was changed on the phone; the send ends here, port and all.
+            m_link.closePort();
             return Outcome::NoCentre;
+        }
         const QByteArray icqCentre = Reply::trimmed(m_icq.centre);
         // Once the command is on the line the phone may have taken it even
         // when its answer is lost, so from here on the own centre goes back.

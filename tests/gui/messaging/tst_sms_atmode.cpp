@@ -152,6 +152,7 @@ private slots:
         QVERIFY(!rig.form->centre->SmscRead());
         QVERIFY(rig.button("btnICQ")->isVisible() && rig.button("btnICQ")->isEnabled());
         QCOMPARE(rig.form->link.lockedPage(), int(PhoneLink::Idle));
+        QVERIFY(!rig.form->ComPort1.isOpen());
         QCOMPARE(rig.finalCentre(), OwnCentre);
     }
 
