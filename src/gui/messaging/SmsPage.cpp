@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gui/messaging/SmsPage.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -242,7 +241,7 @@ void SmsPage::TextBoxChange()
 {
     const int length = characterCount(TextBox->toPlainText());
     txtLeft->setText(QStringLiteral("%1 / 160").arg(length));
-    Palette::paint(txtLeft, length < WarnFrom ? QApplication::palette().color(QPalette::Button) : LightRed);
+    Palette::paint(txtLeft, length < WarnFrom ? Palette::ButtonFace : Palette::Fill(LightRed));
 }
 
 void SmsPage::btnClearClick()
