@@ -82,6 +82,9 @@ private:
     SmsSender::Message message() const;
     void markRefused(SmsSender::Field field);
     void buildLayout();
+    void buildComposer();
+    void buildButtons();
+    void buildStatusBar();
     void limitText();
 
     PhoneLink &m_link;
