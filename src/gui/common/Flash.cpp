@@ -30,7 +30,7 @@ void setCaption(QWidget *w, const QString &text)
 
 void flash(PhoneLink &link, QWidget *w, const QColor &colour, int ms, const QString &text)
 {
-    const QColor rest = Palette::painted(w);
+    const Palette::Fill rest = Palette::fillOf(w);
     const QString restCaption = caption(w);
     Palette::paint(w, colour);
     if (!text.isNull())
@@ -54,9 +54,9 @@ void flashThenRest(PhoneLink &link, QWidget *w, const QColor &colour, int ms, co
 
 void flash(PhoneLink &link, std::initializer_list<QWidget *> widgets, const QColor &colour, int ms)
 {
-    QList<QColor> rest;
+    QList<Palette::Fill> rest;
     for (QWidget *w : widgets) {
-        rest.append(Palette::painted(w));
+        rest.append(Palette::fillOf(w));
         Palette::paint(w, colour);
         w->repaint();
     }

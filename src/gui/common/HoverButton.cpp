@@ -8,26 +8,24 @@
 
 HoverButton::HoverButton(QWidget *parent) : QPushButton(parent)
 {
-    applyColor(m_colorOut);
+    Palette::follow(this, [this] { showColour(); });
 }
 
 HoverButton::HoverButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
-    applyColor(m_colorOut);
+    Palette::follow(this, [this] { showColour(); });
 }
 
 void HoverButton::setFontColorIn(const QColor &c)
 {
     m_colorIn = c;
-    if (m_inside)
-        applyColor(c);
+    showColour();
 }
 
 void HoverButton::setFontColorOut(const QColor &c)
 {
     m_colorOut = c;
-    if (!m_inside)
-        applyColor(c);
+    showColour();
 }
 
 void HoverButton::setGlyphIn(const QIcon &icon)
@@ -49,18 +47,18 @@ QColor HoverButton::fontColor() const
     return palette().color(QPalette::ButtonText);
 }
 
-void HoverButton::applyColor(const QColor &c)
+// Against the face the button has now: a theme switched to dark makes a
+// black caption light.
+void HoverButton::showColour()
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::ButtonText, Palette::legible(c, pal.color(QPalette::Button)));
-    setPalette(pal);
+    Palette::setLegible(this, QPalette::ButtonText, m_inside ? m_colorIn : m_colorOut, QPalette::Button);
 }
 
 void HoverButton::enterEvent(QEnterEvent *event)
 {
     m_inside = true;
     emit OnMouseOver();
-    applyColor(m_colorIn);
+    showColour();
     if (!m_glyphIn.isNull())
         setIcon(m_glyphIn);
     QPushButton::enterEvent(event);
@@ -70,7 +68,7 @@ void HoverButton::leaveEvent(QEvent *event)
 {
     m_inside = false;
     emit OnMouseOut();
-    applyColor(m_colorOut);
+    showColour();
     if (!m_glyphOut.isNull())
         setIcon(m_glyphOut);
     QPushButton::leaveEvent(event);

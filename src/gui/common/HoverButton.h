@@ -39,7 +39,7 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void applyColor(const QColor &c);
+    void showColour();
 
     QColor m_colorIn = Qt::red;
     QColor m_colorOut = Qt::black;

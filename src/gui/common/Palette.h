@@ -2,8 +2,12 @@
 #pragma once
 // The colours every page paints with, and the one way to paint a control:
 // whoever paints a background also sets the text that reads on it, so a
-// dark desktop theme never leaves white text on a silver box.
+// dark desktop theme never leaves white text on a silver box. What is worked
+// out from the desktop's palette is worked out again when the desktop
+// switches its theme while the program runs.
 #include <QColor>
+#include <QPalette>
+#include <functional>
 
 class QWidget;
 
@@ -15,12 +19,38 @@ inline const QColor Red{255, 0, 0};         // failure, refused input
 inline const QColor DarkGreen{0, 128, 0};   // a melody stored
 inline const QColor Grey{128, 128, 128};    // gauges at rest
 
+// A control's background as paint() keeps it: a fixed colour, or the
+// desktop's button face, which changes with the desktop's theme.
+class Fill {
+public:
+    Fill(const QColor &colour) : m_colour(colour) {} // every colour is a fill
+    static Fill buttonFace() { return Fill(); }
+    // The colour it stands for now.
+    QColor colour() const;
+
+private:
+    Fill() = default;
+    QColor m_colour; // invalid for the button face
+};
+inline const Fill ButtonFace = Fill::buttonFace(); // check boxes, radio groups and status labels at rest
+
 // Paints the background of a control, whatever kind it is: the text area of
 // an edit or combo box, a grid's cells, a button's face, a label's panel;
-// and its text in the colour that reads on it, enabled or not.
-void paint(QWidget *w, const QColor &colour);
+// and its text in the colour that reads on it, enabled or not. Painted again
+// when the desktop's palette changes.
+void paint(QWidget *w, const Fill &fill);
 // The colour paint() gave it.
 QColor painted(const QWidget *w);
+// The fill paint() was last given, to paint it back after a flash.
+Fill fillOf(const QWidget *w);
+
+// Runs `apply` now, and again whenever the palette `w` shows changes (the
+// desktop's theme, or a parent's palette), for colours worked out from that
+// palette.
+void follow(QWidget *w, std::function<void()> apply);
+// Sets the `ink` role of `w` to `text` where it reads on the widget's
+// `background` role, else to the nearest shade that does (legible()).
+void setLegible(QWidget *w, QPalette::ColorRole ink, const QColor &text, QPalette::ColorRole background);
 
 // The text colour for a background: black on silver, lime and the light
 // greys, white on teal, red and dark green, and the desktop's own button

@@ -57,6 +57,44 @@ void paintGaugeBar(QProgressBar *gauge, const QColor &c)
     setRole(gauge, QPalette::Highlight, c);
 }
 
+QLabel *addLabel(QWidget *page, const char *name, const QString &text, int x, int y, int w = 60)
+{
+    auto *l = new QLabel(text, page);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(x, y, w, 14);
+    return l;
+}
+
+// A field the phone's answer is shown in, read-only unless made otherwise.
+QLineEdit *addField(QWidget *page, const char *name, const QString &accessibleName, const QRect &geometry)
+{
+    auto *e = new QLineEdit(page);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setAccessibleName(accessibleName);
+    e->setGeometry(geometry);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::ClickFocus);
+    paintField(e, Silver);
+    return e;
+}
+
+QProgressBar *addGauge(QWidget *page, QStyle *style, const char *name, int x, int max, const QString &hint)
+{
+    auto *g = new QProgressBar(page);
+    g->setObjectName(QString::fromLatin1(name));
+    if (style)
+        g->setStyle(style);
+    g->setOrientation(Qt::Vertical);
+    g->setRange(0, max);
+    g->setValue(0);
+    g->setTextVisible(false);
+    g->setToolTip(hint);
+    g->setGeometry(x, 36, 14, 180);
+    paintGaugeBackground(g, Grey);
+    paintGaugeBar(g, Lime);
+    return g;
+}
+
 QString shown(const QByteArray &value)
 {
     // One line only, behind the blank the fields always start with.
@@ -69,23 +107,14 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
 {
     setObjectName(QStringLiteral("PanelInfo"));
     setFixedSize(210, 260);
+    buildHeading();
+    buildFields();
+    buildGauges();
+    connectControls();
+}
 
-    auto label = [this](const char *name, const QString &text, int x, int y, int w = 60) {
-        auto *l = new QLabel(text, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(x, y, w, 14);
-        return l;
-    };
-    auto field = [this](const char *name, int x, int y, int w) {
-        auto *e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(x, y, w, 20);
-        e->setReadOnly(true);
-        e->setFocusPolicy(Qt::ClickFocus);
-        paintField(e, Silver);
-        return e;
-    };
-
+void InfoPage::buildHeading()
+{
     StaticText45 = new QLabel(QStringLiteral("GSM Information"), this);
     StaticText45->setObjectName(QStringLiteral("StaticText45"));
     QFont bold = StaticText45->font();
@@ -95,23 +124,36 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
 
     btnInfo = SettingsPattern::readButton(this, "btnInfo", QStringLiteral("Read data from phone"));
     btnInfo->move(178, 4);
+}
 
-    label("Label1", QStringLiteral("Network:"), 8, 32);
-    txtNetwork = field("txtNetwork", 8, 46, 150);
-    txtNetwork->setAccessibleName(QStringLiteral("Network"));
+// Top to bottom, in the tab order.
+void InfoPage::buildFields()
+{
+    addLabel(this, "Label1", QStringLiteral("Network:"), 8, 32);
+    txtNetwork = addField(this, "txtNetwork", QStringLiteral("Network"), {8, 46, 150, 20});
     txtNetwork->setFrame(true);
     txtNetwork->setToolTip(QStringLiteral("Current network logged onto."));
 
-    label("Label2", QStringLiteral("Model:"), 8, 75, 52);
-    txtModel = field("txtModel", 60, 72, 98);
-    txtModel->setAccessibleName(QStringLiteral("Model"));
-    label("Label3", QStringLiteral("Software:"), 8, 99, 52);
-    txtSoftware = field("txtSoftware", 60, 96, 98);
-    txtSoftware->setAccessibleName(QStringLiteral("Software"));
+    addLabel(this, "Label2", QStringLiteral("Model:"), 8, 75, 52);
+    txtModel = addField(this, "txtModel", QStringLiteral("Model"), {60, 72, 98, 20});
+    addLabel(this, "Label3", QStringLiteral("Software:"), 8, 99, 52);
+    txtSoftware = addField(this, "txtSoftware", QStringLiteral("Software"), {60, 96, 98, 20});
 
-    label("Label4", QStringLiteral("SMSC:"), 8, 120);
-    txtGSMSMSC = field("txtGSMSMSC", 8, 134, 112);
-    txtGSMSMSC->setAccessibleName(QStringLiteral("SMSC"));
+    buildCentreRow();
+
+    addLabel(this, "Label5", QStringLiteral("IMEI:"), 8, 160);
+    txtIMEI = addField(this, "txtIMEI", QStringLiteral("IMEI"), {8, 174, 150, 20});
+    txtIMEI->setToolTip(QStringLiteral("Phone IMEI / serial number"));
+
+    addLabel(this, "Label6", QStringLiteral("Make"), 8, 200);
+    txtMake = addField(this, "txtMake", QStringLiteral("Make"), {8, 214, 150, 20});
+}
+
+// The one field a user edits, with "Set" over "Cancel" beside it.
+void InfoPage::buildCentreRow()
+{
+    addLabel(this, "Label4", QStringLiteral("SMSC:"), 8, 120);
+    txtGSMSMSC = addField(this, "txtGSMSMSC", QStringLiteral("SMSC"), {8, 134, 112, 20});
     txtGSMSMSC->setReadOnly(false);
     txtGSMSMSC->setFocusPolicy(Qt::StrongFocus);
 
@@ -124,43 +166,25 @@ InfoPage::InfoPage(PhoneLink &link, CentreService &centre, QWidget *parent)
     btnAbort30->setAutoDefault(false);
     // Enter in the centre field presses "Set".
     SettingsPattern::defaultWhileFocused(txtGSMSMSC, btnSetSMSC);
+}
 
-    label("Label5", QStringLiteral("IMEI:"), 8, 160);
-    txtIMEI = field("txtIMEI", 8, 174, 150);
-    txtIMEI->setAccessibleName(QStringLiteral("IMEI"));
-    txtIMEI->setToolTip(QStringLiteral("Phone IMEI / serial number"));
-
-    label("Label6", QStringLiteral("Make"), 8, 200);
-    txtMake = field("txtMake", 8, 214, 150);
-    txtMake->setAccessibleName(QStringLiteral("Make"));
-
+void InfoPage::buildGauges()
+{
     // The palette colours of the gauges must reach the screen whatever the
     // desktop's style is.
     QStyle *gaugeStyle = QStyleFactory::create(QStringLiteral("Fusion"));
     if (gaugeStyle)
         gaugeStyle->setParent(this);
-    auto gauge = [&](const char *name, int x, int max, const QString &hint) {
-        auto *g = new QProgressBar(this);
-        g->setObjectName(QString::fromLatin1(name));
-        if (gaugeStyle)
-            g->setStyle(gaugeStyle);
-        g->setOrientation(Qt::Vertical);
-        g->setRange(0, max);
-        g->setValue(0);
-        g->setTextVisible(false);
-        g->setToolTip(hint);
-        g->setGeometry(x, 36, 14, 180);
-        paintGaugeBackground(g, Grey);
-        paintGaugeBar(g, Lime);
-        return g;
-    };
-    Batt = gauge("Batt", 168, 100, QStringLiteral("Battery level"));
-    Signal = gauge("Signal", 190, 5, QStringLiteral("Signal level"));
-    StaticText6 = label("StaticText6", QStringLiteral("Batt"), 163, 220, 26);
+    Batt = addGauge(this, gaugeStyle, "Batt", 168, 100, QStringLiteral("Battery level"));
+    Signal = addGauge(this, gaugeStyle, "Signal", 190, 5, QStringLiteral("Signal level"));
+    StaticText6 = addLabel(this, "StaticText6", QStringLiteral("Batt"), 163, 220, 26);
     StaticText6->setEnabled(false);
-    StaticText7 = label("StaticText7", QStringLiteral("Sig"), 189, 220, 20);
+    StaticText7 = addLabel(this, "StaticText7", QStringLiteral("Sig"), 189, 220, 20);
     StaticText7->setEnabled(false);
+}
 
+void InfoPage::connectControls()
+{
     connect(btnInfo, &QPushButton::clicked, this, &InfoPage::btnInfoClick);
     connect(btnSetSMSC, &QPushButton::clicked, this, &InfoPage::btnSetSMSCClick);
     connect(btnAbort30, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);

@@ -56,6 +56,11 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    void buildHeading();
+    void buildFields();
+    void buildCentreRow();
+    void buildGauges();
+    void connectControls();
     void placeCentreRow();
     void readTextItem(QLineEdit *field, std::optional<QByteArray> (GsmInfo::*item)());
     void backToRest();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gui/messaging/SmsPage.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -45,11 +44,60 @@ SmsPage::SmsPage(PhoneLink &link, SmsSender &sender, QWidget *parent)
     connect(&m_sender, &SmsSender::refused, this, &SmsPage::markRefused);
 }
 
+namespace {
+QComboBox *recipientBox(QWidget *page, const QString &name, int maxLength, int y, const QString &placeholder)
+{
+    auto *box = new QComboBox(page);
+    box->setObjectName(name);
+    box->setEditable(true);
+    // The list mirrors the book; Enter must not grow it.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->lineEdit()->setMaxLength(maxLength);
+    box->lineEdit()->setPlaceholderText(placeholder);
+    box->setAccessibleName(placeholder);
+    box->setGeometry(4, y, 236, 22);
+    Palette::paint(box, Palette::Silver);
+    return box;
+}
+
+QPushButton *abortButton(QWidget *page, PhoneLink &link, const QString &name, int y)
+{
+    auto *b = new QPushButton(QStringLiteral("Abort"), page);
+    b->setObjectName(name);
+    b->setToolTip(QStringLiteral("Abort"));
+    b->setIcon(page->style()->standardIcon(QStyle::SP_BrowserStop));
+    b->setGeometry(246, y, 79, 24);
+    QObject::connect(b, &QPushButton::clicked, &link, &PhoneLink::requestAbort);
+    return b;
+}
+
+HoverButton *sendButton(QWidget *page, const QString &name, const QString &caption, const QString &hint, int y)
+{
+    auto *b = new HoverButton(caption, page);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setFontColorIn(Navy);
+    b->setFontColorOut(Black);
+    b->setGeometry(246, y, 79, 24);
+    b->raise();
+    return b;
+}
+} // namespace
+
+// The window's client area is 329 x 284 with an 18 pixel tab bar on top.
 void SmsPage::buildLayout()
 {
-    // The window's client area is 329 x 284 with an 18 pixel tab bar on top.
     setMinimumSize(329, 266);
+    buildComposer();
+    ComboBox1 = recipientBox(this, QStringLiteral("ComboBox1"), 39, 154, QStringLiteral("SMS to number"));
+    ComboBox2 = recipientBox(this, QStringLiteral("ComboBox2"), 35, 184, QStringLiteral("ICQ to number"));
+    buildButtons();
+    buildStatusBar();
+}
 
+// The message, its counter, the reply request and Clear.
+void SmsPage::buildComposer()
+{
     TextBox = new QPlainTextEdit(this);
     TextBox->setObjectName(QStringLiteral("TextBox"));
     TextBox->setAccessibleName(QStringLiteral("Message text"));
@@ -80,48 +128,18 @@ void SmsPage::buildLayout()
     btnClear->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
     btnClear->setGeometry(246, 123, 79, 23);
     connect(btnClear, &QPushButton::clicked, this, &SmsPage::btnClearClick);
+}
 
-    auto makeRecipientBox = [this](const QString &name, int maxLength, int y, const QString &placeholder) {
-        auto *box = new QComboBox(this);
-        box->setObjectName(name);
-        box->setEditable(true);
-        // The list mirrors the book; Enter must not grow it.
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->lineEdit()->setMaxLength(maxLength);
-        box->lineEdit()->setPlaceholderText(placeholder);
-        box->setAccessibleName(placeholder);
-        box->setGeometry(4, y, 236, 22);
-        Palette::paint(box, Palette::Silver);
-        return box;
-    };
-    ComboBox1 = makeRecipientBox(QStringLiteral("ComboBox1"), 39, 154, QStringLiteral("SMS to number"));
-    ComboBox2 = makeRecipientBox(QStringLiteral("ComboBox2"), 35, 184, QStringLiteral("ICQ to number"));
-
-    // Each Abort button lies exactly beneath its send button; the send
-    // button hides (or is disabled) while the send runs.
-    auto makeAbort = [this](const QString &name, int y) {
-        auto *b = new QPushButton(QStringLiteral("Abort"), this);
-        b->setObjectName(name);
-        b->setToolTip(QStringLiteral("Abort"));
-        b->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
-        b->setGeometry(246, y, 79, 24);
-        connect(b, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
-        return b;
-    };
-    auto makeSend = [this](const QString &name, const QString &caption, const QString &hint, int y) {
-        auto *b = new HoverButton(caption, this);
-        b->setObjectName(name);
-        b->setToolTip(hint);
-        b->setFontColorIn(Navy);
-        b->setFontColorOut(Black);
-        b->setGeometry(246, y, 79, 24);
-        b->raise();
-        return b;
-    };
-    btnAbort = makeAbort(QStringLiteral("btnAbort"), 153);
-    btnSend = makeSend(QStringLiteral("btnSend"), QStringLiteral("Send SMS"), QStringLiteral("Send message as SMS"), 153);
-    btnAbort2 = makeAbort(QStringLiteral("btnAbort2"), 183);
-    btnICQ = makeSend(QStringLiteral("btnICQ"), QStringLiteral("Send ICQ"), QStringLiteral("Send message as ICQ"), 183);
+// Each Abort button lies exactly beneath its send button; the send button
+// hides (or is disabled) while the send runs.
+void SmsPage::buildButtons()
+{
+    btnAbort = abortButton(this, m_link, QStringLiteral("btnAbort"), 153);
+    btnSend = sendButton(this, QStringLiteral("btnSend"), QStringLiteral("Send SMS"),
+                         QStringLiteral("Send message as SMS"), 153);
+    btnAbort2 = abortButton(this, m_link, QStringLiteral("btnAbort2"), 183);
+    btnICQ = sendButton(this, QStringLiteral("btnICQ"), QStringLiteral("Send ICQ"),
+                        QStringLiteral("Send message as ICQ"), 183);
     connect(btnSend, &QPushButton::clicked, this, &SmsPage::btnSendClick);
     connect(btnICQ, &QPushButton::clicked, this, &SmsPage::btnICQClick);
 
@@ -131,7 +149,10 @@ void SmsPage::buildLayout()
     btnExit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     btnExit->setGeometry(246, 216, 79, 24);
     connect(btnExit, &QPushButton::clicked, this, &SmsPage::exitRequested);
+}
 
+void SmsPage::buildStatusBar()
+{
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
@@ -230,7 +251,7 @@ void SmsPage::TextBoxChange()
 {
     const int length = Pdu::characterCount(TextBox->toPlainText());
     txtLeft->setText(QStringLiteral("%1 / %2").arg(length).arg(Pdu::MaxText));
-    Palette::paint(txtLeft, length < WarnFrom ? QApplication::palette().color(QPalette::Button) : LightRed);
+    Palette::paint(txtLeft, length < WarnFrom ? Palette::ButtonFace : Palette::Fill(LightRed));
 }
 
 void SmsPage::btnClearClick()

@@ -82,6 +82,9 @@ private:
     void showResult(SmsSender::Result result);
     void markRefused(SmsSender::Field field);
     void buildLayout();
+    void buildComposer();
+    void buildButtons();
+    void buildStatusBar();
     void limitText();
 
     PhoneLink &m_link;

@@ -30,7 +30,7 @@ ProfilesPanel::ProfilesPanel(PhoneLink &link, QWidget *parent)
     StaticText11->setObjectName(QStringLiteral("StaticText11"));
     StaticText11->setAlignment(Qt::AlignCenter);
     StaticText11->setFrameShape(QFrame::StyledPanel);
-    Palette::paint(StaticText11, buttonFace());
+    Palette::paint(StaticText11, Palette::ButtonFace);
 
     ComboProfiles = new QComboBox(content);
     ComboProfiles->setObjectName(QStringLiteral("ComboProfiles"));

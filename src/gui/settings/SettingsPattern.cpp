@@ -2,7 +2,6 @@
 #include "gui/settings/SettingsPattern.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
@@ -75,11 +74,6 @@ Refreshing::~Refreshing()
     g_refreshing = m_was;
 }
 
-QColor buttonFace()
-{
-    return QApplication::palette().color(QPalette::Button);
-}
-
 void markReading(QWidget *w)
 {
     Palette::paint(w, Palette::Teal);
@@ -89,7 +83,7 @@ void markReading(QWidget *w)
 void restoreColour(QWidget *w)
 {
     const bool field = qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w);
-    Palette::paint(w, field ? Palette::Silver : buttonFace());
+    Palette::paint(w, field ? Palette::Fill(Palette::Silver) : Palette::ButtonFace);
     w->update();
 }
 
@@ -177,6 +171,6 @@ QLabel *SettingsPattern::statusLabel(QWidget *parent, const char *name, const QS
     label->setAlignment(Qt::AlignCenter);
     label->setFrameShape(QFrame::StyledPanel);
     label->setMinimumWidth(minimumWidth);
-    Palette::paint(label, buttonFace());
+    Palette::paint(label, Palette::ButtonFace);
     return label;
 }

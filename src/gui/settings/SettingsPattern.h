@@ -43,8 +43,6 @@ void markReading(QWidget *w);
 // The resting colour after a read: silver for edit and combo boxes, the
 // button face for check boxes and radio groups.
 void restoreColour(QWidget *w);
-// The resting colour of check boxes, radio groups and status labels.
-QColor buttonFace();
 
 // "OK" in lime or "Error" in red for ms milliseconds, during which the
 // window takes no input; then the label's own caption and colour again.

@@ -36,9 +36,8 @@ ClickLabel *linkLabel(QWidget *parent, const char *name)
     f.setBold(true);
     f.setPixelSize(21);
     label->setFont(f);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, Palette::legible(Qt::blue, pal.color(QPalette::Window)));
-    label->setPalette(pal);
+    // Blue as a link is, lightened on a dark window.
+    Palette::follow(label, [label] { Palette::setLegible(label, QPalette::WindowText, Qt::blue, QPalette::Window); });
     label->setCursor(Qt::PointingHandCursor);
     label->setAlignment(Qt::AlignCenter);
     return label;
@@ -314,7 +313,8 @@ void CableDiagram::paintEvent(QPaintEvent *)
             p.drawLine(QPointF(x - 4, y - 4), QPointF(x + 4, y + 4));
             p.drawLine(QPointF(x + 4, y - 4), QPointF(x - 4, y + 4));
         }
-        p.setPen(Qt::black);
+        // On the window's own colour, so in its text colour, dark theme or not.
+        p.setPen(palette().color(QPalette::WindowText));
         p.drawText(QRectF(labelX, y - rowStep / 2, w - labelX, rowStep),
                    Qt::AlignVCenter | Qt::AlignLeft, wire.text);
     }

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTimeEdit>
 #include <QSignalSpy>
@@ -94,7 +95,7 @@ private slots:
         QCOMPARE(radio(rig, "KeySound"), 0);
         QCOMPARE(radio(rig, "MessageSound"), 1);
         QVERIFY(colours.saw(Palette::Teal));
-        QCOMPARE(colours.seen.last(), SettingsPattern::buttonFace());
+        QCOMPARE(colours.seen.last(), Palette::ButtonFace.colour());
         QCOMPARE(lockedTabs(operations), QList<int>{int(Tab::Settings)});
         QCOMPARE(rig.form->link.lockedPage(), PhoneLink::Idle);
         QVERIFY(!rig.form->ComPort1.isOpen());
@@ -343,6 +344,13 @@ private slots:
         QTest::keyClick(clock, Qt::Key_Return);
         QCOMPARE(rig.sentSince(5), QStringList{"AT+CCLK=\"26/12/31,23:59:58\""});
         QCOMPARE(status.seen, (QStringList{"Time", "OK", "Time"}));
+        // The flash ends on the button face itself, so a theme switched
+        // afterwards gives the label its own face.
+        const QPalette desktop = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+        QApplication::setPalette(QPalette(QColor(49, 54, 59)));
+        QCoreApplication::sendPostedEvents(); // the window hands the change down
+        QCOMPARE(rig.find<QLabel>("StaticText2")->palette().color(QPalette::Window), QColor(49, 54, 59));
         QCOMPARE(lockedTabs(operations), QList<int>{int(Tab::Settings)});
 
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);

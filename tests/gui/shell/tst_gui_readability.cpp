@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Every page a user can reach, looked at with values read from the phone in
-// its boxes, under the desktop's own palette and under a dark one: no text
-// cut off, no control lying on another, no text too faint to read.
+// its boxes, under the desktop's own palette and under a dark one, and again
+// after the other one is switched on while the window is up: no text cut
+// off, no control lying on another, no text too faint to read.
 #include <QApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -67,10 +68,16 @@ void ReadabilityWalk::walk()
     MainWindow &form = *rig.form;
 
     QStringList faults;
+    // A panel still on the button face of a theme switched away from reads,
+    // but stands out of the new one.
+    QColor goneFace;
     const auto look = [&](const QString &where) {
         QApplication::processEvents(); // the shown page lays itself out
         for (const QString &f : readability::faults(&form))
             faults << where + QStringLiteral(": ") + f;
+        for (const QWidget *w : form.findChildren<QWidget *>())
+            if (w->isVisible() && w->autoFillBackground() && w->palette().color(w->backgroundRole()) == goneFace)
+                faults << where + QStringLiteral(": ") + w->objectName() + QStringLiteral(" keeps the old face");
     };
     const auto read = [&](QWidget *page) {
         for (const QString &name : ReadButtons)
@@ -83,31 +90,48 @@ void ReadabilityWalk::walk()
     auto *books = rig.find<QTabWidget>(QStringLiteral("Tabs"));
     auto *settings = rig.find<SettingsPage>(QStringLiteral("Panel4"));
     auto *tree = rig.find<QTreeWidget>(QStringLiteral("Tree"));
-    for (int t = 0; t < tabs->count(); ++t) {
-        tabs->setCurrentIndex(t);
-        const QString tab = tabs->tabText(t);
-        if (tabs->currentIndex() == int(Tab::Phonebooks)) {
-            for (int b = 0; b < books->count(); ++b) {
-                books->setCurrentIndex(b);
-                read(books->currentWidget());
-                look(tab + QLatin1Char('/') + books->tabText(b));
+    // Every page and panel once; the first time round each is filled from
+    // the phone, later rounds look again at what it shows.
+    const auto everyPage = [&](const QString &round, bool fill) {
+        for (int t = 0; t < tabs->count(); ++t) {
+            tabs->setCurrentIndex(t);
+            const QString tab = round + tabs->tabText(t);
+            if (tabs->currentIndex() == int(Tab::Phonebooks)) {
+                for (int b = 0; b < books->count(); ++b) {
+                    books->setCurrentIndex(b);
+                    if (fill)
+                        read(books->currentWidget());
+                    look(tab + QLatin1Char('/') + books->tabText(b));
+                }
+            } else if (tabs->currentIndex() == int(Tab::Settings)) {
+                for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                    tree->setCurrentItem(*it);
+                    if (fill)
+                        read(settings->currentPanel());
+                    look(tab + QLatin1Char('/') + (*it)->text(0));
+                }
+            } else {
+                QApplication::processEvents();
+                if (fill)
+                    read(form.findChildren<QStackedWidget *>(QStringLiteral("mainPages")).value(0)->currentWidget());
+                look(tab);
             }
-        } else if (tabs->currentIndex() == int(Tab::Settings)) {
-            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-                tree->setCurrentItem(*it);
-                read(settings->currentPanel());
-                look(tab + QLatin1Char('/') + (*it)->text(0));
-            }
-        } else {
-            QApplication::processEvents();
-            read(form.findChildren<QStackedWidget *>(QStringLiteral("mainPages")).value(0)->currentWidget());
-            look(tab);
+            // The SMS page for the README, as a dark desktop shows it.
+            if (const QString shots = qEnvironmentVariable("MIRVAK_SHELL_SCREENSHOTS");
+                fill && dark && t == int(Tab::Sms) && !shots.isEmpty())
+                QVERIFY(form.grab().save(QDir(shots).filePath(QStringLiteral("sms-dark.png"))));
         }
-        // The SMS page for the README, as a dark desktop shows it.
-        if (const QString shots = qEnvironmentVariable("MIRVAK_SHELL_SCREENSHOTS");
-            dark && t == int(Tab::Sms) && !shots.isEmpty())
-            QVERIFY(form.grab().save(QDir(shots).filePath(QStringLiteral("sms-dark.png"))));
-    }
+    };
+    everyPage(QString(), true);
+    // The desktop's theme switched while the window is up, and back: colours
+    // worked out from the palette must follow it.
+    const QPalette first = QApplication::palette();
+    goneFace = first.color(QPalette::Button);
+    QApplication::setPalette(dark ? desktop : readability::darkPalette());
+    everyPage(QStringLiteral("switched, "), false);
+    goneFace = QApplication::palette().color(QPalette::Button);
+    QApplication::setPalette(first);
+    everyPage(QStringLiteral("switched back, "), false);
     for (const QString &f : faults)
         qWarning().noquote() << f;
     QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
