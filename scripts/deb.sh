@@ -8,7 +8,13 @@ cd "$(dirname "$0")/.."
 mirvak_need_packages "${MIRVAK_DEB_PACKAGES[@]}"
 cmake --workflow --preset deb
 ls -1 build/package/*.deb
-# Debian's own checker, when it is there: no error and no warning.
+# Debian's own checker, when it is there: no error, no warning and none of
+# the hardening tags it counts as information.
 if command -v lintian >/dev/null; then
-    lintian --fail-on error,warning build/package/*.deb
+    said="$(lintian -I --fail-on error,warning build/package/*.deb)" || { echo "$said"; exit 1; }
+    if [ -n "$said" ]; then echo "$said"; fi
+    if grep -q ': hardening-' <<<"$said"; then
+        echo "lintian: the package is not hardened" >&2
+        exit 1
+    fi
 fi

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -140,6 +141,10 @@ int main(int argc, char *argv[])
     {
         MainWindow form;
         form.show();
+        // For start-up measurements: the window closes the ordinary way once
+        // the event loop has shown it.
+        if (qEnvironmentVariableIsSet("MIRVAK_QUIT_WHEN_SHOWN"))
+            QTimer::singleShot(0, &form, &QWidget::close);
         if (demo && !phone) {
             // Told once the loop runs, without holding up the window.
             auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("mirvak"),

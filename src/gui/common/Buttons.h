@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The push buttons every page makes the same way.
+#include <QIcon>
 #include <QStyle>
 #include <QString>
 
@@ -8,6 +9,10 @@ class QPushButton;
 class QWidget;
 
 namespace Buttons {
+
+// The style's standard picture, read once for the whole program: a style
+// without a desktop icon theme decodes every size of it from PNG each time.
+QIcon standardIcon(const QWidget *widget, QStyle::StandardPixmap icon);
 
 // Never the dialog default: Enter belongs to the box that has the focus.
 QPushButton *panelButton(QWidget *parent, const char *name, const QString &caption, const QString &hint = {});

@@ -11,6 +11,7 @@
 #include <QStyle>
 
 #include "gui/common/Buttons.h"
+#include "gui/common/FirstShow.h"
 #include "gui/common/Palette.h"
 #include "gui/common/TypingLimit.h"
 #include "gui/melodies/MelodyComposer.h"
@@ -28,7 +29,7 @@ QPushButton *glyphButton(QWidget *parent, const char *name, QStyle::StandardPixm
 {
     auto *b = new QPushButton(parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(parent->style()->standardIcon(glyph));
+    b->setIcon(Buttons::standardIcon(parent, glyph));
     b->setToolTip(hint);
     b->setGeometry(where);
     return b;
@@ -185,6 +186,13 @@ void MelodiesPage::buildFileGroup()
                                       QRect(229 + 23 * k, 14, 21, 22));
     }
 
+    FirstShow::whenShown(this, [this] { makeFileDialogs(); });
+}
+
+void MelodiesPage::makeFileDialogs()
+{
+    if (OpenTunes)
+        return;
     OpenTunes = new QFileDialog(this);
     OpenTunes->setObjectName(QStringLiteral("OpenTunes"));
     OpenTunes->setAcceptMode(QFileDialog::AcceptOpen);

@@ -74,8 +74,9 @@ private:
     QPushButton *PlayFile;
     QPushButton *TuneStop5; // beneath PlayFile
     std::array<QPushButton *, Slots> fileToTune{}; // Load1..Load4
-    QFileDialog *OpenTunes;
-    QFileDialog *SaveTunes; // a tune box or the compose line as RTTTL or eMelody
+    // Made when the page is first shown (makeFileDialogs).
+    QFileDialog *OpenTunes = nullptr;
+    QFileDialog *SaveTunes = nullptr; // a tune box or the compose line as RTTTL or eMelody
 
 public:
     MelodyComposer &composer() { return *m_composer; }
@@ -95,6 +96,7 @@ private:
     void buildRingRow();
     void buildComposer();
     void buildFileGroup();
+    void makeFileDialogs();
 
     PhoneLink &m_link;
     std::unique_ptr<MelodyComposer> m_composer;

@@ -177,6 +177,7 @@ void MelodyComposer::btnLoadTunesClick()
     // it would silence the next key whose first step is a "#".
     if (tunePlaying())
         m_bleeper.setTuneStopRequested(true);
+    m_page.makeFileDialogs();
     QFileDialog *dialog = m_page.OpenTunes;
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
@@ -245,6 +246,7 @@ void MelodyComposer::saveMelody(QLineEdit *box, SaveFormat format)
     // A tune playing from a Play button stops first, rather than hang
     // between two notes for as long as the dialog is open.
     stopTuneThen([this, melody, rtttl] {
+        m_page.makeFileDialogs();
         QFileDialog *dialog = m_page.SaveTunes;
         dialog->setNameFilters({rtttl ? QStringLiteral("RTTTL files (*.rtttl)") : QStringLiteral("eMelody files (*.emy)"),
                                 QStringLiteral("All Files (*)")});

@@ -21,6 +21,7 @@
 #include "core/phonebooks/PbkFile.h"
 #include "core/phonebooks/VCardFile.h"
 #include "gui/common/BookTableModel.h"
+#include "gui/common/FirstShow.h"
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
 #include "gui/messaging/SmsBooks.h"
@@ -89,13 +90,20 @@ void takeLoaded(const BookSide &side, const PhonebookEntries &rows, bool grew)
 }
 } // namespace
 
-void PhonebooksPage::setUpFilesAndMenus()
+void PhonebooksPage::makeFileDialogs()
 {
+    if (OpenFile)
+        return;
     OpenFile = fileDialog(QStringLiteral("OpenFile"), QFileDialog::AcceptOpen, QFileDialog::ExistingFile, this);
     SaveFile = fileDialog(QStringLiteral("SaveFile"), QFileDialog::AcceptSave, QFileDialog::AnyFile, this);
+    connect(SaveFile, &QFileDialog::filterSelected, SaveFile, [this](const QString &f) { followFilter(SaveFile, f); });
+}
+
+void PhonebooksPage::setUpFilesAndMenus()
+{
+    FirstShow::whenShown(this, [this] { makeFileDialogs(); });
     connect(btnLoad, &QPushButton::clicked, this, &PhonebooksPage::btnLoadClick);
     connect(btnSave, &QPushButton::clicked, this, &PhonebooksPage::btnSaveClick);
-    connect(SaveFile, &QFileDialog::filterSelected, SaveFile, [this](const QString &f) { followFilter(SaveFile, f); });
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
@@ -138,6 +146,7 @@ void PhonebooksPage::btnSaveClick()
         return;
     }
 
+    makeFileDialogs();
     SaveFile->setNameFilters(BookFilters);
     SaveFile->selectNameFilter(BookFilters.constFirst());
     followFilter(SaveFile, BookFilters.constFirst());
@@ -167,6 +176,7 @@ void PhonebooksPage::btnLoadClick()
     const BookSide *side = shownSide();
     if (!side)
         return;
+    makeFileDialogs();
     OpenFile->setNameFilters(BookFilters);
     OpenFile->selectNameFilter(BookFilters.constFirst());
     if (OpenFile->exec() != QDialog::Accepted || OpenFile->selectedFiles().isEmpty())

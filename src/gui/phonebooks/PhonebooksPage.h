@@ -98,8 +98,9 @@ private:
 
     // ---- Phonebook files, grid menus and entry actions ----
 private:
-    QFileDialog *OpenFile;
-    QFileDialog *SaveFile;
+    // Made when the page is first shown (makeFileDialogs).
+    QFileDialog *OpenFile = nullptr;
+    QFileDialog *SaveFile = nullptr;
     QMenu *PopupMenu;  // of SimGrid
     QAction *MenuCopy, *UseEntry1forSMS1, *UseSIMforPR;
     QMenu *PopupMenu1; // of PhoneGrid
@@ -131,6 +132,7 @@ signals:
 
 private:
     void setUpFilesAndMenus();
+    void makeFileDialogs();
     void gridMouseDown(const BookSide &side, int row, int column, Qt::MouseButton button, const QPoint &globalPos);
     void copyToSmsBook(const BookSide &side);
     void useForSms(const BookSide &side);

@@ -67,6 +67,32 @@ public:
 
 MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(parent)
 {
+    setUpFrame();
+    buildTabs();
+    // The pages, in the order their dependencies need them.
+    buildMessaging(bookFolder);
+    buildPhonebooks();
+    buildMelodiesAndSettings();
+    buildInbox();
+    aboutPage = new AboutPage;
+    stackPages();
+    wirePages();
+    adoptMembers();
+    handleLinkFailures();
+
+    // Just wide enough for every tab; the pages keep their places.
+    setFixedSize(qMax(ClientWidth, mainTabs->sizeHint().width()), ClientHeight);
+
+    // The dialogs come after the main window's own controls. They are
+    // top-level windows of their own, so disabling the main window leaves
+    // the error box usable.
+    portErrorDialog = new PortErrorDialog;
+
+    FormCreate();
+}
+
+void MainWindow::setUpFrame()
+{
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
     // Fixed single border: system menu, minimise and close only.
@@ -77,7 +103,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     f.setPointSize(8);
     f.setStyleHint(QFont::Serif);
     setFont(f);
+}
 
+void MainWindow::buildTabs()
+{
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -100,8 +129,11 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     mainPages->setObjectName(QStringLiteral("mainPages"));
     mainPages->setFrameShape(QFrame::NoFrame);
     layout->addWidget(mainPages, 1);
+}
 
-    // The pages, in the order their dependencies need them.
+void MainWindow::buildMessaging(const QString &bookFolder)
+{
+    // The sender reads the ICQ numbers the books load.
     books = new SmsBooks(bookFolder, this);
     centre = new CentreService(link, this);
     sender = new SmsSender(link, *centre, books->icqNumbers, this);
@@ -123,12 +155,21 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     connect(books, &SmsBooks::icqRecipientChanged, smsPage, &SmsPage::setIcqRecipientItem);
     connect(books, &SmsBooks::smsRecipientPrompt, smsPage, &SmsPage::setSmsRecipientText);
     connect(books, &SmsBooks::icqRecipientPrompt, smsPage, &SmsPage::setIcqRecipientText);
+}
+
+void MainWindow::buildPhonebooks()
+{
     phonebooksPage = new PhonebooksPage(link, *books);
     connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
+    // Both go on the Mirvak settings panel.
     icqSettings = new IcqSettings(*books, link);
     cpa = new PortChooser(ComPort1);
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
+}
+
+void MainWindow::buildMelodiesAndSettings()
+{
     personalRings = new PersonalRings(link, this);
     phoneMelodies = new PhoneMelodies(link, *personalRings, this);
     Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
@@ -140,6 +181,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     if (personalRingsPanel)
         connect(phonebooksPage, &PhonebooksPage::personalRingNumberChosen, personalRingsPanel,
                 &PersonalRingsPanel::setPhoneNumber);
+}
+
+void MainWindow::buildInbox()
+{
     inboxPage = new InboxPage(link);
     inboxPage->setNameLookup([this](const QString &number) { return nameForNumber(number); });
     // Reply: the SMS page in front, writing to the message's number.
@@ -147,8 +192,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
         smsPage->setReplyRecipient(number);
         mainTabs->setCurrentIndex(int(Tab::Sms));
     });
-    aboutPage = new AboutPage;
+}
 
+void MainWindow::stackPages()
+{
     if (smsPage->objectName().isEmpty())
         smsPage->setObjectName(QStringLiteral("Panel1"));
     if (phonebooksPage->objectName().isEmpty())
@@ -162,7 +209,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     mainPages->addWidget(inboxPage);
     for (int i = 0; i < mainPages->count(); ++i)
         mainPages->widget(i)->setEnabled(false);
+}
 
+void MainWindow::wirePages()
+{
     connect(mainTabs, &QTabBar::currentChanged, this, &MainWindow::mainTabsChange);
     connect(smsPage, &SmsPage::exitRequested, this, &QWidget::close);
     // No exit while a phonebook transfer runs.
@@ -176,7 +226,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
         else
             link.requestAbort(); // a later step may have cleared the first abort
     });
+}
 
+void MainWindow::adoptMembers()
+{
     // Members, but children too, so they can be found by name like the controls.
     ComPort1.setObjectName(QStringLiteral("ComPort1"));
     ComPort1.setParent(this);
@@ -186,7 +239,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     TimerClock.setInterval(1000);
     connect(&TimerClock, &QTimer::timeout, this, &MainWindow::TimerClockTimer);
     TimerClock.start();
+}
 
+void MainWindow::handleLinkFailures()
+{
     link.setOpenFailureHandler([this](const PortError &e) { showErrorDialog(e.reason()); });
     link.setLinkFailureHandler([this] {
         showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
@@ -199,16 +255,6 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
         box.setInformativeText(e.systemReason() + QStringLiteral("\n\n") + e.hint());
         box.exec();
     });
-
-    // Just wide enough for every tab; the pages keep their places.
-    setFixedSize(qMax(ClientWidth, mainTabs->sizeHint().width()), ClientHeight);
-
-    // The dialogs come after the main window's own controls. They are
-    // top-level windows of their own, so disabling the main window leaves
-    // the error box usable.
-    portErrorDialog = new PortErrorDialog;
-
-    FormCreate();
 }
 
 MainWindow::~MainWindow()

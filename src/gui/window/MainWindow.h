@@ -73,6 +73,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The steps of construction, in this order.
+    void setUpFrame();                                // title, border and font
+    void buildTabs();                                 // the tab bar over the page stack
+    void buildMessaging(const QString &bookFolder);  // SMS and info pages, the sender, the books
+    void buildPhonebooks();                           // and the Mirvak panel's port and ICQ boxes
+    void buildMelodiesAndSettings();
+    void buildInbox();
+    void stackPages();
+    void wirePages();                                 // what crosses pages, and the close
+    void adoptMembers();                              // the port, the link and the clock as children
+    void handleLinkFailures();
+
     // The name a number goes by in the SMS book or a phonebook on screen.
     QString nameForNumber(const QString &number) const;
     // portErrorDialog shown, main window disabled, until the user closes portErrorDialog.
