@@ -125,7 +125,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         sim.useAsCom(1);
         w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));
@@ -149,7 +149,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         sim.useAsCom(1);
         // Leaves encoder results behind that a refused number must not reuse.
@@ -170,7 +170,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         PtyRelay relay;
         QVERIFY(relay.start(sim.device(), PtyRelay::Cut::SilenceAfterAck));
@@ -200,7 +200,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         PtyRelay relay;
         QVERIFY(relay.start(sim.device(), PtyRelay::Cut::DropCentreSet));
