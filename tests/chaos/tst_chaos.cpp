@@ -354,7 +354,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
     QMap<QString, QString> descriptorsBefore;
     QString failure;
     {
-        SimPhone sim(args, op.phone);
+        SimPhone sim(args, guitest::scaledPhone(op.phone));
         if (!sim.start())
             return QStringLiteral("the simulated phone did not start");
         sim.useAsCom(1);

@@ -190,6 +190,23 @@ private slots:
         QVERIFY(trace.contains(" close"));
     }
 
+    // Closed the moment after a write, the port still lets it go out.
+    void closeKeepsWhatWasWritten()
+    {
+        PtyPeer peer;
+        peer.useAsCom(1);
+        SerialPort port;
+        QByteArray sent;
+        for (int n = 1; n <= 50; ++n) {
+            const QByteArray command = "AT+CMGR=" + QByteArray::number(n) + "\r\n";
+            port.open();
+            port.write(command);
+            port.close();
+            sent += command;
+        }
+        QTRY_COMPARE(peer.received, sent);
+    }
+
     void vanishedDeviceIsReported()
     {
         PtyPeer peer;

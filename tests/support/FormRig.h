@@ -147,6 +147,14 @@ inline void answerAsUser(QWidget *dialog)
         d->reject();
 }
 
+// The phone's own binary-mode delays at TimeScale, unless `state` sets them.
+inline QJsonObject scaledPhone(QJsonObject state)
+{
+    if (!state.contains(QLatin1String("binaryDelayPercent")))
+        state.insert(QStringLiteral("binaryDelayPercent"), int(std::lround(TimeScale * 100)));
+    return state;
+}
+
 // A scratch folder from construction on; openWindow() shows the main window
 // with its book file there. Whatever the window needs to find at start (a
 // phone as COM1, a trace file, a book file) is set up between the two.
@@ -169,10 +177,12 @@ public:
     FormRig &operator=(const FormRig &) = delete;
 
     // The simulated phone, started with these options and this state, as
-    // COM1. False (and ok() false) when it did not start.
+    // COM1. False (and ok() false) when it did not start. Its own delays in
+    // binary mode are scaled as the link's time-outs are, unless the state
+    // says otherwise.
     bool startPhone(const QStringList &args = {}, const QJsonObject &state = {})
     {
-        sim = std::make_unique<SimPhone>(args, state);
+        sim = std::make_unique<SimPhone>(args, scaledPhone(state));
         m_phoneOk = sim->start();
         if (m_phoneOk) {
             sim->useAsCom(1);

@@ -1,6 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "SimPhone.h"
 
+#include <QEventLoop>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+namespace {
+// Only a simulator that hangs is this slow to log a line.
+constexpr int HangGuardMs = 60000;
+} // namespace
+
 SimPhone::SimPhone(const QStringList &args, const QJsonObject &state)
 {
     m_sim.setArguments(args);
@@ -44,6 +53,29 @@ QStringList SimPhone::commands() const
     for (const Received &r : received())
         out.append(r.line);
     return out;
+}
+
+bool SimPhone::waitFor(const std::function<bool()> &seen) const
+{
+    // Watched before the first look, so a line logged in between still wakes us.
+    QFileSystemWatcher grew({m_sim.logFile()});
+    QEventLoop loop;
+    QObject::connect(&grew, &QFileSystemWatcher::fileChanged, &loop, &QEventLoop::quit);
+    QTimer hang;
+    hang.setSingleShot(true);
+    QObject::connect(&hang, &QTimer::timeout, &loop, &QEventLoop::quit);
+    hang.start(HangGuardMs);
+    while (!seen()) {
+        if (!m_sim.running() || !hang.isActive())
+            return seen();
+        loop.exec();
+    }
+    return true;
+}
+
+bool SimPhone::waitForCommand(const QString &line) const
+{
+    return waitFor([&] { return commands().contains(line); });
 }
 
 QList<SimPhone::Received> SimPhone::received() const

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 
 class SimPhone {
 public:
@@ -24,6 +25,14 @@ public:
     void useAsCom(int n = 1);     // MIRVAK_COMn := device()
     QList<QJsonObject> log() const; // the simulator's log so far, one object a line
     QStringList commands() const; // just the AT command lines received, in order
+
+    // Blocks in the event loop until `seen` holds, looking again each time
+    // the log grows; false if the simulator stopped first. The phone reads
+    // in its own time, so this is how a test learns it has had a command
+    // (no time limit but a guard against a hang).
+    bool waitFor(const std::function<bool()> &seen) const;
+    // The phone has had this command line.
+    bool waitForCommand(const QString &line) const;
 
     // An AT command line and when the phone had it whole, on this process's
     // std::chrono::steady_clock: compare with steady_clock::now() taken

@@ -46,7 +46,7 @@ BinaryMode::BinaryMode(const PhoneContext &phone, PduSubmission &submission, QOb
         m_frameIn.clear();
     });
     m_repeatTimer.setSingleShot(true);
-    m_repeatTimer.setInterval(kRepeatMs);
+    m_repeatTimer.setInterval(delay(kRepeatMs));
     connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
         if (m_currentFrame.isEmpty())
             return;
@@ -88,11 +88,11 @@ bool BinaryMode::answer(int echoBytes)
 void BinaryMode::greet()
 {
     // The program reads two frames after its purge, acknowledging each.
-    queueFrame(QByteArray("IT28", 4), kFirstFrameDelayMs);
+    queueFrame(QByteArray("IT28", 4), delay(kFirstFrameDelayMs));
     QByteArray status("S");
     status.append(char(qMin(5, m_phone.state.battery / 20)));
     status.append(char(m_phone.state.signal));
-    queueFrame(status, kReplyFrameDelayMs);
+    queueFrame(status, delay(kReplyFrameDelayMs));
 }
 
 bool BinaryMode::take(char c)
@@ -130,6 +130,11 @@ void BinaryMode::reset()
     m_frameInTimeout.stop();
 }
 
+int BinaryMode::delay(int ms) const
+{
+    return qMax(1, ms * m_phone.state.binaryDelayPercent / 100);
+}
+
 QByteArray BinaryMode::centreBody() const
 {
     QByteArray digits;
@@ -160,7 +165,7 @@ void BinaryMode::frameReceived(const QByteArray &body)
             return;
         }
         m_phone.port.send(QByteArray(1, kAck), m_phone.options.latencyMs);
-        queueFrame(centreBody(), kReplyFrameDelayMs);
+        queueFrame(centreBody(), delay(kReplyFrameDelayMs));
         return;
     }
     if (body.startsWith("BQ") && body.size() >= 4) {
@@ -173,7 +178,7 @@ void BinaryMode::frameReceived(const QByteArray &body)
     }
     m_phone.log.event(QStringLiteral("unknown frame body %1").arg(SimLog::hex(body)));
     m_phone.port.send(QByteArray(1, kAck), m_phone.options.latencyMs);
-    queueFrame(QByteArray("??"), kReplyFrameDelayMs);
+    queueFrame(QByteArray("??"), delay(kReplyFrameDelayMs));
 }
 
 void BinaryMode::setCentre(const QByteArray &body)
@@ -199,7 +204,7 @@ void BinaryMode::setCentre(const QByteArray &body)
         m_phone.state.smscNumber = ((toa & 0x70) == 0x10 ? QStringLiteral("+") : QString()) + digits;
         m_phone.state.smscType = toa;
     }
-    queueFrame(QByteArray("B%"), kReplyFrameDelayMs);
+    queueFrame(QByteArray("B%"), delay(kReplyFrameDelayMs));
 }
 
 void BinaryMode::submit(const QByteArray &body)
@@ -228,10 +233,10 @@ void BinaryMode::submit(const QByteArray &body)
         m_phone.log.event(QStringLiteral("fault stall-frame: reply cut off"));
         m_phone.log.write(QJsonObject{{QStringLiteral("t"), QStringLiteral("frame-out")},
                                       {QStringLiteral("hex"), SimLog::hex(whole.left(whole.size() / 2))}});
-        m_phone.port.send(whole.left(whole.size() / 2), kReplyFrameDelayMs);
+        m_phone.port.send(whole.left(whole.size() / 2), delay(kReplyFrameDelayMs));
         return;
     }
-    queueFrame(reply, kReplyFrameDelayMs);
+    queueFrame(reply, delay(kReplyFrameDelayMs));
 }
 
 void BinaryMode::queueFrame(const QByteArray &body, int delayMs)

@@ -36,6 +36,8 @@ private:
     void setCentre(const QByteArray &body);
     void submit(const QByteArray &body);
     QByteArray centreBody() const;
+    // One of the phone's own delays, at the share the state asks for.
+    int delay(int ms) const;
 
     void queueFrame(const QByteArray &body, int delayMs);
     void sendNextFrame();

@@ -10,7 +10,7 @@ namespace {
 const char *const kKnownKeys[] = {
     "manufacturer", "model", "revision", "imei", "operator", "battery", "signal",
     "smsc", "echo", "binaryOnly", "cmgsFail", "cmgfFail", "cscaSetFail",
-    "promptDelayMs", "submitReply", "messageReference", "outbox", "poweredOff", "overrides",
+    "promptDelayMs", "binaryDelayPercent", "submitReply", "messageReference", "outbox", "poweredOff", "overrides",
 };
 
 } // namespace
@@ -32,6 +32,7 @@ QString PhoneState::load(const QJsonObject &o)
     take(readBool(o, "cmgfFail", cmgfFail));
     take(readBool(o, "cscaSetFail", cscaSetFail));
     take(readInt(o, "promptDelayMs", promptDelayMs, 0, 600000));
+    take(readInt(o, "binaryDelayPercent", binaryDelayPercent, 1, 100));
     take(readString(o, "submitReply", submitReply));
     if (o.contains(QLatin1String("submitReply")) && submitReply.size() != 1)
         take(QStringLiteral("\"submitReply\" must be one character"));
@@ -115,6 +116,7 @@ QJsonObject PhoneState::save() const
     o.insert(QStringLiteral("cmgfFail"), cmgfFail);
     o.insert(QStringLiteral("cscaSetFail"), cscaSetFail);
     o.insert(QStringLiteral("promptDelayMs"), promptDelayMs);
+    o.insert(QStringLiteral("binaryDelayPercent"), binaryDelayPercent);
     o.insert(QStringLiteral("submitReply"), submitReply);
     o.insert(QStringLiteral("messageReference"), messageReference);
     o.insert(QStringLiteral("outbox"), outbox);

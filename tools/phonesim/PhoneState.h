@@ -30,6 +30,7 @@ struct PhoneState {
     bool cmgfFail = false;     // AT+CMGF=0 answers ERROR
     bool cscaSetFail = false;  // AT+CSCA=... answers ERROR
     int promptDelayMs = 0;     // before "> "
+    int binaryDelayPercent = 100; // the binary mode's own delays at this share
     QString submitReply = QStringLiteral("%"); // second body byte of the binary submit reply
     int messageReference = 0;  // given to the next submitted message
     QJsonArray outbox;         // decoded submitted messages

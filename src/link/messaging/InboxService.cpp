@@ -40,92 +40,134 @@ bool InboxService::stopped(const Exchange &answer, QString *why) const
     }
 }
 
+// What one read carries from store to store.
+struct InboxService::Run {
+    ReadResult &result;
+    bool listWorks = true; // until the phone refuses AT+CMGL once
+    int found = 0;
+    int total = 0;
+};
+
+bool InboxService::giveUp(const Exchange &answer, ReadResult &r) const
+{
+    if (!stopped(answer, &r.error))
+        return false;
+    r.aborted = m_link.AbortRequested() || answer.status == Exchange::Aborted;
+    return true;
+}
+
 void InboxService::read(Choice choice, ReadResult &r)
 {
     r = {};
-    auto giveUp = [&](const Exchange &answer) {
-        if (stopped(answer, &r.error)) {
-            r.aborted = m_link.AbortRequested() || answer.status == Exchange::Aborted;
-            return true;
-        }
-        return false;
-    };
-
-    const Exchange mode = m_link.exchange(InboxAt::pduModeCommand());
-    if (giveUp(mode))
+    if (!pduMode(r))
         return;
-    if (!mode.ok()) {
-        r.error = QStringLiteral("The phone refused PDU mode (AT+CMGF=0).");
+    const std::optional<QList<Store>> stores = storesToRead(choice, r);
+    if (!stores)
         return;
-    }
-
-    QList<Store> stores;
-    if (choice == Choice::Both) {
-        const Exchange offer = m_link.exchange(InboxAt::storesCommand());
-        if (giveUp(offer))
+    Run run{r};
+    for (const Store store : *stores)
+        if (!readStore(store, choice == Choice::Both, run))
             return;
-        stores = offer.ok() ? InboxAt::offeredStores(offer.reply) : QList<Store>{Store::Sim, Store::Phone};
-    } else {
-        stores = {choice == Choice::Phone ? Store::Phone : Store::Sim};
-    }
-
-    bool listWorks = true;
-    int found = 0, total = 0;
-    for (const Store store : stores) {
-        const Exchange select = m_link.exchange(InboxAt::selectCommand(store));
-        if (giveUp(select))
-            return;
-        if (!select.ok()) {
-            // "Both" takes the stores the phone has; one asked for by name must be there.
-            if (choice == Choice::Both)
-                continue;
-            r.error = QStringLiteral("The phone refused the %1 store.").arg(Inbox::storeText(store));
-            return;
-        }
-        std::optional<InboxAt::Counts> counts = InboxAt::counts(select.reply);
-        if (!counts) {
-            const Exchange query = m_link.exchange(InboxAt::storeQueryCommand());
-            if (giveUp(query))
-                return;
-            counts = InboxAt::counts(query.reply);
-        }
-        const int used = counts ? counts->used : -1;
-        const int size = counts && counts->total > 0 ? qMin(counts->total, MostLocations) : DefaultLocations;
-        if (used == 0)
-            continue;
-        total += qMax(used, 0);
-        emit progress(found, total);
-
-        if (listWorks) {
-            const Exchange list = m_link.exchange(InboxAt::listCommand());
-            // A list cut short keeps the messages that came whole.
-            for (const InboxAt::StoredPdu &p : InboxAt::parseList(list.reply))
-                r.parts << inboxPart(store, p);
-            found = int(r.parts.size());
-            emit progress(found, qMax(total, found));
-            if (giveUp(list))
-                return;
-            if (list.ok() || InboxAt::emptyLocationError(list.reply))
-                continue;
-            listWorks = false;
-        }
-
-        int inStore = 0;
-        for (int n = 1; n <= size && (used < 0 || inStore < used); ++n) {
-            const Exchange answer = m_link.exchange(InboxAt::readCommand(n));
-            if (giveUp(answer))
-                return;
-            // "OK" alone, "+CMS ERROR: 321" or a refusal: nothing there.
-            if (refused(answer))
-                continue;
-            if (const auto p = InboxAt::parseRead(answer.reply, n)) {
-                r.parts << inboxPart(store, *p);
-                ++inStore;
-                emit progress(++found, qMax(total, found));
-            }
-        }
-    }
     r.complete = true;
+}
+
+bool InboxService::pduMode(ReadResult &r)
+{
+    // Switch to PDU mode.
+    const Exchange mode = m_link.exchange(InboxAt::pduModeCommand());
+    if (giveUp(mode, r))
+        return false;
+    if (!mode.ok())
+        r.error = QStringLiteral("The phone refused PDU mode (AT+CMGF=0).");
+    return mode.ok();
+}
+
+std::optional<QList<Store>> InboxService::storesToRead(Choice choice, ReadResult &r)
+{
+    if (choice != Choice::Both)
+        return QList<Store>{choice == Choice::Phone ? Store::Phone : Store::Sim};
+    // Ask which stores the phone has.
+    const Exchange offer = m_link.exchange(InboxAt::storesCommand());
+    if (giveUp(offer, r))
+        return std::nullopt;
+    return offer.ok() ? InboxAt::offeredStores(offer.reply) : QList<Store>{Store::Sim, Store::Phone};
+}
+
+bool InboxService::readStore(Store store, bool anyStore, Run &run)
+{
+    ReadResult &r = run.result;
+    // Select the store.
+    const Exchange select = m_link.exchange(InboxAt::selectCommand(store));
+    if (giveUp(select, r))
+        return false;
+    if (!select.ok()) {
+        // "Both" takes the stores the phone has; one asked for by name must be there.
+        if (!anyStore)
+            r.error = QStringLiteral("The phone refused the %1 store.").arg(Inbox::storeText(store));
+        return anyStore;
+    }
+    std::optional<InboxAt::Counts> counts = InboxAt::counts(select.reply);
+    if (!counts) {
+        // Ask how full it is.
+        const Exchange query = m_link.exchange(InboxAt::storeQueryCommand());
+        if (giveUp(query, r))
+            return false;
+        counts = InboxAt::counts(query.reply);
+    }
+    const int used = counts ? counts->used : -1;
+    if (used == 0)
+        return true;
+    run.total += qMax(used, 0);
+    emit progress(run.found, run.total);
+
+    if (run.listWorks) {
+        switch (listStore(store, run)) {
+        case Listed::Whole:
+            return true;
+        case Listed::Stopped:
+            return false;
+        case Listed::Refused:
+            run.listWorks = false;
+            break;
+        }
+    }
+    const int size = counts && counts->total > 0 ? qMin(counts->total, MostLocations) : DefaultLocations;
+    return readLocations(store, size, used, run);
+}
+
+InboxService::Listed InboxService::listStore(Store store, Run &run)
+{
+    // List the whole store.
+    const Exchange list = m_link.exchange(InboxAt::listCommand());
+    // A list cut short keeps the messages that came whole.
+    for (const InboxAt::StoredPdu &p : InboxAt::parseList(list.reply))
+        run.result.parts << inboxPart(store, p);
+    run.found = int(run.result.parts.size());
+    emit progress(run.found, qMax(run.total, run.found));
+    if (giveUp(list, run.result))
+        return Listed::Stopped;
+    return list.ok() || InboxAt::emptyLocationError(list.reply) ? Listed::Whole : Listed::Refused;
+}
+
+bool InboxService::readLocations(Store store, int size, int used, Run &run)
+{
+    int inStore = 0;
+    for (int n = 1; n <= size && (used < 0 || inStore < used); ++n) {
+        // Read one location.
+        const Exchange answer = m_link.exchange(InboxAt::readCommand(n));
+        if (giveUp(answer, run.result))
+            return false;
+        // "OK" alone, "+CMS ERROR: 321" or a refusal: nothing there.
+        if (refused(answer))
+            continue;
+        if (const auto p = InboxAt::parseRead(answer.reply, n)) {
+            run.result.parts << inboxPart(store, *p);
+            ++inStore;
+            ++run.found;
+            emit progress(run.found, qMax(run.total, run.found));
+        }
+    }
+    return true;
 }
 
 InboxService::DeleteResult InboxService::remove(const QList<Location> &locations)

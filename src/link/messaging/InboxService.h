@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "core/messaging/InboxMessages.h"
 
@@ -55,5 +56,19 @@ signals:
 private:
     // Ok; otherwise the reason to give up, unless the phone just said no.
     bool stopped(const Exchange &answer, QString *why) const;
+    // stopped(), and whether the user stopped it, written into the result.
+    bool giveUp(const Exchange &answer, ReadResult &r) const;
+
+    // The steps of read(); each false (or empty) when the read ends there.
+    struct Run;
+    enum class Listed { Whole, Refused, Stopped };
+    bool pduMode(ReadResult &r);
+    std::optional<QList<InboxAt::Store>> storesToRead(Choice choice, ReadResult &r);
+    // anyStore: a store the phone refuses is passed over, not an error.
+    bool readStore(InboxAt::Store store, bool anyStore, Run &run);
+    Listed listStore(InboxAt::Store store, Run &run);
+    // Up to `size` locations, until `used` messages are found (all when unknown).
+    bool readLocations(InboxAt::Store store, int size, int used, Run &run);
+
     PhoneLink &m_link;
 };

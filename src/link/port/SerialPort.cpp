@@ -160,7 +160,10 @@ void SerialPort::close()
     if (m_fd < 0)
         return;
     int err = 0;
-    if (::tcflush(m_fd, TCIOFLUSH) < 0)
+    // Unread input is abandoned; what was written still goes out, so a
+    // command written just before an abort reaches the phone whole, not
+    // torn (nor, on a pseudo-terminal, taken back unread).
+    if (::tcflush(m_fd, TCIFLUSH) < 0)
         err = errno;
     // A device that is gone has nothing left to abandon; reporting that
     // would only raise a second error for the failure already reported.

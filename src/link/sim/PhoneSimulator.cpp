@@ -170,6 +170,11 @@ QString PhoneSimulator::folder() const
     return m_dir ? m_dir->path() : QString();
 }
 
+QString PhoneSimulator::logFile() const
+{
+    return m_recording && m_dir ? m_dir->filePath(LogFile) : QString();
+}
+
 QList<QJsonObject> PhoneSimulator::log() const
 {
     QList<QJsonObject> out;

@@ -53,6 +53,8 @@ public:
     QString folder() const;
     // Recording: the log so far, one object a line.
     QList<QJsonObject> log() const;
+    // Recording: the file it is written to, line by line as things happen.
+    QString logFile() const;
     // Recording: the state written when the simulator stopped.
     QJsonObject dumpedState() const;
 

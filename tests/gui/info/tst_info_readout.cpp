@@ -204,7 +204,7 @@ private slots:
     {
         Window w;
         SimPhone sim({"--fault", "error:AT+CSCA?"},
-                     QJsonObject{{"smsc", QJsonObject{{"number", "+12345"}, {"type", 145}}}});
+                     guitest::scaledPhone({{"smsc", QJsonObject{{"number", "+12345"}, {"type", 145}}}}));
         readWith(w, sim);
         QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" +12345"));
         const QStringList cmds = sim.commands();

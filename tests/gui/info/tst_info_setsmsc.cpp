@@ -124,7 +124,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         sim.useAsCom(1);
         w.field("txtGSMSMSC")->setText(QStringLiteral(" +46701112233"));
@@ -148,7 +148,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         sim.useAsCom(1);
         w.field("txtGSMSMSC")->setText(QStringLiteral(" 7"));
@@ -166,7 +166,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         PtyRelay relay;
         QVERIFY(relay.start(sim.device(), PtyRelay::Cut::SilenceAfterAck));
@@ -196,7 +196,7 @@ private slots:
     {
         Window w;
         ColourLog colours(w.field("txtGSMSMSC"), QPalette::Base);
-        SimPhone sim({}, QJsonObject{{"cscaSetFail", true}});
+        SimPhone sim({}, guitest::scaledPhone({{"cscaSetFail", true}}));
         QVERIFY(sim.start());
         PtyRelay relay;
         QVERIFY(relay.start(sim.device(), PtyRelay::Cut::DropCentreSet));

@@ -96,11 +96,11 @@ public:
     {
         QObject::connect(&form->link, &PhoneLink::commandWritten, &form->link, act);
     }
-    // Waits until the phone has the command: closing the port drops what it
-    // had not read yet.
+    // Waits until the phone has the command, so that what comes next
+    // happens while the network's answer is awaited.
     bool phoneHas(const QByteArray &command)
     {
-        return QTest::qWaitFor([&] { return sim.commands().contains(QString::fromLatin1(command.trimmed())); });
+        return sim.waitForCommand(QString::fromLatin1(command.trimmed()));
     }
 
     SimPhone sim;
