@@ -106,7 +106,7 @@ std::pair<QString, int> stored(const MessageStoreState &s, const QString &pdu)
     return {pdu, tpdu};
 }
 
-std::optional<int> location(const QString &args)
+std::optional<int> storeLocation(const QString &args)
 {
     static const QRegularExpression digits(QStringLiteral("^\\s*([0-9]{1,5})\\s*$"));
     const QRegularExpressionMatch m = digits.match(args);
@@ -213,13 +213,12 @@ std::optional<Answer> answer(MessageStoreState &s, const QString &command)
         // PDU mode: a status 0..4 (4 all); "=?" lists them.
         if (args == QLatin1String("=?"))
             return Answer{{QStringLiteral("+CMGL: (0-4)")}};
-        const std::optional<int> stat = args.isEmpty() ? std::optional<int>(0)
-                                        : args.startsWith(u'=') ? location(args.mid(1)) : std::nullopt;
-        if (s.cmglRefused || !stat || *stat > 4)
+        const int stat = args.isEmpty() ? 0 : args.startsWith(u'=') ? storeLocation(args.mid(1)).value_or(-1) : -1;
+        if (s.cmglRefused || stat < 0 || stat > 4)
             return Answer{{}, Answer::Error};
         Answer a;
         for (auto it = store.messages.begin(); it != store.messages.end(); ++it) {
-            if (*stat != 4 && it->status != *stat)
+            if (stat != 4 && it->status != stat)
                 continue;
             const auto [pdu, length] = stored(s, it->pdu);
             a.lines << QStringLiteral("+CMGL: %1,%2,,%3").arg(it.key()).arg(it->status).arg(length) << pdu;
@@ -232,7 +231,7 @@ std::optional<Answer> answer(MessageStoreState &s, const QString &command)
         return a;
     }
     if (upper.startsWith(QLatin1String("+CMGR="))) {
-        const std::optional<int> n = location(upper.mid(6));
+        const std::optional<int> n = storeLocation(upper.mid(6));
         if (!n)
             return Answer{{}, Answer::Error};
         if (*n < 1 || *n > store.size)
@@ -250,7 +249,7 @@ std::optional<Answer> answer(MessageStoreState &s, const QString &command)
     }
     if (upper.startsWith(QLatin1String("+CMGD="))) {
         // The location, perhaps followed by a delete flag this phone ignores.
-        const std::optional<int> n = location(upper.mid(6).section(u',', 0, 0));
+        const std::optional<int> n = storeLocation(upper.mid(6).section(u',', 0, 0));
         if (!n)
             return Answer{{}, Answer::Error};
         if (*n < 1 || *n > store.size)

@@ -18,13 +18,6 @@
 using namespace SettingsPattern;
 
 namespace {
-QLabel *label(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
 QComboBox *formatBox(QWidget *parent, const char *name, const QStringList &items, const QString &hint)
 {
     auto *box = new QComboBox(parent);

@@ -18,17 +18,8 @@
 #include "gui/common/TypingLimit.h"
 
 using SettingsPattern::iconButton;
+using SettingsPattern::label;
 using SettingsPattern::readButton;
-
-namespace {
-QLabel *label(QWidget *parent, const char *name, const QString &text)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-} // namespace
 
 PersonalRingsPanel::PersonalRingsPanel(PhoneLink &link, PersonalRings &rings, QWidget *parent)
     : SettingsPanel(QStringLiteral("PanelPersonal"), QStringLiteral("Personal Rings"), parent),

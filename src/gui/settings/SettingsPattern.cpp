@@ -164,10 +164,16 @@ void SettingsPattern::writeChange(PhoneLink &link, const std::function<void()> &
     });
 }
 
+QLabel *SettingsPattern::label(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
 QLabel *SettingsPattern::statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto *label = SettingsPattern::label(parent, name, caption);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameShape(QFrame::StyledPanel);
     label->setMinimumWidth(minimumWidth);

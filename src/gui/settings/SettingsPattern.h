@@ -58,6 +58,8 @@ using Buttons::iconButton;
 using Buttons::panelButton;
 using Buttons::readButton;
 QLabel *statusLabel(QWidget *parent, const char *name, const QString &caption, int minimumWidth);
+// A plain caption with its objectName.
+QLabel *label(QWidget *parent, const char *name, const QString &caption);
 
 // A panel's whole read from its button: one operation (locking the tab bar
 // on lockPage when given), the button off while `steps` run, the port closed

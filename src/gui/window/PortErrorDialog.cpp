@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int ClientWidth = 143;
-constexpr int ClientHeight = 122;
+constexpr int DialogWidth = 143;
+constexpr int DialogHeight = 122;
 }
 
 PortErrorDialog::PortErrorDialog(QWidget *parent) : QDialog(parent)
@@ -50,7 +50,7 @@ PortErrorDialog::PortErrorDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(BitBtn1, 0, Qt::AlignHCenter);
     connect(BitBtn1, &QPushButton::clicked, this, &PortErrorDialog::BitBtn1Click);
 
-    setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(DialogWidth, DialogHeight);
 }
 
 void PortErrorDialog::setReason(const QString &reason)
@@ -63,15 +63,15 @@ void PortErrorDialog::setReason(const QString &reason)
     lblReason->setToolTip(reason);
     lblReason->setVisible(!reason.isEmpty());
     // The box keeps its width; a long reason makes it taller rather than cut.
-    int needed = ClientHeight;
+    int needed = DialogHeight;
     if (!reason.isEmpty()) {
         const QMargins m = layout()->contentsMargins();
         const int spacing = layout()->spacing();
-        const int labelHeight = lblReason->heightForWidth(ClientWidth - m.left() - m.right());
-        needed = qMax(ClientHeight, m.top() + Image1->height() + spacing + labelHeight + spacing
+        const int labelHeight = lblReason->heightForWidth(DialogWidth - m.left() - m.right());
+        needed = qMax(DialogHeight, m.top() + Image1->height() + spacing + labelHeight + spacing
                                         + BitBtn1->sizeHint().height() + m.bottom());
     }
-    setFixedSize(ClientWidth, needed);
+    setFixedSize(DialogWidth, needed);
 }
 
 void PortErrorDialog::BitBtn1Click()
