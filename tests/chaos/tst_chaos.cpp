@@ -355,7 +355,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
     }
     m_boxes = 0;
     m_boxTexts.clear();
-    QMap<QString, QString> descriptorsBefore;
+    const QMap<QString, QString> descriptorsBefore = openDescriptors();
     QString failure;
     {
         SimPhone sim(args, guitest::scaledPhone(op.phone));
@@ -367,10 +367,7 @@ QString TestChaos::runRound(Operation &op, Fault fault, const QString &target, i
         if (fault == Fault::Gone)
             m_rig->unplugPhone();
 
-        // A page shown for the first time builds what it keeps for good
-        // (its file dialog, and the watchers that come with it).
         QWidget *page = op.show(f);
-        descriptorsBefore = openDescriptors();
         auto *button = page ? guitest::find<QAbstractButton>(page, op.button) : nullptr;
         if (!button || !button->isVisible() || !button->isEnabled())
             return QStringLiteral("no usable control %1").arg(op.button);
