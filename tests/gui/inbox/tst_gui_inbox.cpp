@@ -30,17 +30,30 @@ const QString LongText = QStringLiteral("Hi Anna here! The train is late again, 
 const QString ExtensionText = QStringLiteral("Costs 5\u20AC [ok] {x} ~^|\\ done");
 const QString TeliaText = QStringLiteral("Welcome to Telia! Your balance is 100 SEK.");
 
+// One window serves every case: building it is most of what a case costs
+// under the sanitizers. Each case brings a phone of its own (use()), and
+// what it connects to the window goes when the case ends (scope()).
 class Window : public guitest::FormRig {
 public:
-    explicit Window(const QStringList &args = {}, const QJsonObject &state = {})
+    Window()
     {
-        startPhone(args, state);
         openWindow(Tab::Inbox);
+        page = find<QWidget>(QStringLiteral("InboxPage"));
+    }
+    // A fresh phone as COM1, the Inbox in front, the books as every case has them.
+    Window &use(const QStringList &args = {}, const QJsonObject &state = {})
+    {
+        m_scope = std::make_unique<QObject>();
+        startPhone(args, state);
+        form->mainTabs->setCurrentIndex(int(Tab::Inbox));
         // Anna is in the SMS book; Bob in the SIM book as if read this session.
         form->books->smsBook.setEntry(1, {"+46701234567", "Anna"});
         form->phonebooksPage->simBook.setEntry(3, {"0701112233", "Bob"});
-        page = find<QWidget>(QStringLiteral("InboxPage"));
+        m_from = 0;
+        return *this;
     }
+    QObject *scope() const { return m_scope.get(); }
+    void endCase() { m_scope.reset(); }
     template <typename T = QWidget> T *get(const char *name) const
     {
         return guitest::find<T>(page, QString::fromLatin1(name));
@@ -88,6 +101,7 @@ public:
 
 private:
     int m_from = 0;
+    std::unique_ptr<QObject> m_scope;
 };
 
 // The messages of one store in the phone's dump.
@@ -109,17 +123,29 @@ const QStringList SimRows{ExtensionText, LongText, TeliaText};
 
 class TstGuiInbox : public QObject {
     Q_OBJECT
+private:
+    std::unique_ptr<Window> m_window;
+    Window &window(const QStringList &args = {}, const QJsonObject &state = {}) { return m_window->use(args, state); }
+
 private slots:
+    void initTestCase()
+    {
+        qunsetenv("MIRVAK_COM1");
+        m_window = std::make_unique<Window>();
+        QVERIFY(m_window->ok());
+    }
     void init() { qunsetenv("MIRVAK_COM1"); }
+    void cleanup() { m_window->endCase(); }
+    void cleanupTestCase() { m_window.reset(); }
 
     void readsWithTheList()
     {
-        Window w;
+        Window &w = window();
         QVERIFY(w.ok());
         QCOMPARE(w.form->mainTabs->tabText(int(Tab::Inbox)), QStringLiteral("Inbox"));
         QCOMPARE(w.form->mainTabs->tabText(int(Tab::About)), QStringLiteral("About"));
         bool probed = false;
-        QObject::connect(&w.form->link, &PhoneLink::commandWritten, w.page, [&] {
+        QObject::connect(&w.form->link, &PhoneLink::commandWritten, w.scope(), [&] {
             if (probed)
                 return;
             probed = true;
@@ -159,7 +185,7 @@ private slots:
     void readsLocationByLocation()
     {
         // No list command, empty locations in error, no centre addresses.
-        Window w({}, {{"cmglRefused", true}, {"emptyLocationError", true}, {"storedWithoutCentre", true}});
+        Window &w = window({}, {{"cmglRefused", true}, {"emptyLocationError", true}, {"storedWithoutCentre", true}});
         QVERIFY(w.ok());
         w.read(0);
         // The fourth message is at location 7: nothing is read after it.
@@ -172,7 +198,7 @@ private slots:
 
     void readsBothStores()
     {
-        Window w;
+        Window &w = window();
         QVERIFY(w.ok());
         w.read(2);
         QCOMPARE(w.commands(), (QStringList{"AT+CMGF=0", "AT+CPMS=?", "AT+CPMS=\"SM\"", "AT+CMGL=4",
@@ -182,7 +208,7 @@ private slots:
         QVERIFY(w.cell(3, 3).isEmpty());
 
         // A phone without a store of its own: "Both" reads the SIM only.
-        Window simOnly({}, {{"messageStores", QJsonObject{{"ME", QJsonObject{{"size", 0}}}}}});
+        Window &simOnly = window({}, {{"messageStores", QJsonObject{{"ME", QJsonObject{{"size", 0}}}}}});
         QVERIFY(simOnly.ok());
         simOnly.read(2);
         QCOMPARE(simOnly.commands(), (QStringList{"AT+CMGF=0", "AT+CPMS=?", "AT+CPMS=\"SM\"", "AT+CMGL=4"}));
@@ -191,10 +217,10 @@ private slots:
 
     void abortKeepsWhatWasRead()
     {
-        Window w({"--latency", "200"}, {{"cmglRefused", true}});
+        Window &w = window({}, {{"cmglRefused", true}});
         QVERIFY(w.ok());
         QByteArrayList written;
-        QObject::connect(&w.form->link, &PhoneLink::commandWritten, w.page, [&](const QByteArray &c) {
+        QObject::connect(&w.form->link, &PhoneLink::commandWritten, w.scope(), [&](const QByteArray &c) {
             written << c;
             if (c.startsWith("AT+CMGR=2"))
                 w.press("btnInboxAbort");
@@ -224,7 +250,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, rows);
         QFETCH(QString, notice);
-        Window w(args);
+        Window &w = window(args);
         QVERIFY(w.ok());
         const guitest::Dialogs answer(guitest::answerAsUser);
         w.read(0);
@@ -235,7 +261,7 @@ private slots:
 
     void deleteAsksFirst()
     {
-        Window w({"--fault", "error:AT+CMGD=4"});
+        Window &w = window({"--fault", "error:AT+CMGD=4"});
         QVERIFY(w.ok());
         w.read(0);
         w.select({1}); // the message in two parts
@@ -277,7 +303,7 @@ private slots:
 
     void replyOpensTheSmsPage()
     {
-        Window w;
+        Window &w = window();
         QVERIFY(w.ok());
         w.read(0);
         w.select({2}); // from "Telia": no number to write to
@@ -291,7 +317,7 @@ private slots:
 
     void savesCsvAndMailbox()
     {
-        Window w;
+        Window &w = window();
         QVERIFY(w.ok());
         w.read(0);
         const QString csvPath = w.filePath(QStringLiteral("messages.csv"));
