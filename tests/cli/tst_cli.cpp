@@ -438,7 +438,7 @@ private slots:
         const QString trace = m_dir.filePath("cli.trace");
         Cli cli(m_dir.path());
         cli.start({"--trace", trace, "phonebook", "read", "--memory", "SM", "-o", "partial.pbk"});
-        QTRY_VERIFY_WITH_TIMEOUT(sim.commands().filter("AT+CPBR=").size() >= 3, 60000);
+        QVERIFY(sim.waitFor([&] { return sim.commands().filter("AT+CPBR=").size() >= 3; }));
         ::kill(pid_t(cli.process().processId()), SIGINT);
         const Result r = cli.finish();
         QVERIFY2(r.code == 1, r.err.constData());

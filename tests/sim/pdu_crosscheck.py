@@ -68,6 +68,16 @@ def decode_sim(pdu_hex):
         raise AssertionError("no JSON from --decode-pdu %s: %r %r" % (pdu_hex, r.stdout, r.stderr))
 
 
+def decode_all(pdus_hex):
+    """The simulator's decoding of each PDU, all in one run (--decode-pdu -)."""
+    r = subprocess.run([SIM, "--decode-pdu", "-"], input="".join(h + "\n" for h in pdus_hex),
+                       capture_output=True, text=True, timeout=60)
+    lines = r.stdout.splitlines()
+    if len(lines) != len(pdus_hex):
+        raise AssertionError("%d lines from --decode-pdu - for %d PDUs: %r" % (len(lines), len(pdus_hex), r.stderr))
+    return r.returncode, [json.loads(line) for line in lines]
+
+
 def expected_first_octet(g):
     first = 0x01
     if g["SMSC"]["Validity"] not in ("NA", ""):
@@ -96,12 +106,14 @@ def main():
               ("+4670500899", "$" * 160, True), ("4670500899", "\n" * 3, False)]
 
     failures = []
-    for number, text, reply in cases:
-        pdu = build(number, text, reply)
+    pdus = [build(number, text, reply) for number, text, reply in cases]
+    rc, decoded = decode_all([pdu.hex().upper() for pdu in pdus])
+    if rc != 0:
+        failures.append("--decode-pdu - exited %d for PDUs that all decode" % rc)
+    for (number, text, reply), pdu, s in zip(cases, pdus, decoded):
         g = gammu.DecodePDU(pdu, SMSC=True)
-        rc, s = decode_sim(pdu.hex().upper())
         problems = []
-        if rc != 0 or not s.get("ok"):
+        if not s.get("ok"):
             problems.append("simulator refused it: %s" % s.get("error"))
         want_number = ("+" if number.startswith("+") else "") + g["Number"].lstrip("+")
         if s.get("number") != want_number or want_number != number:
@@ -120,14 +132,21 @@ def main():
         if problems:
             failures.append("%s: %s" % (pdu.hex().upper(), "; ".join(problems)))
 
-    # Malformed input is refused with a reason, never crashes or hangs.
+    # Malformed input is refused with a reason, never crashes or hangs; one
+    # PDU on the command line answers by its exit status too.
     good = build("+123456789", "abc", False).hex().upper()
-    for bad in [good[:-2], good + "00", good[:9], "0", "ZZ", "", "00" * 3, "0001" + good[4:]]:
-        rc, s = decode_sim(bad)
-        if rc != 1 or s.get("ok") or not s.get("error"):
-            failures.append("malformed %r not refused: rc=%d %r" % (bad, rc, s))
+    malformed = [good[:-2], good + "00", good[:9], "0", "ZZ", "", "00" * 3, "0001" + good[4:]]
+    rc, refused = decode_all(malformed[1:] + [good])
+    if rc != 1 or not refused.pop().get("ok"):
+        failures.append("--decode-pdu - exited %d for malformed PDUs and a good one" % rc)
+    first_rc, first = decode_sim(malformed[0])
+    if first_rc != 1 or decode_sim(good)[0] != 0:
+        failures.append("--decode-pdu HEX does not answer by its exit status")
+    for bad, s in zip(malformed, [first] + refused):
+        if s.get("ok") or not s.get("error"):
+            failures.append("malformed %r not refused: %r" % (bad, s))
 
-    total = len(cases) + 8
+    total = len(cases) + len(malformed)
     for f in failures:
         print("FAIL:", f)
     print("%d passed, %d failed" % (total - len(failures), len(failures)))

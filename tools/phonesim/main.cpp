@@ -81,17 +81,35 @@ int main(int argc, char **argv)
         {QStringLiteral("fault"), QStringLiteral("Misbehave (repeatable): silent, error:CMD, cme:CMD:N, mute:CMD, hangup-after:CMD, "
                                                  "trickle:MS, stall-frame, no-prompt, binary-silent, aq-silent."),
          QStringLiteral("KIND[:ARG]")},
-        {QStringLiteral("decode-pdu"), QStringLiteral("Print the SMS-SUBMIT PDU decoded as JSON and exit."), QStringLiteral("HEX")},
+        {QStringLiteral("decode-pdu"), QStringLiteral("Print the SMS-SUBMIT PDU decoded as JSON and exit; - reads one PDU a line."), QStringLiteral("HEX")},
     });
     p.process(app);
     if (!p.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument \"%1\"").arg(p.positionalArguments().first()));
 
     if (p.isSet(QStringLiteral("decode-pdu"))) {
-        const DecodedSubmit d = decodeSubmitPduHex(p.value(QStringLiteral("decode-pdu")).toLatin1());
-        std::fputs(QJsonDocument(d.toJson()).toJson(QJsonDocument::Compact).constData(), stdout);
-        std::fputc('\n', stdout);
-        return d.ok ? 0 : 1;
+        const auto decode = [](const QByteArray &hex) {
+            const DecodedSubmit d = decodeSubmitPduHex(hex);
+            std::fputs(QJsonDocument(d.toJson()).toJson(QJsonDocument::Compact).constData(), stdout);
+            std::fputc('\n', stdout);
+            return d.ok;
+        };
+        const QByteArray hex = p.value(QStringLiteral("decode-pdu")).toLatin1();
+        if (hex != "-")
+            return decode(hex) ? 0 : 1;
+        // One PDU a line from standard input, as many as come.
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read standard input"));
+        QByteArray text = in.readAll();
+        const bool any = !text.isEmpty();
+        if (text.endsWith('\n'))
+            text.chop(1);
+        bool allOk = true;
+        if (any)
+            for (const QByteArray &line : text.split('\n'))
+                allOk = decode(line.trimmed()) && allOk;
+        return allOk ? 0 : 1;
     }
 
     PhoneState state;
