@@ -168,8 +168,7 @@ void MainWindow::buildMelodiesAndSettings()
     personalRings = new PersonalRings(link, this);
     phoneMelodies = new PhoneMelodies(link, *personalRings, this);
     Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
-    settingsPage = new SettingsPage(settingsTree({link,
-                                                  [this] { return infoPage = new InfoPage(link, *centre); },
+    settingsPage = new SettingsPage(settingsTree({link, [this] { return makeInfoPage(); },
                                                   [this] { return makeMirvakPanel(); }, *personalRings}));
     connect(settingsPage, &SettingsPage::panelsBuilt, this, [this] {
         personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
@@ -181,6 +180,16 @@ void MainWindow::buildMelodiesAndSettings()
         if (personalRingsPanel)
             personalRingsPanel->setPhoneNumber(number);
     });
+}
+
+QWidget *MainWindow::makeInfoPage()
+{
+    infoPage = new InfoPage(link, *centre);
+    // An SMS send reads the centre too, and may have done so before this
+    // page was built.
+    if (auto *smsc = infoPage->findChild<QLineEdit *>(QStringLiteral("txtGSMSMSC")))
+        smsc->setText(centre->shownCentre());
+    return infoPage;
 }
 
 QWidget *MainWindow::makeMirvakPanel()

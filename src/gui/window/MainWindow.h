@@ -78,15 +78,17 @@ private:
     // The steps of construction, in this order.
     void setUpFrame();                                // title, border and font
     void buildTabs();                                 // the tab bar over the page stack
-    void buildMessaging(const QString &bookFolder);  // SMS and info pages, the sender, the books
-    void buildPhonebooks();                           // and the Mirvak panel's port and ICQ boxes
+    void buildMessaging(const QString &bookFolder);  // the SMS page, the sender, the books
+    void buildPhonebooks();
     void buildMelodiesAndSettings();
-    QWidget *makeMirvakPanel();                       // when the Settings page builds its panels
     void buildInbox();
     void stackPages();
     void wirePages();                                 // what crosses pages, and the close
     void adoptMembers();                              // the port, the link and the clock as children
     void handleLinkFailures();
+    // Two of the Settings panels, made when that page builds its panels.
+    QWidget *makeInfoPage();
+    QWidget *makeMirvakPanel();
 
     // The name a number goes by in the SMS book or a phonebook on screen.
     QString nameForNumber(const QString &number) const;
