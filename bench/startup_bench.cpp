@@ -112,6 +112,10 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("start to window shown and closed (%s, offscreen, median of %d):\n", program, Runs);
+#ifdef MIRVAK_BENCH_SANITIZED
+    if (argc < 2)
+        std::printf("  (a sanitizer build: build/release/bench/startup_bench measures the release program)\n");
+#endif
     std::printf("  wall %.0f ms, CPU %.0f ms (goal: 100 ms wall or less)\n", median(wall), median(cpu));
     std::printf("  peak memory %.1f MiB (goal: 40 MiB or less)\n", *std::max_element(peak.begin(), peak.end()));
     return 0;

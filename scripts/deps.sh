@@ -3,15 +3,15 @@
 # when any is missing (as root, or through sudo).
 
 # Beyond what building and running takes: the validators of the install-tree
-# test, the vCard library the phonebook files are cross-checked with, lintian
-# and bash-completion for the package, and what CPack needs for a .deb with
-# computed dependencies.
-MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-vobject lintian bash-completion)
+# test, the PDU and vCard libraries messages and phonebook files are
+# cross-checked with, lintian and bash-completion for the package, and what
+# CPack needs for a .deb with computed dependencies.
+MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-gammu python3-vobject lintian bash-completion)
 MIRVAK_DEB_PACKAGES=(dpkg-dev file)
 
 mirvak_need_packages() {
     local wanted=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-                  fonts-liberation pkg-config libasound2-dev python3 python3-gammu "$@")
+                  fonts-liberation pkg-config libasound2-dev python3 "$@")
     local missing=()
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

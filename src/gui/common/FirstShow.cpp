@@ -3,6 +3,8 @@
 
 #include <QEvent>
 
+#include <utility>
+
 namespace {
 class ShowWatch : public QObject {
 public:
@@ -11,15 +13,21 @@ public:
         widget->installEventFilter(this);
     }
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    void run()
     {
-        if (event->type() == QEvent::Show) {
-            watched->removeEventFilter(this);
-            const std::function<void()> build = std::move(m_build);
-            deleteLater();
-            build();
-        }
+        if (!m_build)
+            return;
+        parent()->removeEventFilter(this);
+        const std::function<void()> build = std::exchange(m_build, nullptr);
+        deleteLater();
+        build();
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            run();
         return false;
     }
 
@@ -31,4 +39,11 @@ private:
 void FirstShow::whenShown(QWidget *widget, std::function<void()> build)
 {
     new ShowWatch(widget, std::move(build));
+}
+
+void FirstShow::buildNow(QWidget *widget)
+{
+    for (QObject *child : widget->children())
+        if (auto *watch = dynamic_cast<ShowWatch *>(child))
+            watch->run();
 }

@@ -6,6 +6,10 @@
 #include <QStackedWidget>
 #include <QTreeWidget>
 
+#include <utility>
+
+#include "gui/common/FirstShow.h"
+
 SettingsPage::SettingsPage(const QList<SettingsNode> &nodes, QWidget *parent)
     : QWidget(parent)
 {
@@ -40,20 +44,34 @@ SettingsPage::SettingsPage(const QList<SettingsNode> &nodes, QWidget *parent)
                                 : new QTreeWidgetItem(Tree, QStringList{node.text});
         items.insert(node.text, item);
         m_nodeTexts << node.text;
+    }
+    m_unbuilt = nodes;
+    Tree->expandAll();
+
+    connect(Tree, &QTreeWidget::currentItemChanged, this, [this] { TreeChange(); });
+    FirstShow::whenShown(this, [this] { buildPanels(); });
+}
+
+void SettingsPage::buildPanels()
+{
+    if (m_unbuilt.isEmpty())
+        return;
+    const QList<SettingsNode> nodes = std::exchange(m_unbuilt, {});
+    for (const SettingsNode &node : nodes) {
         if (QWidget *panel = node.panel ? node.panel() : nullptr) {
             panels->addWidget(panel);
             m_nodePanels.insert(node.text, panel);
         }
     }
-    Tree->expandAll();
-
-    connect(Tree, &QTreeWidget::currentItemChanged, this, [this] { TreeChange(); });
+    TreeChange();
+    emit panelsBuilt();
 }
 
 void SettingsPage::TreeChange()
 {
     QTreeWidgetItem *item = Tree->currentItem();
-    if (!item)
+    // Before the panels are built the selection waits for them.
+    if (!item || !m_unbuilt.isEmpty())
         return;
     if (QWidget *panel = panelForNode(item->text(0)))
         showPanel(panel);
@@ -73,8 +91,9 @@ bool SettingsPage::showPanel(const QString &objectName)
     return found;
 }
 
-QWidget *SettingsPage::panel(const QString &objectName) const
+QWidget *SettingsPage::panel(const QString &objectName)
 {
+    buildPanels();
     for (int i = 0; i < panels->count(); ++i) {
         if (panels->widget(i)->objectName() == objectName)
             return panels->widget(i);
@@ -82,13 +101,15 @@ QWidget *SettingsPage::panel(const QString &objectName) const
     return nullptr;
 }
 
-QWidget *SettingsPage::currentPanel() const
+QWidget *SettingsPage::currentPanel()
 {
+    buildPanels();
     return panels->currentWidget();
 }
 
-QWidget *SettingsPage::panelForNode(const QString &text) const
+QWidget *SettingsPage::panelForNode(const QString &text)
 {
+    buildPanels();
     return m_nodePanels.value(text, nullptr);
 }
 

@@ -14,7 +14,8 @@ class QStackedWidget;
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
-    // Builds the tree and the panel stack from the table, in its order.
+    // Builds the tree from the table, in its order. The panels are built
+    // when the page is first shown, or before, when one is first asked for.
     explicit SettingsPage(const QList<SettingsNode> &nodes, QWidget *parent = nullptr);
 
 private:
@@ -30,17 +31,25 @@ public:
     void showPanel(QWidget *panel);
     // The same by objectName ("PanelClock"); false when there is no such panel.
     bool showPanel(const QString &objectName);
-    QWidget *currentPanel() const;
+    QWidget *currentPanel();
     // The settings panel with this objectName; nullptr when there is none.
-    QWidget *panel(const QString &objectName) const;
+    QWidget *panel(const QString &objectName);
     // Selects the node with this text, which brings its panel to the front.
     bool selectNode(const QString &text);
     // The panel a node brings to the front; nullptr for "Call Forward".
-    QWidget *panelForNode(const QString &text) const;
+    QWidget *panelForNode(const QString &text);
+
+signals:
+    // Every panel exists from now on.
+    void panelsBuilt();
 
 private:
     QTreeWidgetItem *findNode(const QString &text) const;
+    // Each node's panel into the stack, once; the selected node's in front.
+    void buildPanels();
 
     QStringList m_nodeTexts;
+    // Until buildPanels: the nodes with their factories; after it, empty.
+    QList<SettingsNode> m_unbuilt;
     QHash<QString, QWidget *> m_nodePanels;
 };

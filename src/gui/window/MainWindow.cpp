@@ -21,6 +21,7 @@
 #include <QtDebug>
 
 #include "core/messaging/InboxMessages.h"
+#include "gui/common/FirstShow.h"
 #include "gui/common/PortChooser.h"
 #include "gui/common/Tab.h"
 #include "gui/inbox/InboxPage.h"
@@ -137,7 +138,6 @@ void MainWindow::buildMessaging(const QString &bookFolder)
     books = new SmsBooks(bookFolder, this);
     centre = new CentreService(link, this);
     sender = new SmsSender(link, *centre, books->icqNumbers, this);
-    infoPage = new InfoPage(link, *centre);
     smsPage = new SmsPage(link, *sender);
     // A short beep once a message is with the phone; a sound problem must
     // never spoil a send that has already happened.
@@ -161,11 +161,6 @@ void MainWindow::buildPhonebooks()
 {
     phonebooksPage = new PhonebooksPage(link, *books);
     connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
-    // Both go on the Mirvak settings panel.
-    icqSettings = new IcqSettings(*books, link);
-    cpa = new PortChooser(ComPort1);
-    cpa->setObjectName(QStringLiteral("cpa"));
-    cpa->mayChange = [this] { return !link.operationRunning(); };
 }
 
 void MainWindow::buildMelodiesAndSettings()
@@ -173,14 +168,39 @@ void MainWindow::buildMelodiesAndSettings()
     personalRings = new PersonalRings(link, this);
     phoneMelodies = new PhoneMelodies(link, *personalRings, this);
     Panel3 = new MelodiesPage(link, bleeper, *phoneMelodies, *personalRings);
-    settingsPage = new SettingsPage(settingsTree({link, [this] { return infoPage; },
-                                                  [this] { return new MirvakPanel(cpa, icqSettings, new PhoneFinder(link, cpa)); },
-                                                  *personalRings}));
-    personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
-    // A phonebook entry's number can go into the personal-rings number box.
-    if (personalRingsPanel)
-        connect(phonebooksPage, &PhonebooksPage::personalRingNumberChosen, personalRingsPanel,
-                &PersonalRingsPanel::setPhoneNumber);
+    settingsPage = new SettingsPage(settingsTree({link, [this] { return makeInfoPage(); },
+                                                  [this] { return makeMirvakPanel(); }, *personalRings}));
+    connect(settingsPage, &SettingsPage::panelsBuilt, this, [this] {
+        personalRingsPanel = qobject_cast<PersonalRingsPanel *>(settingsPage->panel(QStringLiteral("PanelPersonal")));
+    });
+    // A phonebook entry's number can go into the personal-rings number box,
+    // which is built for it if the Settings page has not been shown yet.
+    connect(phonebooksPage, &PhonebooksPage::personalRingNumberChosen, this, [this](const QString &number) {
+        settingsPage->panel(QStringLiteral("PanelPersonal"));
+        if (personalRingsPanel)
+            personalRingsPanel->setPhoneNumber(number);
+    });
+}
+
+QWidget *MainWindow::makeInfoPage()
+{
+    infoPage = new InfoPage(link, *centre);
+    // An SMS send reads the centre too, and may have done so before this
+    // page was built.
+    if (auto *smsc = infoPage->findChild<QLineEdit *>(QStringLiteral("txtGSMSMSC")))
+        smsc->setText(centre->shownCentre());
+    return infoPage;
+}
+
+QWidget *MainWindow::makeMirvakPanel()
+{
+    icqSettings = new IcqSettings(*books, link);
+    icqSettings->showNumbers();
+    cpa = new PortChooser(ComPort1);
+    cpa->setObjectName(QStringLiteral("cpa"));
+    cpa->mayChange = [this] { return !link.operationRunning(); };
+    cpa->UpdateSettings();
+    return new MirvakPanel(cpa, icqSettings, new PhoneFinder(link, cpa));
 }
 
 void MainWindow::buildInbox()
@@ -278,7 +298,8 @@ void MainWindow::FormCreate()
     smsPage->setReplyCaption();
     books->GetPhoneBook();
     // The loader restored the saved port into ComPort1; line the chooser up.
-    cpa->UpdateSettings();
+    if (cpa)
+        cpa->UpdateSettings();
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -307,10 +328,11 @@ void MainWindow::FormShow()
     smsPage->TextBoxChange();
     // 8
     books->fillGridHeaders();
-    // 9
-    icqSettings->showNumbers();
-    // 10
-    cpa->UpdateSettings();
+    // 9-10: the Mirvak panel's boxes, if it is built already (it fills them when it is)
+    if (icqSettings)
+        icqSettings->showNumbers();
+    if (cpa)
+        cpa->UpdateSettings();
     // 11
     Panel3->chooseVoice();
     // 12: a new book file means a first run: show the port chooser first.
@@ -379,6 +401,9 @@ void MainWindow::showMainPanel(QWidget *panel)
 {
     if (!panel || mainPages->indexOf(panel) < 0)
         return;
+    // What the page builds on its first showing is there for whatever
+    // brought it to the front, even in a window not shown.
+    FirstShow::buildNow(panel);
     for (int i = 0; i < mainPages->count(); ++i)
         mainPages->widget(i)->setEnabled(false);
     mainPages->setCurrentWidget(panel);

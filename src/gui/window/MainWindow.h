@@ -48,15 +48,17 @@ public:
     SettingsPage *settingsPage = nullptr; // Panel4
     InboxPage *inboxPage = nullptr;      // the messages stored in the phone
     AboutPage *aboutPage = nullptr;      // Panel5 and Panel6
-    InfoPage *infoPage = nullptr;        // PanelInfo
+    // Those on a Settings panel are null until the Settings page builds its
+    // panels, when it is first shown.
+    InfoPage *infoPage = nullptr;        // PanelInfo, a Settings panel
     CentreService *centre = nullptr;     // the phone's SMS centre, read and set
     SmsSender *sender = nullptr;         // the SMS and ICQ sends
     PersonalRings *personalRings = nullptr; // personal rings and the phone's ring codes
-    PersonalRingsPanel *personalRingsPanel = nullptr; // PanelPersonal
+    PersonalRingsPanel *personalRingsPanel = nullptr; // PanelPersonal, a Settings panel
     PhoneMelodies *phoneMelodies = nullptr; // the phone's own melodies and ring types
     SmsBooks *books = nullptr;           // SMS and ICQ books and the book file
-    IcqSettings *icqSettings = nullptr;  // on PanelMirvak
-    PortChooser *cpa = nullptr;       // on PanelMirvak
+    IcqSettings *icqSettings = nullptr;  // on PanelMirvak, a Settings panel
+    PortChooser *cpa = nullptr;       // on PanelMirvak, a Settings panel
     PortErrorDialog *portErrorDialog = nullptr;
     QTimer TimerClock;
 
@@ -76,14 +78,17 @@ private:
     // The steps of construction, in this order.
     void setUpFrame();                                // title, border and font
     void buildTabs();                                 // the tab bar over the page stack
-    void buildMessaging(const QString &bookFolder);  // SMS and info pages, the sender, the books
-    void buildPhonebooks();                           // and the Mirvak panel's port and ICQ boxes
+    void buildMessaging(const QString &bookFolder);  // the SMS page, the sender, the books
+    void buildPhonebooks();
     void buildMelodiesAndSettings();
     void buildInbox();
     void stackPages();
     void wirePages();                                 // what crosses pages, and the close
     void adoptMembers();                              // the port, the link and the clock as children
     void handleLinkFailures();
+    // Two of the Settings panels, made when that page builds its panels.
+    QWidget *makeInfoPage();
+    QWidget *makeMirvakPanel();
 
     // The name a number goes by in the SMS book or a phonebook on screen.
     QString nameForNumber(const QString &number) const;

@@ -120,10 +120,10 @@ private slots:
             QCOMPARE(w.mainTabs->currentIndex(), 0);
             QCOMPARE(combo(w, "ComboBox1")->currentText(), QStringLiteral("+46701234567     - Anna"));
             QCOMPARE(combo(w, "ComboBox2")->currentText(), QStringLiteral("123456789  - Bob"));
-            auto *com3 = find<QAbstractButton>(w, "COM3");
-            QVERIFY(com3);
             w.mainTabs->setCurrentIndex(3);
             w.settingsPage->showPanel(QStringLiteral("PanelMirvak"));
+            auto *com3 = find<QAbstractButton>(w, "COM3");
+            QVERIFY(com3);
             // On the indicator: the text ends well before the middle of the row.
             QTest::mouseClick(com3, Qt::LeftButton, {}, QPoint(6, com3->height() / 2));
             QCOMPARE(w.ComPort1.name(), QStringLiteral("COM3"));

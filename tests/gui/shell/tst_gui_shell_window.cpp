@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -102,6 +103,7 @@ private slots:
     void unwritableBookFileIsReported();
     void normalRunOpensOnSms();
     void settingsTreeBringsEachPanelForward();
+    void settingsPanelsShowWhatCameBefore();
     void tabsSwitchPagesAndTheClock();
     void pageLockSnapsTheTabBack();
     void aboutPageAndCable();
@@ -298,6 +300,24 @@ void TstShellWindow::settingsTreeBringsEachPanelForward()
     QCOMPARE(tree->currentItem(), clock);
     QVERIFY(!page->showPanel(QStringLiteral("NoSuchPanel")));
     QCOMPARE(page->currentPanel()->objectName(), QStringLiteral("PanelMirvak"));
+}
+
+// The Settings panels are built when their page first comes to the front;
+// the centre an ICQ send read before that is on the GSM information panel.
+void TstShellWindow::settingsPanelsShowWhatCameBefore()
+{
+    QVERIFY(m_rig->startPhone());
+    QVERIFY(m_dir->write(BookFileName, bookImage(1)));
+    MainWindow &form = openForm();
+    form.link.setTiming(guitest::testTiming());
+    named<QPlainTextEdit>(form, "TextBox")->setPlainText(QStringLiteral("hello"));
+    named<QComboBox>(form, "ComboBox2")->setEditText(QStringLiteral("12345"));
+    QTest::mouseClick(named<QPushButton>(form, "btnICQ"), Qt::LeftButton);
+    QVERIFY(m_rig->sim->commands().contains(QStringLiteral("AT+CSCA?")));
+
+    clickTab(form, 3);
+    QVERIFY(settingsPage(form)->selectNode(QStringLiteral("GSM Info")));
+    QCOMPARE(named<QLineEdit>(form, "txtGSMSMSC")->text(), QStringLiteral(" +46705008999"));
 }
 
 void TstShellWindow::tabsSwitchPagesAndTheClock()
