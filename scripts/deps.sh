@@ -11,7 +11,7 @@ MIRVAK_DEB_PACKAGES=(dpkg-dev file)
 
 mirvak_need_packages() {
     local wanted=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev
-                  fonts-liberation pkg-config libasound2-dev python3 "$@")
+                  fonts-liberation pkg-config libasound2-dev libqt6sql6-sqlite python3 "$@")
     local missing=()
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

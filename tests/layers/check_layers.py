@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-2.0-or-later
-"""The layers only look down: app -> gui -> link -> core. A file's layer is
-the first folder under src/, headers included; pages never touch the port,
-and link, core and the command line never name a type of the window's, even
+"""The layers only look down: app -> gui -> link or store -> core, link and
+store side by side, neither knowing the other. A file's layer is the first
+folder under src/, headers included; pages never touch the port, and link,
+store, core and the command line never name a type of the window's, even
 one they could see without an include (a forward declaration, a page id)."""
 import os
 import re
@@ -10,7 +11,7 @@ import sys
 
 root = sys.argv[1] if len(sys.argv) > 1 else '.'
 src = os.path.join(root, 'src')
-rank = {'core': 0, 'link': 1, 'gui': 2, 'app': 3}
+rank = {'core': 0, 'link': 1, 'store': 1, 'gui': 2, 'app': 3}
 port_call = re.compile(r'\b(ComPort1|SerialPort\s*&\s*\w+)\b.*\b(open|close|write|read|bytesWaiting|purge|setDtr|setBreak|sendAhead)\s*\(')
 comment = re.compile(r'//[^\n]*|/\*.*?\*/', re.S)
 
@@ -49,7 +50,7 @@ for folder, _, names in os.walk(src):
             theirs = layer_of(inc)
             if theirs not in rank:
                 faults.append(f'{rel}: includes "{inc}", which is not written from src/')
-            elif rank[theirs] > rank[mine]:
+            elif rank[theirs] > rank[mine] or (rank[theirs] == rank[mine] and theirs != mine):
                 faults.append(f'{rel}: {mine} includes {inc} of {theirs}')
             # The command line runs without a display: no page, no widget.
             if rel.startswith('app/cli/') and theirs == 'gui':
@@ -57,7 +58,7 @@ for folder, _, names in os.walk(src):
         code = comment.sub('', text)
         if mine == 'gui' and any(port_call.search(line) for line in code.splitlines()):
             faults.append(f'{rel}: a page talks to the serial port')
-        if window_word and (mine in ('core', 'link') or rel.startswith('app/cli/')):
+        if window_word and (mine in ('core', 'link', 'store') or rel.startswith('app/cli/')):
             code = re.sub(r'"(?:\\.|[^"\\])*"', '""', code)
             for m in sorted(set(window_word.findall(code))):
                 faults.append(f'{rel}: {mine} names the window\'s type {m}')
