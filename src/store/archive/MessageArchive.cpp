@@ -63,6 +63,25 @@ const QList<QStringList> &migrations()
             QStringLiteral("CREATE TRIGGER message_text_change AFTER UPDATE OF text ON messages BEGIN"
                            " INSERT INTO message_text (message_text, rowid, text) VALUES ('delete', old.id, old.text);"
                            " INSERT INTO message_text (rowid, text) VALUES (new.id, new.text); END"),
+            // One row a party, kept up to date as messages come, so that the
+            // list of conversations never has to go through every message.
+            QStringLiteral("CREATE TABLE conversations ("
+                           " key TEXT PRIMARY KEY,"
+                           " number TEXT NOT NULL,"    // as its newest message gave it
+                           " last_sort INTEGER NOT NULL,"
+                           " last_time TEXT,"
+                           " last_text TEXT NOT NULL,"
+                           " count INTEGER NOT NULL)"),
+            QStringLiteral("CREATE INDEX conversations_by_time ON conversations (last_sort)"),
+            QStringLiteral("INSERT INTO conversations SELECT conversation, number, max(sort_time), time, text, count(*)"
+                           " FROM messages GROUP BY conversation"),
+            QStringLiteral("CREATE TRIGGER conversation_add AFTER INSERT ON messages BEGIN"
+                           " INSERT INTO conversations VALUES (new.conversation, new.number, new.sort_time, new.time, new.text, 1)"
+                           " ON CONFLICT (key) DO UPDATE SET count = count + 1,"
+                           " number = iif(excluded.last_sort >= last_sort, excluded.number, number),"
+                           " last_time = iif(excluded.last_sort >= last_sort, excluded.last_time, last_time),"
+                           " last_text = iif(excluded.last_sort >= last_sort, excluded.last_text, last_text),"
+                           " last_sort = max(last_sort, excluded.last_sort); END"),
         },
     };
     return steps;
@@ -118,6 +137,20 @@ bool begin(QSqlQuery &q)
 bool end(QSqlQuery &q, bool commit)
 {
     return q.exec(commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+}
+
+// A message search() finds: its text holds every word, or its number or
+// conversation the whole of what was typed.
+QString searchCondition()
+{
+    return QStringLiteral("(id IN (SELECT rowid FROM message_text WHERE message_text MATCH ?)"
+                          " OR number LIKE ? OR conversation LIKE ?)");
+}
+
+QVariantList searchValues(const QString &words)
+{
+    const QString like = QLatin1Char('%') + words.trimmed() + QLatin1Char('%');
+    return {matchExpression(words), like, like};
 }
 
 } // namespace
@@ -388,18 +421,31 @@ QList<ArchivedMessage> MessageArchive::select(const QString &where, const QVaria
     return out;
 }
 
-QList<ArchivedConversation> MessageArchive::conversations() const
+QSqlQuery MessageArchive::conversationsQuery(const QString &words) const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    if (!m_open)
+        return q;
+    q.setForwardOnly(true);
+    const QString match = matchExpression(words);
+    q.prepare(QStringLiteral("SELECT key, number, last_sort, last_time, last_text, count FROM conversations %1"
+                             " ORDER BY last_sort DESC")
+                  .arg(match.isEmpty() ? QString()
+                                       : QStringLiteral("WHERE key IN (SELECT conversation FROM messages WHERE id IN"
+                                                        " (SELECT rowid FROM message_text WHERE message_text MATCH ?))"
+                                                        " OR key LIKE ? OR number LIKE ?")));
+    if (!match.isEmpty())
+        for (const QVariant &v : searchValues(words))
+            q.addBindValue(v);
+    q.exec();
+    return q;
+}
+
+QList<ArchivedConversation> MessageArchive::conversations(const QString &words) const
 {
     QList<ArchivedConversation> out;
-    if (!m_open)
-        return out;
-    QSqlQuery q(QSqlDatabase::database(m_connection));
-    q.setForwardOnly(true);
-    // SQLite takes the other columns from the row holding the max().
-    if (!q.exec(QStringLiteral("SELECT conversation, number, max(sort_time), time, text, count(*) FROM messages"
-                               " GROUP BY conversation ORDER BY max(sort_time) DESC")))
-        return out;
-    while (q.next())
+    QSqlQuery q = conversationsQuery(words);
+    while (q.isActive() && q.next())
         out << ArchivedConversation{q.value(0).toString(), q.value(1).toString(), fromIso(q.value(3)),
                                     q.value(4).toString(), q.value(5).toInt()};
     return out;
@@ -415,10 +461,7 @@ QList<ArchivedMessage> MessageArchive::search(const QString &words) const
     const QString match = matchExpression(words);
     if (match.isEmpty())
         return all();
-    const QString like = QLatin1Char('%') + words.trimmed() + QLatin1Char('%');
-    return select(QStringLiteral("WHERE id IN (SELECT rowid FROM message_text WHERE message_text MATCH ?)"
-                                 " OR number LIKE ? OR conversation LIKE ?"),
-                  {match, like, like}, QStringLiteral("sort_time DESC, id DESC"));
+    return select(QStringLiteral("WHERE ") + searchCondition(), searchValues(words), QStringLiteral("sort_time DESC, id DESC"));
 }
 
 QList<ArchivedMessage> MessageArchive::all() const

@@ -15,6 +15,8 @@
 #include <QVariantList>
 #include <optional>
 
+class QSqlQuery;
+
 struct InboxMessage;
 
 struct ArchivedPart {
@@ -80,8 +82,11 @@ public:
     // False when no message matches or the archive could not be written.
     bool attachReport(const QString &number, int messageReference, const QString &report, const QDateTime &time);
 
-    // Newest first.
-    QList<ArchivedConversation> conversations() const;
+    // Newest first; with `words`, only those with a message search() finds.
+    QList<ArchivedConversation> conversations(const QString &words = QString()) const;
+    // The same as an executed query, for a model over it: conversation key,
+    // number, newest time (ISO), its text, message count.
+    QSqlQuery conversationsQuery(const QString &words = QString()) const;
     // Oldest first: how a conversation reads.
     QList<ArchivedMessage> conversation(const QString &key) const;
     // Messages whose text has every word of `words` (prefixes too), or whose
