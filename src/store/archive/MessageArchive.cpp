@@ -11,7 +11,6 @@
 #include <QUuid>
 #include <QVariant>
 
-#include "core/messaging/InboxMessages.h"
 #include "core/messaging/NumberKey.h"
 
 namespace {
@@ -273,6 +272,22 @@ ArchivedMessage MessageArchive::fromInbox(const InboxMessage &message)
     return out;
 }
 
+InboxMessage MessageArchive::toInbox(const ArchivedMessage &m)
+{
+    InboxMessage out;
+    out.store = m.store == QLatin1String("ME") ? InboxAt::Store::Phone : InboxAt::Store::Sim;
+    out.kind = m.direction == ArchivedMessage::Sent ? DecodedSms::Submit : DecodedSms::Deliver;
+    static const QStringList words{QStringLiteral("unread"), QStringLiteral("read"), QStringLiteral("unsent"),
+                                   QStringLiteral("sent")};
+    const int status = int(words.indexOf(m.status));
+    out.status = status >= 0 ? InboxAt::Status(status)
+                             : m.direction == ArchivedMessage::Sent ? InboxAt::Sent : InboxAt::Read;
+    out.number = m.number;
+    out.time = m.time;
+    out.text = m.text;
+    return out;
+}
+
 std::optional<QList<ArchivedMessage>> MessageArchive::add(const QList<ArchivedMessage> &messages, const QString &countryCode)
 {
     if (!m_open)
@@ -426,7 +441,6 @@ QSqlQuery MessageArchive::conversationsQuery(const QString &words) const
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     if (!m_open)
         return q;
-    q.setForwardOnly(true);
     const QString match = matchExpression(words);
     q.prepare(QStringLiteral("SELECT key, number, last_sort, last_time, last_text, count FROM conversations %1"
                              " ORDER BY last_sort DESC")

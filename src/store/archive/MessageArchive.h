@@ -17,7 +17,7 @@
 
 class QSqlQuery;
 
-struct InboxMessage;
+#include "core/messaging/InboxMessages.h"
 
 struct ArchivedPart {
     int part = 1;   // 1-based, in the order of the message
@@ -98,8 +98,10 @@ public:
     // What makes two messages one: direction, number, time stamp, text and
     // the part reference and count.
     static QByteArray dedupeKey(const ArchivedMessage &message);
-    // A message read from the phone, ready to store.
+    // A message read from the phone, ready to store; and back, for the
+    // Inbox's file writers.
     static ArchivedMessage fromInbox(const InboxMessage &message);
+    static InboxMessage toInbox(const ArchivedMessage &message);
 
 private:
     bool fail(const QString &what);
