@@ -217,9 +217,6 @@ bool MessageArchive::prepareSchema()
     if (*version > SchemaVersion)
         return fail(QStringLiteral("%1 comes from a newer Mirvak (archive version %2; this one reads up to %3); it is left as it is.")
                         .arg(m_path).arg(*version).arg(SchemaVersion));
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next() || q.value(0).toString() != QLatin1String("ok"))
-        return fail(QStringLiteral("%1 is damaged (%2); it is left as it is.")
-                        .arg(m_path, q.isValid() ? q.value(0).toString() : q.lastError().text()));
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")))
         return fail(QStringLiteral("Cannot prepare the message archive %1: %2").arg(m_path, q.lastError().text()));
     for (int step = *version; step < SchemaVersion; ++step) {
