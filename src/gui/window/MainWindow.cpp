@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,7 +67,8 @@ public:
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(parent)
+MainWindow::MainWindow(QWidget *parent, const QString &bookFolder)
+    : QWidget(parent), m_dataFolder(bookFolder.isEmpty() ? QDir::currentPath() : bookFolder)
 {
     setUpFrame();
     buildTabs();
@@ -81,8 +83,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     adoptMembers();
     handleLinkFailures();
 
-    // Just wide enough for every tab; the pages keep their places.
-    setFixedSize(qMax(ClientWidth, mainTabs->sizeHint().width()), ClientHeight);
+    fitPages();
 
     // The dialogs come after the main window's own controls. They are
     // top-level windows of their own, so disabling the main window leaves
@@ -92,13 +93,32 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     FormCreate();
 }
 
+// Just wide enough for every tab at least. The user may make the window
+// larger: the Inbox grows with it, every other page keeps its size in the
+// top left corner (a page is never laid out beyond its maximum size).
+void MainWindow::fitPages()
+{
+    const QSize least(qMax(ClientWidth, mainTabs->sizeHint().width()), ClientHeight);
+    const QSize page(least.width(), least.height() - TabHeight);
+    for (int i = 0; i < mainPages->count(); ++i)
+        if (mainPages->widget(i) != inboxPage)
+            mainPages->widget(i)->setMaximumSize(page);
+    setMinimumSize(least);
+    const QSize saved = windowSettings().value(QStringLiteral("window/size")).toSize();
+    resize(saved.expandedTo(least));
+}
+
+QSettings MainWindow::windowSettings() const
+{
+    return QSettings(m_dataFolder + QStringLiteral("/mirvak.ini"), QSettings::IniFormat);
+}
+
 void MainWindow::setUpFrame()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Mirvak ") + AboutPage::Version);
-    // Fixed single border: system menu, minimise and close only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
     QFont f(QStringLiteral("Times New Roman"));
     f.setPointSize(8);
@@ -493,5 +513,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     m_closeWhenIdle.stop();
     FormCloseQuery();
+    // Only a size the user chose is kept; a file that cannot be written
+    // costs nothing but the size.
+    if (size() != minimumSize() || windowSettings().contains(QStringLiteral("window/size"))) {
+        QSettings settings = windowSettings();
+        settings.setValue(QStringLiteral("window/size"), isMaximized() ? normalGeometry().size() : size());
+    }
     event->accept();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The main window: composition root of every page.
+#include <QSettings>
 #include <QTimer>
 #include <QWidget>
 
@@ -99,4 +100,7 @@ private:
     bool m_closed = false;
     // A close asked for during a phone operation waits for it to unwind.
     QTimer m_closeWhenIdle;
+    QString m_dataFolder; // the book file's, where the window's size is kept too
+    void fitPages();
+    QSettings windowSettings() const;
 };

@@ -111,6 +111,7 @@ private slots:
     void closeSavesAChangedPort();
     void closeWithoutChangeLeavesTheFileAlone();
     void closeWithoutBookFileCreatesNothing();
+    void largerWindowGrowsTheInboxOnly();
     void missingPortShowsTheErrorDialog();
     void linkAndPortFailuresReachTheUser();
     void closeEndsTheLinkWithThePhone();
@@ -155,7 +156,7 @@ void TstShellWindow::firstRunOpensThePortChooser()
     QCOMPARE(form.windowTitle(), QStringLiteral("Mirvak v1.7c"));
     // Just wide enough for the six tabs.
     QCOMPARE(form.size(), QSize(qMax(329, tabBar(form)->sizeHint().width()), 284));
-    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.minimumSize(), form.size());
 
     QCOMPARE(tabBar(form)->currentIndex(), 3);
     SettingsPage *settings = settingsPage(form);
@@ -480,6 +481,29 @@ void TstShellWindow::closeWithoutBookFileCreatesNothing()
     QVERIFY(!form.isVisible());
     QVERIFY(!QFile::exists(BookName));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// The user makes the window larger: the Inbox takes the room, every other
+// page stays as it was in the top left corner, and the next start opens at
+// the size the user left.
+void TstShellWindow::largerWindowGrowsTheInboxOnly()
+{
+    MainWindow &form = openForm();
+    const QSize least = form.size();
+    const QSize settingsSize = settingsPage(form)->size();
+    form.resize(least + QSize(300, 200));
+    for (int tab : {int(Tab::Inbox), int(Tab::Settings), int(Tab::Sms)}) {
+        tabBar(form)->setCurrentIndex(tab);
+        QWidget *page = currentPage(form);
+        QTRY_COMPARE(page->size(), tab == Tab::Inbox ? settingsSize + QSize(300, 200) : settingsSize);
+        QCOMPARE(page->pos(), QPoint(0, 0));
+    }
+    form.resize(least - QSize(50, 50));
+    QTRY_COMPARE(form.size(), least);
+    form.resize(least + QSize(120, 80));
+    QVERIFY(form.close());
+    m_rig->closeWindow();
+    QCOMPARE(openForm().size(), least + QSize(120, 80));
 }
 
 void TstShellWindow::missingPortShowsTheErrorDialog()
