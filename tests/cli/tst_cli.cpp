@@ -107,8 +107,10 @@ private slots:
         QTest::newRow("missing argument") << QStringList{"melody", "store", "1"} << "usage: mirvak-cli melody store";
         QTest::newRow("slot") << QStringList{"melody", "store", "5", "c"} << "the slot is 1 to 4";
         QTest::newRow("empty message") << QStringList{"sms", "send", "0701112233", ""} << "the message is empty";
-        QTest::newRow("long message") << QStringList{"sms", "send", "0701112233", QString(161, QLatin1Char('x'))}
-                                      << "the message has 161 characters";
+        QTest::newRow("long message") << QStringList{"sms", "send", "0701112233", QString(919, QLatin1Char('x'))}
+                                      << "the message has 919 characters and would take 7 SMS; at most 6 are sent";
+        QTest::newRow("long message, dry run")
+            << QStringList{"sms", "send", "0701112233", QStringLiteral("Ж").repeated(403), "--dry-run"} << "7 SMS";
         QTest::newRow("bad number") << QStringList{"sms", "send", "12", "hello"} << "\"12\" is no number";
         QTest::newRow("unknown extension") << QStringList{"phonebook", "write", "book.txt", "--memory", "SM"}
                                            << "cannot tell the format of book.txt";
@@ -283,31 +285,59 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QJsonObject>("phone");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mode");
-        QTest::newRow("text, AT mode") << QStringList{"sms", "send", "+46701234567", "Hello there"} << QByteArray()
-                                       << "at";
+        const QString hello = QStringLiteral("Hello there");
+        QTest::newRow("text, AT mode") << QStringList{"sms", "send", "+46701234567", hello} << QByteArray()
+                                       << QJsonObject() << hello << "at";
         QTest::newRow("standard input, binary") << QStringList{"sms", "send", "+46701234567", "-", "--binary"}
-                                                << QByteArray("Hello there\n") << "binary";
+                                                << QByteArray("Hello there\n") << QJsonObject() << hello << "binary";
+        // Refused by the binary mode, the message goes in AT mode, and the user hears of it.
+        const QString russian = QStringLiteral("Привет ").repeated(20) + QString::fromUcs4(U"\U0001F600");
+        QTest::newRow("Unicode in three parts, binary refused")
+            << QStringList{"sms", "send", "+46701234567", "-", "--binary"} << (russian + "\n").toUtf8()
+            << QJsonObject{{"binaryHeaders", false}} << russian << "at";
     }
     void smsSend()
     {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, input);
+        QFETCH(QJsonObject, phone);
+        QFETCH(QString, text);
         QFETCH(QString, mode);
-        SimPhone sim;
+        SimPhone sim({}, phone);
         QVERIFY(sim.start());
         sim.useAsCom(1);
         const Result r = run(args, input);
         QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(r.out, QByteArray("SMS sent OK.\n"));
-        if (mode == QLatin1String("binary"))
+        QCOMPARE(r.err.contains("it went in AT mode"), phone.contains("binaryHeaders"));
+        if (args.contains("--binary") && mode == QLatin1String("binary"))
             QVERIFY(!sim.commands().contains("AT+CMGS=?"));
         const QJsonArray outbox = sim.stopAndDump().value("outbox").toArray();
-        QCOMPARE(outbox.size(), 1);
-        const QJsonObject sent = outbox.first().toObject();
-        QCOMPARE(sent.value("text").toString(), QStringLiteral("Hello there"));
-        QVERIFY(sent.value("number").toString().endsWith("46701234567"));
-        QCOMPARE(sent.value("mode").toString(), mode);
+        QString received;
+        for (const QJsonValue &part : outbox) {
+            received += part.toObject().value("text").toString();
+            QVERIFY(part.toObject().value("number").toString().endsWith("46701234567"));
+            QCOMPARE(part.toObject().value("mode").toString(), mode);
+        }
+        QCOMPARE(received, text);
+    }
+
+    // The PDUs, one a line, and nothing for the phone.
+    void smsDryRun()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const Result r = run({"sms", "send", "+46701234567", QString(400, QLatin1Char('x')), "--dry-run"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        const QList<QByteArray> lines = r.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        for (const QByteArray &line : lines)
+            QVERIFY2(line.startsWith("0051000B916407214365F70000C4"), line.constData());
+        QVERIFY(sim.commands().isEmpty());
     }
 
     // A send the phone did not carry through ends with status 1 and the

@@ -14,7 +14,7 @@ const QList<Command> &commands()
          {"memory", "format", "output"}, phonebookRead},
         {{"phonebook", "write"}, "FILE --memory SM|ME [--dry-run] [--clear-others]", 1, 1,
          {"memory", "dry-run", "clear-others"}, phonebookWrite},
-        {{"sms", "send"}, "NUMBER [TEXT|-] [--binary]", 1, 2, {"binary"}, smsSend},
+        {{"sms", "send"}, "NUMBER [TEXT|-] [--binary] [--dry-run]", 1, 2, {"binary", "dry-run"}, smsSend},
         {{"sms", "list"}, "[--memory SM|ME|both] [--format text|csv|mbox] [-o FILE]", 0, 0,
          {"memory", "format", "output"}, smsList},
         {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete},

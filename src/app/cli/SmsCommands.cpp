@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QRandomGenerator>
 
 #include "app/cli/CommandSupport.h"
 #include "core/at/Charset.h"
@@ -38,6 +39,27 @@ QByteArray textList(const QList<InboxMessage> &messages)
     return out.toUtf8();
 }
 
+const QString EmptyMessage = QStringLiteral("the message is empty");
+
+QString notANumber(const QString &number)
+{
+    return QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)").arg(number);
+}
+
+// The PDUs the send would hand the phone, one a line; the port untouched.
+int printPdus(const QString &number, const QString &text)
+{
+    if (text.isEmpty())
+        return usage(EmptyMessage);
+    const std::optional<Pdu::Address> recipient = Pdu::encodeNumber(Reply::trimmed(toPhoneText(number)));
+    if (!recipient)
+        return usage(notANumber(number));
+    const auto reference = quint8(QRandomGenerator::global()->bounded(256));
+    for (const Pdu::UserData &part : Pdu::encodeMessage(text, reference))
+        print(QString::fromLatin1(Pdu::hex(Pdu::submitPdu(*recipient, part, false))));
+    return Exit::Ok;
+}
+
 } // namespace
 
 int smsSend(CliSession &s, const Invocation &call)
@@ -62,9 +84,17 @@ int smsSend(CliSession &s, const Invocation &call)
         return s.exitCode();
     // No more than the SMS page lets the user type. An empty message and a
     // recipient the encoder cannot take the sender refuses, before the port.
-    if (Pdu::characterCount(text) > Pdu::MaxText)
-        return usage(QStringLiteral("the message has %1 characters; an SMS takes at most %2")
-                         .arg(Pdu::characterCount(text)).arg(Pdu::MaxText));
+    const Pdu::Plan plan = Pdu::plan(text);
+    if (!plan.fits())
+        return usage(QStringLiteral("the message has %1 characters and would take %2 SMS; at most %3 are sent "
+                                    "(%4 characters, or %5 in Unicode)")
+                         .arg(Pdu::characterCount(text))
+                         .arg(plan.parts)
+                         .arg(Pdu::MaxParts)
+                         .arg(Pdu::MaxParts * Pdu::PartSeptets)
+                         .arg(Pdu::MaxParts * Pdu::PartUnits));
+    if (call.options.isSet(QStringLiteral("dry-run")))
+        return printPdus(number, text);
 
     CentreService centre(s.link);
     const IcqNumbers noIcq;
@@ -83,15 +113,17 @@ int smsSend(CliSession &s, const Invocation &call)
     if (s.stopIfInterrupted() || s.failed())
         return s.exitCode();
     if (result.outcome == SmsSender::Outcome::Sent) {
+        if (result.atForBinary)
+            CliSession::say(QStringLiteral("the phone's binary mode refused the message (a long or Unicode one); "
+                                           "it went in AT mode"));
         print(QStringLiteral("SMS sent OK."));
         return Exit::Ok;
     }
     if (result.outcome == SmsSender::Outcome::Refused) {
         if (refused == SmsSender::Field::Text)
-            return usage(QStringLiteral("the message is empty"));
+            return usage(EmptyMessage);
         if (refused == SmsSender::Field::SmsRecipient)
-            return usage(QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)")
-                             .arg(number));
+            return usage(notANumber(number));
         return usage(QStringLiteral("the phone cannot take this message or number"));
     }
     // The rest the phone ended, in the words the SMS page shows.
