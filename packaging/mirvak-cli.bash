@@ -59,7 +59,7 @@ _mirvak_cli()
                 return
             fi
             ;;
-        "sms send") options+=" --binary" ;;
+        "sms send") options+=" --binary --dry-run" ;;
         "sms list") options+=" --memory --format --output" ;;
         "sms delete") options+=" --memory" ;;
     esac

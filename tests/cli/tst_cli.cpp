@@ -325,21 +325,6 @@ private slots:
         QCOMPARE(received, text);
     }
 
-    // The PDUs, one a line, and nothing for the phone.
-    void smsDryRun()
-    {
-        SimPhone sim;
-        QVERIFY(sim.start());
-        sim.useAsCom(1);
-        const Result r = run({"sms", "send", "+46701234567", QString(400, QLatin1Char('x')), "--dry-run"});
-        QVERIFY2(r.code == 0, r.err.constData());
-        const QList<QByteArray> lines = r.out.trimmed().split('\n');
-        QCOMPARE(lines.size(), 3);
-        for (const QByteArray &line : lines)
-            QVERIFY2(line.startsWith("0051000B916407214365F70000C4"), line.constData());
-        QVERIFY(sim.commands().isEmpty());
-    }
-
     // A send the phone did not carry through ends with status 1 and the
     // words the SMS page shows for it.
     void smsSendOutcomes_data()
