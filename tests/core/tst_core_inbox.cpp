@@ -137,6 +137,8 @@ private slots:
         const QByteArray howAreYou = "07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07";
         QTest::newRow("user data cut") << howAreYou.chopped(8) << 32 << D << "+31641600986" << "How are " // 5 of 11 octets
             << "2002-08-26T19:37:41+00:00" << QString() << true;
+        QTest::newRow("cut, stored without centre") << howAreYou.mid(16).chopped(8) << 30 << D << "+31641600986"
+            << "How are " << "2002-08-26T19:37:41+00:00" << QString() << true;
         QTest::newRow("odd digit count") << howAreYou.chopped(1) << -1 << D << "+31641600986" << "How are you"
             << "2002-08-26T19:37:41+00:00" << QString() << true;
         QTest::newRow("stray character") << howAreYou + "\x1A" << -1 << D << "+31641600986" << "How are you?"

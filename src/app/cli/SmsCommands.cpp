@@ -260,7 +260,7 @@ int smsDelete(CliSession &s, const Invocation &call)
     InboxService::DeleteResult result;
     // Until the phone confirms a location it counts as still there.
     result.refused = locations;
-    s.run([&] { result = service.remove(locations); });
+    s.run([&] { result = service.remove(locations, true); });
     s.run([&] { service.finish(); });
 
     if (s.stopIfInterrupted() || s.failed())

@@ -304,6 +304,14 @@ bool whole(const DecodedSms &d)
     return (d.ok() || d.kind == DecodedSms::StatusReport) && !d.damaged;
 }
 
+// Whether the first octets read as a centre address: none, or a short one
+// whose type of address has its top bit set, as every type has.
+bool centreFirst(const QByteArray &pdu)
+{
+    const uchar length = uchar(pdu[0]);
+    return length == 0 || (length <= 12 && pdu.size() > 1 && (uchar(pdu[1]) & 0x80));
+}
+
 } // namespace
 
 namespace SmsDecode {
@@ -369,7 +377,9 @@ DecodedSms decode(const QByteArray &hex, int tpduLength)
     // A header whose length is wrong must not cost the message.
     if (!whole(out)) {
         const DecodedSms other = decodeFrom(pdu, !withCentre);
-        if (whole(other) || (out.kind == DecodedSms::Unreadable && other.kind != DecodedSms::OtherKind))
+        const bool readable = other.kind != DecodedSms::Unreadable && other.kind != DecodedSms::OtherKind;
+        // Two damaged readings: the one whose centre guess the octets bear out.
+        if (whole(other) || (readable && (out.kind == DecodedSms::Unreadable || centreFirst(pdu) != withCentre)))
             out = other;
     }
     if (ragged && out.kind != DecodedSms::Unreadable)

@@ -222,7 +222,7 @@ bool InboxService::readLocations(Store store, int size, int used, Run &run)
     return true;
 }
 
-InboxService::DeleteResult InboxService::remove(const QList<Location> &locations)
+InboxService::DeleteResult InboxService::remove(const QList<Location> &locations, bool withinSize)
 {
     DeleteResult r;
     QList<Location> left = locations;
@@ -237,16 +237,14 @@ InboxService::DeleteResult InboxService::remove(const QList<Location> &locations
         if (stopped(select, &r.error))
             break;
         const auto counts = InboxAt::counts(select.reply);
-        bool beyond = false;
+        const qsizetype outBefore = r.outOfRange.size();
         if (counts && counts->total > 0) {
             r.sizes.insert(store, counts->total);
-            for (int n : here) {
-                if (n > counts->total) {
+            for (int n : here)
+                if (withinSize && n > counts->total)
                     r.outOfRange << Location{store, n};
-                    beyond = true;
-                }
-            }
         }
+        const bool beyond = r.outOfRange.size() > outBefore;
         if (!select.ok() || beyond) {
             for (int n : here) {
                 r.refused << Location{store, n};

@@ -50,13 +50,15 @@ public:
         QList<Location> deleted; // the phone confirmed these
         QList<Location> refused; // the phone said no, or never got to them
         QString error;           // why the run stopped early
-        // Locations past the size their store reported: none of that store
-        // is deleted then, as a typing error must not cost half a list.
+        // With withinSize, the locations past the size their store reported:
+        // none of that store is deleted then, as a typing error must not
+        // cost half a list.
         QList<Location> outOfRange;
         QMap<InboxAt::Store, int> sizes;
     };
     // Each store selected once, then AT+CMGD for each of its locations.
-    DeleteResult remove(const QList<Location> &locations);
+    // withinSize: for locations typed by hand rather than taken from a list.
+    DeleteResult remove(const QList<Location> &locations, bool withinSize = false);
 
     // How every operation ends: whatever is left of an abandoned answer
     // dropped, the port closed.
