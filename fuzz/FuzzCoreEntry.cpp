@@ -503,7 +503,8 @@ void inbox(const QByteArray &in)
     for (const QByteArray &hex : {in, in.toHex(), in.toHex().toUpper()}) {
         const DecodedSms d = SmsDecode::decode(hex, length);
         check(d.total == 0 || (d.part >= 1 && d.part <= d.total && d.reference >= 0), "part within its total");
-        check(d.ok() || d.text.isEmpty(), "no text from an unreadable PDU");
+        check(d.ok() || d.kind == DecodedSms::StatusReport || d.text.isEmpty(), "no text from an unreadable PDU");
+        check(!d.damaged || d.ok() || d.kind == DecodedSms::StatusReport, "damaged only where something decoded");
         parts << InboxPart{InboxAt::Store::Sim, {int(parts.size()) + 1, InboxAt::Unknown, length, hex}, d};
     }
     if (const auto c = InboxAt::counts(in))
