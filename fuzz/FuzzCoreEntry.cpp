@@ -410,15 +410,23 @@ void pdu(const QByteArray &in)
     const std::optional<Pdu::Address> a = Pdu::encodeNumber(in);
     check(!a || (a->digitCount >= 3 && a->digitCount <= 20), "accepted digit count");
     check(!a || a->octets.size() == (a->digitCount + 1) / 2, "address octets");
-    const Pdu::UserData t = Pdu::encodeText(in);
-    check(t.septets == qMin<qsizetype>(in.size(), Pdu::MaxText), "text length");
-    check(t.octets.size() == (7 * t.septets + 7) / 8, "octet count");
-    if (a) {
+    const QString text = QString::fromUtf8(in);
+    const Pdu::Plan plan = Pdu::plan(text);
+    const QList<Pdu::UserData> parts = Pdu::encodeMessage(text, quint8(in.size()));
+    check(parts.size() == (text.isEmpty() ? 0 : plan.parts), "part count");
+    check(plan.used <= plan.capacity, "counter within its parts");
+    for (const Pdu::UserData &t : parts) {
+        check(t.length <= (t.ucs2 ? 140 : 160), "part length");
+        check(t.octets.size() == (t.ucs2 ? t.length : (7 * t.length + 7) / 8), "octet count");
+        if (!a)
+            continue;
         const QByteArray p = Pdu::submitPdu(*a, t, in.size() & 1);
         check(p.size() == 1 + Pdu::tpduLength(*a, t), "tpdu length");
         check(Pdu::hex(p).size() == 2 * p.size(), "hex length");
         const QByteArray f = Frames::submit(p);
         check(static_cast<unsigned char>(f[1]) == f.size() - 2, "submit length byte");
+    }
+    if (a) {
         const QByteArray set = Frames::centreSet(*a);
         check(static_cast<unsigned char>(set[1]) == set.size() - 2, "centre set length byte");
         const QByteArray body = set.mid(2);
@@ -495,7 +503,8 @@ void inbox(const QByteArray &in)
     for (const QByteArray &hex : {in, in.toHex(), in.toHex().toUpper()}) {
         const DecodedSms d = SmsDecode::decode(hex, length);
         check(d.total == 0 || (d.part >= 1 && d.part <= d.total && d.reference >= 0), "part within its total");
-        check(d.ok() || d.text.isEmpty(), "no text from an unreadable PDU");
+        check(d.ok() || d.kind == DecodedSms::StatusReport || d.text.isEmpty(), "no text from an unreadable PDU");
+        check(!d.damaged || d.ok() || d.kind == DecodedSms::StatusReport, "damaged only where something decoded");
         parts << InboxPart{InboxAt::Store::Sim, {int(parts.size()) + 1, InboxAt::Unknown, length, hex}, d};
     }
     if (const auto c = InboxAt::counts(in))

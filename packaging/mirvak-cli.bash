@@ -8,9 +8,18 @@ _mirvak_cli()
 
     case $prev in
         --port)
+            # The COM names, the serial devices (by their stable names too),
+            # and any path typed.
+            local d devices=()
+            for d in /dev/tty* /dev/serial/by-id/*; do
+                [[ -e $d ]] && devices+=("$d")
+            done
             COMPREPLY=($(compgen -W "COM{1..16}" -- "$cur"))
-            compopt -o filenames
-            COMPREPLY+=($(compgen -f -- "$cur"))
+            COMPREPLY+=($(compgen -W "${devices[*]}" -- "$cur"))
+            if [[ $cur == */* ]]; then
+                compopt -o filenames
+                COMPREPLY+=($(compgen -f -- "$cur"))
+            fi
             return
             ;;
         --trace | -o | --output)
@@ -51,7 +60,7 @@ _mirvak_cli()
 
     local options="--port --trace --help --version"
     case "${command[0]} ${command[1]}" in
-        "phonebook read") options+=" --memory --format --output" ;;
+        "phonebook read") options+=" --memory --format --output -o" ;;
         "phonebook write")
             options+=" --memory --dry-run --clear-others"
             if [[ $cur != -* && ${#command[@]} -eq 2 ]]; then
@@ -59,8 +68,9 @@ _mirvak_cli()
                 return
             fi
             ;;
-        "sms send") options+=" --binary" ;;
-        "sms list") options+=" --memory --format --output" ;;
+        "sms send") options+=" --binary --dry-run" ;;
+        "sms list") options+=" --memory --format --output -o --unread" ;;
+        "sms get") options+=" --memory --format --output -o" ;;
         "sms delete") options+=" --memory" ;;
     esac
     if [[ $cur == -* ]]; then
@@ -69,12 +79,20 @@ _mirvak_cli()
     fi
 
     case ${#command[@]} in
-        0) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
+        0) COMPREPLY=($(compgen -W "help ports info phonebook sms melody" -- "$cur")) ;;
         1)
             case ${command[0]} in
+                help) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
-                sms) COMPREPLY=($(compgen -W "send list delete" -- "$cur")) ;;
+                sms) COMPREPLY=($(compgen -W "send list get delete" -- "$cur")) ;;
                 melody) COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
+            esac
+            ;;
+        2)
+            case "${command[0]} ${command[1]}" in
+                "help phonebook") COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
+                "help sms") COMPREPLY=($(compgen -W "send list get delete" -- "$cur")) ;;
+                "help melody") COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
             esac
             ;;
     esac

@@ -107,8 +107,10 @@ private slots:
         QTest::newRow("missing argument") << QStringList{"melody", "store", "1"} << "usage: mirvak-cli melody store";
         QTest::newRow("slot") << QStringList{"melody", "store", "5", "c"} << "the slot is 1 to 4";
         QTest::newRow("empty message") << QStringList{"sms", "send", "0701112233", ""} << "the message is empty";
-        QTest::newRow("long message") << QStringList{"sms", "send", "0701112233", QString(161, QLatin1Char('x'))}
-                                      << "the message has 161 characters";
+        QTest::newRow("long message") << QStringList{"sms", "send", "0701112233", QString(919, QLatin1Char('x'))}
+                                      << "the message has 919 characters and would take 7 SMS; at most 6 are sent";
+        QTest::newRow("long message, dry run")
+            << QStringList{"sms", "send", "0701112233", QStringLiteral("Ж").repeated(403), "--dry-run"} << "7 SMS";
         QTest::newRow("bad number") << QStringList{"sms", "send", "12", "hello"} << "\"12\" is no number";
         QTest::newRow("unknown extension") << QStringList{"phonebook", "write", "book.txt", "--memory", "SM"}
                                            << "cannot tell the format of book.txt";
@@ -118,6 +120,11 @@ private slots:
                                      << "notes.vcf is no phonebook";
         QTest::newRow("list memory") << QStringList{"sms", "list", "--memory", "XX"} << "SM, ME or both";
         QTest::newRow("list format") << QStringList{"sms", "list", "--format", "pbk"} << "unknown format \"pbk\"";
+        // Checked before the phone is asked: a read marks messages read.
+        QTest::newRow("output folder missing") << QStringList{"sms", "list", "-o", "missing/list.csv"}
+                                               << "cannot write missing/list.csv";
+        QTest::newRow("group alone") << QStringList{"sms"} << "sms needs one of:\n  sms send    Send a text message\n";
+        QTest::newRow("get memory") << QStringList{"sms", "get", "4"} << "sms get needs --memory SM or --memory ME";
         QTest::newRow("delete memory") << QStringList{"sms", "delete", "--memory", "both", "1"}
                                        << "needs --memory SM or --memory ME";
         QTest::newRow("delete nothing") << QStringList{"sms", "delete", "--memory", "SM"}
@@ -151,6 +158,12 @@ private slots:
                                  "sms list [--memory SM|ME|both] [--format text|csv|mbox]",
                                  "sms delete --memory SM|ME LOCATION", "[--format pbk|vcf|csv]"})
             QVERIFY2(help.out.contains(word), word);
+        const Result sms = run({"help", "sms"});
+        QCOMPARE(sms.code, 0);
+        QCOMPARE(sms.out.split('\n').size(), 5);
+        QVERIFY(sms.out.contains("  sms get     Show the message stored at one location\n"));
+        QVERIFY(run({"help"}).out.contains("  melody store     Store a tune"));
+        QVERIFY(run({"help", "sms", "get"}).out.startsWith("usage: mirvak-cli sms get --memory SM|ME LOCATION"));
         const Result version = run({"--version"});
         QCOMPARE(version.code, 0);
         QVERIFY(version.out.startsWith("mirvak-cli "));
@@ -283,31 +296,44 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QJsonObject>("phone");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("mode");
-        QTest::newRow("text, AT mode") << QStringList{"sms", "send", "+46701234567", "Hello there"} << QByteArray()
-                                       << "at";
+        const QString hello = QStringLiteral("Hello there");
+        QTest::newRow("text, AT mode") << QStringList{"sms", "send", "+46701234567", hello} << QByteArray()
+                                       << QJsonObject() << hello << "at";
         QTest::newRow("standard input, binary") << QStringList{"sms", "send", "+46701234567", "-", "--binary"}
-                                                << QByteArray("Hello there\n") << "binary";
+                                                << QByteArray("Hello there\n") << QJsonObject() << hello << "binary";
+        // Refused by the binary mode, the message goes in AT mode, and the user hears of it.
+        const QString russian = QStringLiteral("Привет ").repeated(20) + QString::fromUcs4(U"\U0001F600");
+        QTest::newRow("Unicode in three parts, binary refused")
+            << QStringList{"sms", "send", "+46701234567", "-", "--binary"} << (russian + "\n").toUtf8()
+            << QJsonObject{{"binaryHeaders", false}} << russian << "at";
     }
     void smsSend()
     {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, input);
+        QFETCH(QJsonObject, phone);
+        QFETCH(QString, text);
         QFETCH(QString, mode);
-        SimPhone sim;
+        SimPhone sim({}, phone);
         QVERIFY(sim.start());
         sim.useAsCom(1);
         const Result r = run(args, input);
         QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(r.out, QByteArray("SMS sent OK.\n"));
-        if (mode == QLatin1String("binary"))
+        QCOMPARE(r.err.contains("it went in AT mode"), phone.contains("binaryHeaders"));
+        if (args.contains("--binary") && mode == QLatin1String("binary"))
             QVERIFY(!sim.commands().contains("AT+CMGS=?"));
         const QJsonArray outbox = sim.stopAndDump().value("outbox").toArray();
-        QCOMPARE(outbox.size(), 1);
-        const QJsonObject sent = outbox.first().toObject();
-        QCOMPARE(sent.value("text").toString(), QStringLiteral("Hello there"));
-        QVERIFY(sent.value("number").toString().endsWith("46701234567"));
-        QCOMPARE(sent.value("mode").toString(), mode);
+        QString received;
+        for (const QJsonValue &part : outbox) {
+            received += part.toObject().value("text").toString();
+            QVERIFY(part.toObject().value("number").toString().endsWith("46701234567"));
+            QCOMPARE(part.toObject().value("mode").toString(), mode);
+        }
+        QCOMPARE(received, text);
     }
 
     // A send the phone did not carry through ends with status 1 and the
@@ -381,23 +407,83 @@ private slots:
         QVERIFY2(lines.at(3).contains(QStringLiteral("'See you at eight\\n')")), qPrintable(lines.at(3)));
     }
 
-    // Exactly the locations named are deleted; one the phone refuses is
-    // named on standard error, and the status says so.
+    // Exactly the locations named are deleted; one past the store's size
+    // is named with the range, and then nothing is deleted.
+    void smsDelete_data()
+    {
+        QTest::addColumn<QStringList>("locations");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QList<int>>("left");
+        QTest::newRow("deleted") << QStringList{"4", "7"} << 0 << QString() << QStringList{"AT+CMGD=4", "AT+CMGD=7"}
+                                 << QList<int>{1, 2};
+        QTest::newRow("out of range") << QStringList{"4", "99"} << 2
+                                      << "location 99 is out of range, nothing deleted: the SIM store (SM) has "
+                                         "locations 1 to 20" << QStringList{} << QList<int>{1, 2, 4, 7};
+    }
     void smsDelete()
+    {
+        QFETCH(QStringList, locations);
+        QFETCH(int, code);
+        QFETCH(QString, said);
+        QFETCH(QStringList, sent);
+        QFETCH(QList<int>, left);
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const Result r = run(QStringList{"sms", "delete", "--memory", "SM"} + locations);
+        QVERIFY2(r.code == code, r.err.constData());
+        QVERIFY2(r.err.contains(said.toUtf8()), r.err.constData());
+        QCOMPARE(sim.commands(), QStringList{"AT+CPMS=\"SM\""} + sent);
+        QList<int> kept;
+        for (const QJsonValue &m : sim.stopAndDump()["messageStores"].toObject()["SM"].toObject()["messages"].toArray())
+            kept << m.toObject()["index"].toInt();
+        QCOMPARE(kept, left);
+    }
+
+    // A status report and damaged PDUs from a phone without its own store:
+    // the rows say what they are, the missing store is named, --unread
+    // takes the unread ones, and a second --unread list finds none.
+    void smsListReportsAndDamage()
+    {
+        const auto message = [](int index, int status, const char *pdu) {
+            return QJsonObject{{"index", index}, {"status", status}, {"pdu", pdu}};
+        };
+        SimPhone sim({}, QJsonObject{{"messageStores", QJsonObject{
+            {"ME", QJsonObject{{"size", 0}}},
+            {"SM", QJsonObject{{"size", 10}, {"messages", QJsonArray{
+                message(1, 0, "07914306073011F006270B913426565711F7012081111345400120811174054043"),
+                message(2, 0, "07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741"),
+                message(3, 2, "07914346466554F611000B914316565811F90000AA04E8373B")}}}}}}});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        Result r = run({"--port", sim.device(), "sms", "list", "--memory", "both", "--unread", "--format", "csv"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY2(r.err.contains(("the phone on " + sim.device() + " has no phone store (ME)").toUtf8()), r.err.constData());
+        QCOMPARE(r.out, QByteArray("Store,Index,Status,Number,Name,Date,Text\r\n"
+                                   "SIM,1,Unread,+43626575117,,2010-02-18T11:47:50+01:00,"
+                                   "\"Failed, taken by the centre 2010-02-18 11:31\"\r\n"
+                                   "SIM,2,Unread,+31641600986,,2002-08-26T19:37:41+00:00,How are  (damaged)\r\n"));
+        r = run({"sms", "list", "--unread"});
+        QVERIFY2(r.code == 0 && r.out.isEmpty(), r.err.constData());
+        QVERIFY2(r.err.contains("0 messages"), r.err.constData());
+    }
+
+    // One location read and printed; one past the store's size named with the range.
+    void smsGet()
     {
         SimPhone sim;
         QVERIFY(sim.start());
         sim.useAsCom(1);
-        const Result r = run({"sms", "delete", "--memory", "SM", "4", "99"});
-        QVERIFY2(r.code == 1, r.err.constData());
-        QVERIFY2(r.err.contains("SIM store (SM) on COM1"), r.err.constData());
-        QVERIFY2(r.err.contains("did not delete location 99\n"), r.err.constData());
-        QCOMPARE(sim.commands(), (QStringList{"AT+CPMS=\"SM\"", "AT+CMGD=4", "AT+CMGD=99"}));
-        QJsonArray left = sim.stopAndDump()["messageStores"].toObject()["SM"].toObject()["messages"].toArray();
-        QList<int> locations;
-        for (const QJsonValue &m : left)
-            locations << m.toObject()["index"].toInt();
-        QCOMPARE(locations, (QList<int>{1, 2, 7}));
+        Result r = run({"sms", "get", "--memory", "SM", "4"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.out.startsWith("From: Telia\nSent: 2026-12-05 09:15:00+01:00\n"));
+        QVERIFY(r.out.endsWith("\n\nWelcome to Telia! Your balance is 100 SEK.\n"));
+        r = run({"sms", "get", "--memory", "SM", "30"});
+        QVERIFY2(r.code == 2, r.err.constData());
+        QVERIFY2(r.err.contains("location 30 is out of range: the SIM store (SM) has locations 1 to 20"), r.err.constData());
+        QCOMPARE(sim.commands(), (QStringList{"AT+CMGF=0", "AT+CPMS=\"SM\"", "AT+CMGR=4", "AT+CMGF=0", "AT+CPMS=\"SM\""}));
     }
 
     // 3: the port cannot be used (the device is missing); 1: the phone
@@ -421,7 +507,11 @@ private slots:
         QVERIFY2(r.code == 1, r.err.constData());
         QVERIFY2(r.err.contains("did not answer"), r.err.constData());
         QVERIFY2(r.err.contains(silent.device().toLocal8Bit()), r.err.constData());
+        QVERIFY2(!r.err.contains("COM1"), r.err.constData());
         QCOMPARE(silent.received, QByteArray("AT+COPS?\r\n"));
+        r = run({"--port", missing, "info"});
+        QVERIFY2(r.code == 3 && r.err.contains(("cannot use " + missing + ": no such device").toLocal8Bit()),
+                 r.err.constData());
 
         r = run({"--port", silent.device(), "sms", "send", "0701112233", "hi"});
         QVERIFY2(r.code == 1, r.err.constData());

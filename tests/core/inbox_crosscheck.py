@@ -5,7 +5,9 @@
 gammu.EncodeSMS and gammu.EncodePDU make the PDUs (deliver and submit, in
 the three alphabets, whole and in parts, with and without the centre
 address); gammu.DecodePDU reads each back, and Mirvak's decoder must agree
-with both the text that went in and what gammu reads.
+with both the text that went in and what gammu reads. Damaged PDUs must keep
+what gammu reads of the whole ones, and public status reports must read as
+gammu reads them.
 Usage: inbox_crosscheck.py PATH_TO_SMS_DECODE_CLI
 """
 import datetime
@@ -120,18 +122,44 @@ def main():
         if problems:
             failures.append("%s: %s" % (sent.hex().upper(), "; ".join(problems)))
 
-    # Malformed input gives an unreadable message, never a crash or a hang.
-    good = built[0][0].hex().upper()
-    bad = [good[:-2], good[:20], "ZZ" + good[2:], good + "0", "", "00", "0004"]
-    r = subprocess.run([CLI], input="".join("%s -1\n" % b for b in bad), capture_output=True, text=True,
+    # Damaged PDUs keep what gammu reads of the whole one: the sender, the
+    # time and the text as far as it goes. Input with nothing readable gives
+    # an unreadable message, never a crash or a hang.
+    good = next(p for p, layout, sms, text, _ in built
+                if layout == "Deliver" and len(text) > 20 and all(c in PLAIN for c in text))
+    g = gammu.DecodePDU(good, SMSC=True)
+    hexed = good.hex().upper()
+    damaged = [hexed[:-2], hexed[:-1], hexed + "0", hexed + "\x1a"]
+    bad = [hexed[:20], "ZZ" + hexed[2:], "", "00", "0004"]
+    r = subprocess.run([CLI], input="".join("%s -1\n" % b for b in damaged + bad), capture_output=True, text=True,
                        timeout=60)
-    kinds = [json.loads(l)["kind"] for l in r.stdout.splitlines()]
-    if kinds != ["unreadable"] * len(bad):
-        failures.append("malformed PDUs read as %r" % kinds)
+    got = [json.loads(l) for l in r.stdout.splitlines()]
+    for b, d in zip(damaged, got):
+        if (d["kind"], d["number"], d["damaged"]) != ("deliver", g["Number"], True) or not g["Text"].startswith(d["text"]) \
+                or d["time"][:19] != g["DateTime"].strftime("%Y-%m-%dT%H:%M:%S"):
+            failures.append("damaged %s read as %r, gammu %r" % (b, d, g))
+    if [d["kind"] for d in got[len(damaged):]] != ["unreadable"] * len(bad):
+        failures.append("malformed PDUs read as %r" % got[len(damaged):])
+
+    # Status reports from public test suites (pmarti/python-messaging,
+    # frontlinesms/smslib): the recipient, both times and the outcome as gammu reads them.
+    reports = ["07914306073011F006270B913426565711F7012081111345400120811174054043",
+               "079144973770939906270C91449777621047012021216043000120212160930000",
+               "0791527422050000060911818967454365878967F5112112213012E11121122130122140",
+               "0006D60B911326880736F4111011719551401110117195714000"]
+    r = subprocess.run([CLI], input="".join("%s -1\n" % h for h in reports), capture_output=True, text=True,
+                       timeout=60)
+    for h, line in zip(reports, r.stdout.splitlines()):
+        d, g = json.loads(line), gammu.DecodePDU(bytes.fromhex(h), SMSC=True)
+        stamp = lambda t: t.strftime("%Y-%m-%dT%H:%M:%S")
+        if (d["kind"], d["number"], d["text"], d["time"][:19], d["report"][:19]) != \
+                ("report", g["Number"], g["Text"], stamp(g["DateTime"]), stamp(g["SMSCDateTime"])):
+            failures.append("report %s read as %r, gammu %r" % (h, d, g))
+    lines += reports + damaged + bad
 
     for f in failures:
         print("FAIL:", f)
-    print("%d PDUs, %d failures" % (len(lines) + len(bad), len(failures)))
+    print("%d PDUs, %d failures" % (len(lines), len(failures)))
     return 1 if failures else 0
 
 

@@ -16,10 +16,11 @@ int main(int argc, char **argv)
     while (in.readLineInto(&line)) {
         const QStringList f = line.split(u' ', Qt::SkipEmptyParts);
         const DecodedSms d = SmsDecode::decode(f.value(0).toLatin1(), f.value(1, QStringLiteral("-1")).toInt());
-        const char *const kinds[] = {"deliver", "submit", "other", "unreadable"};
+        const char *const kinds[] = {"deliver", "submit", "other", "unreadable", "report"};
         const QJsonObject o{{"kind", kinds[d.kind]}, {"number", d.number}, {"centre", d.centre}, {"text", d.text},
                             {"time", Inbox::isoDate(d.time)}, {"reference", d.reference}, {"total", d.total},
-                            {"part", d.part}};
+                            {"part", d.part}, {"report", Inbox::isoDate(d.reportTime)},
+                            {"damaged", d.damaged}};
         out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
         out.flush();
     }

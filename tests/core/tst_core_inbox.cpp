@@ -69,16 +69,10 @@ private slots:
             << "2026-01-02T03:04:05-05:00" << QList<int>{0x1234, 3, 1};
         QTest::newRow("8-bit data as hex") << QByteArray("00040B817010112233F300046230405060708003DEAD01") << -1 << D
             << "07011122333" << QString() << "DE AD 01" << "2026-03-04T05:06:07+02:00" << QList<int>{-1, 0, 0};
-        QTest::newRow("status report") << QByteArray("0006010B916407214365F7621010000000006210100000100000") << -1
-            << int(DecodedSms::OtherKind) << QString() << QString() << QString() << QString() << QList<int>{-1, 0, 0};
         QTest::newRow("not hex") << QByteArray("07916407058099F9ZZ") << -1 << U << QString() << QString() << QString()
             << QString() << QList<int>{-1, 0, 0};
-        QTest::newRow("odd digit count") << (Centre + Telia).chopped(1) << -1 << U << QString() << QString()
-            << QString() << QString() << QList<int>{-1, 0, 0};
-        QTest::newRow("cut short") << (Centre + Telia).left(60) << octets(Telia) << U << QString() << QString()
-            << QString() << QString() << QList<int>{-1, 0, 0};
-        QTest::newRow("claims more data") << QByteArray(Centre + "1100" + "0B916407214365F70000AAF0D372") << -1 << U
-            << QString() << QString() << QString() << QString() << QList<int>{-1, 0, 0};
+        QTest::newRow("padded text sender") << QByteArray("000414D0E474989D769F5DE4320800006221607105004002C834")
+            << -1 << D << "dialing.de" << QString() << "Hi" << "2026-12-06T17:50:00+01:00" << QList<int>{-1, 0, 0};
         QTest::newRow("empty") << QByteArray() << 0 << U << QString() << QString() << QString() << QString()
             << QList<int>{-1, 0, 0};
     }
@@ -99,6 +93,93 @@ private slots:
         QCOMPARE(d.text, text);
         QCOMPARE(Inbox::isoDate(d.time), time);
         QCOMPARE((QList<int>{d.reference, d.total, d.part}), concat);
+    }
+
+    // Stored messages nobody here wrote: status reports from the test suites
+    // of pmarti/python-messaging (messaging/test/test_decoding.py) and
+    // frontlinesms/smslib (CStatusReportMessageTest.java,
+    // TestCStatusReportMessage.java), and PDUs of python-messaging's tests
+    // (and messaging/test/test_encoding.py) damaged the ways phones damage them: cut short, an odd digit, a stray
+    // character after the hex.
+    void publicData_data()
+    {
+        QTest::addColumn<QByteArray>("hex");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<bool>("damaged");
+        const int R = DecodedSms::StatusReport, D = DecodedSms::Deliver, S = DecodedSms::Submit,
+                  U = DecodedSms::Unreadable;
+        QTest::newRow("report failed") << QByteArray("07914306073011F006270B913426565711F7012081111345400120811174054043")
+            << -1 << R << "+43626575117" << "Failed" << "2010-02-18T11:31:54+01:00" << "2010-02-18T11:47:50+01:00"
+            << false;
+        // The centre's zone has a digit over 9: its time is kept, as UTC.
+        QTest::newRow("report, zone no number") << QByteArray("079152742205000006070A817020957711112112113391E11121121133912100")
+            << -1 << R << "0702597711" << "Delivered" << "2011-12-21T11:33:19+00:00" << "2011-12-21T11:33:19+03:00"
+            << false;
+        QTest::newRow("report, permanent error") << QByteArray(
+            "0791527422050000060911818967454365878967F5112112213012E11121122130122140") << -1 << R
+            << "98765434567898765" << "Failed" << "2011-12-21T12:03:21+00:00" << "2011-12-21T12:03:21+03:00" << false;
+        QTest::newRow("report, empty centre") << QByteArray("0006D60B911326880736F4111011719551401110117195714000") << -1
+            << R << "+31628870634" << "Delivered" << "2011-01-11T17:59:15+01:00" << "2011-01-11T17:59:17+01:00" << false;
+        QTest::newRow("report without centre") << QByteArray("06130C91527420121670110172111332E11101721113322100") << 25
+            << R << "+254702216107" << "Delivered" << "2011-10-27T11:31:23+00:00" << "2011-10-27T11:31:23+03:00"
+            << false;
+        QTest::newRow("report, zone 0") << QByteArray("079144973770939906270C91449777621047012021216043000120212160930000")
+            << -1 << R << "+447977260174" << "Delivered" << "2010-02-12T12:06:34+00:00" << "2010-02-12T12:06:39+00:00"
+            << false;
+        QTest::newRow("report cut after its times") << QByteArray("0006D60B911326880736F41110117195514011101171957140")
+            << -1 << R << "+31628870634" << QString() << "2011-01-11T17:59:15+01:00" << "2011-01-11T17:59:17+01:00"
+            << true;
+        const QByteArray howAreYou = "07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07";
+        QTest::newRow("user data cut") << howAreYou.chopped(8) << 32 << D << "+31641600986" << "How are " // 5 of 11 octets
+            << "2002-08-26T19:37:41+00:00" << QString() << true;
+        QTest::newRow("cut, stored without centre") << howAreYou.mid(16).chopped(8) << 30 << D << "+31641600986"
+            << "How are " << "2002-08-26T19:37:41+00:00" << QString() << true;
+        QTest::newRow("odd digit count") << howAreYou.chopped(1) << -1 << D << "+31641600986" << "How are you"
+            << "2002-08-26T19:37:41+00:00" << QString() << true;
+        QTest::newRow("stray character") << howAreYou + "\x1A" << -1 << D << "+31641600986" << "How are you?"
+            << "2002-08-26T19:37:41+00:00" << QString() << true;
+        QTest::newRow("cut before the time") << howAreYou.left(40) << -1 << D << "+31641600986" << QString() << QString()
+            << QString() << true;
+        QTest::newRow("cut before the sender") << howAreYou.left(22) << -1 << U << QString() << QString() << QString()
+            << QString() << false;
+        const QByteArray fonic = "07919471060040340409D0C6A733390400009060920173018093CC74595C96838C4F6772";
+        QTest::newRow("text sender, cut") << fonic << -1 << D << "FONIC" << "Lieber FONI" << "2009-06-29T10:37:10+02:00"
+            << QString() << true;
+        const QByteArray hola = "07914346466554F611000B914316565811F90000AA04E8373B0C";
+        QTest::newRow("submit, cut in its text") << hola.chopped(2) << -1 << S << "+34616585119" << "hol" << QString()
+            << QString() << true;
+        QTest::newRow("submit, cut before its text") << hola.left(42) << -1 << S << "+34616585119" << QString()
+            << QString() << QString() << true;
+        QTest::newRow("UCS-2 submit, cut") << QByteArray("07914346466554F611000B914316565811F90008AA06304253F684")
+            << -1 << S << "+34616585119" << QStringLiteral("\u3042\u53F6") << QString() << QString() << true;
+    }
+    void publicData()
+    {
+        QFETCH(QByteArray, hex);
+        QFETCH(int, length);
+        QFETCH(int, kind);
+        QFETCH(QString, number);
+        QFETCH(QString, text);
+        QFETCH(QString, time);
+        QFETCH(QString, report);
+        QFETCH(bool, damaged);
+        const DecodedSms d = SmsDecode::decode(hex, length);
+        QCOMPARE(int(d.kind), kind);
+        QCOMPARE(d.number, number);
+        QCOMPARE(d.text, text);
+        QCOMPARE(Inbox::isoDate(d.time), time);
+        QCOMPARE(Inbox::isoDate(d.reportTime), report);
+        QCOMPARE(d.damaged, damaged);
+        // A row always says something, and says when it is not whole.
+        const InboxMessage m = Inbox::join({inboxPart(InboxAt::Store::Sim, StoredPdu{1, InboxAt::Unknown, length, hex})})
+                                   .first();
+        QVERIFY(!m.text.isEmpty());
+        QCOMPARE(m.text.endsWith(QLatin1String("(damaged)")), damaged);
     }
 
     void alphabetEdges()
@@ -199,6 +280,24 @@ private slots:
         QCOMPARE(gap.size(), 2);
         QCOMPARE(gap[0].text, QString::fromUtf16(Inbox::Gap) + Text2);
         QVERIFY(Inbox::details(gap[0]).contains(QStringLiteral("From: +46701234567")));
+    }
+
+    void reportRow()
+    {
+        using InboxAt::Store;
+        const QByteArray report = "07914306073011F006270B913426565711F7012081111345400120811174054043";
+        const QList<InboxMessage> all = Inbox::join({inboxPart(Store::Sim, StoredPdu{3, InboxAt::Unread, -1, report})});
+        const QString text = QStringLiteral("Failed, taken by the centre 2010-02-18 11:31");
+        QCOMPARE(all[0].text, text);
+        QCOMPARE(all[0].status, InboxAt::Unread);
+        // The report's own time is the message's: the row's date, the mail's Date.
+        QCOMPARE(Inbox::isoDate(all[0].time), QStringLiteral("2010-02-18T11:47:50+01:00"));
+        QVERIFY(Inbox::details(all[0]).startsWith(QStringLiteral(
+            "To: +43626575117\nTaken by the centre: 2010-02-18 11:31:54+01:00\nReported: 2010-02-18 11:47:50+01:00\n")));
+        QCOMPARE(InboxFiles::csv(all).split('\n').value(1),
+                 QByteArray("SIM,3,Unread,+43626575117,,2010-02-18T11:47:50+01:00,\"") + text.toLatin1() + "\"\r");
+        QVERIFY(InboxFiles::mbox(all, {}).contains("\nDate: Thu, 18 Feb 2010 11:47:50 +0100\nSubject: "
+                                                  + text.left(40).toLatin1() + '\n'));
     }
 
     void numbers_data()

@@ -8,6 +8,7 @@
 #include "core/messaging/BinaryFrames.h"
 #include "core/messaging/IcqNumbers.h"
 #include "core/messaging/PduBuilder.h"
+#include "core/messaging/SmsDecode.h"
 
 namespace {
 QByteArray bytes(const char *hexText)
@@ -50,8 +51,8 @@ private slots:
     void numberRules_data();
     void numberRules();
     void bookItemAndIcq();
-    void textMapping();
-    void textLengths();
+    void messages_data();
+    void messages();
     void packingMatchesGroupLayout();
     void frames();
     void longSubmitFrame();
@@ -64,7 +65,7 @@ private slots:
 void TestCorePdu::workedExamples()
 {
     const Pdu::Address a = address("+123456789");
-    const Pdu::UserData abc = Pdu::encodeText("abc");
+    const Pdu::UserData abc = Pdu::encodeMessage(QStringLiteral("abc"), 0).value(0);
     QVERIFY(a.international);
     QCOMPARE(a.digitCount, 9);
     QCOMPARE(a.octets, bytes("21436587F9"));
@@ -73,10 +74,18 @@ void TestCorePdu::workedExamples()
     QCOMPARE(Pdu::tpduLength(a, abc), 16);
 
     const Pdu::Address b = address("0123456");
-    const Pdu::UserData hi = Pdu::encodeText("Hi @ $5");
+    const Pdu::UserData hi = Pdu::encodeMessage(QStringLiteral("Hi @ $5"), 0).value(0);
     QVERIFY(!b.international);
     QCOMPARE(Pdu::hex(Pdu::submitPdu(b, hi, true)), QByteArray("0091000781103254F60000C407C834080012D400"));
     QCOMPARE(Pdu::tpduLength(b, hi), 19);
+
+    // UCS-2: DCS 08, the length in octets.
+    const Pdu::UserData ru = Pdu::encodeMessage(QStringLiteral("Да"), 0).value(0);
+    QCOMPARE(Pdu::hex(Pdu::submitPdu(a, ru, false)), QByteArray("001100099121436587F90008C40404140430"));
+    // A part of a long message: TP-UDHI, the header, one fill bit, then 153 septets.
+    const QList<Pdu::UserData> parts = Pdu::encodeMessage(QString(161, QLatin1Char('x')), 0xA7);
+    QCOMPARE(parts.size(), 2);
+    QCOMPARE(Pdu::hex(Pdu::submitPdu(a, parts[1], false)), QByteArray("005100099121436587F90000C40F050003A70202F0783C1E8FC7E301"));
 }
 
 void TestCorePdu::numberRules_data()
@@ -129,7 +138,7 @@ void TestCorePdu::bookItemAndIcq()
     QVERIFY(!s.international);
     QCOMPARE(s.digitCount, 10);
     QCOMPARE(s.octets, bytes("7010325476"));
-    QCOMPARE(Pdu::submitPdu(s, Pdu::encodeText("a"), false).at(4), char(0x81));
+    QCOMPARE(Pdu::submitPdu(s, Pdu::encodeMessage(QStringLiteral("a"), 0).value(0), false).at(4), char(0x81));
 
     const QByteArray gateway = IcqNumbers::defaultGateway(); // "+447781484000" padded
     QCOMPARE(Pdu::icqRecipient("12345678  - Bob", gateway).value_or("none"), QByteArray("+44778148400012345678"));
@@ -145,49 +154,93 @@ void TestCorePdu::bookItemAndIcq()
     QCOMPARE(icq.octets, bytes("447718840400214365F7"));
 }
 
-void TestCorePdu::textMapping()
+void TestCorePdu::messages_data()
 {
-    QCOMPARE(Pdu::encodeText("@").octets, bytes("00"));
-    QCOMPARE(Pdu::encodeText("@").septets, 1);
-    QCOMPARE(Pdu::encodeText("$").octets, bytes("02"));
-    QCOMPARE(Pdu::encodeText("\xE9").octets, bytes("69"));
-    // Line breaks count as characters and go as they are.
-    const Pdu::UserData lines = Pdu::encodeText("a\r\nb");
-    QCOMPARE(lines.septets, 4);
-    QCOMPARE(lines.octets, packByGroups(QByteArray("a\r\nb")).left(4));
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ucs2");
+    QTest::addColumn<int>("used");
+    QTest::addColumn<QList<int>>("lengths"); // TP-UDL of each part
+    QString everyGsm;
+    for (const char16_t c : u"@£$¥èéùìòÇ\nØø\rÅåΔ_ΦΓΛΩΠΨΣΘΞÆæßÉ !\"#¤%&'()*+,-./0123456789:;<=>?¡ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                            u"ÄÖÑÜ§¿abcdefghijklmnopqrstuvwxyzäöñüà")
+        if (c)
+            everyGsm += QChar(c);
+    const QString extension = QStringLiteral("€[]{}\\~^|\f");
+    const QString x = QStringLiteral("x");
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("abc") << QStringLiteral("abc") << false << 3 << QList<int>{3};
+    QTest::newRow("every default character") << everyGsm << false << 127 << QList<int>{127};
+    QTest::newRow("extension counts two") << extension << false << 20 << QList<int>{20};
+    QTest::newRow("line ends") << QStringLiteral("a\r\nb") << false << 4 << QList<int>{4};
+    QTest::newRow("160 in one") << x.repeated(160) << false << 160 << QList<int>{160};
+    QTest::newRow("161 in two") << x.repeated(161) << false << 161 << QList<int>{160, 15};
+    QTest::newRow("159 and a euro") << x.repeated(159) + QStringLiteral("€") << false << 161 << QList<int>{160, 15};
+    // The euro's escape would be septet 153: the pair goes to the next part.
+    QTest::newRow("escape pair kept whole") << x.repeated(152) + QStringLiteral("€") + x.repeated(10) << false << 164
+                                            << QList<int>{159, 19};
+    QTest::newRow("six parts") << x.repeated(918) << false << 918 << QList<int>(6, 160);
+    QTest::newRow("seven parts") << x.repeated(919) << false << 919 << QList<int>{160, 160, 160, 160, 160, 160, 8};
+    QTest::newRow("c cedilla is not in the table") << QStringLiteral("ç") << true << 1 << QList<int>{2};
+    QTest::newRow("a control character") << QStringLiteral("a\x1a") << true << 2 << QList<int>{4};
+    QTest::newRow("Cyrillic and emoji") << QStringLiteral("Привет ") + emoji << true << 9 << QList<int>{18};
+    QTest::newRow("70 in one") << QStringLiteral("Ж").repeated(70) << true << 70 << QList<int>{140};
+    QTest::newRow("71 in two") << QStringLiteral("Ж").repeated(71) << true << 71 << QList<int>{140, 14};
+    // Unit 67 would be the first half of an emoji: it moves on whole.
+    QTest::newRow("surrogate pair kept whole") << emoji.repeated(36) << true << 72 << QList<int>{138, 18};
+    QTest::newRow("402 in six") << QStringLiteral("Ж").repeated(402) << true << 402 << QList<int>(6, 140);
 }
 
-void TestCorePdu::textLengths()
+// Each case encoded, then read back by the program's own message reader:
+// the parts in order make the text again, each under its header.
+void TestCorePdu::messages()
 {
-    const std::pair<int, int> cases[] = {{1, 1}, {2, 2}, {7, 7}, {8, 7}, {9, 8}, {159, 140}, {160, 140}};
-    for (auto [len, octets] : cases) {
-        const Pdu::UserData t = Pdu::encodeText(QByteArray(len, 'x'));
-        QCOMPARE(int(t.octets.size()), octets);
-        QCOMPARE(t.septets, len);
+    QFETCH(QString, text);
+    QFETCH(bool, ucs2);
+    QFETCH(int, used);
+    QFETCH(QList<int>, lengths);
+    const Pdu::Plan plan = Pdu::plan(text);
+    QCOMPARE(plan.ucs2, ucs2);
+    QCOMPARE(plan.used, used);
+    QCOMPARE(plan.parts, lengths.size());
+    QCOMPARE(plan.fits(), lengths.size() <= Pdu::MaxParts);
+    const int single = ucs2 ? Pdu::SingleUnits : Pdu::SingleSeptets;
+    QCOMPARE(plan.capacity, lengths.size() == 1 ? single : int(lengths.size()) * (ucs2 ? Pdu::PartUnits : Pdu::PartSeptets));
+
+    const QList<Pdu::UserData> parts = Pdu::encodeMessage(text, 0x5C);
+    const Pdu::Address a = address("+4670123");
+    QString joined;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const Pdu::UserData &p = parts[i];
+        QCOMPARE(p.length, lengths[i]);
+        QCOMPARE(p.ucs2, ucs2);
+        QCOMPARE(p.header, parts.size() > 1);
+        const QByteArray pdu = Pdu::submitPdu(a, p, false);
+        const DecodedSms d = SmsDecode::decode(Pdu::hex(pdu), Pdu::tpduLength(a, p));
+        QCOMPARE(d.kind, DecodedSms::Submit);
+        if (parts.size() > 1) {
+            QCOMPARE(p.octets.left(6), QByteArray::fromHex("0500035C") + char(parts.size()) + char(i + 1));
+            QCOMPARE(d.reference, 0x5C);
+            QCOMPARE(d.total, int(parts.size()));
+            QCOMPARE(d.part, int(i + 1));
+        }
+        joined += d.text;
     }
-    const Pdu::Address a = address("+123456789012");
-    const Pdu::UserData t = Pdu::encodeText(QByteArray(170, 'x'));
-    QCOMPARE(t.septets, Pdu::MaxText);
-    QCOMPARE(int(t.octets.size()), 140);
-    const QByteArray pdu = Pdu::submitPdu(a, t, false);
-    QCOMPARE(pdu.at(8 + a.octets.size()), char(0xA0));
-    QCOMPARE(pdu.size(), 9 + 6 + 140);
+    QCOMPARE(joined, text);
 }
 
 void TestCorePdu::packingMatchesGroupLayout()
 {
+    // Letters and digits are their own septets.
+    const QByteArray alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
     std::mt19937 rng(2003);
     for (int round = 0; round < 200; ++round) {
-        QByteArray text;
-        const int len = int(rng() % 161);
         QByteArray septets;
-        for (int i = 0; i < len; ++i) {
-            const auto c = static_cast<unsigned char>(rng() % 256);
-            text.append(char(c));
-            septets.append(char(c == '@' ? 0 : c == '$' ? 2 : (c & 0x7F)));
-        }
-        const Pdu::UserData t = Pdu::encodeText(text);
-        QCOMPARE(t.octets, packByGroups(septets).left(t.octets.size()));
+        const int len = 1 + int(rng() % 160);
+        for (int i = 0; i < len; ++i)
+            septets.append(alphabet[rng() % alphabet.size()]);
+        const Pdu::UserData t = Pdu::encodeMessage(QString::fromLatin1(septets), 0).value(0);
+        QCOMPARE(t.length, len);
+        QCOMPARE(t.octets, packByGroups(septets).left((7 * len + 7) / 8));
     }
 }
 
@@ -195,7 +248,7 @@ void TestCorePdu::frames()
 {
     QCOMPARE(Frames::centreQuery(), bytes("02024151"));
 
-    QCOMPARE(Frames::submit(Pdu::submitPdu(address("+123456789"), Pdu::encodeText("abc"), false)),
+    QCOMPARE(Frames::submit(Pdu::submitPdu(address("+123456789"), Pdu::encodeMessage(QStringLiteral("abc"), 0).value(0), false)),
              bytes("021541070302001100099121436587F90000C40361F118"));
 
     const QByteArray set = Frames::centreSet(address("+12345"));
@@ -212,7 +265,7 @@ void TestCorePdu::longSubmitFrame()
 {
     const Pdu::Address a = address("+123456789012");
     QCOMPARE(int(a.octets.size()), 6);
-    const QByteArray frame = Frames::submit(Pdu::submitPdu(a, Pdu::encodeText(QByteArray(160, 'x')), true));
+    const QByteArray frame = Frames::submit(Pdu::submitPdu(a, Pdu::encodeMessage(QString(160, QLatin1Char('x')), 0).value(0), true));
     QCOMPARE(static_cast<unsigned char>(frame.at(1)), 159);
     QCOMPARE(frame.size(), 2 + 159);
 }

@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-2.0-or-later
-"""Cross-checks mirvak-phonesim --decode-pdu against Debian's python3-gammu.
+"""Cross-checks mirvak-phonesim --decode-pdu against Debian's python3-gammu,
+then the PDUs of mirvak-cli sms send --dry-run against both.
 
-The PDUs are built here from the GSM 03.40 / 03.38 rules, independently of
-Mirvak's own builder, so a shared misreading would have to be made three times.
-Usage: pdu_crosscheck.py PATH_TO_MIRVAK_PHONESIM
+The first PDUs are built here from the GSM 03.40 / 03.38 rules, independently
+of Mirvak's own builder, so a shared misreading would have to be made three
+times. The program's own PDUs must read back, in gammu and in the simulator,
+as exactly the text typed: every character of both GSM tables, UCS-2 with
+emoji, and long messages at each part boundary.
+Usage: pdu_crosscheck.py PATH_TO_MIRVAK_PHONESIM PATH_TO_MIRVAK_CLI
 """
 import json
 import random
@@ -18,6 +22,13 @@ except ImportError:
              "./test.sh installs it)" % sys.executable)
 
 SIM = sys.argv[1]
+CLI = sys.argv[2]
+NUMBER = "+46701234567"
+
+GSM_BASIC = ("@£$¥èéùìòÇ\nØø\rÅåΔ_ΦΓΛΩΠΨΣΘΞÆæßÉ !\"#¤%&'()*+,-./0123456789:;<=>?"
+             "¡ABCDEFGHIJKLMNOPQRSTUVWXYZÄÖÑÜ§¿abcdefghijklmnopqrstuvwxyzäöñüà")
+GSM_EXTENSION = "€[]{}\\~^|\f"
+EMOJI = "\U0001F600"
 
 # Characters whose GSM 03.38 code equals their ASCII code, plus the two the
 # program maps specially ('@' -> 0x00, '$' -> 0x02).
@@ -91,6 +102,84 @@ def expected_first_octet(g):
     return first
 
 
+def program_texts():
+    """The texts whose PDUs the program builds: each (text, UCS-2?, parts)."""
+    x, zhe = "x", "Ж"
+    texts = [(GSM_BASIC, False, 1), (GSM_EXTENSION, False, 1), (GSM_BASIC + GSM_EXTENSION, False, 1),
+             ((GSM_BASIC + GSM_EXTENSION) * 2, False, 2), ("€" * 80, False, 1), ("€" * 81, False, 2),
+             ("Привет, мир! " + EMOJI, True, 1), (EMOJI * 35, True, 1), (EMOJI * 36, True, 2),
+             ("Ж" * 69 + "ç", True, 1)]
+    for n, parts in ((160, 1), (161, 2), (306, 2), (307, 3), (918, 6)):
+        texts.append((x * n, False, parts))
+    # An escape pair where a part ends: it goes whole to the next part.
+    for n in (151, 152, 153, 304, 305):
+        texts.append((x * n + "€" + x * 20, False, 2 + (n > 290)))
+    for n, parts in ((70, 1), (71, 2), (134, 2), (135, 3), (402, 6)):
+        texts.append((zhe * n, True, parts))
+    # A surrogate pair where a part ends.
+    for n in (65, 66, 67, 133):
+        texts.append((zhe * n + EMOJI + zhe * 5, True, 2 + (n > 130)))
+    return texts
+
+
+def program_pdus(text):
+    r = subprocess.run([CLI, "sms", "send", NUMBER, "-", "--dry-run"], input=(text + "\n").encode("utf-8"),
+                       capture_output=True, timeout=60)
+    if r.returncode != 0:
+        raise AssertionError("sms send --dry-run exited %d: %r" % (r.returncode, r.stderr))
+    return r.stdout.decode("ascii").split()
+
+
+def gammu_text(d):
+    """gammu's text of a decoded PDU. For 7-bit text python-gammu hands over
+    as many characters as the message has septets, so with extension
+    characters whatever follows the text's terminating NUL comes too; no GSM
+    character reads as NUL, so the text ends there."""
+    return d["Text"].split("\x00")[0] if d["Coding"] == "Default_No_Compression" else d["Text"]
+
+
+def check_program_pdus(texts):
+    failures = []
+    runs = [(text, ucs2, parts, program_pdus(text)) for text, ucs2, parts in texts]
+    rc, sim = decode_all([h for run in runs for h in run[3]])
+    if rc != 0:
+        failures.append("the simulator refused one of the program's PDUs")
+    for text, ucs2, parts, pdus in runs:
+        name = "%r (%d characters)" % (text[:20], len(text))
+        decoded = [gammu.DecodePDU(bytes.fromhex(h), SMSC=True) for h in pdus]
+        mine, sim = sim[:len(pdus)], sim[len(pdus):]
+        problems = []
+        if len(pdus) != parts:
+            problems.append("%d parts, expected %d" % (len(pdus), parts))
+        codings = {d["Coding"] for d in decoded}
+        want = "Unicode_No_Compression" if ucs2 else "Default_No_Compression"
+        if codings != {want}:
+            problems.append("coding %r, expected %s" % (codings, want))
+        if len(pdus) > 1:
+            linked = gammu.LinkSMS([[d] for d in decoded])
+            if len(linked) != 1 or len(linked[0]) != len(pdus):
+                problems.append("gammu links the parts as %r" % [len(m) for m in linked])
+            joined = "".join(gammu_text(d) for d in sorted(linked[0], key=lambda d: d["UDH"]["PartNumber"]))
+            refs = {d["UDH"]["ID8bit"] for d in decoded}
+            numbers = [(d["UDH"]["PartNumber"], d["UDH"]["AllParts"]) for d in decoded]
+            if len(refs) != 1 or numbers != [(i + 1, len(pdus)) for i in range(len(pdus))]:
+                problems.append("headers %r %r" % (refs, numbers))
+            want_headers = [(decoded[0]["UDH"]["ID8bit"], i + 1, len(pdus)) for i in range(len(pdus))]
+            if [(s.get("concatReference"), s.get("concatPart"), s.get("concatParts")) for s in mine] != want_headers:
+                problems.append("simulator headers %r" % mine)
+        else:
+            joined = gammu_text(decoded[0])
+            if decoded[0]["UDH"]["Type"] != "NoUDH":
+                problems.append("a single message with a header")
+        if joined != text:
+            problems.append("gammu reads %r" % joined)
+        if "".join(s.get("text", "") for s in mine) != text:
+            problems.append("the simulator reads %r" % "".join(s.get("text", "") for s in mine))
+        if problems:
+            failures.append("%s: %s" % (name, "; ".join(problems)))
+    return failures
+
+
 def main():
     rng = random.Random(2870)
     cases = [("+123456789", "abc", False), ("0123456", "Hi @ $5", True)]
@@ -146,7 +235,16 @@ def main():
         if s.get("ok") or not s.get("error"):
             failures.append("malformed %r not refused: %r" % (bad, s))
 
-    total = len(cases) + len(malformed)
+    program_cases = program_texts()
+    failures += check_program_pdus(program_cases)
+
+    # A text longer than six parts is refused before anything is built.
+    r = subprocess.run([CLI, "sms", "send", NUMBER, "x" * 919, "--dry-run"], capture_output=True, text=True,
+                       timeout=60)
+    if r.returncode != 2 or r.stdout or "7 SMS" not in r.stderr:
+        failures.append("919 characters not refused: exit %d, %r %r" % (r.returncode, r.stdout, r.stderr))
+
+    total = len(cases) + len(malformed) + len(program_cases) + 1
     for f in failures:
         print("FAIL:", f)
     print("%d passed, %d failed" % (total - len(failures), len(failures)))

@@ -216,11 +216,17 @@ void BinaryMode::submit(const QByteArray &body)
         m_phone.log.event(QStringLiteral("bad PDU in submit frame: %1 (%2)").arg(d.error, SimLog::hex(pdu)));
         reply.append('&');
         reply.append('\0');
+    } else if (!m_phone.state.binaryHeaders && (d.udhi || d.dcs != 0)) {
+        m_phone.log.event(QStringLiteral("binary submit with a header or UCS-2 refused"));
+        reply.append('&');
+        reply.append(char(m_phone.state.messageReference));
     } else {
         const int actual = 4 + 1 + d.scaLength + d.impliedTpduLength;
         m_submission.logSubmitted(d, QStringLiteral("binary"), int(body.size()), actual, pdu);
+        // One verdict per submit frame in turn, the last one for all after it.
         const QString &verdicts = m_phone.state.submitReply;
-        const char verdict = verdicts.isEmpty() ? '%' : char(verdicts.at(0).toLatin1());
+        const char verdict =
+            verdicts.isEmpty() ? '%' : char(verdicts.at(qMin(m_submitted++, int(verdicts.size()) - 1)).toLatin1());
         // Only a message the phone takes uses up a reference.
         const int mr = verdict == '%' ? m_submission.accept(d, QStringLiteral("binary"), pdu)
                                       : m_phone.state.messageReference;

@@ -58,4 +58,5 @@ private:
     int m_currentDelay = 0;
     int m_frameGeneration = 0;     // bumped when the frame being repeated is settled
     QTimer m_repeatTimer;
+    int m_submitted = 0;           // submit frames decoded so far: the next one's verdict
 };

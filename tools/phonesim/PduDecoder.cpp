@@ -24,11 +24,20 @@ bool isInternational(int toa)
 
 } // namespace
 
-QString septetsToText(const QByteArray &packed, int septetCount)
+QString septetsToText(const QByteArray &packed, int septetCount, int skip)
 {
+    // The network's table, written out here on its own so that the
+    // simulated phone checks the program rather than sharing its mistakes.
+    static const QString basic = QString::fromUtf8(
+        "@£$¥èéùìòÇ\nØø\rÅåΔ_ΦΓΛΩΠΨΣΘΞ\x1bÆæßÉ !\"#¤%&'()*+,-./0123456789:;<=>?"
+        "¡ABCDEFGHIJKLMNOPQRSTUVWXYZÄÖÑÜ§¿abcdefghijklmnopqrstuvwxyzäöñüà");
+    static const QString extensionFrom = QString::fromUtf8("\n\x14()/<=>@e");
+    static const QString extensionTo = QString::fromUtf8("\f^{}\\[~]|€");
+    Q_ASSERT(basic.size() == 128);
     QString out;
     out.reserve(septetCount);
-    for (int i = 0; i < septetCount; ++i) {
+    bool escaped = false;
+    for (int i = skip; i < septetCount; ++i) {
         const int bit = i * 7;
         const int byte = bit / 8;
         const int shift = bit % 8;
@@ -37,15 +46,45 @@ QString septetsToText(const QByteArray &packed, int septetCount)
         if (shift > 1)
             v |= at(byte + 1) << (8 - shift);
         v &= 0x7F;
-        if (v == 0x00)
-            out.append(QLatin1Char('@'));
-        else if (v == 0x02)
-            out.append(QLatin1Char('$'));
-        else
-            out.append(QChar(v));
+        if (escaped) {
+            escaped = false;
+            const qsizetype k = extensionFrom.indexOf(QChar(v));
+            // An escape the table lacks shows the default character.
+            out.append(k < 0 ? basic.at(v) : extensionTo.at(k));
+        } else if (v == 0x1B) {
+            escaped = true;
+        } else {
+            out.append(basic.at(v));
+        }
     }
     return out;
 }
+
+namespace {
+// The header's elements: the 8-bit (00) or 16-bit (08) concatenation one
+// is kept, the rest passed over. False when the header overruns itself.
+bool readHeader(const QByteArray &header, DecodedSubmit &d)
+{
+    for (int i = 0; i + 1 < header.size();) {
+        const int id = quint8(header.at(i));
+        const int len = quint8(header.at(i + 1));
+        const QByteArray e = header.mid(i + 2, len);
+        if (e.size() != len)
+            return false;
+        if (id == 0x00 && len == 3) {
+            d.concatReference = quint8(e.at(0));
+            d.concatParts = quint8(e.at(1));
+            d.concatPart = quint8(e.at(2));
+        } else if (id == 0x08 && len == 4) {
+            d.concatReference = (quint8(e.at(0)) << 8) | quint8(e.at(1));
+            d.concatParts = quint8(e.at(2));
+            d.concatPart = quint8(e.at(3));
+        }
+        i += 2 + len;
+    }
+    return true;
+}
+} // namespace
 
 DecodedSubmit decodeSubmitPdu(const QByteArray &pdu)
 {
@@ -129,13 +168,31 @@ DecodedSubmit decodeSubmitPdu(const QByteArray &pdu)
     if (!need(udOctets, "user data"))
         return d;
     d.userData = pdu.mid(pos, udOctets);
+    if (!sevenBit && d.udl > 140) {
+        d.error = QStringLiteral("user data length %1 above 140 octets").arg(d.udl);
+        return d;
+    }
+    int headerOctets = 0;
+    if (d.udhi) {
+        headerOctets = d.userData.isEmpty() ? 1 : 1 + quint8(d.userData.at(0));
+        if (headerOctets > d.userData.size() || !readHeader(d.userData.mid(1, headerOctets - 1), d)) {
+            d.error = QStringLiteral("user data header longer than the user data");
+            return d;
+        }
+        if (d.concatReference >= 0 && (d.concatPart < 1 || d.concatPart > d.concatParts)) {
+            d.error = QStringLiteral("part %1 of %2").arg(d.concatPart).arg(d.concatParts);
+            return d;
+        }
+    }
+    const QByteArray body = d.userData.mid(headerOctets);
     if (sevenBit) {
-        d.text = septetsToText(d.userData, d.udl);
+        // The header is padded with fill bits to a septet boundary.
+        d.text = septetsToText(d.userData, d.udl, (headerOctets * 8 + 6) / 7);
     } else if (group == 2) {
-        for (int i = 0; i + 1 < d.userData.size(); i += 2)
-            d.text.append(QChar(char16_t((quint8(d.userData.at(i)) << 8) | quint8(d.userData.at(i + 1)))));
+        for (int i = 0; i + 1 < body.size(); i += 2)
+            d.text.append(QChar(char16_t((quint8(body.at(i)) << 8) | quint8(body.at(i + 1)))));
     } else {
-        d.text = QString::fromLatin1(d.userData);
+        d.text = QString::fromLatin1(body);
     }
     pos += udOctets;
     if (pos != pdu.size()) {
@@ -190,6 +247,11 @@ QJsonObject DecodedSubmit::toJson() const
     o.insert(QStringLiteral("validity"), validity);
     o.insert(QStringLiteral("udl"), udl);
     o.insert(QStringLiteral("text"), text);
+    if (concatReference >= 0) {
+        o.insert(QStringLiteral("concatReference"), concatReference);
+        o.insert(QStringLiteral("concatParts"), concatParts);
+        o.insert(QStringLiteral("concatPart"), concatPart);
+    }
     o.insert(QStringLiteral("userDataHex"), QString::fromLatin1(userData.toHex().toUpper()));
     o.insert(QStringLiteral("tpduLength"), tpduLength);
     o.insert(QStringLiteral("impliedTpduLength"), impliedTpduLength);

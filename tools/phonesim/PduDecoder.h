@@ -23,8 +23,13 @@ struct DecodedSubmit {
     int dcs = 0;
     int validity = -1;         // relative validity octet, -1 when absent
     int udl = 0;               // user data length (septets for 7-bit)
-    QString text;
-    QByteArray userData;       // the user data octets as received
+    QString text;              // after any user data header
+    QByteArray userData;       // the user data octets as received, header included
+    // A concatenation header's reference, count of parts and this part's
+    // number (1-based); -1 and 0 without one.
+    int concatReference = -1;
+    int concatParts = 0;
+    int concatPart = 0;
     int tpduLength = 0;        // octets present after the centre information
     int impliedTpduLength = 0; // octets the header fields account for
 
@@ -36,6 +41,7 @@ DecodedSubmit decodeSubmitPdu(const QByteArray &pdu);
 // hex: the same as hexadecimal text; blanks are ignored, anything else not hex is an error.
 DecodedSubmit decodeSubmitPduHex(const QByteArray &hex);
 
-// The reverse of the program's 7-bit mapping: septet 0x00 is the at sign,
-// 0x02 the dollar sign, every other septet is the ASCII character of that code.
-QString septetsToText(const QByteArray &packed, int septetCount);
+// Packed septets read as the GSM 03.38 default alphabet, an escape and the
+// septet after it as the extension table; the first `skip` septets (a
+// header and its fill bits) are passed over.
+QString septetsToText(const QByteArray &packed, int septetCount, int skip = 0);

@@ -90,7 +90,32 @@ int PduSubmission::accept(const DecodedSubmit &d, const QString &way, const QByt
     QJsonObject o = messageFields(d, way, pdu);
     o.insert(QStringLiteral("messageReference"), mr);
     m_phone.state.outbox.append(o);
+    deliver(d, way);
     return mr;
+}
+
+void PduSubmission::deliver(const DecodedSubmit &d, const QString &way)
+{
+    QString text = d.text;
+    int parts = 1;
+    if (d.concatReference >= 0) {
+        const auto key = std::make_tuple(d.number, d.concatReference, d.concatParts);
+        QMap<int, QString> &taken = m_partsTaken[key];
+        taken.insert(d.concatPart, d.text);
+        if (taken.size() < d.concatParts)
+            return;
+        text.clear();
+        for (const QString &t : std::as_const(taken))
+            text += t;
+        parts = d.concatParts;
+        m_partsTaken.remove(key);
+    }
+    m_phone.log.write(QJsonObject{{QStringLiteral("t"), QStringLiteral("delivered")},
+                                  {QStringLiteral("mode"), way},
+                                  {QStringLiteral("number"), d.number},
+                                  {QStringLiteral("text"), text},
+                                  {QStringLiteral("parts"), parts},
+                                  {QStringLiteral("ucs2"), (d.dcs & 0x0C) == 0x08}});
 }
 
 std::optional<QString> PduSubmission::finish()

@@ -7,8 +7,10 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QMap>
 #include <QString>
 #include <optional>
+#include <tuple>
 
 struct DecodedSubmit;
 
@@ -36,10 +38,16 @@ public:
     int accept(const DecodedSubmit &d, const QString &way, const QByteArray &pdu);
 
 private:
+    // The recipient's side: a whole message is logged as "delivered" once
+    // every part of it has been taken.
+    void deliver(const DecodedSubmit &d, const QString &way);
     QJsonObject messageFields(const DecodedSubmit &d, const QString &way, const QByteArray &pdu) const;
 
     PhoneContext m_phone;
     QByteArray m_pduHex;
     int m_declaredLength = 0;
     bool m_pduOverflow = false;
+    // Parts taken of concatenated messages not yet whole: by recipient,
+    // reference and count, the texts by part number.
+    QMap<std::tuple<QString, int, int>, QMap<int, QString>> m_partsTaken;
 };

@@ -10,7 +10,7 @@ namespace {
 const char *const kKnownKeys[] = {
     "manufacturer", "model", "revision", "imei", "operator", "battery", "signal",
     "smsc", "echo", "binaryOnly", "cmgsFail", "cmgfFail", "cscaSetFail",
-    "promptDelayMs", "binaryDelayPercent", "submitReply", "messageReference", "outbox", "poweredOff", "overrides",
+    "promptDelayMs", "binaryDelayPercent", "submitReply", "binaryHeaders", "messageReference", "outbox", "poweredOff", "overrides",
 };
 
 } // namespace
@@ -34,10 +34,12 @@ QString PhoneState::load(const QJsonObject &o)
     take(readInt(o, "promptDelayMs", promptDelayMs, 0, 600000));
     take(readInt(o, "binaryDelayPercent", binaryDelayPercent, 1, 100));
     take(readString(o, "submitReply", submitReply));
-    if (o.contains(QLatin1String("submitReply")) && submitReply.size() != 1)
-        take(QStringLiteral("\"submitReply\" must be one character"));
-    else if (!submitReply.isEmpty() && submitReply.at(0).unicode() > 0xFF)
-        take(QStringLiteral("\"submitReply\" must be a Latin-1 character"));
+    if (o.contains(QLatin1String("submitReply")) && submitReply.isEmpty())
+        take(QStringLiteral("\"submitReply\" must hold a character"));
+    for (const QChar c : std::as_const(submitReply))
+        if (c.unicode() > 0xFF)
+            take(QStringLiteral("\"submitReply\" must be Latin-1 characters"));
+    take(readBool(o, "binaryHeaders", binaryHeaders));
     take(readInt(o, "messageReference", messageReference, 0, 255));
     take(readBool(o, "poweredOff", poweredOff));
 
@@ -118,6 +120,7 @@ QJsonObject PhoneState::save() const
     o.insert(QStringLiteral("promptDelayMs"), promptDelayMs);
     o.insert(QStringLiteral("binaryDelayPercent"), binaryDelayPercent);
     o.insert(QStringLiteral("submitReply"), submitReply);
+    o.insert(QStringLiteral("binaryHeaders"), binaryHeaders);
     o.insert(QStringLiteral("messageReference"), messageReference);
     o.insert(QStringLiteral("outbox"), outbox);
     o.insert(QStringLiteral("poweredOff"), poweredOff);

@@ -31,7 +31,8 @@ struct PhoneState {
     bool cscaSetFail = false;  // AT+CSCA=... answers ERROR
     int promptDelayMs = 0;     // before "> "
     int binaryDelayPercent = 100; // the binary mode's own delays at this share
-    QString submitReply = QStringLiteral("%"); // second body byte of the binary submit reply
+    QString submitReply = QStringLiteral("%"); // second body byte of the binary submit reply, one per frame
+    bool binaryHeaders = true; // a binary submit may carry a user data header and UCS-2
     int messageReference = 0;  // given to the next submitted message
     QJsonArray outbox;         // decoded submitted messages
     bool poweredOff = false;   // answers nothing at all

@@ -35,7 +35,9 @@ CliSession::CliSession()
 {
     // Failing to open is told by the exchange that tried; it ends the command.
     link.setOpenFailureHandler([this](const PortError &e) {
-        fail(Exit::Port, QStringLiteral("cannot use %1: %2").arg(port.name(), e.reason()));
+        // The reason names the device already.
+        fail(Exit::Port, m_givenDevice.isEmpty() ? QStringLiteral("cannot use %1: %2").arg(port.name(), e.reason())
+                                                 : QStringLiteral("cannot use %1").arg(e.reason()));
     });
     link.setPortFailureHandler([this](const PortError &e) {
         fail(Exit::Port, QStringLiteral("%1 failed: %2. %3").arg(where(), e.systemReason(), e.hint()));
@@ -87,6 +89,8 @@ void CliSession::onSignal()
 
 QString CliSession::where() const
 {
+    if (!m_givenDevice.isEmpty())
+        return m_givenDevice;
     const QString device = deviceForPort(port.name());
     return device.isEmpty() ? port.name() : QStringLiteral("%1 (%2)").arg(port.name(), device);
 }
@@ -148,11 +152,22 @@ bool CliSession::deliver(const QByteArray &bytes, const QString &path)
         }
         return true;
     }
-    const AtomicFile::Outcome saved = AtomicFile::write(path, bytes);
+    return told(AtomicFile::write(path, bytes), path);
+}
+
+bool CliSession::told(const AtomicFile::Outcome &saved, const QString &path)
+{
     if (!saved) {
         const QString reason = saved.kind == AtomicFile::Outcome::ReadOnly ? QStringLiteral("it is read-only")
                                                                            : saved.reason;
         fail(Exit::Usage, QStringLiteral("cannot write %1: %2").arg(path, reason));
     }
     return bool(saved);
+}
+
+bool CliSession::checkWritable(const QString &path)
+{
+    if (path.isEmpty() || path == QLatin1String("-"))
+        return true;
+    return told(AtomicFile::probe(path), path);
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+#include "core/io/AtomicFile.h"
 #include "link/PhoneLink.h"
 #include "link/port/SerialPort.h"
 
@@ -29,8 +30,11 @@ public:
     SerialPort port;
     PhoneLink link{port};
 
-    // "COM1 (/dev/ttyUSB0)"
+    // "COM1 (/dev/ttyUSB0)"; the path alone when the user gave one.
     QString where() const;
+    // The user named the device by its path (it stands behind COM1): every
+    // message names it by that path, never as a COM name it never typed.
+    void setGivenDevice(const QString &path) { m_givenDevice = path; }
 
     // A message on standard error, "mirvak-cli: " first.
     static void say(const QString &message);
@@ -56,11 +60,18 @@ public:
     // The result: to standard output, or saved whole to `path` (AtomicFile:
     // never in place). False, told, when it could not be written.
     bool deliver(const QByteArray &bytes, const QString &path);
+    // Whether deliver() could write `path`, asked before the phone is: a
+    // read that marks messages read must not end in a file that cannot be
+    // written. False, told, when it could not.
+    bool checkWritable(const QString &path);
 
 private:
     int m_exit = Exit::Ok;
     bool m_interrupted = false;
     bool m_progressShown = false;
+    QString m_givenDevice;
     QSocketNotifier *m_signals = nullptr;
     void onSignal();
+    // A save's failure told in the words of a usage error.
+    bool told(const AtomicFile::Outcome &saved, const QString &path);
 };

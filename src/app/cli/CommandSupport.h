@@ -24,6 +24,7 @@ int phonebookRead(CliSession &s, const Invocation &call);
 int phonebookWrite(CliSession &s, const Invocation &call);
 int smsSend(CliSession &s, const Invocation &call);
 int smsList(CliSession &s, const Invocation &call);
+int smsGet(CliSession &s, const Invocation &call);
 int smsDelete(CliSession &s, const Invocation &call);
 int melodyRead(CliSession &s, const Invocation &call);
 int melodyStore(CliSession &s, const Invocation &call);

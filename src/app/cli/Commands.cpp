@@ -8,18 +8,21 @@ using namespace CliCommands;
 const QList<Command> &commands()
 {
     static const QList<Command> table{
-        {{"ports"}, {}, 0, 0, {}, ports},
-        {{"info"}, {}, 0, 0, {}, info},
+        {{"ports"}, {}, 0, 0, {}, ports, "Name the ports and whether a phone answers on each"},
+        {{"info"}, {}, 0, 0, {}, info, "Show what the GSM information page shows"},
         {{"phonebook", "read"}, "--memory SM|ME [--format pbk|vcf|csv] [-o FILE]", 0, 0,
-         {"memory", "format", "output"}, phonebookRead},
+         {"memory", "format", "output"}, phonebookRead, "Read a phonebook of the phone into a file"},
         {{"phonebook", "write"}, "FILE --memory SM|ME [--dry-run] [--clear-others]", 1, 1,
-         {"memory", "dry-run", "clear-others"}, phonebookWrite},
-        {{"sms", "send"}, "NUMBER [TEXT|-] [--binary]", 1, 2, {"binary"}, smsSend},
-        {{"sms", "list"}, "[--memory SM|ME|both] [--format text|csv|mbox] [-o FILE]", 0, 0,
-         {"memory", "format", "output"}, smsList},
-        {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete},
-        {{"melody", "read"}, {}, 0, 0, {}, melodyRead},
-        {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore},
+         {"memory", "dry-run", "clear-others"}, phonebookWrite, "Write a file's entries to a phonebook of the phone"},
+        {{"sms", "send"}, "NUMBER [TEXT|-] [--binary] [--dry-run]", 1, 2, {"binary", "dry-run"}, smsSend, "Send a text message"},
+        {{"sms", "list"}, "[--memory SM|ME|both] [--format text|csv|mbox] [-o FILE] [--unread]", 0, 0,
+         {"memory", "unread", "format", "output"}, smsList, "List the stored messages"},
+        {{"sms", "get"}, "--memory SM|ME LOCATION [--format text|csv|mbox] [-o FILE]", 1, 1,
+         {"memory", "format", "output"}, smsGet, "Show the message stored at one location"},
+        {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete,
+         "Delete the messages at the given locations"},
+        {{"melody", "read"}, {}, 0, 0, {}, melodyRead, "Show the phone's four own melodies"},
+        {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore, "Store a tune as one of the own melodies"},
     };
     return table;
 }

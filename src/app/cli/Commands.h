@@ -22,6 +22,7 @@ struct Command {
     int maxArguments = 0; // -1: any number
     QStringList options;  // the command's own options, beyond the global ones
     int (*run)(CliSession &session, const Invocation &call) = nullptr;
+    QString summary;      // what it does, in one line of the command lists
 };
 
 const QList<Command> &commands();

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Text messages: "sms send", "sms list" and "sms delete".
+// Text messages: "sms send", "sms list", "sms get" and "sms delete".
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QRandomGenerator>
 
 #include "app/cli/CommandSupport.h"
 #include "core/at/Charset.h"
@@ -38,6 +39,84 @@ QByteArray textList(const QList<InboxMessage> &messages)
     return out.toUtf8();
 }
 
+const QString EmptyMessage = QStringLiteral("the message is empty");
+
+QString notANumber(const QString &number)
+{
+    return QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)").arg(number);
+}
+
+// The PDUs the send would hand the phone, one a line; the port untouched.
+int printPdus(const QString &number, const QString &text)
+{
+    if (text.isEmpty())
+        return usage(EmptyMessage);
+    const std::optional<Pdu::Address> recipient = Pdu::encodeNumber(Reply::trimmed(toPhoneText(number)));
+    if (!recipient)
+        return usage(notANumber(number));
+    const auto reference = quint8(QRandomGenerator::global()->bounded(256));
+    for (const Pdu::UserData &part : Pdu::encodeMessage(text, reference))
+        print(QString::fromLatin1(Pdu::hex(Pdu::submitPdu(*recipient, part, false))));
+    return Exit::Ok;
+}
+
+// --format of the message commands; empty (told) when it is none of them.
+QString messageFormat(const Invocation &call)
+{
+    const QString format = call.options.isSet(QStringLiteral("format"))
+                               ? call.options.value(QStringLiteral("format")).toLower()
+                               : QStringLiteral("text");
+    if (format == QLatin1String("text") || format == QLatin1String("csv") || format == QLatin1String("mbox"))
+        return format;
+    usage(QStringLiteral("unknown format \"%1\"; one of: text, csv, mbox").arg(call.options.value(QStringLiteral("format"))));
+    return {};
+}
+
+// The messages with their names from the SMS book of QXsms.phb here, as
+// the window finds them, written in `format`.
+void deliverMessages(CliSession &s, QList<InboxMessage> messages, const QString &format, const Invocation &call)
+{
+    QFile bookFile(QStringLiteral("QXsms.phb"));
+    if (bookFile.open(QIODevice::ReadOnly)) {
+        const PhonebookEntries smsBook = BookFile::entries(BookFile::parse(bookFile.read(BookFile::FullSize)).sms);
+        for (InboxMessage &message : messages)
+            message.name = Inbox::nameFor(message.number, {&smsBook});
+    }
+    const QByteArray bytes = format == QLatin1String("csv")    ? InboxFiles::csv(messages)
+                             : format == QLatin1String("mbox") ? InboxFiles::mbox(messages, QDateTime::currentDateTimeUtc())
+                                                               : textList(messages);
+    s.deliver(bytes, call.options.value(QStringLiteral("output")));
+}
+
+// --memory SM or ME, the one store "sms get" and "sms delete" work on.
+std::optional<InboxAt::Store> oneStore(const Invocation &call, const QString &command)
+{
+    const QString m = call.options.value(QStringLiteral("memory")).toUpper();
+    if (m == QLatin1String("SM"))
+        return InboxAt::Store::Sim;
+    if (m == QLatin1String("ME"))
+        return InboxAt::Store::Phone;
+    usage(QStringLiteral("%1 needs --memory SM or --memory ME").arg(command));
+    return std::nullopt;
+}
+
+// A location as typed: 1 to 1000, no store is larger; told when not.
+std::optional<int> locationArgument(const QString &a)
+{
+    bool ok = false;
+    const int n = a.toInt(&ok);
+    if (ok && n >= 1 && n <= 1000)
+        return n;
+    usage(QStringLiteral("a location is a number from 1 to 1000, not \"%1\"").arg(a));
+    return std::nullopt;
+}
+
+// "the SIM store (SM) has locations 1 to 20"
+QString rangeText(InboxAt::Store store, int size)
+{
+    return QStringLiteral("the %1 has locations 1 to %2").arg(messageStoreName(store)).arg(size);
+}
+
 } // namespace
 
 int smsSend(CliSession &s, const Invocation &call)
@@ -62,9 +141,17 @@ int smsSend(CliSession &s, const Invocation &call)
         return s.exitCode();
     // No more than the SMS page lets the user type. An empty message and a
     // recipient the encoder cannot take the sender refuses, before the port.
-    if (Pdu::characterCount(text) > Pdu::MaxText)
-        return usage(QStringLiteral("the message has %1 characters; an SMS takes at most %2")
-                         .arg(Pdu::characterCount(text)).arg(Pdu::MaxText));
+    const Pdu::Plan plan = Pdu::plan(text);
+    if (!plan.fits())
+        return usage(QStringLiteral("the message has %1 characters and would take %2 SMS; at most %3 are sent "
+                                    "(%4 characters, or %5 in Unicode)")
+                         .arg(Pdu::characterCount(text))
+                         .arg(plan.parts)
+                         .arg(Pdu::MaxParts)
+                         .arg(Pdu::MaxParts * Pdu::PartSeptets)
+                         .arg(Pdu::MaxParts * Pdu::PartUnits));
+    if (call.options.isSet(QStringLiteral("dry-run")))
+        return printPdus(number, text);
 
     CentreService centre(s.link);
     const IcqNumbers noIcq;
@@ -83,19 +170,21 @@ int smsSend(CliSession &s, const Invocation &call)
     if (s.stopIfInterrupted() || s.failed())
         return s.exitCode();
     if (result.outcome == SmsSender::Outcome::Sent) {
+        if (result.atForBinary)
+            CliSession::say(QStringLiteral("the phone's binary mode refused the message (a long or Unicode one); "
+                                           "it went in AT mode"));
         print(QStringLiteral("SMS sent OK."));
         return Exit::Ok;
     }
     if (result.outcome == SmsSender::Outcome::Refused) {
         if (refused == SmsSender::Field::Text)
-            return usage(QStringLiteral("the message is empty"));
+            return usage(EmptyMessage);
         if (refused == SmsSender::Field::SmsRecipient)
-            return usage(QStringLiteral("\"%1\" is no number the phone can send to (it needs at least 3 digits)")
-                             .arg(number));
+            return usage(notANumber(number));
         return usage(QStringLiteral("the phone cannot take this message or number"));
     }
     // The rest the phone ended, in the words the SMS page shows.
-    const QString said = SmsSender::statusText(result, s.link.portName()).value_or(QString());
+    const QString said = SmsSender::statusText(result, s.where()).value_or(QString());
     s.fail(Exit::Phone, QStringLiteral("%1: %2").arg(s.where(), said.isEmpty() ? QStringLiteral("SMS not sent") : said));
     return s.exitCode();
 }
@@ -111,12 +200,9 @@ int smsList(CliSession &s, const Invocation &call)
     else if (call.options.isSet(QStringLiteral("memory")) && m != QLatin1String("SM"))
         return usage(QStringLiteral("sms list takes --memory SM, ME or both, not \"%1\"")
                          .arg(call.options.value(QStringLiteral("memory"))));
-    const QString format = call.options.isSet(QStringLiteral("format"))
-                               ? call.options.value(QStringLiteral("format")).toLower()
-                               : QStringLiteral("text");
-    if (format != QLatin1String("text") && format != QLatin1String("csv") && format != QLatin1String("mbox"))
-        return usage(QStringLiteral("unknown format \"%1\"; one of: text, csv, mbox")
-                         .arg(call.options.value(QStringLiteral("format"))));
+    const QString format = messageFormat(call);
+    if (format.isEmpty())
+        return Exit::Usage;
 
     InboxService service(s.link);
     QObject::connect(&service, &InboxService::progress, [&](int found, int total) {
@@ -136,48 +222,90 @@ int smsList(CliSession &s, const Invocation &call)
         return s.exitCode();
     }
 
+    for (const InboxAt::Store store : result.missing)
+        CliSession::say(QStringLiteral("the phone on %1 has no %2; only the other store was read")
+                            .arg(s.where(), messageStoreName(store)));
     QList<InboxMessage> messages = Inbox::join(result.parts);
-    QFile bookFile(QStringLiteral("QXsms.phb"));
-    if (bookFile.open(QIODevice::ReadOnly)) {
-        // The names of the SMS book in QXsms.phb here, as the window finds them.
-        const PhonebookEntries smsBook = BookFile::entries(BookFile::parse(bookFile.read(BookFile::FullSize)).sms);
-        for (InboxMessage &message : messages)
-            message.name = Inbox::nameFor(message.number, {&smsBook});
+    const bool unreadOnly = call.options.isSet(QStringLiteral("unread"));
+    if (unreadOnly)
+        messages.removeIf([](const InboxMessage &message) { return message.status != InboxAt::Unread; });
+    // An empty result says so: an empty file alone could be any failure.
+    if (messages.isEmpty())
+        CliSession::say(unreadOnly ? QStringLiteral("0 messages unread") : QStringLiteral("0 messages"));
+    deliverMessages(s, messages, format, call);
+    return s.exitCode();
+}
+
+int smsGet(CliSession &s, const Invocation &call)
+{
+    const std::optional<InboxAt::Store> store = oneStore(call, QStringLiteral("sms get"));
+    if (!store)
+        return Exit::Usage;
+    const std::optional<int> location = locationArgument(call.arguments.value(0));
+    if (!location)
+        return Exit::Usage;
+    const QString format = messageFormat(call);
+    if (format.isEmpty())
+        return Exit::Usage;
+
+    InboxService service(s.link);
+    InboxService::ReadResult result;
+    s.run([&] { service.readOne(*store, *location, result); });
+    s.run([&] { service.finish(); });
+    if (s.stopIfInterrupted() || s.failed())
+        return s.exitCode();
+    if (!result.complete) {
+        s.fail(Exit::Phone, QStringLiteral("%1 on %2: %3").arg(messageStoreName(*store), s.where(), result.error.isEmpty()
+                                                                 ? exchangeFailure(s.link.lastStatus())
+                                                                 : result.error));
+        return s.exitCode();
     }
-    const QByteArray bytes = format == QLatin1String("csv")    ? InboxFiles::csv(messages)
-                             : format == QLatin1String("mbox") ? InboxFiles::mbox(messages, QDateTime::currentDateTimeUtc())
-                                                               : textList(messages);
-    s.deliver(bytes, call.options.value(QStringLiteral("output")));
+    if (const int size = result.sizes.value(*store); size > 0 && *location > size)
+        return usage(QStringLiteral("location %1 is out of range: %2").arg(*location).arg(rangeText(*store, size)));
+    if (result.parts.isEmpty()) {
+        s.fail(Exit::Phone, QStringLiteral("location %1 of the %2 on %3 is empty")
+                                .arg(*location).arg(messageStoreName(*store), s.where()));
+        return s.exitCode();
+    }
+    deliverMessages(s, Inbox::join(result.parts), format, call);
     return s.exitCode();
 }
 
 int smsDelete(CliSession &s, const Invocation &call)
 {
-    const QString m = call.options.value(QStringLiteral("memory")).toUpper();
-    if (m != QLatin1String("SM") && m != QLatin1String("ME"))
-        return usage(QStringLiteral("sms delete needs --memory SM or --memory ME"));
-    const InboxAt::Store store = m == QLatin1String("SM") ? InboxAt::Store::Sim : InboxAt::Store::Phone;
+    const std::optional<InboxAt::Store> chosen = oneStore(call, QStringLiteral("sms delete"));
+    if (!chosen)
+        return Exit::Usage;
+    const InboxAt::Store store = *chosen;
     // Every location checked before anything is sent: a typing error must
     // not leave half the list deleted.
     QList<InboxService::Location> locations;
     for (const QString &a : call.arguments) {
-        bool ok = false;
-        const int n = a.toInt(&ok);
-        if (!ok || n < 1 || n > 1000)
-            return usage(QStringLiteral("a location is a number from 1 to 1000, not \"%1\"").arg(a));
-        if (!locations.contains(InboxService::Location{store, n}))
-            locations << InboxService::Location{store, n};
+        const std::optional<int> n = locationArgument(a);
+        if (!n)
+            return Exit::Usage;
+        if (!locations.contains(InboxService::Location{store, *n}))
+            locations << InboxService::Location{store, *n};
     }
 
     InboxService service(s.link);
     InboxService::DeleteResult result;
     // Until the phone confirms a location it counts as still there.
     result.refused = locations;
-    s.run([&] { result = service.remove(locations); });
+    s.run([&] { result = service.remove(locations, true); });
     s.run([&] { service.finish(); });
 
     if (s.stopIfInterrupted() || s.failed())
         return s.exitCode();
+    if (!result.outOfRange.isEmpty()) {
+        QStringList beyond;
+        for (const InboxService::Location &l : result.outOfRange)
+            beyond << QString::number(l.location);
+        return usage(QStringLiteral("location %1 %2 out of range, nothing deleted: %3")
+                         .arg(beyond.join(QStringLiteral(", ")),
+                              beyond.size() > 1 ? QStringLiteral("are") : QStringLiteral("is"),
+                              rangeText(store, result.sizes.value(store))));
+    }
     if (!result.refused.isEmpty()) {
         QStringList where;
         for (const InboxService::Location &l : result.refused)

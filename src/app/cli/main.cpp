@@ -19,6 +19,7 @@ const char Description[] =
     "\n"
     "Commands:\n"
     "%1\n"
+    "\"mirvak-cli help [COMMAND]\" lists the commands with what each does.\n"
     "Results go to standard output, messages to standard error.\n"
     "Exit status: 0 success, 1 the phone refused or did not answer (or Ctrl-C),\n"
     "2 wrong usage, 3 the port could not be used.";
@@ -32,6 +33,24 @@ QString commandList()
             out += QLatin1Char(' ') + c.synopsis;
         out += QLatin1Char('\n');
     }
+    return out;
+}
+
+// The commands whose words begin with `prefix`, one line each: the words
+// and what the command does.
+QString commandLines(const QStringList &prefix)
+{
+    QList<const Command *> found;
+    qsizetype width = 0;
+    for (const Command &c : commands()) {
+        if (c.words.mid(0, prefix.size()) != prefix)
+            continue;
+        found << &c;
+        width = qMax(width, c.words.join(QLatin1Char(' ')).size());
+    }
+    QString out;
+    for (const Command *c : found)
+        out += QStringLiteral("  %1  %2\n").arg(c->words.join(QLatin1Char(' ')), -int(width)).arg(c->summary);
     return out;
 }
 
@@ -49,6 +68,25 @@ int usageError(const QString &message)
     CliSession::say(message);
     std::fputs("Try \"mirvak-cli --help\".\n", stderr);
     return Exit::Usage;
+}
+
+// "mirvak-cli help [COMMAND]": the commands (or those of one group) with a
+// line each, or one command's usage.
+int helpCommand(const QStringList &words)
+{
+    for (const Command &c : commands()) {
+        if (c.words == words) {
+            std::printf("usage: mirvak-cli %s\n%s.\n",
+                        qPrintable(QStringLiteral("%1 %2").arg(c.words.join(QLatin1Char(' ')), c.synopsis).trimmed()),
+                        qPrintable(c.summary));
+            return Exit::Ok;
+        }
+    }
+    const QString lines = commandLines(words);
+    if (lines.isEmpty())
+        return usageError(QStringLiteral("unknown command \"%1\"").arg(words.join(QLatin1Char(' '))));
+    std::fputs(qPrintable(lines), stdout);
+    return Exit::Ok;
 }
 
 } // namespace
@@ -79,6 +117,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("dry-run"), QStringLiteral("Print the commands instead of sending them.")},
         {QStringLiteral("clear-others"), QStringLiteral("Also clear the locations the file leaves empty.")},
         {QStringLiteral("binary"), QStringLiteral("Send the message in binary mode.")},
+        {QStringLiteral("unread"), QStringLiteral("sms list: only the unread messages.")},
     });
 
     if (!parser.parse(app.arguments()))
@@ -95,10 +134,18 @@ int main(int argc, char *argv[])
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty())
         return usageError(QStringLiteral("no command given"));
+    if (words.first() == QLatin1String("help"))
+        return helpCommand(words.mid(1));
     const Command *command = nullptr;
     for (const Command &c : commands()) {
         if (words.mid(0, c.words.size()) == c.words && (!command || c.words.size() > command->words.size()))
             command = &c;
+    }
+    // "sms" alone: what it can be followed by.
+    if (!command && words.size() == 1 && !commandLines(words).isEmpty()) {
+        CliSession::say(QStringLiteral("%1 needs one of:").arg(words.first()));
+        std::fputs(qPrintable(commandLines(words)), stderr);
+        return Exit::Usage;
     }
     if (!command)
         return usageError(QStringLiteral("unknown command \"%1\"").arg(words.mid(0, 2).join(QLatin1Char(' '))));
@@ -119,6 +166,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(QStringLiteral("trace")))
         qputenv("MIRVAK_TRACE", QFile::encodeName(parser.value(QStringLiteral("trace"))));
     QString portName = savedPort();
+    QString givenDevice;
     if (parser.isSet(QStringLiteral("port"))) {
         const QString given = parser.value(QStringLiteral("port"));
         static const QRegularExpression comName(QStringLiteral("^COM([1-9]|1[0-6])$"),
@@ -128,6 +176,7 @@ int main(int argc, char *argv[])
         } else if (given.startsWith(QLatin1Char('/'))) {
             qputenv("MIRVAK_COM1", QFile::encodeName(given));
             portName = QStringLiteral("COM1");
+            givenDevice = given;
         } else {
             return usageError(QStringLiteral("--port takes COM1..COM16 or a device path, not \"%1\"").arg(given));
         }
@@ -135,5 +184,9 @@ int main(int argc, char *argv[])
 
     CliSession session;
     session.port.setPort(portName);
+    session.setGivenDevice(givenDevice);
+    // Before the phone is asked anything: reading messages marks them read.
+    if (parser.isSet(QStringLiteral("output")) && !session.checkWritable(parser.value(QStringLiteral("output"))))
+        return session.exitCode();
     return command->run(session, Invocation{arguments, parser});
 }

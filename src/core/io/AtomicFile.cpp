@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 namespace AtomicFile {
 
@@ -70,6 +71,19 @@ Outcome write(const QString &path, const QByteArray &bytes)
     if (const QFileInfo info(path); info.exists() && readOnly(info))
         return failed(Outcome::ReadOnly, path);
     return replace(path, bytes);
+}
+
+Outcome probe(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && readOnly(info))
+        return failed(Outcome::ReadOnly, path);
+    if (info.isDir())
+        return failed(Outcome::Unwritable, path, QStringLiteral("it is a folder"));
+    QTemporaryFile trial(info.absolutePath() + QStringLiteral("/.mirvak-XXXXXX"));
+    if (!trial.open())
+        return failed(Outcome::Unwritable, path, trial.errorString());
+    return {Outcome::Saved, path, {}};
 }
 
 Outcome writeAt(const QString &path, qsizetype offset, const QByteArray &bytes)

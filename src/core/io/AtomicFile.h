@@ -27,6 +27,9 @@ struct Outcome {
 // Replaces the whole file, or creates it. A file marked read-only is left
 // alone even for a user whom the folder would let replace it (root).
 Outcome write(const QString &path, const QByteArray &bytes);
+// Whether write() could replace or create the file now, found without
+// touching it: a temporary file is made beside it and removed again.
+Outcome probe(const QString &path);
 // Puts `bytes` at `offset` of an existing file (blanks fill up to it) and
 // keeps the rest; the whole new image replaces the file. A missing file is
 // not created.

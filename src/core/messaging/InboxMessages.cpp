@@ -18,12 +18,30 @@ Status partStatus(const InboxPart &p)
     const Status s = p.stored.status;
     switch (p.decoded.kind) {
     case DecodedSms::Deliver:
+    case DecodedSms::StatusReport:
         return s == InboxAt::Unread ? InboxAt::Unread : InboxAt::Read;
     case DecodedSms::Submit:
         return s == InboxAt::Unsent ? InboxAt::Unsent : InboxAt::Sent;
     default:
         return s == InboxAt::Unknown ? InboxAt::Read : s;
     }
+}
+
+QString partText(const DecodedSms &d)
+{
+    if (!d.damaged)
+        return d.text;
+    return d.text.isEmpty() ? QStringLiteral("(damaged)") : d.text + QStringLiteral(" (damaged)");
+}
+
+// "Delivered, taken by the centre 2010-02-18 11:31": the outcome first, as
+// the row has room for it; the report's own time is the message's.
+QString reportText(const DecodedSms &d)
+{
+    QString text = d.text.isEmpty() ? QStringLiteral("Status report") : d.text;
+    if (d.time.isValid())
+        text += QStringLiteral(", taken by the centre %1").arg(Inbox::dateText(d.time));
+    return d.damaged ? text + QStringLiteral(" (damaged)") : text;
 }
 
 InboxMessage single(const InboxPart &p)
@@ -43,8 +61,13 @@ InboxMessage single(const InboxPart &p)
     case DecodedSms::OtherKind:
         m.text = QStringLiteral("(message of an unknown kind)");
         break;
+    case DecodedSms::StatusReport:
+        m.text = reportText(p.decoded);
+        if (p.decoded.reportTime.isValid())
+            m.time = p.decoded.reportTime;
+        break;
     default:
-        m.text = p.decoded.text;
+        m.text = partText(p.decoded);
     }
     return m;
 }
@@ -64,7 +87,7 @@ void joinText(InboxMessage &m, int total)
             continue;
         }
         gap = false;
-        text += it->decoded.text;
+        text += partText(it->decoded);
     }
     m.text = text;
 }
@@ -201,7 +224,7 @@ QString oneLine(const QString &text)
 
 QString details(const InboxMessage &m)
 {
-    const bool outgoing = m.kind == DecodedSms::Submit;
+    const bool outgoing = m.kind == DecodedSms::Submit || m.kind == DecodedSms::StatusReport;
     QStringList locations;
     for (int n : m.locations())
         locations << QString::number(n);
@@ -209,8 +232,15 @@ QString details(const InboxMessage &m)
     if (!m.name.isEmpty())
         head += QStringLiteral(" (%1)").arg(m.name);
     QStringList lines{head};
-    if (m.time.isValid())
+    if (m.kind == DecodedSms::StatusReport) {
+        const DecodedSms &d = m.parts.first().decoded;
+        if (d.time.isValid())
+            lines << QStringLiteral("Taken by the centre: %1").arg(isoDate(d.time).replace(u'T', u' '));
+        if (d.reportTime.isValid())
+            lines << QStringLiteral("Reported: %1").arg(isoDate(d.reportTime).replace(u'T', u' '));
+    } else if (m.time.isValid()) {
         lines << QStringLiteral("Sent: %1").arg(isoDate(m.time).replace(u'T', u' '));
+    }
     if (!m.centre.isEmpty())
         lines << QStringLiteral("Centre: %1").arg(m.centre);
     lines << QStringLiteral("%1, %2 %3, %4")

@@ -28,8 +28,11 @@ struct InboxMessage {
     InboxAt::Status status = InboxAt::Read; // never Unknown
     QString number;
     QString centre;
-    QDateTime time;           // invalid for outgoing messages
-    QString text;             // the whole text, "[…]" where parts are missing
+    QDateTime time;           // invalid for outgoing messages; a status report's is its own
+    // The whole text, "[…]" where parts are missing, " (damaged)" after a
+    // part the phone stored incomplete; a status report's outcome and when
+    // the centre took the message.
+    QString text;
     QString name;             // from the user's books; the page fills it
 
     QList<int> locations() const;

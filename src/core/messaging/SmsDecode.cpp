@@ -82,14 +82,20 @@ QString semiOctetDigits(const QByteArray &octets, int digits)
 
 bool international(uchar type) { return (type & 0x70) == 0x10; }
 
-// TP-OA / TP-DA: a length in digits (semi-octets), the type, the digits.
+// TP-OA / TP-DA / TP-RA: a length in digits (semi-octets), the type, the digits.
 QString address(Reader &r)
 {
     const int length = r.byte();
     const uchar type = r.byte();
     const QByteArray octets = r.take((length + 1) / 2);
-    if ((type & 0x70) == 0x50) // alphanumeric, packed in 7 bits
-        return SmsDecode::gsmText(SmsDecode::unpackSeptets(octets, length * 4 / 7));
+    if ((type & 0x70) == 0x50) { // alphanumeric, packed in 7 bits
+        // Senders pad their name with blanks to fill the field; they are no
+        // part of it, and a name must match itself however it was padded.
+        QString name = SmsDecode::gsmText(SmsDecode::unpackSeptets(octets, length * 4 / 7));
+        while (name.endsWith(u' '))
+            name.chop(1);
+        return name;
+    }
     const QString digits = semiOctetDigits(octets, length);
     return international(type) && !digits.isEmpty() ? QLatin1Char('+') + digits : digits;
 }
@@ -110,11 +116,12 @@ QDateTime timeStamp(const QByteArray &scts)
     int v[6];
     for (int i = 0; i < 6; ++i)
         v[i] = swapped(uchar(scts[i]), &ok);
+    if (!ok)
+        return {};
     const uchar zone = uchar(scts[6]);
     const int quarters = (zone & 0x07) * 10 + (zone >> 4);
-    if (!ok || (zone >> 4) > 9)
-        return {};
-    const int offset = (zone & 0x08 ? -quarters : quarters) * 15 * 60;
+    // Some centres write a zone that is no number; the time itself is good.
+    const int offset = (zone >> 4) > 9 ? 0 : (zone & 0x08 ? -quarters : quarters) * 15 * 60;
     const QDate date(v[0] < 90 ? 2000 + v[0] : 1900 + v[0], v[1], v[2]);
     const QTime time(v[3], v[4], v[5]);
     // Qt takes offsets up to 14 hours either way; the field reaches 19.75.
@@ -171,6 +178,77 @@ QString hexOctets(const QByteArray &data)
     return QString::fromLatin1(data.toHex(' ').toUpper());
 }
 
+// What decoded of a PDU that ended early: the kind it is when any field
+// came out, else nothing.
+DecodedSms cutShort(DecodedSms out, DecodedSms::Kind kind)
+{
+    if (out.number.isEmpty() && !out.time.isValid())
+        return {};
+    out.kind = kind;
+    out.damaged = true;
+    return out;
+}
+
+// TP-MR, TP-RA, TP-SCTS, TP-DT, TP-ST; the optional fields after them say
+// nothing the row shows.
+DecodedSms statusReport(Reader &r, DecodedSms out)
+{
+    r.byte(); // message reference
+    out.number = address(r);
+    out.time = timeStamp(r.take(7));
+    out.reportTime = timeStamp(r.take(7));
+    const uchar status = r.byte();
+    if (r.isShort())
+        return cutShort(out, DecodedSms::StatusReport);
+    out.reportStatus = status;
+    out.text = SmsDecode::reportOutcome(status);
+    out.kind = DecodedSms::StatusReport;
+    return out;
+}
+
+// The user data as far as the PDU holds it; short when it holds less than
+// its length says.
+void userData(const QByteArray &data, int udl, bool header, uchar dcs, DecodedSms &out)
+{
+    const Alphabet abc = alphabet(dcs);
+    if (abc == Alphabet::Gsm7) {
+        // Only whole septets; a cut one would show a character never sent.
+        const int whole = int(qMin<qsizetype>(udl, data.size() * 8 / 7));
+        out.damaged = whole < udl;
+        int skip = 0;
+        if (header && udl > 0 && !data.isEmpty()) {
+            const int hl = uchar(data[0]);
+            skip = ((hl + 1) * 8 + 6) / 7;
+            if (hl + 1 > data.size() || skip > udl) {
+                out.damaged = true;
+                return;
+            }
+            concatenation(data.mid(1, hl), out);
+        }
+        out.text = SmsDecode::gsmText(SmsDecode::unpackSeptets(data, qMax(0, whole - skip), skip));
+        return;
+    }
+    out.damaged = data.size() < udl;
+    QByteArray body = data.left(udl);
+    if (header && !body.isEmpty()) {
+        const int hl = uchar(body[0]);
+        if (hl + 1 > body.size()) {
+            out.damaged = true;
+            return;
+        }
+        concatenation(body.mid(1, hl), out);
+        body = body.mid(hl + 1);
+    }
+    if (abc == Alphabet::Ucs2) {
+        QString text;
+        for (int i = 0; i + 1 < body.size(); i += 2)
+            text += QChar(char16_t(uchar(body[i]) << 8 | uchar(body[i + 1])));
+        out.text = text;
+    } else {
+        out.text = hexOctets(body);
+    }
+}
+
 DecodedSms decodeFrom(const QByteArray &pdu, bool withCentre)
 {
     DecodedSms out;
@@ -186,23 +264,19 @@ DecodedSms decodeFrom(const QByteArray &pdu, bool withCentre)
     const uchar first = r.byte();
     if (r.isShort())
         return {};
-    switch (first & 0x03) {
-    case 0: {
-        out.number = address(r);
-        r.byte(); // protocol identifier
-        break;
-    }
-    case 1: {
-        r.byte(); // message reference
-        out.number = address(r);
-        r.byte();
-        break;
-    }
-    default:
+    const int type = first & 0x03;
+    if (type == 2)
+        return statusReport(r, out);
+    if (type == 3) {
         out.kind = DecodedSms::OtherKind;
         return out;
     }
-    const bool deliver = (first & 0x03) == 0;
+    const bool deliver = type == 0;
+    const DecodedSms::Kind kind = deliver ? DecodedSms::Deliver : DecodedSms::Submit;
+    if (!deliver)
+        r.byte(); // message reference
+    out.number = address(r);
+    r.byte(); // protocol identifier
     const uchar dcs = r.byte();
     if (deliver) {
         out.time = timeStamp(r.take(7));
@@ -215,54 +289,27 @@ DecodedSms decodeFrom(const QByteArray &pdu, bool withCentre)
         }
     }
     const int udl = r.byte();
-    if (r.isShort())
-        return {};
-    const QByteArray data = r.rest();
-    const bool header = first & 0x40;
-    const Alphabet abc = alphabet(dcs);
-    if (abc == Alphabet::Gsm7) {
-        const int octets = (udl * 7 + 7) / 8;
-        if (data.size() < octets)
-            return {};
-        int skip = 0;
-        if (header && udl > 0) {
-            const int hl = uchar(data[0]);
-            skip = ((hl + 1) * 8 + 6) / 7;
-            if (skip > udl)
-                return {};
-            concatenation(data.mid(1, hl), out);
-        }
-        out.text = SmsDecode::gsmText(SmsDecode::unpackSeptets(data, udl - skip, skip));
-    } else {
-        if (data.size() < udl)
-            return {};
-        QByteArray body = data.left(udl);
-        if (header && udl > 0) {
-            const int hl = uchar(body[0]);
-            if (hl + 1 > udl)
-                return {};
-            concatenation(body.mid(1, hl), out);
-            body = body.mid(hl + 1);
-        }
-        if (abc == Alphabet::Ucs2) {
-            QString text;
-            for (int i = 0; i + 1 < body.size(); i += 2)
-                text += QChar(char16_t(uchar(body[i]) << 8 | uchar(body[i + 1])));
-            out.text = text;
-        } else {
-            out.text = hexOctets(body);
-        }
+    if (r.isShort()) {
+        // Nothing to show of a submit that names no recipient.
+        return cutShort(out, kind);
     }
-    out.kind = deliver ? DecodedSms::Deliver : DecodedSms::Submit;
+    userData(r.rest(), udl, first & 0x40, dcs, out);
+    out.kind = kind;
     return out;
 }
 
-bool isHex(const QByteArray &text)
+// A reading taken as it is, without trying the other centre guess.
+bool whole(const DecodedSms &d)
 {
-    for (const char c : text)
-        if (!std::isxdigit(uchar(c)))
-            return false;
-    return true;
+    return (d.ok() || d.kind == DecodedSms::StatusReport) && !d.damaged;
+}
+
+// Whether the first octets read as a centre address: none, or a short one
+// whose type of address has its top bit set, as every type has.
+bool centreFirst(const QByteArray &pdu)
+{
+    const uchar length = uchar(pdu[0]);
+    return length == 0 || (length <= 12 && pdu.size() > 1 && (uchar(pdu[1]) & 0x80));
 }
 
 } // namespace
@@ -304,20 +351,39 @@ QString gsmText(const QByteArray &septets)
     return out;
 }
 
+QString reportOutcome(int tpStatus)
+{
+    if (tpStatus >= 0 && tpStatus < 0x20)
+        return QStringLiteral("Delivered");
+    if (tpStatus >= 0x20 && tpStatus < 0x40)
+        return QStringLiteral("Pending");
+    return QStringLiteral("Failed");
+}
+
 DecodedSms decode(const QByteArray &hex, int tpduLength)
 {
-    const QByteArray digits = hex.trimmed();
-    if (digits.isEmpty() || digits.size() % 2 || !isHex(digits))
+    const QByteArray line = hex.trimmed();
+    qsizetype end = 0;
+    while (end < line.size() && std::isxdigit(uchar(line[end])))
+        ++end;
+    // A stray character and an odd digit cost what follows, not the message.
+    const bool ragged = end < line.size() || end % 2;
+    const QByteArray digits = line.left(end - end % 2);
+    if (digits.isEmpty())
         return {};
     const QByteArray pdu = QByteArray::fromHex(digits);
     const bool withCentre = pdu.size() != tpduLength;
     DecodedSms out = decodeFrom(pdu, withCentre);
     // A header whose length is wrong must not cost the message.
-    if (out.kind == DecodedSms::Unreadable) {
+    if (!whole(out)) {
         const DecodedSms other = decodeFrom(pdu, !withCentre);
-        if (other.ok())
-            return other;
+        const bool readable = other.kind != DecodedSms::Unreadable && other.kind != DecodedSms::OtherKind;
+        // Two damaged readings: the one whose centre guess the octets bear out.
+        if (whole(other) || (readable && (out.kind == DecodedSms::Unreadable || centreFirst(pdu) != withCentre)))
+            out = other;
     }
+    if (ragged && out.kind != DecodedSms::Unreadable)
+        out.damaged = true;
     return out;
 }
 

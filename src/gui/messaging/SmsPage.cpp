@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,7 +21,8 @@
 #include "link/PhoneLink.h"
 
 namespace {
-constexpr int WarnFrom = 150;
+// The counter turns red this close to the end of the last part.
+constexpr int WarnBefore = 10;
 
 const QColor Black(0, 0, 0);
 const QColor LightRed(210, 98, 98);
@@ -113,7 +115,8 @@ void SmsPage::buildComposer()
 
     txtLeft = new QLabel(QStringLiteral("0 / 160"), this);
     txtLeft->setObjectName(QStringLiteral("txtLeft"));
-    txtLeft->setGeometry(4, 125, 72, 19);
+    // Wide enough for "170 / 306 (2 SMS)"; a longer count is drawn smaller.
+    txtLeft->setGeometry(4, 125, 124, 19);
     txtLeft->setAlignment(Qt::AlignCenter);
     txtLeft->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     txtLeft->setAutoFillBackground(true);
@@ -121,7 +124,7 @@ void SmsPage::buildComposer()
 
     chkReply = new QCheckBox(QStringLiteral("Request reply"), this);
     chkReply->setObjectName(QStringLiteral("chkReply"));
-    chkReply->setGeometry(86, 126, 120, 17);
+    chkReply->setGeometry(134, 126, 108, 17);
 
     btnClear = new QPushButton(QStringLiteral("Clear"), this);
     btnClear->setObjectName(QStringLiteral("btnClear"));
@@ -225,33 +228,61 @@ void SmsPage::setExitDisabled(bool disabled)
     btnExit->setDisabled(disabled);
 }
 
-// Typing and pasting alike: what goes beyond 160 characters is the part
-// just inserted, so it is cut at the cursor and the older text survives.
+// Typing and pasting alike: what goes beyond the longest message is the
+// part just inserted, so it is cut at the cursor and the older text survives.
 void SmsPage::limitText()
 {
-    const QString text = TextBox->toPlainText();
-    int excess = Pdu::characterCount(text) - Pdu::MaxText;
-    if (excess <= 0)
+    QString text = TextBox->toPlainText();
+    if (Pdu::plan(text).fits())
         return;
     const QSignalBlocker block(TextBox);
     QTextCursor cursor = TextBox->textCursor();
     cursor.clearSelection();
-    if (cursor.position() < excess)
+    // Whatever is cut comes from before the cursor; with too little there,
+    // from the end.
+    if (!Pdu::plan(text.sliced(cursor.position())).fits())
         cursor.movePosition(QTextCursor::End);
-    while (excess > 0 && cursor.position() > 0) {
+    // Far beyond any message, most of a paste goes at once: no text of
+    // more characters than the parts hold septets fits.
+    const int excess = Pdu::characterCount(text) - Pdu::MaxParts * Pdu::PartSeptets;
+    if (excess > 0 && Pdu::characterCount(QStringView(text).first(cursor.position())) >= excess) {
+        cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor, excess);
+        cursor.removeSelectedText();
+        text = TextBox->toPlainText();
+    }
+    while (!Pdu::plan(text).fits() && cursor.position() > 0) {
         // One character, both halves of a surrogate pair together.
         cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
-        --excess;
+        text = TextBox->toPlainText();
     }
     TextBox->setTextCursor(cursor);
 }
 
+namespace {
+// "6 / 160" while the text fits one 7-bit message; the parts and the
+// coding when it does not.
+QString counterText(const Pdu::Plan &plan)
+{
+    const QString room = QStringLiteral("%1 / %2").arg(plan.used).arg(plan.capacity);
+    if (plan.parts > 1)
+        return room + (plan.ucs2 ? QStringLiteral(" (%1 SMS, Unicode)") : QStringLiteral(" (%1 SMS)")).arg(plan.parts);
+    return plan.ucs2 ? room + QStringLiteral(" (Unicode)") : room;
+}
+} // namespace
+
 void SmsPage::TextBoxChange()
 {
-    const int length = Pdu::characterCount(TextBox->toPlainText());
-    txtLeft->setText(QStringLiteral("%1 / %2").arg(length).arg(Pdu::MaxText));
-    Palette::paint(txtLeft, length < WarnFrom ? Palette::ButtonFace : Palette::Fill(LightRed));
+    const Pdu::Plan plan = Pdu::plan(TextBox->toPlainText());
+    const QString count = counterText(plan);
+    QFont font = this->font();
+    const int room = txtLeft->contentsRect().width() - 4;
+    while (QFontMetrics(font).horizontalAdvance(count) > room && font.pointSizeF() > 5)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    txtLeft->setFont(font);
+    txtLeft->setText(count);
+    // Red when the next few characters would take another part.
+    Palette::paint(txtLeft, plan.used < plan.capacity - WarnBefore ? Palette::ButtonFace : Palette::Fill(LightRed));
 }
 
 void SmsPage::btnClearClick()

@@ -90,29 +90,50 @@ std::optional<QList<Store>> InboxService::storesToRead(Choice choice, ReadResult
     const Exchange offer = m_link.exchange(InboxAt::storesCommand());
     if (giveUp(offer, r))
         return std::nullopt;
-    return offer.ok() ? InboxAt::offeredStores(offer.reply) : QList<Store>{Store::Sim, Store::Phone};
+    const QList<Store> stores = offer.ok() ? InboxAt::offeredStores(offer.reply) : QList<Store>{Store::Sim, Store::Phone};
+    for (const Store store : {Store::Sim, Store::Phone})
+        if (!stores.contains(store))
+            r.missing << store;
+    return stores;
+}
+
+InboxService::Selected InboxService::select(Store store, ReadResult &r, std::optional<InboxAt::Counts> &counts)
+{
+    // Select the store.
+    const Exchange select = m_link.exchange(InboxAt::selectCommand(store));
+    if (giveUp(select, r))
+        return Selected::Stopped;
+    if (!select.ok())
+        return Selected::Refused;
+    counts = InboxAt::counts(select.reply);
+    if (!counts) {
+        // Ask how full it is.
+        const Exchange query = m_link.exchange(InboxAt::storeQueryCommand());
+        if (giveUp(query, r))
+            return Selected::Stopped;
+        counts = InboxAt::counts(query.reply);
+    }
+    if (counts && counts->total > 0)
+        r.sizes.insert(store, counts->total);
+    return Selected::Ok;
 }
 
 bool InboxService::readStore(Store store, bool anyStore, Run &run)
 {
     ReadResult &r = run.result;
-    // Select the store.
-    const Exchange select = m_link.exchange(InboxAt::selectCommand(store));
-    if (giveUp(select, r))
+    std::optional<InboxAt::Counts> counts;
+    switch (select(store, r, counts)) {
+    case Selected::Stopped:
         return false;
-    if (!select.ok()) {
+    case Selected::Refused:
         // "Both" takes the stores the phone has; one asked for by name must be there.
         if (!anyStore)
             r.error = QStringLiteral("The phone refused the %1 store.").arg(Inbox::storeText(store));
+        else if (!r.missing.contains(store))
+            r.missing << store;
         return anyStore;
-    }
-    std::optional<InboxAt::Counts> counts = InboxAt::counts(select.reply);
-    if (!counts) {
-        // Ask how full it is.
-        const Exchange query = m_link.exchange(InboxAt::storeQueryCommand());
-        if (giveUp(query, r))
-            return false;
-        counts = InboxAt::counts(query.reply);
+    case Selected::Ok:
+        break;
     }
     const int used = counts ? counts->used : -1;
     if (used == 0)
@@ -133,6 +154,37 @@ bool InboxService::readStore(Store store, bool anyStore, Run &run)
     }
     const int size = counts && counts->total > 0 ? qMin(counts->total, MostLocations) : DefaultLocations;
     return readLocations(store, size, used, run);
+}
+
+void InboxService::readOne(Store store, int location, ReadResult &r)
+{
+    r = {};
+    if (!pduMode(r))
+        return;
+    std::optional<InboxAt::Counts> counts;
+    switch (select(store, r, counts)) {
+    case Selected::Stopped:
+        return;
+    case Selected::Refused:
+        r.error = QStringLiteral("The phone refused the %1 store.").arg(Inbox::storeText(store));
+        return;
+    case Selected::Ok:
+        break;
+    }
+    if (location > r.sizes.value(store, MostLocations)) {
+        r.complete = true;
+        return;
+    }
+    // Read the location.
+    const Exchange answer = m_link.exchange(InboxAt::readCommand(location));
+    if (giveUp(answer, r))
+        return;
+    if (const auto p = InboxAt::parseRead(answer.reply, location))
+        r.parts << inboxPart(store, *p);
+    // "OK" alone or "+CMS ERROR: 321": nothing there. Another refusal is no answer.
+    r.complete = answer.ok() || InboxAt::emptyLocationError(answer.reply);
+    if (!r.complete)
+        r.error = QStringLiteral("The phone refused to read location %1.").arg(location);
 }
 
 InboxService::Listed InboxService::listStore(Store store, Run &run)
@@ -170,7 +222,7 @@ bool InboxService::readLocations(Store store, int size, int used, Run &run)
     return true;
 }
 
-InboxService::DeleteResult InboxService::remove(const QList<Location> &locations)
+InboxService::DeleteResult InboxService::remove(const QList<Location> &locations, bool withinSize)
 {
     DeleteResult r;
     QList<Location> left = locations;
@@ -184,7 +236,16 @@ InboxService::DeleteResult InboxService::remove(const QList<Location> &locations
         const Exchange select = m_link.exchange(InboxAt::selectCommand(store));
         if (stopped(select, &r.error))
             break;
-        if (!select.ok()) {
+        const auto counts = InboxAt::counts(select.reply);
+        const qsizetype outBefore = r.outOfRange.size();
+        if (counts && counts->total > 0) {
+            r.sizes.insert(store, counts->total);
+            for (int n : here)
+                if (withinSize && n > counts->total)
+                    r.outOfRange << Location{store, n};
+        }
+        const bool beyond = r.outOfRange.size() > outBefore;
+        if (!select.ok() || beyond) {
             for (int n : here) {
                 r.refused << Location{store, n};
                 left.removeOne(Location{store, n});

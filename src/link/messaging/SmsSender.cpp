@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/messaging/SmsSender.h"
 
+#include <QRandomGenerator>
+
 #include "core/at/Charset.h"
 #include "core/at/NumberConversion.h"
 #include "link/PhoneLink.h"
@@ -27,18 +29,35 @@ bool restorableCentre(const QByteArray &body)
 } // namespace
 
 SmsSender::SmsSender(PhoneLink &link, CentreService &centre, const IcqNumbers &icq, QObject *parent)
-    : QObject(parent), m_link(link), m_binary(link), m_centre(centre), m_icq(icq)
+    : QObject(parent), m_link(link), m_binary(link), m_centre(centre), m_icq(icq),
+      m_reference(quint8(QRandomGenerator::global()->bounded(256)))
 {
+}
+
+std::optional<QString> SmsSender::tooLong(const QString &text, bool icq)
+{
+    const Pdu::Plan plan = Pdu::plan(text);
+    if (icq && plan.parts > 1)
+        return QStringLiteral("Too long for ICQ: %1 / %2")
+            .arg(plan.used)
+            .arg(plan.ucs2 ? Pdu::SingleUnits : Pdu::SingleSeptets);
+    if (!plan.fits())
+        return QStringLiteral("Too long: %1 SMS, at most %2").arg(plan.parts).arg(Pdu::MaxParts);
+    return std::nullopt;
 }
 
 std::optional<QString> SmsSender::statusText(Result result, const QString &portName)
 {
     const bool binary = result.road == Road::Binary;
+    // Which part a long message stopped at: the ones before it went out.
+    const QString part = result.parts > 1 && result.part > 0
+                             ? QStringLiteral(" (part %1 of %2)").arg(result.part).arg(result.parts)
+                             : QString();
     switch (result.outcome) {
-    case Outcome::Sent: return QStringLiteral("SMS sent OK.");
-    case Outcome::Failed: return QStringLiteral("SMS failed");
-    case Outcome::Unknown: return binary ? QStringLiteral("SMS ???") : QStringLiteral("SMS status unknown.");
-    case Outcome::Aborted: return Aborted;
+    case Outcome::Sent: return result.atForBinary ? QStringLiteral("SMS sent OK. (AT mode)") : QStringLiteral("SMS sent OK.");
+    case Outcome::Failed: return QStringLiteral("SMS failed") + part;
+    case Outcome::Unknown: return (binary ? QStringLiteral("SMS ???") : QStringLiteral("SMS status unknown.")) + part;
+    case Outcome::Aborted: return Aborted + part;
     case Outcome::Refused: return std::nullopt;
     case Outcome::NoCentre: return QStringLiteral("Error getting SMSC");
     // In binary mode the link's failure message has said it all.
@@ -58,23 +77,56 @@ SmsSender::Result SmsSender::send(const Message &message)
 {
     m_link.setAbortRequested(false);
     m_centreRestored = true;
+    m_part = 0;
     if (message.text.isEmpty()) {
+        refuse(Field::Text);
+        return {Outcome::Refused, Road::At};
+    }
+    // Nothing of a text that cannot go whole goes at all.
+    if (const std::optional<QString> reason = tooLong(message.text, message.icq)) {
+        emit status(*reason);
         refuse(Field::Text);
         return {Outcome::Refused, Road::At};
     }
     const std::optional<Pdu::Address> recipient = ProcessNumber(message);
     if (!recipient)
         return {Outcome::Refused, Road::At};
+    m_parts = Pdu::encodeMessage(message.text, m_reference);
+    if (m_parts.size() > 1)
+        ++m_reference;
 
     emit status(QStringLiteral("SMS -> GSM ..."));
+    Result result{Outcome::NoPhone, Road::At, int(m_parts.size())};
     if (!m_link.exchange("AT\r\n").ok() || !m_link.connected()) {
         m_link.closePort();
-        return {Outcome::NoPhone, Road::At};
+        return result;
     }
 
-    if (!message.binaryOnly && m_link.exchange("AT+CMGS=?\r\n").ok())
-        return {sendInAtMode(message, *recipient), Road::At};
-    return {sendInBinaryMode(message, *recipient), Road::Binary};
+    if (!message.binaryOnly && m_link.exchange("AT+CMGS=?\r\n").ok()) {
+        result.outcome = sendInAtMode(message, *recipient);
+    } else {
+        result.road = Road::Binary;
+        result.outcome = sendInBinaryMode(message, *recipient);
+        // A first part refused for its header or its UCS-2 (nothing of the
+        // message went out) goes again in AT mode, where the phone takes it.
+        if (result.outcome == Outcome::Failed && m_part == 1 && (m_parts[0].header || m_parts[0].ucs2)) {
+            if (m_link.exchange("AT+CMGS=?\r\n").ok()) {
+                emit status(QStringLiteral("Binary mode refused it: AT mode"));
+                result = {sendInAtMode(message, *recipient), Road::At, result.parts, 0, true};
+            } else {
+                closeLink();
+            }
+        }
+    }
+    if (result.outcome != Outcome::Sent)
+        result.part = m_part;
+    return result;
+}
+
+void SmsSender::waitingStatus()
+{
+    emit status(m_parts.size() > 1 ? SentWaiting + QStringLiteral(" %1/%2").arg(m_part).arg(m_parts.size())
+                                   : SentWaiting);
 }
 
 std::optional<Pdu::Address> SmsSender::ProcessNumber(const Message &message)
@@ -100,11 +152,6 @@ std::optional<QByteArray> SmsSender::ProcessICQ(const Message &message)
     if (!recipient)
         refuse(Field::IcqRecipient);
     return recipient;
-}
-
-Pdu::UserData SmsSender::ProcessText(const Message &message)
-{
-    return Pdu::encodeText(toPhoneText(message.text));
 }
 
 void SmsSender::restoreCentreAT()
@@ -137,16 +184,32 @@ SmsSender::Outcome SmsSender::sendInAtMode(const Message &message, const Pdu::Ad
     return outcome;
 }
 
-// PDU mode, the prompt, the message. Aborted when the message never went out.
+// PDU mode, then each part: the prompt, the part. Aborted when the part
+// the send stopped at never went out.
 SmsSender::Outcome SmsSender::submitAT(const Message &message, const Pdu::Address &recipient)
 {
+    m_part = 1;
     if (!m_link.exchange("AT+CMGF=0\r\n").ok())
         return Outcome::Aborted;
 
-    const Pdu::UserData text = ProcessText(message);
+    Outcome outcome = Outcome::Sent;
+    for (const Pdu::UserData &part : std::as_const(m_parts)) {
+        if (m_link.AbortRequested())
+            return Outcome::Aborted;
+        outcome = submitPartAT(Pdu::submitPdu(recipient, part, message.requestReply), Pdu::tpduLength(recipient, part));
+        if (outcome != Outcome::Sent)
+            break;
+        ++m_part;
+    }
+    if (outcome != Outcome::Aborted)
+        emit handedOver();
+    return outcome;
+}
 
+SmsSender::Outcome SmsSender::submitPartAT(const QByteArray &pdu, int tpduLength)
+{
     // Announce the length; the phone answers with its echo, then ">".
-    m_link.writeCommand("AT+CMGS=" + QByteArray::number(Pdu::tpduLength(recipient, text)) + "\r");
+    m_link.writeCommand("AT+CMGS=" + QByteArray::number(tpduLength) + "\r");
     // One second for the prompt in all, however much echo comes before it.
     m_link.startReplyTimer(m_link.timing().prompt);
     QByteArray last;
@@ -167,12 +230,9 @@ SmsSender::Outcome SmsSender::submitAT(const Message &message, const Pdu::Addres
         m_link.pumpPending();
     }
 
-    // The message in hex, ended by Ctrl-Z.
-    const QByteArray pdu = Pdu::submitPdu(recipient, text, message.requestReply);
-    emit status(SentWaiting);
-    const bool confirmed = m_link.exchange(Pdu::hex(pdu) + '\x1a', Wait::Long).ok();
-    emit handedOver();
-    return confirmed ? Outcome::Sent : Outcome::Unknown;
+    // The part in hex, ended by Ctrl-Z.
+    waitingStatus();
+    return m_link.exchange(Pdu::hex(pdu) + '\x1a', Wait::Long).ok() ? Outcome::Sent : Outcome::Unknown;
 }
 
 void SmsSender::finishAT()
@@ -288,31 +348,37 @@ SmsSender::Outcome SmsSender::sendInBinaryMode(const Message &message, const Pdu
             return binaryAborted();
     }
 
-    // Submit the message frame and wait for the phone's verdict as long as
-    // it takes: only the user ends that wait.
-    const BinaryLink::Answer answer =
-        m_binary.request(Frames::submit(Pdu::submitPdu(recipient, ProcessText(message), message.requestReply)),
-                         BinaryLink::Request(BinaryLink::UntilAbort).purgingFirst().whenSent([this] {
-                             emit status(SentWaiting);
-                         }));
-    if (!answer.whole)
+    const Outcome outcome = submitBinary(message, recipient);
+    if (outcome == Outcome::Aborted)
         return binaryAborted();
-
-    Outcome outcome = Outcome::Unknown;
-    switch (Frames::judgeSubmitReply(answer.body)) {
-    case Frames::Outcome::Sent:
-        outcome = Outcome::Sent;
-        emit handedOver();
-        break;
-    case Frames::Outcome::Failed:
-        outcome = Outcome::Failed;
-        break;
-    case Frames::Outcome::Unknown:
-        break;
-    }
-
     if (!m_centreRestored && m_link.connected())
         restoreCentreBinary();
     closeLink();
     return outcome;
+}
+
+// Each part in a submit frame, the phone's verdict awaited as long as it
+// takes: only the user ends that wait. The first part not sent ends the send.
+SmsSender::Outcome SmsSender::submitBinary(const Message &message, const Pdu::Address &recipient)
+{
+    for (m_part = 1; m_part <= m_parts.size(); ++m_part) {
+        const QByteArray pdu = Pdu::submitPdu(recipient, m_parts[m_part - 1], message.requestReply);
+        const BinaryLink::Answer answer = m_binary.request(
+            Frames::submit(pdu),
+            BinaryLink::Request(BinaryLink::UntilAbort).purgingFirst().whenSent([this] { waitingStatus(); }));
+        if (!answer.whole)
+            return Outcome::Aborted;
+        switch (Frames::judgeSubmitReply(answer.body)) {
+        case Frames::Outcome::Sent:
+            break;
+        case Frames::Outcome::Failed:
+            return Outcome::Failed;
+        case Frames::Outcome::Unknown:
+            return Outcome::Unknown;
+        }
+        if (m_link.AbortRequested())
+            return Outcome::Aborted;
+    }
+    emit handedOver();
+    return Outcome::Sent;
 }

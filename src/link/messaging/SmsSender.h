@@ -51,6 +51,13 @@ public:
     struct Result {
         Outcome outcome;
         Road road;
+        // A message in several parts: how many, and the part the send
+        // stopped at when it did not end Sent.
+        int parts = 1;
+        int part = 0;
+        // The phone's binary mode refused a long or Unicode message, which
+        // then went in AT mode.
+        bool atForBinary = false;
     };
 
     // One whole send, the phone's centre put back for ICQ. Progress goes
@@ -60,6 +67,9 @@ public:
     // The SMS page's status line for a result; nothing where the line keeps
     // what it showed (an input refused is marked in place instead).
     static std::optional<QString> statusText(Result result, const QString &portName);
+    // Why a text cannot be sent as it is (more parts than a message may
+    // have, or more than one part through the ICQ gateway); nothing when it can.
+    static std::optional<QString> tooLong(const QString &text, bool icq);
 
 signals:
     void status(const QString &text);
@@ -72,10 +82,12 @@ private:
     enum class BinaryExit { Done, TimedOut, Aborted, NoCentre };
     std::optional<Pdu::Address> ProcessNumber(const Message &message);
     std::optional<QByteArray> ProcessICQ(const Message &message);
-    Pdu::UserData ProcessText(const Message &message);
     Outcome sendInAtMode(const Message &message, const Pdu::Address &recipient);
     Outcome sendInBinaryMode(const Message &message, const Pdu::Address &recipient);
     Outcome submitAT(const Message &message, const Pdu::Address &recipient);
+    Outcome submitPartAT(const QByteArray &pdu, int tpduLength);
+    Outcome submitBinary(const Message &message, const Pdu::Address &recipient);
+    void waitingStatus();
     void finishAT();
     void closeLink();
     void restoreCentreAT();
@@ -94,4 +106,10 @@ private:
     // to the centre query, which goes back as it came.
     bool m_centreRestored = true;
     QByteArray m_savedCentreFrame;
+    // The message being sent, part by part, and the part on its way (1-based).
+    QList<Pdu::UserData> m_parts;
+    int m_part = 0;
+    // The concatenation reference of the next long message: a new one for
+    // each, starting anywhere so that two runs of the program differ.
+    quint8 m_reference;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Sending through the phone's PDU-mode AT commands, plain and ICQ, every
 // message checked as the simulated phone decoded it.
+#include <QJsonObject>
 #include <QLineEdit>
 
 #include "SmsTestSupport.h"
@@ -44,13 +45,14 @@ private slots:
             << QStringLiteral("0701234567       - Anna") << (QStringLiteral("one\ntwo") + QString(153, QLatin1Char('x')))
             << false << QStringLiteral("0701234567") << (QStringLiteral("one\ntwo") + QString(153, QLatin1Char('x')))
             << QStringLiteral("AT+CMGS=153") << QString();
-        QTest::newRow("beyond Latin-1 and 8-bit") << QStringLiteral("+46 (70) 123-45") << QString::fromUtf8("\xc3\xa9\xe2\x82\xac!")
-                                                  << false << QStringLiteral("+467012345") << QStringLiteral("i?!")
-                                                  << QStringLiteral("AT+CMGS=16") << QString();
-        // Text that looks like commands goes out only as PDU hex.
+        // The euro is an escape and a septet.
+        QTest::newRow("GSM letters and the extension table") << QStringLiteral("+46 (70) 123-45") << QStringLiteral("é€!")
+                                                  << false << QStringLiteral("+467012345") << QStringLiteral("é€!")
+                                                  << QStringLiteral("AT+CMGS=17") << QStringLiteral("001100099164072143F50000C404854D3904");
+        // Text that looks like commands goes out only as PDU hex (UCS-2 for the Ctrl-Z).
         QTest::newRow("command-like text") << QStringLiteral("+123456789") << QStringLiteral("\x1a\nAT+CSCA=\"1\",129\n")
                                            << false << QStringLiteral("+123456789") << QStringLiteral("\x1a\nAT+CSCA=\"1\",129\n")
-                                           << QStringLiteral("AT+CMGS=29") << QString();
+                                           << QStringLiteral("AT+CMGS=49") << QString();
     }
     void plainSend()
     {
@@ -94,6 +96,63 @@ private slots:
         QVERIFY(rig.text()->hasFocus());
         QVERIFY(!rig.form->link.LongReplyWait());
         QCOMPARE(rig.finalCentre(), OwnCentre);
+    }
+
+    // What the recipient's phone puts together is exactly what was typed,
+    // in AT and in binary mode, however many parts it took; a part the phone
+    // does not take ends the send and is named.
+    void longAndUnicode_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QJsonObject>("phone");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<QString>("outcome");
+        const QString gsm = QStringLiteral("@£$¥èéùìòÇ\nØøÅåΔ_ΦΓΛΩΠΨΣΘΞÆæßÉ !\"#¤%&'()*+,-./0123456789:;<=>?"
+                                           "¡ABCDEFGHIJKLMNOPQRSTUVWXYZÄÖÑÜ§¿abcdefghijklmnopqrstuvwxyzäöñüà€[]{}\\~^|");
+        const QString long400 = QStringLiteral("Grüße an Åsa {€} [~] ^| ").repeated(17).left(400);
+        const QString cyrillic = (QStringLiteral("Привет, мир! ") + QString::fromUcs4(U"\U0001F600 ")).repeated(8);
+        const QJsonObject binary{{QStringLiteral("binaryOnly"), true}};
+        QTest::newRow("every GSM character") << gsm << QJsonObject() << 1 << SentOk;
+        QTest::newRow("400 characters") << long400 << QJsonObject() << 4 << SentOk;
+        QTest::newRow("Cyrillic and emoji") << cyrillic << QJsonObject() << 2 << SentOk;
+        QTest::newRow("400 characters, binary") << long400 << binary << 4 << SentOk;
+        QTest::newRow("Cyrillic and emoji, binary") << cyrillic << binary << 2 << SentOk;
+        QTest::newRow("second part failed, binary")
+            << long400 << QJsonObject{{QStringLiteral("binaryOnly"), true}, {QStringLiteral("submitReply"), QStringLiteral("%&")}}
+            << 4 << QStringLiteral("SMS failed (part 2 of 4)");
+        QTest::newRow("no verdict on the first part")
+            << cyrillic << QJsonObject{{QStringLiteral("cmgsFail"), true}} << 2
+            << QStringLiteral("SMS status unknown. (part 1 of 2)");
+    }
+    void longAndUnicode()
+    {
+        QFETCH(QString, text);
+        QFETCH(QJsonObject, phone);
+        QFETCH(int, parts);
+        QFETCH(QString, outcome);
+        Rig rig({}, phone);
+        QVERIFY(rig.ok());
+        rig.compose(text, QStringLiteral("+46701234567"));
+        rig.clickSend();
+        QCOMPARE(rig.statuses.last(), outcome);
+        QVERIFY(rig.idle());
+
+        const QList<QJsonObject> delivered = rig.entries(QStringLiteral("delivered"));
+        const QList<Sent> sent = sentMessages(rig);
+        if (outcome != SentOk) {
+            QVERIFY(delivered.isEmpty());
+            // Nothing after the part that failed.
+            QCOMPARE(sent.size(), outcome.contains(QLatin1String("part 2")) ? 2 : 1);
+            return;
+        }
+        QCOMPARE(rig.beeps(), 1);
+        QCOMPARE(sent.size(), parts);
+        QCOMPARE(delivered.size(), 1);
+        QCOMPARE(delivered[0].value(QStringLiteral("text")).toString(), text);
+        QCOMPARE(delivered[0].value(QStringLiteral("parts")).toInt(), parts);
+        QCOMPARE(delivered[0].value(QStringLiteral("number")).toString(), QStringLiteral("+46701234567"));
+        for (const Sent &part : sent)
+            QVERIFY(part.lengthOk);
     }
 
     void icqSend()

@@ -40,7 +40,10 @@ private slots:
         QCOMPARE(rig.button("btnExit")->toolTip(), QStringLiteral("End program"));
         auto *left = rig.find<QLabel>(QStringLiteral("txtLeft"));
         QCOMPARE(left->toolTip(), QStringLiteral("Message maximum length is 160"));
-        QCOMPARE(rig.find<QCheckBox>(QStringLiteral("chkReply"))->text(), QStringLiteral("Request reply"));
+        auto *reply = rig.find<QCheckBox>(QStringLiteral("chkReply"));
+        QCOMPARE(reply->text(), QStringLiteral("Request reply"));
+        // The wider counter leaves the caption room.
+        QVERIFY(reply->sizeHint().width() <= reply->width());
         QCOMPARE(rig.button("btnClear")->text(), QStringLiteral("Clear"));
 
         // Each Abort button exactly beneath its send button, which covers it.
@@ -97,35 +100,57 @@ private slots:
         QTest::keyClick(text, Qt::Key_Backspace);
         QCOMPARE(left->palette().color(QPalette::Window), face);
 
-        // Typing stops at 160.
-        QTest::keyClicks(text, QString(20, QLatin1Char('c')));
-        QCOMPARE(text->toPlainText(), QString(149, QLatin1Char('a')) + QString(11, QLatin1Char('c')));
-        QCOMPARE(left->text(), QStringLiteral("160 / 160"));
+        // Beyond one message the parts show; an extension character counts two.
+        QTest::keyClicks(text, QStringLiteral("cc"));
+        text->insertPlainText(QStringLiteral("€"));
+        QCOMPARE(left->text(), QStringLiteral("153 / 160"));
+        QTest::keyClicks(text, QString(10, QLatin1Char('c')));
+        QCOMPARE(left->text(), QStringLiteral("163 / 306 (2 SMS)"));
+        QCOMPARE(left->palette().color(QPalette::Window), face);
+
+        // Counted in UCS-2 once a character is in neither GSM table.
+        const QString counts[][2] = {
+            {QStringLiteral("Привет"), QStringLiteral("6 / 70 (Unicode)")},
+            {QStringLiteral("Ж").repeated(80), QStringLiteral("80 / 134 (2 SMS, Unicode)")},
+            {QStringLiteral("Ж").repeated(402), QStringLiteral("402 / 402 (6 SMS, Unicode)")},
+            {QString(918, QLatin1Char('x')), QStringLiteral("918 / 918 (6 SMS)")},
+        };
+        for (const auto &[typed, shown] : counts) {
+            text->setPlainText(typed);
+            QCOMPARE(left->text(), shown);
+            // The widest forms still fit their label.
+            QVERIFY2(left->fontMetrics().horizontalAdvance(shown) <= left->contentsRect().width(), qPrintable(shown));
+        }
+
+        // Typing stops at six parts.
+        text->moveCursor(QTextCursor::End);
+        QTest::keyClicks(text, QStringLiteral("cc"));
+        QCOMPARE(text->toPlainText(), QString(918, QLatin1Char('x')));
 
         // A paste in the middle keeps the text around it and loses its own tail.
-        text->setPlainText(QStringLiteral("head") + QString(150, QLatin1Char('x')) + QStringLiteral("tail"));
-        QCOMPARE(text->toPlainText().size(), 158);
+        text->setPlainText(QStringLiteral("head") + QString(908, QLatin1Char('x')) + QStringLiteral("tail"));
         QTextCursor c = text->textCursor();
         c.setPosition(4);
         text->setTextCursor(c);
         QApplication::clipboard()->setText(QStringLiteral("12345678"));
         text->paste();
-        QCOMPARE(text->toPlainText(), QStringLiteral("head12") + QString(150, QLatin1Char('x')) + QStringLiteral("tail"));
+        QCOMPARE(text->toPlainText(), QStringLiteral("head12") + QString(908, QLatin1Char('x')) + QStringLiteral("tail"));
         QCOMPARE(text->textCursor().position(), 6);
-        QCOMPARE(left->text(), QStringLiteral("160 / 160"));
 
         // Pasted over a selection: the selection goes, the paste is cut to fit.
         text->selectAll();
-        QApplication::clipboard()->setText(QString(300, QLatin1Char('z')));
+        QApplication::clipboard()->setText(QString(3000, QLatin1Char('z')));
         QTest::keySequence(text, QKeySequence::Paste);
-        QCOMPARE(text->toPlainText(), QString(160, QLatin1Char('z')));
+        QCOMPARE(text->toPlainText(), QString(918, QLatin1Char('z')));
 
-        // A character outside the basic plane counts once, as the phone counts it.
-        text->setPlainText(QString(158, QLatin1Char('q')));
+        // An emoji makes the text UCS-2, where it takes two units: what no
+        // longer fits goes, never half an emoji.
+        const QString smile = QString::fromUcs4(U"\U0001F600");
+        text->setPlainText(QString(400, QLatin1Char('q')));
         text->moveCursor(QTextCursor::End);
-        text->insertPlainText(QString::fromUcs4(U"\U0001F600\U0001F600\U0001F600"));
-        QCOMPARE(left->text(), QStringLiteral("160 / 160"));
-        QCOMPARE(text->toPlainText(), QString(158, QLatin1Char('q')) + QString::fromUcs4(U"\U0001F600\U0001F600"));
+        text->insertPlainText(smile.repeated(3));
+        QCOMPARE(text->toPlainText(), QString(400, QLatin1Char('q')) + smile);
+        QCOMPARE(left->text(), QStringLiteral("402 / 402 (6 SMS, Unicode)"));
 
         QTest::mouseClick(rig.button("btnClear"), Qt::LeftButton);
         QCOMPARE(text->toPlainText(), QString());
@@ -141,11 +166,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("recipient");
         QTest::addColumn<QString>("flashed");
-        QTest::newRow("empty text") << false << QString() << QStringLiteral("+123456789") << QStringLiteral("TextBox");
-        QTest::newRow("one digit") << false << QStringLiteral("hi") << QStringLiteral("+1") << QStringLiteral("ComboBox1");
-        QTest::newRow("two digits, one octet") << false << QStringLiteral("hi") << QStringLiteral("12") << QStringLiteral("ComboBox1");
-        QTest::newRow("no ICQ number") << true << QStringLiteral("hi") << QStringLiteral("x - nobody") << QStringLiteral("ComboBox2");
-        QTest::newRow("empty text, ICQ") << true << QString() << QStringLiteral("12345") << QStringLiteral("TextBox");
+        QTest::addColumn<QString>("status");
+        const QString before = QStringLiteral("before");
+        QTest::newRow("empty text") << false << QString() << QStringLiteral("+123456789") << QStringLiteral("TextBox") << before;
+        QTest::newRow("one digit") << false << QStringLiteral("hi") << QStringLiteral("+1") << QStringLiteral("ComboBox1") << before;
+        QTest::newRow("two digits, one octet") << false << QStringLiteral("hi") << QStringLiteral("12") << QStringLiteral("ComboBox1") << before;
+        QTest::newRow("no ICQ number") << true << QStringLiteral("hi") << QStringLiteral("x - nobody") << QStringLiteral("ComboBox2") << before;
+        QTest::newRow("empty text, ICQ") << true << QString() << QStringLiteral("12345") << QStringLiteral("TextBox") << before;
+        // The gateway takes one message.
+        QTest::newRow("ICQ beyond one message") << true << QString(161, QLatin1Char('i')) << QStringLiteral("12345")
+                                                << QStringLiteral("TextBox") << QStringLiteral("Too long for ICQ: 161 / 160");
     }
     void refusalsOpenNoPort()
     {
@@ -153,6 +183,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, recipient);
         QFETCH(QString, flashed);
+        QFETCH(QString, status);
         Rig rig;
         QVERIFY(rig.ok());
         QWidget *box = rig.find(flashed);
@@ -168,7 +199,7 @@ private slots:
         }
         const QColor rest = flashed == QLatin1String("TextBox") ? Black : Silver;
         QCOMPARE(colours.seen, (QList<QColor>{Red, rest}));
-        QCOMPARE(rig.status(), QStringLiteral("before"));
+        QCOMPARE(rig.status(), status);
         QVERIFY(rig.form->link.AbortRequested());
         QVERIFY(rig.idle());
         QVERIFY(rig.text()->hasFocus());
