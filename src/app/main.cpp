@@ -22,11 +22,13 @@
 namespace {
 
 const char Usage[] =
-    "Usage: mirvak [--demo] [--data-dir] [Qt options]\n"
+    "Usage: mirvak [--demo] [--data-dir] [--archive FILE] [Qt options]\n"
     "Manages an Ericsson T28-class GSM phone over a serial data cable.\n"
     "\n"
     "  --demo      start the simulated phone (mirvak-phonesim) and use it as COM1\n"
     "  --data-dir  keep the book file in $XDG_DATA_HOME/mirvak (created if missing)\n"
+    "  --archive FILE  keep the message archive in FILE (default: messages.sqlite\n"
+    "              beside the book file)\n"
     "  --help      show this help and exit\n"
     "  --version   show the version and exit\n"
     "\n"
@@ -99,9 +101,20 @@ int main(int argc, char *argv[])
     // Qt has taken its own options out of argv; whatever else is left is a mistake.
     const QStringList rest = app.arguments().mid(1);
     bool dataDir = false;
-    for (const QString &arg : rest) {
+    QString archive;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QString &arg = rest.at(i);
         if (arg == QLatin1String("--data-dir")) {
             dataDir = true;
+            continue;
+        }
+        if (arg == QLatin1String("--archive") && i + 1 < rest.size()) {
+            // Named from where the program was started, before --data-dir moves it.
+            archive = QDir().absoluteFilePath(rest.at(++i));
+            continue;
+        }
+        if (arg.startsWith(QLatin1String("--archive="))) {
+            archive = QDir().absoluteFilePath(arg.mid(10));
             continue;
         }
         if (arg != QLatin1String("--demo")) {
@@ -140,6 +153,8 @@ int main(int argc, char *argv[])
     int rc;
     {
         MainWindow form;
+        if (!archive.isEmpty())
+            form.setArchivePath(archive);
         form.show();
         // For start-up measurements: the window closes the ordinary way once
         // the event loop has shown it.

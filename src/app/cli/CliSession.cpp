@@ -171,3 +171,28 @@ bool CliSession::checkWritable(const QString &path)
         return true;
     return told(AtomicFile::probe(path), path);
 }
+
+MessageArchive *CliSession::archive()
+{
+    if (!m_archiveTried) {
+        m_archiveTried = true;
+        m_archive = std::make_unique<MessageArchive>(m_archivePath.isEmpty() ? QStringLiteral("messages.sqlite")
+                                                                              : m_archivePath);
+        if (!m_archive->isOpen()) {
+            say(m_archive->error());
+            m_archive.reset();
+        }
+    }
+    return m_archive.get();
+}
+
+std::optional<QList<ArchivedMessage>> CliSession::keep(const QList<ArchivedMessage> &messages, const QString &country)
+{
+    MessageArchive *kept = archive();
+    if (!kept)
+        return std::nullopt;
+    const auto added = kept->add(messages, country);
+    if (!added)
+        say(kept->error());
+    return added;
+}

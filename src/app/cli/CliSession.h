@@ -7,10 +7,13 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "core/io/AtomicFile.h"
 #include "link/PhoneLink.h"
 #include "link/port/SerialPort.h"
+#include "store/archive/MessageArchive.h"
 
 class QSocketNotifier;
 
@@ -65,11 +68,22 @@ public:
     // written. False, told, when it could not.
     bool checkWritable(const QString &path);
 
+    // The message archive: `path`, else messages.sqlite here. Opened at its
+    // first use; null, told once, when it cannot be.
+    void setArchivePath(const QString &path) { m_archivePath = path; }
+    MessageArchive *archive();
+    // Messages read from the phone kept in the archive (quietly when there is
+    // none: reading goes on); the newly kept ones, or nothing on failure.
+    std::optional<QList<ArchivedMessage>> keep(const QList<ArchivedMessage> &messages, const QString &country = {});
+
 private:
     int m_exit = Exit::Ok;
     bool m_interrupted = false;
     bool m_progressShown = false;
     QString m_givenDevice;
+    QString m_archivePath;
+    std::unique_ptr<MessageArchive> m_archive;
+    bool m_archiveTried = false;
     QSocketNotifier *m_signals = nullptr;
     void onSignal();
     // A save's failure told in the words of a usage error.

@@ -18,6 +18,15 @@ void print(const QString &text);
 // How an exchange that did not end Ok failed, in words.
 QString exchangeFailure(Exchange::Status status);
 
+// --format of the message commands (text, csv, mbox); empty, told, when it
+// is none of them.
+QString messageFormat(const Invocation &call);
+// Messages with their names from the SMS book of QXsms.phb here, as the
+// window finds them, written in `format` to -o or standard output.
+void deliverMessages(CliSession &s, QList<InboxMessage> messages, const QString &format, const Invocation &call);
+// Messages read from the phone, kept in the archive; the newly kept ones.
+std::optional<QList<ArchivedMessage>> keepRead(CliSession &s, const QList<InboxMessage> &messages);
+
 int ports(CliSession &s, const Invocation &call);
 int info(CliSession &s, const Invocation &call);
 int phonebookRead(CliSession &s, const Invocation &call);
@@ -26,6 +35,8 @@ int smsSend(CliSession &s, const Invocation &call);
 int smsList(CliSession &s, const Invocation &call);
 int smsGet(CliSession &s, const Invocation &call);
 int smsDelete(CliSession &s, const Invocation &call);
+int smsArchive(CliSession &s, const Invocation &call);
+int smsFetch(CliSession &s, const Invocation &call);
 int melodyRead(CliSession &s, const Invocation &call);
 int melodyStore(CliSession &s, const Invocation &call);
 

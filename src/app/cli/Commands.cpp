@@ -21,6 +21,10 @@ const QList<Command> &commands()
          {"memory", "format", "output"}, smsGet, "Show the message stored at one location"},
         {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete,
          "Delete the messages at the given locations"},
+        {{"sms", "archive"}, "[--with NUMBER] [--search TEXT] [--format text|csv|mbox] [-o FILE]", 0, 0,
+         {"with", "search", "format", "output"}, smsArchive, "Show the messages kept in the archive"},
+        {{"sms", "fetch"}, "[--format text|csv|mbox] [-o FILE]", 0, 0, {"format", "output"}, smsFetch,
+         "Keep the phone's messages in the archive and print the new ones"},
         {{"melody", "read"}, {}, 0, 0, {}, melodyRead, "Show the phone's four own melodies"},
         {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore, "Store a tune as one of the own melodies"},
     };

@@ -60,34 +60,6 @@ int printPdus(const QString &number, const QString &text)
     return Exit::Ok;
 }
 
-// --format of the message commands; empty (told) when it is none of them.
-QString messageFormat(const Invocation &call)
-{
-    const QString format = call.options.isSet(QStringLiteral("format"))
-                               ? call.options.value(QStringLiteral("format")).toLower()
-                               : QStringLiteral("text");
-    if (format == QLatin1String("text") || format == QLatin1String("csv") || format == QLatin1String("mbox"))
-        return format;
-    usage(QStringLiteral("unknown format \"%1\"; one of: text, csv, mbox").arg(call.options.value(QStringLiteral("format"))));
-    return {};
-}
-
-// The messages with their names from the SMS book of QXsms.phb here, as
-// the window finds them, written in `format`.
-void deliverMessages(CliSession &s, QList<InboxMessage> messages, const QString &format, const Invocation &call)
-{
-    QFile bookFile(QStringLiteral("QXsms.phb"));
-    if (bookFile.open(QIODevice::ReadOnly)) {
-        const PhonebookEntries smsBook = BookFile::entries(BookFile::parse(bookFile.read(BookFile::FullSize)).sms);
-        for (InboxMessage &message : messages)
-            message.name = Inbox::nameFor(message.number, {&smsBook});
-    }
-    const QByteArray bytes = format == QLatin1String("csv")    ? InboxFiles::csv(messages)
-                             : format == QLatin1String("mbox") ? InboxFiles::mbox(messages, QDateTime::currentDateTimeUtc())
-                                                               : textList(messages);
-    s.deliver(bytes, call.options.value(QStringLiteral("output")));
-}
-
 // --memory SM or ME, the one store "sms get" and "sms delete" work on.
 std::optional<InboxAt::Store> oneStore(const Invocation &call, const QString &command)
 {
@@ -118,6 +90,42 @@ QString rangeText(InboxAt::Store store, int size)
 }
 
 } // namespace
+
+std::optional<QList<ArchivedMessage>> keepRead(CliSession &s, const QList<InboxMessage> &messages)
+{
+    QList<ArchivedMessage> kept;
+    for (const InboxMessage &m : messages)
+        kept << MessageArchive::fromInbox(m);
+    return s.keep(kept, MessageArchive::networkCountry(messages));
+}
+
+// --format of the message commands; empty (told) when it is none of them.
+QString messageFormat(const Invocation &call)
+{
+    const QString format = call.options.isSet(QStringLiteral("format"))
+                               ? call.options.value(QStringLiteral("format")).toLower()
+                               : QStringLiteral("text");
+    if (format == QLatin1String("text") || format == QLatin1String("csv") || format == QLatin1String("mbox"))
+        return format;
+    usage(QStringLiteral("unknown format \"%1\"; one of: text, csv, mbox").arg(call.options.value(QStringLiteral("format"))));
+    return {};
+}
+
+// The messages with their names from the SMS book of QXsms.phb here, as
+// the window finds them, written in `format`.
+void deliverMessages(CliSession &s, QList<InboxMessage> messages, const QString &format, const Invocation &call)
+{
+    QFile bookFile(QStringLiteral("QXsms.phb"));
+    if (bookFile.open(QIODevice::ReadOnly)) {
+        const PhonebookEntries smsBook = BookFile::entries(BookFile::parse(bookFile.read(BookFile::FullSize)).sms);
+        for (InboxMessage &message : messages)
+            message.name = Inbox::nameFor(message.number, {&smsBook});
+    }
+    const QByteArray bytes = format == QLatin1String("csv")    ? InboxFiles::csv(messages)
+                             : format == QLatin1String("mbox") ? InboxFiles::mbox(messages, QDateTime::currentDateTimeUtc())
+                                                               : textList(messages);
+    s.deliver(bytes, call.options.value(QStringLiteral("output")));
+}
 
 int smsSend(CliSession &s, const Invocation &call)
 {
@@ -167,6 +175,10 @@ int smsSend(CliSession &s, const Invocation &call)
     s.run([&] { result = sender.send(message); });
     s.endProgress();
 
+    // Whatever went out is kept, whether the phone took it or not.
+    if (const QString kept = SmsSender::keptStatus(result.outcome); !kept.isEmpty())
+        s.keep({MessageArchive::sentMessage(number, text, kept, result.pdus, result.messageReference,
+                                            QDateTime::currentDateTime())});
     if (s.stopIfInterrupted() || s.failed())
         return s.exitCode();
     if (result.outcome == SmsSender::Outcome::Sent) {
@@ -226,6 +238,7 @@ int smsList(CliSession &s, const Invocation &call)
         CliSession::say(QStringLiteral("the phone on %1 has no %2; only the other store was read")
                             .arg(s.where(), messageStoreName(store)));
     QList<InboxMessage> messages = Inbox::join(result.parts);
+    keepRead(s, messages);
     const bool unreadOnly = call.options.isSet(QStringLiteral("unread"));
     if (unreadOnly)
         messages.removeIf([](const InboxMessage &message) { return message.status != InboxAt::Unread; });
@@ -267,7 +280,9 @@ int smsGet(CliSession &s, const Invocation &call)
                                 .arg(*location).arg(messageStoreName(*store), s.where()));
         return s.exitCode();
     }
-    deliverMessages(s, Inbox::join(result.parts), format, call);
+    const QList<InboxMessage> messages = Inbox::join(result.parts);
+    keepRead(s, messages);
+    deliverMessages(s, messages, format, call);
     return s.exitCode();
 }
 

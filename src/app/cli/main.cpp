@@ -118,6 +118,11 @@ int main(int argc, char *argv[])
         {QStringLiteral("clear-others"), QStringLiteral("Also clear the locations the file leaves empty.")},
         {QStringLiteral("binary"), QStringLiteral("Send the message in binary mode.")},
         {QStringLiteral("unread"), QStringLiteral("sms list: only the unread messages.")},
+        {QStringLiteral("archive"), QStringLiteral("The message archive (default: messages.sqlite here)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("with"), QStringLiteral("sms archive: only the conversation with NUMBER."), QStringLiteral("NUMBER")},
+        {QStringLiteral("search"), QStringLiteral("sms archive: only messages with these words, number or name."),
+         QStringLiteral("TEXT")},
     });
 
     if (!parser.parse(app.arguments()))
@@ -154,7 +159,7 @@ int main(int argc, char *argv[])
     if (arguments.size() < command->minArguments
         || (command->maxArguments >= 0 && arguments.size() > command->maxArguments))
         return usageError(QStringLiteral("usage: mirvak-cli %1 %2").arg(name, command->synopsis).trimmed());
-    static const QStringList global{QStringLiteral("port"), QStringLiteral("trace")};
+    static const QStringList global{QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("archive")};
     for (const QString &option : parser.optionNames()) {
         const QString longName = option == QLatin1String("o") ? QStringLiteral("output") : option;
         if (!global.contains(longName) && !command->options.contains(longName))
@@ -185,6 +190,8 @@ int main(int argc, char *argv[])
     CliSession session;
     session.port.setPort(portName);
     session.setGivenDevice(givenDevice);
+    if (parser.isSet(QStringLiteral("archive")))
+        session.setArchivePath(parser.value(QStringLiteral("archive")));
     // Before the phone is asked anything: reading messages marks them read.
     if (parser.isSet(QStringLiteral("output")) && !session.checkWritable(parser.value(QStringLiteral("output"))))
         return session.exitCode();

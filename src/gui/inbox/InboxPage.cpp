@@ -15,11 +15,13 @@
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "core/messaging/InboxFiles.h"
 #include "gui/common/Buttons.h"
 #include "gui/common/Tab.h"
+#include "gui/inbox/ArchiveView.h"
 #include "link/PhoneLink.h"
 #include "link/messaging/InboxService.h"
 
@@ -76,9 +78,30 @@ void InboxPage::buildLayout()
     InboxProgress->setTextVisible(false);
     top->addWidget(InboxProgress, 0, 2);
     top->setColumnStretch(2, 1);
+    InboxView = new QComboBox(this);
+    InboxView->setObjectName(QStringLiteral("InboxView"));
+    InboxView->addItems({QStringLiteral("On the phone"), QStringLiteral("Archive")});
+    InboxView->setAccessibleName(QStringLiteral("View"));
+    InboxView->setToolTip(QStringLiteral("The messages on the phone, or every message kept in the archive"));
+    InboxView->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    top->addWidget(InboxView, 0, 3);
     layout->addLayout(top);
 
-    InboxList = new QTableWidget(0, 5, this);
+    // The phone's list and the archive take turns below the read controls.
+    InboxViews = new QStackedWidget(this);
+    InboxViews->setObjectName(QStringLiteral("InboxViews"));
+    auto *phoneView = new QWidget(InboxViews);
+    auto *phoneLayout = new QVBoxLayout(phoneView);
+    phoneLayout->setContentsMargins(0, 0, 0, 0);
+    phoneLayout->setSpacing(4);
+    m_archiveView = new ArchiveView(InboxViews);
+    m_archiveView->setObjectName(QStringLiteral("ArchiveView"));
+    InboxViews->addWidget(phoneView);
+    InboxViews->addWidget(m_archiveView);
+    layout->addWidget(InboxViews, 1);
+    connect(InboxView, &QComboBox::currentIndexChanged, InboxViews, &QStackedWidget::setCurrentIndex);
+
+    InboxList = new QTableWidget(0, 5, phoneView);
     InboxList->setObjectName(QStringLiteral("InboxList"));
     InboxList->setAccessibleName(QStringLiteral("Messages"));
     InboxList->setHorizontalHeaderLabels(
@@ -93,25 +116,25 @@ void InboxPage::buildLayout()
     InboxList->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // Every cell as wide as its text; a long text scrolls rather than being cut.
     InboxList->horizontalHeader()->setStretchLastSection(false);
-    layout->addWidget(InboxList, 3);
+    phoneLayout->addWidget(InboxList, 3);
 
-    InboxText = new QPlainTextEdit(this);
+    InboxText = new QPlainTextEdit(phoneView);
     InboxText->setObjectName(QStringLiteral("InboxText"));
     InboxText->setAccessibleName(QStringLiteral("Message"));
     InboxText->setReadOnly(true);
-    layout->addWidget(InboxText, 2);
+    phoneLayout->addWidget(InboxText, 2);
 
     auto *bottom = new QHBoxLayout;
-    btnInboxReply = Buttons::panelButton(this, "btnInboxReply", QStringLiteral("Reply"),
+    btnInboxReply = Buttons::panelButton(phoneView, "btnInboxReply", QStringLiteral("Reply"),
                                          QStringLiteral("Write a message to this number"));
-    btnInboxDelete = Buttons::panelButton(this, "btnInboxDelete", QStringLiteral("Delete"),
+    btnInboxDelete = Buttons::panelButton(phoneView, "btnInboxDelete", QStringLiteral("Delete"),
                                           QStringLiteral("Delete the selected messages from the phone"));
-    btnInboxSave = Buttons::panelButton(this, "btnInboxSave", QStringLiteral("Save\u2026"),
+    btnInboxSave = Buttons::panelButton(phoneView, "btnInboxSave", QStringLiteral("Save\u2026"),
                                         QStringLiteral("Keep the list as a CSV file or a mailbox"));
     for (QPushButton *b : {btnInboxReply, btnInboxDelete, btnInboxSave})
         bottom->addWidget(b);
     bottom->addStretch(1);
-    layout->addLayout(bottom);
+    phoneLayout->addLayout(bottom);
 
     connect(btnInboxRead, &QPushButton::clicked, this, &InboxPage::btnInboxReadClick);
     connect(btnInboxAbort, &QPushButton::clicked, this, &InboxPage::btnInboxAbortClick);
@@ -245,6 +268,9 @@ void InboxPage::btnInboxReadClick()
     m_link.runGuarded([&] { m_service->finish(); });
 
     m_parts = result.parts;
+    // Whatever was read is kept, a read stopped half way included.
+    if (!m_parts.isEmpty())
+        emit messagesRead(Inbox::join(m_parts));
     m_notice = result.complete ? QString()
                : result.error.isEmpty() ? QStringLiteral("The read was stopped; the list holds what was read.")
                                         : QStringLiteral("The read stopped: %1 The list holds what was read.")

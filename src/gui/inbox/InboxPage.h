@@ -8,12 +8,14 @@
 
 #include "core/messaging/InboxMessages.h"
 
+class ArchiveView;
 class PhoneLink;
 class InboxService;
 class QComboBox;
 class QFileDialog;
 class QPlainTextEdit;
 class QProgressBar;
+class QStackedWidget;
 class QPushButton;
 class QTableWidget;
 
@@ -35,9 +37,14 @@ public:
     // The messages the list shows, newest first.
     const QList<InboxMessage> &messages() const { return m_messages; }
 
+    // The "Archive" view; the window gives it the archive.
+    ArchiveView *archiveView() const { return m_archiveView; }
+
 signals:
     // "Reply" on a message: the SMS page is to write to this number.
     void replyRequested(const QString &number);
+    // Messages read from the phone, for the archive.
+    void messagesRead(const QList<InboxMessage> &messages);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -53,6 +60,9 @@ private:
     QPushButton *btnInboxDelete;
     QPushButton *btnInboxSave;
     QFileDialog *InboxSaveFile = nullptr;
+    QComboBox *InboxView;
+    QStackedWidget *InboxViews;
+    ArchiveView *m_archiveView;
 
     void buildLayout();
     // Every control but Abort off while an operation runs; Abort shown in

@@ -300,7 +300,10 @@ void SmsPage::btnSendClick()
     setEnabledAll({btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
     repaint();
 
-    m_link.runGuarded([this] { showResult(m_sender.send(message(false))); });
+    m_link.runGuarded([this] {
+        const SmsSender::Message sms = message(false);
+        showResult(sms, m_sender.send(sms));
+    });
 
     btnSend->show();
     setEnabledAll({btnAbort, btnICQ, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
@@ -316,7 +319,10 @@ void SmsPage::btnICQClick()
     setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox1, ComboBox2}, false);
     repaint();
 
-    m_link.runGuarded([this] { showResult(m_sender.send(message(true))); });
+    m_link.runGuarded([this] {
+        const SmsSender::Message icq = message(true);
+        showResult(icq, m_sender.send(icq));
+    });
 
     setEnabledAll({btnAbort, btnSend, btnExit, chkReply, btnClear, TextBox, ComboBox2, ComboBox1}, true);
     btnICQ->show();
@@ -331,10 +337,12 @@ SmsSender::Message SmsPage::message(bool icq) const
     return m;
 }
 
-void SmsPage::showResult(SmsSender::Result result)
+void SmsPage::showResult(const SmsSender::Message &message, SmsSender::Result result)
 {
     if (const std::optional<QString> text = SmsSender::statusText(result, m_link.portName()))
         setStatus(*text);
+    if (!SmsSender::keptStatus(result.outcome).isEmpty())
+        emit messageSent(message, result);
 }
 
 void SmsPage::markRefused(SmsSender::Field field)

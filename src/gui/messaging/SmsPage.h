@@ -76,10 +76,13 @@ signals:
     void exitRequested();
     // Every text written to the message line, as it is written.
     void statusChanged(const QString &text);
+    // A message went to the phone: taken, refused by the network, or with
+    // no verdict. A send that never went out is not told.
+    void messageSent(const SmsSender::Message &message, const SmsSender::Result &result);
 
 private:
     SmsSender::Message message(bool icq) const;
-    void showResult(SmsSender::Result result);
+    void showResult(const SmsSender::Message &message, SmsSender::Result result);
     void markRefused(SmsSender::Field field);
     void buildLayout();
     void buildComposer();

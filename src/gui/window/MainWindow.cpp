@@ -25,6 +25,7 @@
 #include "gui/common/FirstShow.h"
 #include "gui/common/PortChooser.h"
 #include "gui/common/Tab.h"
+#include "gui/inbox/ArchiveView.h"
 #include "gui/inbox/InboxPage.h"
 #include "gui/info/InfoPage.h"
 #include "gui/melodies/MelodiesPage.h"
@@ -44,6 +45,7 @@
 #include "link/messaging/CentreService.h"
 #include "link/messaging/SmsSender.h"
 #include "link/port/LinkTrace.h"
+#include "store/archive/MessageArchive.h"
 #include "link/settings/PersonalRings.h"
 
 namespace {
@@ -232,6 +234,52 @@ void MainWindow::buildInbox()
         smsPage->setReplyRecipient(number);
         mainTabs->setCurrentIndex(int(Tab::Sms));
     });
+    ArchiveView *view = inboxPage->archiveView();
+    view->setNameLookup([this](const QString &number) { return nameForNumber(number); });
+    // The archive is opened when it is first shown or written, not at start.
+    FirstShow::whenShown(view, [this, view] { view->setArchive(archive(), m_archiveError); });
+    connect(inboxPage, &InboxPage::messagesRead, this, [this](const QList<InboxMessage> &messages) {
+        QList<ArchivedMessage> kept;
+        for (const InboxMessage &m : messages)
+            kept << MessageArchive::fromInbox(m);
+        keep(kept, MessageArchive::networkCountry(messages));
+    });
+    connect(smsPage, &SmsPage::messageSent, this, [this](const SmsSender::Message &m, const SmsSender::Result &result) {
+        keep({MessageArchive::sentMessage(m.icq ? m.icqRecipient : m.smsRecipient, m.text,
+                                          SmsSender::keptStatus(result.outcome), result.pdus, result.messageReference,
+                                          QDateTime::currentDateTime())});
+    });
+}
+
+void MainWindow::setArchivePath(const QString &path)
+{
+    m_archivePath = path;
+}
+
+MessageArchive *MainWindow::archive()
+{
+    if (!m_archive && m_archiveError.isEmpty()) {
+        m_archive = std::make_unique<MessageArchive>(
+            m_archivePath.isEmpty() ? m_dataFolder + QStringLiteral("/messages.sqlite") : m_archivePath);
+        if (!m_archive->isOpen()) {
+            // The window runs on without it, and says why where it would be.
+            m_archiveError = m_archive->error();
+            qWarning("mirvak: %s", qPrintable(m_archiveError));
+            m_archive.reset();
+        }
+    }
+    return m_archive.get();
+}
+
+void MainWindow::keep(const QList<ArchivedMessage> &messages, const QString &country)
+{
+    MessageArchive *kept = archive();
+    if (!kept)
+        return;
+    if (!kept->add(messages, country))
+        qWarning("mirvak: %s", qPrintable(kept->error()));
+    if (inboxPage->archiveView()->isVisible())
+        inboxPage->archiveView()->refresh();
 }
 
 void MainWindow::stackPages()

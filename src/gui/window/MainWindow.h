@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
 #include "link/port/SerialPort.h"
 #include "link/sound/MelodyPlayer.h"
@@ -28,6 +29,8 @@ class SmsBooks;
 class IcqSettings;
 class PortChooser;
 class PortErrorDialog;
+class MessageArchive;
+struct ArchivedMessage;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -35,6 +38,12 @@ public:
     // The book file is kept in bookFolder; without one, in the working directory.
     explicit MainWindow(QWidget *parent = nullptr, const QString &bookFolder = QString());
     ~MainWindow() override;
+    // The message archive's file; without one, messages.sqlite beside the
+    // book file. Set before the archive is first used.
+    void setArchivePath(const QString &path);
+    // Opened at its first use; null when it cannot be (the Inbox's archive
+    // view says why).
+    MessageArchive *archive();
 
     SerialPort ComPort1;
     PhoneLink link{ComPort1};
@@ -101,6 +110,10 @@ private:
     // A close asked for during a phone operation waits for it to unwind.
     QTimer m_closeWhenIdle;
     QString m_dataFolder; // the book file's, where the window's size is kept too
+    QString m_archivePath;
+    std::unique_ptr<MessageArchive> m_archive;
+    QString m_archiveError; // why there is none; then it is not tried again
+    void keep(const QList<ArchivedMessage> &messages, const QString &country = QString());
     void fitPages();
     QSettings windowSettings() const;
 };

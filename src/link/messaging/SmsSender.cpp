@@ -78,6 +78,7 @@ SmsSender::Result SmsSender::send(const Message &message)
     m_link.setAbortRequested(false);
     m_centreRestored = true;
     m_part = 0;
+    m_messageReference = -1;
     if (message.text.isEmpty()) {
         refuse(Field::Text);
         return {Outcome::Refused, Road::At};
@@ -120,7 +121,20 @@ SmsSender::Result SmsSender::send(const Message &message)
     }
     if (result.outcome != Outcome::Sent)
         result.part = m_part;
+    for (const Pdu::UserData &part : std::as_const(m_parts))
+        result.pdus << Pdu::hex(Pdu::submitPdu(*recipient, part, message.requestReply));
+    result.messageReference = m_messageReference;
     return result;
+}
+
+QString SmsSender::keptStatus(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Sent: return QStringLiteral("sent");
+    case Outcome::Failed: return QStringLiteral("failed");
+    case Outcome::Unknown: return QStringLiteral("unknown");
+    default: return QString();
+    }
 }
 
 void SmsSender::waitingStatus()
@@ -232,7 +246,14 @@ SmsSender::Outcome SmsSender::submitPartAT(const QByteArray &pdu, int tpduLength
 
     // The part in hex, ended by Ctrl-Z.
     waitingStatus();
-    return m_link.exchange(Pdu::hex(pdu) + '\x1a', Wait::Long).ok() ? Outcome::Sent : Outcome::Unknown;
+    const Exchange taken = m_link.exchange(Pdu::hex(pdu) + '\x1a', Wait::Long);
+    if (!taken.ok())
+        return Outcome::Unknown;
+    const qsizetype at = taken.reply.indexOf("+CMGS:");
+    bool number = false;
+    const int reference = at < 0 ? -1 : taken.reply.mid(at + 6).trimmed().split('\r').value(0).trimmed().toInt(&number);
+    m_messageReference = number ? reference : -1;
+    return Outcome::Sent;
 }
 
 void SmsSender::finishAT()

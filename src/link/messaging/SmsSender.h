@@ -58,6 +58,11 @@ public:
         // The phone's binary mode refused a long or Unicode message, which
         // then went in AT mode.
         bool atForBinary = false;
+        // Each part's PDU in hex, as handed to the phone, and the reference
+        // the centre gave the last one ("+CMGS: 42"; -1 when none came), by
+        // which its status report finds it.
+        QList<QByteArray> pdus = {};
+        int messageReference = -1;
     };
 
     // One whole send, the phone's centre put back for ICQ. Progress goes
@@ -67,6 +72,9 @@ public:
     // The SMS page's status line for a result; nothing where the line keeps
     // what it showed (an input refused is marked in place instead).
     static std::optional<QString> statusText(Result result, const QString &portName);
+    // How a message that went out is kept: "sent", "failed" or "unknown";
+    // empty for one that never went out.
+    static QString keptStatus(Outcome outcome);
     // Why a text cannot be sent as it is (more parts than a message may
     // have, or more than one part through the ICQ gateway); nothing when it can.
     static std::optional<QString> tooLong(const QString &text, bool icq);
@@ -109,6 +117,7 @@ private:
     // The message being sent, part by part, and the part on its way (1-based).
     QList<Pdu::UserData> m_parts;
     int m_part = 0;
+    int m_messageReference = -1;
     // The concatenation reference of the next long message: a new one for
     // each, starting anywhere so that two runs of the program differ.
     quint8 m_reference;

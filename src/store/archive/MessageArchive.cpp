@@ -81,6 +81,7 @@ const QList<QStringList> &migrations()
                            " last_time = iif(excluded.last_sort >= last_sort, excluded.last_time, last_time),"
                            " last_text = iif(excluded.last_sort >= last_sort, excluded.last_text, last_text),"
                            " last_sort = max(last_sort, excluded.last_sort); END"),
+            QStringLiteral("CREATE TABLE facts (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
         },
     };
     return steps;
@@ -269,6 +270,31 @@ ArchivedMessage MessageArchive::fromInbox(const InboxMessage &message)
     return out;
 }
 
+ArchivedMessage MessageArchive::sentMessage(const QString &number, const QString &text, const QString &status,
+                                            const QList<QByteArray> &pdus, int messageReference, const QDateTime &time)
+{
+    ArchivedMessage m;
+    m.direction = ArchivedMessage::Sent;
+    m.number = number;
+    m.text = text;
+    m.status = status;
+    // With its offset, as the centre's time stamps have theirs.
+    m.time = time.toOffsetFromUtc(time.offsetFromUtc());
+    m.total = qMax(1, int(pdus.size()));
+    m.messageReference = messageReference;
+    for (int i = 0; i < pdus.size(); ++i)
+        m.parts << ArchivedPart{i + 1, pdus.at(i)};
+    return m;
+}
+
+QString MessageArchive::networkCountry(const QList<InboxMessage> &messages)
+{
+    for (const InboxMessage &m : messages)
+        if (const QString country = NumberKey::countryCode(m.centre); !country.isEmpty())
+            return country;
+    return QString();
+}
+
 InboxMessage MessageArchive::toInbox(const ArchivedMessage &m)
 {
     InboxMessage out;
@@ -296,6 +322,12 @@ std::optional<QList<ArchivedMessage>> MessageArchive::add(const QList<ArchivedMe
         return std::nullopt;
     }
     QSqlQuery find(db), insert(db), status(db), part(db);
+    const QString country = countryCode.isEmpty() ? rememberedCountry() : countryCode;
+    if (!countryCode.isEmpty()) {
+        find.prepare(QStringLiteral("INSERT OR REPLACE INTO facts VALUES ('country', ?)"));
+        find.addBindValue(country);
+        find.exec();
+    }
     find.prepare(QStringLiteral("SELECT id FROM messages WHERE dedupe = ?"));
     insert.prepare(QStringLiteral(
         "INSERT INTO messages (direction, number, conversation, time, sort_time, stored_at, text, status, store,"
@@ -323,7 +355,7 @@ std::optional<QList<ArchivedMessage>> MessageArchive::add(const QList<ArchivedMe
             continue;
         }
         find.finish();
-        m.conversation = NumberKey::of(m.number, countryCode);
+        m.conversation = NumberKey::of(m.number, country);
         const QDateTime sortTime = m.time.isValid() ? m.time : now;
         const QVariantList values{m.direction == ArchivedMessage::Sent ? QStringLiteral("out") : QStringLiteral("in"),
                                   text(m.number), text(m.conversation),
@@ -460,6 +492,19 @@ QList<ArchivedConversation> MessageArchive::conversations(const QString &words) 
         out << ArchivedConversation{q.value(0).toString(), q.value(1).toString(), fromIso(q.value(3)),
                                     q.value(4).toString(), q.value(5).toInt()};
     return out;
+}
+
+QString MessageArchive::rememberedCountry() const
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    return m_open && q.exec(QStringLiteral("SELECT value FROM facts WHERE key = 'country'")) && q.next()
+               ? q.value(0).toString()
+               : QString();
+}
+
+QString MessageArchive::keyFor(const QString &number) const
+{
+    return NumberKey::of(number, rememberedCountry());
 }
 
 QList<ArchivedMessage> MessageArchive::conversation(const QString &key) const

@@ -72,7 +72,8 @@ public:
 
     // Stores the messages not yet in the archive, each in one transaction
     // with its parts; a message already there only takes the newer status.
-    // National numbers join the international ones of `countryCode`.
+    // National numbers join the international ones of `countryCode`, which
+    // the archive remembers; without one, the one it remembers counts.
     // Returns those newly stored (with their ids), or nothing and error()
     // when the archive could not be written.
     std::optional<QList<ArchivedMessage>> add(const QList<ArchivedMessage> &messages,
@@ -82,6 +83,9 @@ public:
     // False when no message matches or the archive could not be written.
     bool attachReport(const QString &number, int messageReference, const QString &report, const QDateTime &time);
 
+    // The conversation `number` belongs to, by the network's country the
+    // archive remembers.
+    QString keyFor(const QString &number) const;
     // Newest first; with `words`, only those with a message search() finds.
     QList<ArchivedConversation> conversations(const QString &words = QString()) const;
     // The same as an executed query, for a model over it: conversation key,
@@ -102,10 +106,18 @@ public:
     // Inbox's file writers.
     static ArchivedMessage fromInbox(const InboxMessage &message);
     static InboxMessage toInbox(const ArchivedMessage &message);
+    // A message sent from here: `status` is sent, failed or unknown, `pdus`
+    // its parts in hex as handed to the phone.
+    static ArchivedMessage sentMessage(const QString &number, const QString &text, const QString &status,
+                                       const QList<QByteArray> &pdus, int messageReference, const QDateTime &time);
+    // The country of the network the messages came through: that of the
+    // first centre address among them; empty when none has one.
+    static QString networkCountry(const QList<InboxMessage> &messages);
 
 private:
     bool fail(const QString &what);
     bool prepareSchema();
+    QString rememberedCountry() const;
     QList<ArchivedMessage> select(const QString &where, const QVariantList &values, const QString &order) const;
 
     QString m_path;
