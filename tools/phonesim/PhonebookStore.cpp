@@ -57,10 +57,14 @@ QJsonObject saveBook(const PhonebookStore::Book &book)
                                    {QStringLiteral("number"), it->number},
                                    {QStringLiteral("type"), it->type},
                                    {QStringLiteral("name"), it->name}});
-    return {{QStringLiteral("size"), book.size},
-            {QStringLiteral("numberLength"), book.numberLength},
-            {QStringLiteral("nameLength"), book.nameLength},
-            {QStringLiteral("entries"), entries}};
+    QJsonObject out{{QStringLiteral("size"), book.size}, {QStringLiteral("entries"), entries}};
+    // The lengths only when a state gave them, so a dump reads as its state.
+    const PhonebookStore::Book usual;
+    if (book.numberLength != usual.numberLength)
+        out.insert(QStringLiteral("numberLength"), book.numberLength);
+    if (book.nameLength != usual.nameLength)
+        out.insert(QStringLiteral("nameLength"), book.nameLength);
+    return out;
 }
 
 // A location number: digits only, no sign, no blanks.
