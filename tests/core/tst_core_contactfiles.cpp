@@ -160,15 +160,15 @@ void TestCoreContactFiles::load_data()
         << 0 << QStringList();
     QTest::newRow("words, addresses and pauses are no numbers")
         << V
-        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Say \"Hi\"\r\nTEL:BusinessPhone\r\nTEL:Tel privat\r\n"
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Say \xE2\x80\x9CHi\xE2\x80\x9D\r\nTEL:BusinessPhone\r\nTEL:Tel privat\r\n"
                       "TEL:sip:123@voip.example\r\nTEL:ann@example.com\r\nTEL:phone work\r\nTEL:0701 (phone)\r\n"
                       "TEL:P 555w1\r\nEND:VCARD\r\n")
         << QStringList{QStringLiteral("1|0701|Say Hi/O"), QStringLiteral("2|555w1|Say Hi/O")} << 2
-        << QStringList{QStringLiteral("line 1: \"Say \"Hi\"\": \"BusinessPhone\" is no phone number"),
-                       QStringLiteral("line 1: \"Say \"Hi\"\": \"Tel privat\" is no phone number"),
-                       QStringLiteral("line 1: \"Say \"Hi\"\": \"sip:123@voip.example\" is no phone number"),
-                       QStringLiteral("line 1: \"Say \"Hi\"\": \"ann@example.com\" is no phone number"),
-                       QStringLiteral("line 1: \"Say \"Hi\"\": \"phone work\" is no phone number")};
+        << QStringList{QStringLiteral("line 1: \"Say “Hi”\": \"BusinessPhone\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"Tel privat\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"sip:123@voip.example\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"ann@example.com\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"phone work\" is no phone number")};
     QTest::newRow("CSV: Phone Number, Google fax label, Outlook pager")
         << C
         << QByteArray("Name,Phone Number,Phone 1 - Type,Phone 1 - Value,Pager,Home Fax\r\n"

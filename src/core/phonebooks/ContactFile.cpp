@@ -96,12 +96,12 @@ std::optional<QByteArray> fromUtf16(QIODevice &in)
 QByteArray phoneName(const QString &name, const QString &suffix, bool *changed, int maxName)
 {
     QString clean = name;
-    clean.remove(u'"');
     for (QChar &c : clean)
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             c = u' ';
     // Simplified after the spelling, which may add blanks of its own.
-    const QString spelled = spelledForPhone(clean).simplified();
+    // Typographic quotes are spelled as '"', which no command can carry.
+    const QString spelled = spelledForPhone(clean).remove(u'"').simplified();
     QByteArray text = toPhoneText(spelled);
     const QByteArray tail = toPhoneText(spelledForPhone(suffix));
     const int room = qMax(0, maxName - int(tail.size()));
