@@ -288,8 +288,36 @@ private slots:
         r = run({"phonebook", "write", "far.pbk", "--memory", "ME"});
         QVERIFY2(r.code == 1, r.err.constData());
         QVERIFY2(r.err.contains("phone book (ME) on COM1"), r.err.constData());
-        QVERIFY2(r.err.contains("refused location 9"), r.err.constData());
+        QVERIFY2(r.err.contains("Not written, past the book's last location 6: location 9."), r.err.constData());
         QVERIFY(sim.commands().contains("AT+CPBW=1,\"555123\",129,\"Cid\""));
+        QVERIFY(!sim.commands().contains("AT+CPBW=9,\"555999\",129,\"Dee\""));
+    }
+
+    // A SIM of 14-character names: the file is fitted to what AT+CPBR=?
+    // states, so every entry is stored; a file with nothing the book can
+    // store is status 1 and writes nothing.
+    void phonebookWriteToSmallSim()
+    {
+        SimPhone sim({}, QJsonObject{{"sim", QJsonObject{{"size", 250}, {"numberLength", 20}, {"nameLength", 14},
+                                                         {"entries", QJsonArray{}}}}});
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        QVERIFY(m_dir.write("google.csv", "Name,Phone 1 - Type,Phone 1 - Value\r\n"
+                                          "Bartholomew Longname,Mobile,+46 70 111 22 33\r\n"
+                                          "Office,Work,BusinessPhone\r\nShort,Home,555\r\n"));
+        Result r = run({"phonebook", "write", "google.csv", "--memory", "SM"});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(sim.commands().filter("CPBW"), (QStringList{"AT+CPBW=1,\"46701112233\",145,\"Bartholomew Lo\"",
+                                                             "AT+CPBW=2,\"555\",129,\"Short\""}));
+        for (const char *said : {"2 entries read from google.csv.", "1 name was cut or changed",
+                                 "line 3: \"Office\": \"BusinessPhone\" is no phone number"})
+            QVERIFY2(r.err.contains(said), r.err.constData());
+
+        QVERIFY(m_dir.write("words.vcf", "BEGIN:VCARD\r\nFN:Desk\r\nTEL:phone work\r\nEND:VCARD\r\n"));
+        const qsizetype before = sim.commands().size();
+        r = run({"phonebook", "write", "words.vcf", "--memory", "SM"});
+        QVERIFY2(r.code == 1 && r.err.contains("holds no entry the SIM book (SM) can store"), r.err.constData());
+        QVERIFY(sim.commands().mid(before).filter("CPBW").isEmpty());
     }
 
     void smsSend_data()

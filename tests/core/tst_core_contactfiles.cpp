@@ -35,6 +35,8 @@ private slots:
     void load_data();
     void load();
     void placing();
+    void utf16Files();
+    void bookLimits();
     void vcardWritten();
     void roundTrips();
     void unknownAndHostileFiles();
@@ -114,8 +116,8 @@ void TestCoreContactFiles::load_data()
     QTest::newRow("our CSV, quoted fields")
         << C
         << QByteArray("Location,Name,Number\r\n3,\"Smith, \"\"Jo\"\"\",+4670\r\n9,Ann,\r\n12,,555\r\n")
-        << QStringList{QStringLiteral("3|+4670|Smith, \"Jo\""), QStringLiteral("9||Ann"), QStringLiteral("12|555|")}
-        << 0 << QStringList();
+        << QStringList{QStringLiteral("3|+4670|Smith, Jo"), QStringLiteral("9||Ann"), QStringLiteral("12|555|")}
+        << 1 << QStringList();
     QTest::newRow("Google, labels, ::: and a quoted line end")
         << C
         << QByteArray("\xEF\xBB\xBFName,Given Name,Additional Name,Family Name,Phonetic First Name,Notes,"
@@ -133,14 +135,47 @@ void TestCoreContactFiles::load_data()
                       "Anna,Berg,Anna B,,a@b,,,031-1,031-2,031-3,031-4,0705,\r\n"
                       "Kim,Lee,,,,,,,,,,0706,\r\n")
         << QStringList{QStringLiteral("1|0311|Anna B/W"), QStringLiteral("2|0312|Anna B/H"),
-                       QStringLiteral("3|0705|Anna B/M"), QStringLiteral("4|0706|Kim Lee")}
+                       QStringLiteral("3|0313|Anna B/O"), QStringLiteral("4|0314|Anna B/O"),
+                       QStringLiteral("5|0705|Anna B/M"), QStringLiteral("6|0706|Kim Lee")}
         << 0 << QStringList();
     QTest::newRow("Outlook with semicolons")
         << C
         << QByteArray("\"Title\";\"First Name\";\"Middle Name\";\"Last Name\";\"Business Fax\";\"Business Phone\";"
                       "\"Home Phone\";\"Mobile Phone\";\"Company\"\r\n"
                       "\"\";\"\";\"\";\"\";\"1\";\"2\";\"\";\"\";\"ACME\"\r\n")
-        << QStringList{QStringLiteral("1|2|ACME")} << 0 << QStringList();
+        << QStringList{QStringLiteral("1|1|ACME/O"), QStringLiteral("2|2|ACME/W")} << 0 << QStringList();
+    QTest::newRow("iOS: CR CR LF line ends, folded number")
+        << V
+        << QByteArray("BEGIN:VCARD\r\r\nVERSION:3.0\r\r\nPRODID:-//Apple Inc.//iPhone OS 6.1//EN\r\r\n"
+                      "N:Bell;Kate;;;\r\r\nFN:Kate Bell\r\r\nitem1.TEL;type=CELL;type=VOICE;type=pref:650555\r\r\n"
+                      " 1212\r\r\nitem1.X-ABLabel:_$!<Mobile>!$_\r\r\nEND:VCARD\r\r\n")
+        << QStringList{QStringLiteral("1|6505551212|Kate Bell")} << 0 << QStringList();
+    QTest::newRow("2.1 card nested as AGENT: both keep their numbers")
+        << V
+        << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Boss;Big\r\nTEL;WORK:111\r\nAGENT:\r\n"
+                      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Aide;Al\r\nTEL;CELL:222\r\nEND:VCARD\r\n"
+                      "TEL;HOME:333\r\nTEL;PAGER:444\r\nEND:VCARD\r\n")
+        << QStringList{QStringLiteral("1|222|Al Aide"), QStringLiteral("2|111|Big Boss/W"),
+                       QStringLiteral("3|333|Big Boss/H"), QStringLiteral("4|444|Big Boss/O")}
+        << 0 << QStringList();
+    QTest::newRow("words, addresses and pauses are no numbers")
+        << V
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Say \xE2\x80\x9CHi\xE2\x80\x9D\r\nTEL:BusinessPhone\r\nTEL:Tel privat\r\n"
+                      "TEL:sip:123@voip.example\r\nTEL:ann@example.com\r\nTEL:phone work\r\nTEL:0701 (phone)\r\n"
+                      "TEL:P 555w1\r\nEND:VCARD\r\n")
+        << QStringList{QStringLiteral("1|0701|Say Hi/O"), QStringLiteral("2|555w1|Say Hi/O")} << 2
+        << QStringList{QStringLiteral("line 1: \"Say “Hi”\": \"BusinessPhone\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"Tel privat\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"sip:123@voip.example\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"ann@example.com\" is no phone number"),
+                       QStringLiteral("line 1: \"Say “Hi”\": \"phone work\" is no phone number")};
+    QTest::newRow("CSV: Phone Number, Google fax label, Outlook pager")
+        << C
+        << QByteArray("Name,Phone Number,Phone 1 - Type,Phone 1 - Value,Pager,Home Fax\r\n"
+                      "Ann,0701,Work Fax,0702,0703,0704\r\n")
+        << QStringList{QStringLiteral("1|0701|Ann/O"), QStringLiteral("2|0702|Ann/O"), QStringLiteral("3|0703|Ann/O"),
+                       QStringLiteral("4|0704|Ann/O")}
+        << 0 << QStringList();
     QTest::newRow("CSV quote never closed")
         << C << QByteArray("Name,Number\n\"Ann,1\nBob,2\n") << QStringList{QStringLiteral("1|2|Bob")} << 0
         << QStringList{QStringLiteral("line 2: a quote that is never closed")};
@@ -192,6 +227,47 @@ void TestCoreContactFiles::placing()
     QVERIFY2(text.startsWith(QStringLiteral("400 entries read from x.vcf.\n\nSkipped:\nline 401")), qPrintable(text));
 }
 
+// What other programs write in UTF-16, with a byte-order mark or without,
+// reads as their UTF-8 does.
+void TestCoreContactFiles::utf16Files()
+{
+    const QString card = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Åsa Łukasz\r\nTEL;TYPE=FAX:0701\r\nEND:VCARD\r\n");
+    const QString csv = QStringLiteral("Name,Business Fax\r\nÅsa Łukasz,0701\r\n");
+    for (const auto order : {QSysInfo::LittleEndian, QSysInfo::BigEndian})
+        for (const bool bom : {true, false})
+            for (const Format f : {Format::VCard, Format::Csv}) {
+                QString text = f == Format::VCard ? card : csv;
+                if (bom)
+                    text.prepend(QChar::ByteOrderMark);
+                QByteArray bytes;
+                for (const QChar c : text) {
+                    const char low = char(c.cell()), high = char(c.row());
+                    bytes.append(order == QSysInfo::LittleEndian ? low : high);
+                    bytes.append(order == QSysInfo::LittleEndian ? high : low);
+                }
+                const ContactFile::Imported in = ContactFile::place(parse(f, bytes), 5);
+                QCOMPARE(filled(in.rows), QStringList{QStringLiteral("1|0701|Åsa Lukasz")});
+                QCOMPARE(in.faxOrPager, 1);
+                QVERIFY(ContactFile::report(in, QStringLiteral("x")).contains(
+                    QStringLiteral("1 fax or pager number was read as an \"/O\" entry.")));
+            }
+}
+
+// A book that states its lengths: names cut to its length, a number longer
+// than it takes skipped and named, nothing past its last location.
+void TestCoreContactFiles::bookLimits()
+{
+    const QByteArray file("Name,Mobile Phone\r\nBartholomew Longname,0701\r\nLong Number,0123456789\r\n"
+                          "Cid,0703\r\nDee,0704\r\n");
+    const ContactFile::Imported in =
+        ContactFile::place(CsvBookFile::read(file), 0, PhonebookAt::Limits{2, 8, 14});
+    QCOMPARE(filled(in.rows), (QStringList{QStringLiteral("1|0701|Bartholomew Lo"), QStringLiteral("2|0703|Cid")}));
+    QCOMPARE(in.namesChanged, 1);
+    QCOMPARE(in.skipped, (QStringList{QStringLiteral("line 3: \"Long Number\": \"0123456789\" is longer than the 8 "
+                                                     "digits the book takes"),
+                                      QStringLiteral("line 5: \"Dee\": the book holds no more than 2 entries")}));
+}
+
 void TestCoreContactFiles::vcardWritten()
 {
     PhonebookEntries book(5);
@@ -223,7 +299,7 @@ void TestCoreContactFiles::roundTrips()
 {
     PhonebookEntries book(60);
     book.set(1, {"+46701234567", "Anna"});
-    book.set(3, {"*100#", toPhoneText(QStringLiteral("Åsa, \"Ö\"; \\x"))});
+    book.set(3, {"*100#", toPhoneText(QStringLiteral("Åsa, 'Ö'; \\x"))});
     book.set(9, {"0812p34", ""});
     book.set(44, {"", "Name only"});
     book.set(60, {"5", "Last"});

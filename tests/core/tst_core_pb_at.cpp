@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "core/phonebooks/PhonebookAt.h"
+#include "core/phonebooks/PhonebookRange.h"
 
 using namespace PhonebookAt;
 
@@ -40,7 +41,7 @@ private slots:
         QTest::newRow("145 inside the name is no type") << readReply("+CPBR: 1,\"0701\",129,\"a,145,b\"") << true
                                                         << QByteArray("0701") << QByteArray("a,145,b");
         QTest::newRow("no echo, blanks inside kept") << QByteArray("\r\n+CPBR: 4,\" 0701 \",129,\" Bo b \"\r\n\r\nOK\r\n")
-                                                    << true << QByteArray("0701") << QByteArray("Bo b");
+                                                    << true << QByteArray("0701") << QByteArray(" Bo b");
         QTest::newRow("8-bit and controls inside the name") << readReply("+CPBR: 1,\"1\",129,\"Ren\xE9\rAT\"") << true
                                                             << QByteArray("1") << QByteArray("Ren\xE9\rAT");
         QTest::newRow("name closes at 255") << head + QByteArray(222, 'x') + "\"\r\n\r\nOK\r\n" << true
@@ -94,6 +95,54 @@ private slots:
         QFETCH(PhonebookEntry, entry);
         QFETCH(QByteArray, command);
         QCOMPARE(PhonebookAt::writeCommand(location, entry), command);
+    }
+
+    // What AT+CPBR=? states, and the entries planned against it: names cut
+    // to the name length, a number longer than the number length left out.
+    void limits_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QList<int>>("limits"); // last, number, name
+        QTest::addColumn<PhonebookEntry>("entry");
+        QTest::addColumn<QByteArray>("written"); // empty: not written
+        const PhonebookEntry anna{"+46701234567", " Annabelle Lindqvist "};
+        QTest::newRow("SIM of 14-character names")
+            << QByteArray("AT+CPBR=?\r\r\n+CPBR: (1-250),20,14\r\n\r\nOK\r\n") << QList<int>{250, 20, 14} << anna
+            << QByteArray("Annabelle Lind");
+        QTest::newRow("number too long") << QByteArray("+CPBR: (1-100),10,18") << QList<int>{100, 10, 18} << anna
+                                         << QByteArray();
+        QTest::newRow("plus not counted") << QByteArray("+CPBR: (1-100),11,30") << QList<int>{100, 11, 30} << anna
+                                          << anna.name;
+        QTest::newRow("lengths not stated") << QByteArray("+CPBR: (1-10)") << QList<int>{10, 250, 18} << anna
+                                            << QByteArray("Annabelle Lindqvis");
+        QTest::newRow("no answer") << QByteArray("ERROR") << QList<int>{0, 250, 18} << PhonebookEntry{"1", "Bo"}
+                                   << QByteArray("Bo");
+        QTest::newRow("zero lengths are none") << QByteArray("+CPBR: (1-5),0,0") << QList<int>{5, 250, 18}
+                                               << PhonebookEntry{"1", "Bo"} << QByteArray("Bo");
+    }
+    void limits()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QList<int>, limits);
+        QFETCH(PhonebookEntry, entry);
+        QFETCH(QByteArray, written);
+        const PhonebookAt::Limits l = PhonebookAt::limitsOf(PhonebookAt::parseRange(reply));
+        QCOMPARE((QList<int>{l.last, l.number, l.name}), limits);
+        const PhonebookAt::Fitted fit = PhonebookAt::fitted(entry, l);
+        QCOMPARE(fit.entry.has_value(), !written.isEmpty());
+        if (fit.entry) {
+            QCOMPARE(fit.entry->name, written);
+            QCOMPARE(fit.nameCut, written != entry.name);
+        }
+    }
+
+    void locationList()
+    {
+        QCOMPARE(PhonebookAt::locationList({3}), QStringLiteral("3"));
+        QList<int> many;
+        for (int k = 1; k <= 400; ++k)
+            many << k;
+        QCOMPARE(PhonebookAt::locationList(many), QStringLiteral("1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 and 388 more"));
     }
 };
 

@@ -104,6 +104,40 @@ private slots:
         QCOMPARE(phone.sim.commands().filter("AT+CPBW=").size(), 5);
         QCOMPARE(phone.sim.stopAndDump().value("sim").toObject().value("entries").toArray().size(), 1);
     }
+
+    // A SIM of 14-character names and 12-digit numbers, three locations:
+    // the write keeps to what AT+CPBR=? states, asked once, and says what
+    // it left out or cut.
+    void writeKeepsToTheBook()
+    {
+        SimulatedPhone phone({}, {{"sim", QJsonObject{{"size", 3}, {"numberLength", 12}, {"nameLength", 14},
+                                                      {"entries", QJsonArray{}}}}});
+        phone.link.setTiming(Timing().scaled(0.2));
+        QVERIFY(phone.start());
+        PhonebookTransfer transfer(phone.link);
+        const QList<PhonebookEntry> rows{{"+46701234567", "Annabelle Lindqvist"}, {"+4670123456789", "Long"},
+                                         {"555", "Bo"}, {"666", "Past"}};
+        const auto planned = [&](int r) { return std::optional(rows.value(r - 1)); };
+        PhonebookTransfer::Run asked, run;
+        phone.link.runGuarded([&] {
+            asked = transfer.range(PhonebookAt::Book::Sim);
+            run = transfer.writeBook(PhonebookAt::Book::Sim, 4, planned, false);
+        });
+        QCOMPARE((QList<int>{asked.limits.last, asked.limits.number, asked.limits.name}), (QList<int>{3, 12, 14}));
+        QCOMPARE(phone.sim.commands(),
+                 (QStringList{"AT+CPBS=\"SM\"", "AT+CPBR=?", "AT+CPBS=\"SM\"",
+                              "AT+CPBW=1,\"46701234567\",145,\"Annabelle Lind\"", "AT+CPBW=3,\"555\",129,\"Bo\""}));
+        QCOMPARE(PhonebookTransfer::writeSummary(run),
+                 (QStringList{"Names cut to the book's 14 characters: location 1.",
+                              "Not written, the number longer than the book's 12 digits: location 2.",
+                              "Not written, past the book's last location 3: location 4."}));
+        QVERIFY(PhonebookTransfer::lostEntries(run));
+
+        // The simulated SIM refuses a name longer than it takes, as a SIM does.
+        phone.link.runGuarded([&] { phone.link.exchange("AT+CPBW=2,\"1\",129,\"Fifteen letters\"\r\n"); });
+        QCOMPARE(int(phone.link.lastStatus()), int(Exchange::Error));
+        QCOMPARE(phone.sim.stopAndDump().value("sim").toObject().value("entries").toArray().size(), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPhonebooks)

@@ -9,22 +9,25 @@
 namespace {
 
 constexpr int kMaxSize = 1000;
-constexpr int kMaxNumber = 40;
-constexpr int kMaxName = 255;
+constexpr int kMaxLength = 255;
 
 QString loadBook(const QJsonObject &state, const QString &key, PhonebookStore::Book &book)
 {
     const QJsonValue v = state.value(key);
     if (v.isUndefined())
         return {};
-    const QString bad = QStringLiteral("\"%1\" must be {\"size\": 0..%2, \"entries\": [{\"index\", \"number\", "
-                                       "\"type\", \"name\"}...]} with indexes within the size")
+    const QString bad = QStringLiteral("\"%1\" must be {\"size\": 0..%2, \"numberLength\" and \"nameLength\": 1..%3, "
+                                       "\"entries\": [{\"index\", \"number\", \"type\", \"name\"}...]} with "
+                                       "indexes within the size")
                             .arg(key)
-                            .arg(kMaxSize);
+                            .arg(kMaxSize)
+                            .arg(kMaxLength);
     if (!v.isObject())
         return bad;
     const QJsonObject o = v.toObject();
-    if (!JsonFields::readInt(o, "size", book.size, 0, kMaxSize).isEmpty())
+    if (!JsonFields::readInt(o, "size", book.size, 0, kMaxSize).isEmpty()
+        || !JsonFields::readInt(o, "numberLength", book.numberLength, 1, kMaxLength).isEmpty()
+        || !JsonFields::readInt(o, "nameLength", book.nameLength, 1, kMaxLength).isEmpty())
         return bad;
     const QJsonValue entries = o.value(QLatin1String("entries"));
     if (entries.isUndefined())
@@ -54,7 +57,14 @@ QJsonObject saveBook(const PhonebookStore::Book &book)
                                    {QStringLiteral("number"), it->number},
                                    {QStringLiteral("type"), it->type},
                                    {QStringLiteral("name"), it->name}});
-    return {{QStringLiteral("size"), book.size}, {QStringLiteral("entries"), entries}};
+    QJsonObject out{{QStringLiteral("size"), book.size}, {QStringLiteral("entries"), entries}};
+    // The lengths only when a state gave them, so a dump reads as its state.
+    const PhonebookStore::Book usual;
+    if (book.numberLength != usual.numberLength)
+        out.insert(QStringLiteral("numberLength"), book.numberLength);
+    if (book.nameLength != usual.nameLength)
+        out.insert(QStringLiteral("nameLength"), book.nameLength);
+    return out;
 }
 
 // A location number: digits only, no sign, no blanks.
@@ -122,7 +132,10 @@ std::optional<PhonebookStore::Answer> PhonebookStore::answer(const QString &comm
         return Answer{};
     }
     if (upper == QLatin1String("+CPBR=?"))
-        return Answer{{QStringLiteral("+CPBR: (1-%1),%2,%3").arg(selected().size).arg(kMaxNumber).arg(kMaxName)}};
+        return Answer{{QStringLiteral("+CPBR: (1-%1),%2,%3")
+                           .arg(selected().size)
+                           .arg(selected().numberLength)
+                           .arg(selected().nameLength)}};
     if (upper.startsWith(QLatin1String("+CPBR=")))
         return read(command.mid(6));
     if (upper.startsWith(QLatin1String("+CPBW=")))
@@ -162,7 +175,7 @@ PhonebookStore::Answer PhonebookStore::write(const QString &args)
     const int n = m.captured(1).toInt();
     const QString number = m.captured(2);
     const QString name = m.captured(4);
-    if (n < 1 || n > book.size || number.size() > kMaxNumber || name.size() > kMaxName)
+    if (n < 1 || n > book.size || number.size() > book.numberLength || name.size() > book.nameLength)
         return {{}, false};
     if (number.isEmpty()) {
         book.entries.remove(n);

@@ -17,6 +17,10 @@ public:
     };
     struct Book {
         int size = 0;
+        // The longest number and name it takes, as AT+CPBR=? states them;
+        // longer ones are refused, as a SIM refuses them.
+        int numberLength = 40;
+        int nameLength = 255;
         QMap<int, Entry> entries; // location -> entry; absent = empty
     };
 

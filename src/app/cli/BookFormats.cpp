@@ -13,14 +13,14 @@ namespace BookFormats {
 
 namespace {
 
-std::optional<Decoded> failure(QString *error, const QString &why)
+std::optional<Read> failure(QString *error, const QString &why)
 {
     if (error)
         *error = why;
     return std::nullopt;
 }
 
-std::optional<Decoded> decodePbk(QIODevice &in, QString *error)
+std::optional<Read> readPbk(QIODevice &in, QString *error)
 {
     const QByteArray bytes = in.read(PbkFile::MaxBytes + 1);
     if (bytes.size() > PbkFile::MaxBytes)
@@ -31,7 +31,7 @@ std::optional<Decoded> decodePbk(QIODevice &in, QString *error)
     // writing it would only clear locations.
     if (rows.count() == 0 && !bytes.trimmed().isEmpty())
         return failure(error, QStringLiteral("no record in it starts with a three-digit location (\"001:name\")"));
-    return Decoded{rows, {}};
+    return Read{BookFormat::Pbk, rows, {}};
 }
 
 } // namespace
@@ -71,28 +71,32 @@ QByteArray encode(BookFormat format, const PhonebookEntries &book)
     return PbkFile::text(book);
 }
 
-std::optional<Decoded> decode(BookFormat format, QIODevice &in, const QString &shownName, QString *error)
+std::optional<Read> read(BookFormat format, QIODevice &in, QString *error)
 {
-    ContactFile::Parsed parsed;
+    Read file{format, {}, {}};
     switch (format) {
     case BookFormat::Pbk:
-        return decodePbk(in, error);
+        return readPbk(in, error);
     case BookFormat::VCard:
-        parsed = VCardFile::read(in);
+        file.parsed = VCardFile::read(in);
         break;
     case BookFormat::Csv:
-        parsed = CsvBookFile::read(in);
+        file.parsed = CsvBookFile::read(in);
         break;
     }
-    if (!parsed.known)
-        return failure(error, parsed.problem);
-    const ContactFile::Imported imported = ContactFile::place(parsed, 0);
-    Decoded decoded{imported.rows, ContactFile::report(imported, shownName)};
+    if (!file.parsed.known)
+        return failure(error, file.parsed.problem);
+    return file;
+}
+
+Decoded fit(const Read &file, const QString &shownName, const PhonebookAt::Limits &limits)
+{
+    if (file.format == BookFormat::Pbk)
+        return Decoded{file.rows, {}, true};
+    const ContactFile::Imported imported = ContactFile::place(file.parsed, 0, limits);
     // Nothing the phone could hold: writing would send nothing, or with
     // --clear-others only empty the book.
-    if (imported.read == 0)
-        return failure(error, QStringLiteral("it holds no entry the phone can store.\n") + decoded.report);
-    return decoded;
+    return Decoded{imported.rows, ContactFile::report(imported, shownName), imported.read > 0};
 }
 
 } // namespace BookFormats

@@ -96,11 +96,20 @@ Listed read(QIODevice &file, Format format)
         }
         if (format == Format::Rtttl && blank(l.text))
             continue;
-        const auto tune = l.cut ? std::nullopt : Rtttl::parse(l.text);
-        if (tune)
-            add(item(tune->name, tune->melody), number);
-        else
+        if (l.cut) {
             out.skipped << number;
+            out.why.insert(number, QStringLiteral("too long"));
+            continue;
+        }
+        const Rtttl::Read r = Rtttl::read(l.text);
+        for (const QString &note : r.notes)
+            out.notes << QStringLiteral("line %1: %2").arg(number).arg(note);
+        if (r.tune) {
+            add(item(r.tune->name, r.tune->melody), number);
+        } else {
+            out.skipped << number;
+            out.why.insert(number, r.problem);
+        }
     }
     return out;
 }
@@ -126,6 +135,26 @@ QString skippedMessage(const QString &fileName, const QList<int> &skipped)
     return QStringLiteral("%1 lines of %2 could not be read as melodies and were skipped: lines %3.")
         .arg(skipped.size())
         .arg(file, named);
+}
+
+QString message(const QString &fileName, const Listed &listed)
+{
+    QStringList parts;
+    if (!listed.skipped.isEmpty()) {
+        QString text = skippedMessage(fileName, listed.skipped);
+        for (int k = 0; k < qMin<qsizetype>(listed.skipped.size(), MaxNamedLines); ++k)
+            if (const QString why = listed.why.value(listed.skipped[k]); !why.isEmpty())
+                text += QStringLiteral("\nline %1: %2").arg(listed.skipped[k]).arg(why);
+        parts << text;
+    }
+    if (!listed.notes.isEmpty()) {
+        QString text = QStringLiteral("Read with a default:\n")
+                       + QStringList(listed.notes.mid(0, MaxNamedLines)).join(u'\n');
+        if (listed.notes.size() > MaxNamedLines)
+            text += QStringLiteral("\n... and %1 more.").arg(listed.notes.size() - MaxNamedLines);
+        parts << text;
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 bool save(const QString &path, const QByteArray &bytes, QString *error)

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,8 @@ constexpr qsizetype MaxListChars = 12'000'000;
 struct Listed {
     QStringList items;
     QList<int> skipped; // 1-based line numbers, ascending
+    QMap<int, QString> why; // of a skipped line, when there is more to say than its number
+    QStringList notes;      // "line 4: b=0 is no tempo; 63 is taken"
 };
 
 // Reads as far as the device gives; what failed to read is simply not there.
@@ -48,6 +51,11 @@ QString nameText(const QByteArray &bytes);
 // none was skipped. Names at most MaxNamedLines line numbers.
 constexpr int MaxNamedLines = 20;
 QString skippedMessage(const QString &fileName, const QList<int> &skipped);
+// The message after a file was read: the skipped lines as skippedMessage
+// has them, each then named with its reason, and the settings taken as
+// their defaults. At most MaxNamedLines lines of each; empty when there is
+// nothing to tell.
+QString message(const QString &fileName, const Listed &listed);
 
 // Written through a temporary file, so a failed save leaves the old file
 // whole. On failure `error` says why.

@@ -43,7 +43,7 @@ std::optional<int> number(const QByteArray &text)
 
 bool validDuration(int d)
 {
-    return d == 1 || d == 2 || d == 4 || d == 8 || d == 16 || d == 32;
+    return d == 1 || d == 2 || d == 4 || d == 8 || d == 16 || d == 32 || d == 64;
 }
 
 // Octaves beyond the grammar's 4 to 7 turn up in collections; the shift
@@ -70,15 +70,23 @@ struct Setting {
     const char *key;
     int Defaults::*field;
     bool (*valid)(int);
+    const char *what;
 };
 constexpr Setting Settings[] = {
-    {"d", &Defaults::duration, validDuration},
-    {"o", &Defaults::octave, validOctave},
-    {"b", &Defaults::beats, anyBeats},
+    {"d", &Defaults::duration, validDuration, "length"},
+    {"o", &Defaults::octave, validOctave, "octave"},
+    {"b", &Defaults::beats, anyBeats, "tempo"},
 };
 constexpr unsigned AllSettings = (1u << std::size(Settings)) - 1;
 
-std::optional<Defaults> parseDefaults(const QByteArray &text)
+QString shown(const QByteArray &text)
+{
+    return QString::fromLatin1(text.left(12));
+}
+
+// Nothing, with the reason in `problem`, when the settings are no list of
+// key=value; a bad value of a known key is its default, told in `notes`.
+std::optional<Defaults> parseDefaults(const QByteArray &text, QString *problem, QStringList *notes)
 {
     Defaults d;
     unsigned seen = 0;
@@ -88,24 +96,32 @@ std::optional<Defaults> parseDefaults(const QByteArray &text)
         if (item.isEmpty())
             continue;
         const qsizetype eq = item.indexOf('=');
-        if (eq < 0)
+        if (eq < 0) {
+            *problem = QStringLiteral("setting '%1' has no '='").arg(shown(item));
             return std::nullopt;
+        }
         const QByteArray key = item.left(eq).trimmed().toLower();
         const QByteArray value = item.mid(eq + 1).trimmed();
         const auto setting = std::find_if(std::begin(Settings), std::end(Settings),
                                           [&](const Setting &s) { return key == s.key; });
         if (setting != std::end(Settings)) {
             const auto v = number(value);
-            if (!v || !setting->valid(*v))
-                return std::nullopt;
-            d.*setting->field = *v;
+            if (v && setting->valid(*v))
+                d.*setting->field = *v;
+            else
+                *notes << QStringLiteral("%1=%2 is no %3; %4 is taken")
+                              .arg(QString::fromLatin1(setting->key), shown(value), QLatin1String(setting->what))
+                              .arg(Defaults().*setting->field);
             seen |= 1u << (setting - std::begin(Settings));
         } else if (key == "l" || key == "s") {
             // The extended form's loop count and style: nothing the phone plays.
-            if (value.isEmpty())
+            if (value.isEmpty()) {
+                *problem = QStringLiteral("setting '%1' has no value").arg(shown(item));
                 return std::nullopt;
+            }
             sawOther = true;
         } else {
+            *problem = QStringLiteral("unknown setting '%1'").arg(shown(item));
             return std::nullopt;
         }
     }
@@ -143,11 +159,12 @@ std::optional<Note> parseNote(const QByteArray &item, const Defaults &d)
         return std::nullopt;
     note.letter = letter;
     ++p;
-    if (at(p) == '#') {
-        // E and B have no sharp of their own in the grammar.
-        if (letter == 'p' || letter == 'e' || letter == 'b')
+    const auto isSharp = [](char c) { return c == '#' || c == '_'; };
+    bool sharp = false;
+    if (isSharp(at(p))) {
+        if (letter == 'p')
             return std::nullopt;
-        note.sharp = true;
+        sharp = true;
         ++p;
     }
     bool dotted = false;
@@ -163,12 +180,26 @@ std::optional<Note> parseNote(const QByteArray &item, const Defaults &d)
             return std::nullopt;
         note.octave = *v;
     }
+    // "c6#": the sharp after the octave.
+    if (!sharp && !octave.isEmpty() && letter != 'p' && isSharp(at(p))) {
+        sharp = true;
+        ++p;
+    }
     if (!dotted && at(p) == '.') {
         dotted = true;
         ++p;
     }
     if (p != n)
         return std::nullopt;
+    // E sharp is F; B sharp is the C above it.
+    if (sharp && letter == 'e') {
+        note.letter = 'f';
+    } else if (sharp && letter == 'b') {
+        note.letter = 'c';
+        ++note.octave;
+    } else {
+        note.sharp = sharp;
+    }
     note.length = Whole / dur;
     if (dotted)
         note.length += note.length / 2;
@@ -222,9 +253,9 @@ int unitLength(const QList<Note> &notes)
 
 bool looksLikeTune(const QByteArray &line)
 {
-    const qsizetype first = line.indexOf(':');
-    const qsizetype second = first < 0 ? -1 : line.indexOf(':', first + 1);
-    if (second < 0)
+    const qsizetype second = line.lastIndexOf(':');
+    const qsizetype first = second <= 0 ? -1 : line.lastIndexOf(':', second - 1);
+    if (first < 0)
         return false;
     for (const QByteArray &raw : line.mid(first + 1, second - first - 1).split(',')) {
         const QByteArray item = raw.trimmed();
@@ -242,14 +273,24 @@ bool looksLikeTune(const QByteArray &line)
 
 std::optional<Tune> parse(const QByteArray &line)
 {
+    return read(line).tune;
+}
+
+Read read(const QByteArray &line)
+{
+    Read out;
     const QByteArray text = line.trimmed();
-    const qsizetype first = text.indexOf(':');
-    const qsizetype second = first < 0 ? -1 : text.indexOf(':', first + 1);
-    if (second < 0 || text.indexOf(':', second + 1) >= 0)
-        return std::nullopt;
-    const auto defaults = parseDefaults(text.mid(first + 1, second - first - 1));
+    // The settings and the notes hold no colon; a name may ("Star Wars:
+    // Cantina"), so the last two colons are the ones that count.
+    const qsizetype second = text.lastIndexOf(':');
+    const qsizetype first = second <= 0 ? -1 : text.lastIndexOf(':', second - 1);
+    if (first < 0) {
+        out.problem = QStringLiteral("not of the form name:settings:notes");
+        return out;
+    }
+    const auto defaults = parseDefaults(text.mid(first + 1, second - first - 1), &out.problem, &out.notes);
     if (!defaults)
-        return std::nullopt;
+        return out;
 
     QList<Note> notes;
     bool ownShape = defaults->ownShape;
@@ -258,13 +299,17 @@ std::optional<Tune> parse(const QByteArray &line)
         if (item.isEmpty()) // a trailing comma, or one too many
             continue;
         const auto note = parseNote(item, *defaults);
-        if (!note)
-            return std::nullopt;
+        if (!note) {
+            out.problem = QStringLiteral("unknown note '%1'").arg(shown(item));
+            return out;
+        }
         ownShape = ownShape && note->ownShape;
         notes.append(*note);
     }
-    if (notes.isEmpty())
-        return std::nullopt;
+    if (notes.isEmpty()) {
+        out.problem = QStringLiteral("no note");
+        return out;
+    }
 
     // A tune as this program writes it keeps its two lengths even when its
     // long notes outnumber the short ones: its eighth is the short note.
@@ -289,7 +334,8 @@ std::optional<Tune> parse(const QByteArray &line)
     const QByteArray name = text.left(first).trimmed();
     tune.name = MelodyFiles::nameText(name);
     tune.melody = melody;
-    return tune;
+    out.tune = tune;
+    return out;
 }
 
 QString writtenName(const QString &name)

@@ -5,6 +5,7 @@
 // written from it. Pure text work; MelodyFiles reads whole files.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace Rtttl {
@@ -34,7 +35,21 @@ struct Tune {
 // note still outside goes to the nearer of the two.
 // Length: with u the most common note length, a note or pause of at least
 // twice u is long (a long pause is "pp"), anything shorter is short.
+//
+// Collections write more than the grammar: "_" for a sharp ("a_5"), "e#"
+// and "b#" (read as f, and as c an octave up), 1/64 notes (the shortest
+// length, as 1/32 is), and the sharp after the octave ("c6#"). A setting
+// that is no number or out of range is taken as its default and noted.
 std::optional<Tune> parse(const QByteArray &line);
+
+// parse(), and why a line gave no tune or which settings it took as their
+// defaults.
+struct Read {
+    std::optional<Tune> tune;
+    QString problem;   // "unknown note 'x'"; empty when a tune was read
+    QStringList notes; // "b=0 is no tempo; 63 is taken"
+};
+Read read(const QByteArray &line);
 
 // Whether a line of a melody text file is meant as a tune: two colons with
 // nothing or "key=value" pairs between them. Lines of the notation (such as

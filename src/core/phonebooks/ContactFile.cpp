@@ -43,11 +43,14 @@ std::optional<QByteArray> LineSource::next()
         if (c == '\n')
             break;
         if (c == '\r') {
-            char lf;
-            if (m_in.peek(&lf, 1) == 1 && lf == '\n') {
-                m_in.getChar(&lf);
-                ++m_read;
-            }
+            // CR LF, and CR CR LF as some exports end their lines: a line
+            // folded there must still unfold.
+            char after[2];
+            const qint64 seen = m_in.peek(after, 2);
+            const int end = seen >= 1 && after[0] == '\n' ? 1 : seen == 2 && after[0] == '\r' && after[1] == '\n' ? 2 : 0;
+            for (int k = 0; k < end; ++k)
+                m_in.getChar(after);
+            m_read += end;
             break;
         }
         if (line.size() < m_maxLine)
@@ -72,17 +75,36 @@ QString decoded(const QByteArray &bytes)
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
-QByteArray phoneName(const QString &name, const QString &suffix, bool *changed)
+std::optional<QByteArray> fromUtf16(QIODevice &in)
+{
+    char head[2];
+    if (in.peek(head, 2) != 2)
+        return std::nullopt;
+    const QByteArray h(head, 2);
+    bool littleEndian = false;
+    if (h == "\xFF\xFE" || (h[0] > 0 && h[0] < 0x7F && h[1] == 0))
+        littleEndian = true;
+    else if (!(h == "\xFE\xFF" || (h[0] == 0 && h[1] > 0 && h[1] < 0x7F)))
+        return std::nullopt;
+    QStringDecoder utf16(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+    QString text = utf16(in.read(MaxBytes));
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    return text.toUtf8();
+}
+
+QByteArray phoneName(const QString &name, const QString &suffix, bool *changed, int maxName)
 {
     QString clean = name;
     for (QChar &c : clean)
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             c = u' ';
     // Simplified after the spelling, which may add blanks of its own.
-    const QString spelled = spelledForPhone(clean).simplified();
+    // Typographic quotes are spelled as '"', which no command can carry.
+    const QString spelled = spelledForPhone(clean).remove(u'"').simplified();
     QByteArray text = toPhoneText(spelled);
     const QByteArray tail = toPhoneText(spelledForPhone(suffix));
-    const int room = qMax(0, MaxName - int(tail.size()));
+    const int room = qMax(0, maxName - int(tail.size()));
     bool cut = false;
     if (text.size() > room) {
         // Cut before the blank the cut would leave at the end.
@@ -92,12 +114,15 @@ QByteArray phoneName(const QString &name, const QString &suffix, bool *changed)
     text += tail;
     if (changed)
         *changed = cut || spelled != name.simplified();
-    return text.left(MaxName);
+    return text.left(maxName);
 }
 
 QByteArray phoneNumber(const QString &number)
 {
+    if (number.contains(u'@') || number.trimmed().startsWith(QLatin1String("sip:"), Qt::CaseInsensitive))
+        return {};
     QByteArray out;
+    bool digit = false;
     for (const QChar c : number) {
         if (out.size() >= MaxNumber)
             break;
@@ -105,13 +130,20 @@ QByteArray phoneNumber(const QString &number)
         if (u == u'+') {
             if (out.isEmpty())
                 out += '+';
-        } else if ((u >= u'0' && u <= u'9') || u == u'*' || u == u'#' || u == u'p' || u == u'w') {
+        } else if ((u >= u'0' && u <= u'9') || u == u'*' || u == u'#') {
             out += char(u);
-        } else if (u == u'P' || u == u'W') {
+            digit = digit || (u >= u'0' && u <= u'9');
+        } else if (digit && (u == u'p' || u == u'w')) {
+            out += char(u);
+        } else if (digit && (u == u'P' || u == u'W')) {
             out += char(u + (u'p' - u'P'));
         }
     }
-    return out == "+" ? QByteArray() : out;
+    // A pause or wait with no digit after it dials nothing; it is what is
+    // left of a word ("0701 phone") more often than a keyed pause.
+    while (out.endsWith('p') || out.endsWith('w'))
+        out.chop(1);
+    return digit ? out : QByteArray();
 }
 
 namespace {
@@ -123,7 +155,8 @@ QString quotedName(const Contact &c)
 
 struct Placer {
     Imported &out;
-    int next = 1; // no empty row lies before it
+    int last = MaxRows; // the book's last row
+    int next = 1;       // no empty row lies before it
 
     void skip(int line, const QString &why)
     {
@@ -132,15 +165,15 @@ struct Placer {
         else
             ++out.moreSkipped;
     }
-    bool freeRow(int r) const { return r >= 1 && r <= MaxRows && out.rows.at(r) == PhonebookEntry(); }
+    bool freeRow(int r) const { return r >= 1 && r <= last && out.rows.at(r) == PhonebookEntry(); }
     // False when the book is full.
-    bool put(int location, const PhonebookEntry &e, bool changed)
+    bool put(int location, const PhonebookEntry &e, bool changed, bool faxOrPager)
     {
         int r = location;
         if (!freeRow(r)) {
-            while (next <= MaxRows && !freeRow(next))
+            while (next <= last && !freeRow(next))
                 ++next;
-            if (next > MaxRows)
+            if (next > last)
                 return false;
             r = next;
         }
@@ -150,43 +183,50 @@ struct Placer {
         ++out.read;
         if (changed)
             ++out.namesChanged;
+        if (faxOrPager)
+            ++out.faxOrPager;
         return true;
     }
 };
 } // namespace
 
-Imported place(const Parsed &parsed, int entries)
+Imported place(const Parsed &parsed, int entries, const PhonebookAt::Limits &limits)
 {
     Imported out;
     out.rows = PhonebookEntries(entries);
     out.skipped = parsed.skipped;
     out.moreSkipped = parsed.moreSkipped;
-    Placer placer{out};
+    Placer placer{out, limits.last > 0 ? qMin(limits.last, MaxRows) : MaxRows};
 
     struct Pending {
         int line;
         int location;
         PhonebookEntry entry;
         bool changed;
+        bool faxOrPager;
         QString shown;
     };
     QList<Pending> pending;
     for (const Contact &c : parsed.contacts) {
-        QList<std::pair<QByteArray, Kind>> numbers;
+        QList<Number> numbers;
         for (const Number &n : c.numbers) {
             const QByteArray cleaned = phoneNumber(n.text);
             if (cleaned.isEmpty())
                 placer.skip(c.line, QStringLiteral("%1: \"%2\" is no phone number").arg(quotedName(c), n.text.left(40)));
+            else if (PhonebookAt::numberLength(cleaned) > limits.number)
+                placer.skip(c.line, QStringLiteral("%1: \"%2\" is longer than the %3 digits the book takes")
+                                        .arg(quotedName(c), n.text.left(40))
+                                        .arg(limits.number));
             else
-                numbers.append({cleaned, n.kind});
+                numbers.append({QString::fromLatin1(cleaned), n.kind, n.faxOrPager});
         }
         if (numbers.isEmpty()) {
             // A name alone was saved from a row of the grid and goes back to
             // it; a contact without numbers from elsewhere has no place here.
             bool changed = false;
-            const QByteArray name = phoneName(c.name, {}, &changed);
+            const QByteArray name = phoneName(c.name, {}, &changed, limits.name);
             if (c.location > 0 && !name.isEmpty() && c.numbers.isEmpty()) {
-                pending.append({c.line, c.location, {{}, name}, changed, quotedName(c)});
+                pending.append({c.line, c.location, {{}, name}, changed, false, quotedName(c)});
             } else if (c.numbers.isEmpty()) {
                 placer.skip(c.line, QStringLiteral("%1 has no phone number").arg(quotedName(c)));
             }
@@ -194,10 +234,10 @@ Imported place(const Parsed &parsed, int entries)
         }
         for (qsizetype k = 0; k < numbers.size(); ++k) {
             const QString suffix =
-                numbers.size() > 1 ? QStringLiteral("/") + QLatin1Char(char(numbers[k].second)) : QString();
+                numbers.size() > 1 ? QStringLiteral("/") + QLatin1Char(char(numbers[k].kind)) : QString();
             bool changed = false;
-            const PhonebookEntry e{numbers[k].first, phoneName(c.name, suffix, &changed)};
-            pending.append({c.line, k == 0 ? c.location : 0, e, changed, quotedName(c)});
+            const PhonebookEntry e{numbers[k].text.toLatin1(), phoneName(c.name, suffix, &changed, limits.name)};
+            pending.append({c.line, k == 0 ? c.location : 0, e, changed, numbers[k].faxOrPager, quotedName(c)});
         }
     }
 
@@ -207,14 +247,15 @@ Imported place(const Parsed &parsed, int entries)
     for (qsizetype k = 0; k < pending.size(); ++k) {
         const Pending &p = pending[k];
         if (p.location > 0 && placer.freeRow(p.location))
-            placed[k] = placer.put(p.location, p.entry, p.changed);
+            placed[k] = placer.put(p.location, p.entry, p.changed, p.faxOrPager);
     }
     for (qsizetype k = 0; k < pending.size(); ++k) {
         if (placed[k])
             continue;
         const Pending &p = pending[k];
-        if (!placer.put(0, p.entry, p.changed))
-            placer.skip(p.line, QStringLiteral("%1: the book holds no more than %2 entries").arg(p.shown).arg(MaxRows));
+        if (!placer.put(0, p.entry, p.changed, p.faxOrPager))
+            placer.skip(p.line,
+                        QStringLiteral("%1: the book holds no more than %2 entries").arg(p.shown).arg(placer.last));
     }
     return out;
 }
@@ -227,6 +268,10 @@ QString report(const Imported &imported, const QString &file)
         text += QStringLiteral("\n1 name was cut or changed to fit the phone.");
     else if (imported.namesChanged > 1)
         text += QStringLiteral("\n%1 names were cut or changed to fit the phone.").arg(imported.namesChanged);
+    if (imported.faxOrPager == 1)
+        text += QStringLiteral("\n1 fax or pager number was read as an \"/O\" entry.");
+    else if (imported.faxOrPager > 1)
+        text += QStringLiteral("\n%1 fax or pager numbers were read as \"/O\" entries.").arg(imported.faxOrPager);
     if (!imported.skipped.isEmpty()) {
         text += QStringLiteral("\n\nSkipped:\n") + imported.skipped.join(u'\n');
         if (imported.moreSkipped > 0)

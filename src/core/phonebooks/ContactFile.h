@@ -12,14 +12,16 @@
 #include <optional>
 
 #include "core/phonebooks/PhonebookModel.h"
+#include "core/phonebooks/PhonebookRange.h"
 
 class QIODevice;
 
 namespace ContactFile {
 
 // The longest name the phone memory of the T28 class stores; longer ones
-// are cut before they reach the grid.
-constexpr int MaxName = 18;
+// are cut before they reach the grid. A book that states its own length
+// (AT+CPBR=?) is planned against that instead.
+constexpr int MaxName = PhonebookAt::Limits::DefaultName;
 // A number longer than any phone takes is cut, as a grid cell is.
 constexpr int MaxNumber = 255;
 // The rows a load may fill, as a *.pbk load allows.
@@ -42,6 +44,9 @@ enum class Kind : char { Mobile = 'M', Home = 'H', Work = 'W', Other = 'O' };
 struct Number {
     QString text; // as the file wrote it
     Kind kind = Kind::Other;
+    // A fax or pager number: kept, as an "/O" entry, and counted apart so
+    // the load says it took one.
+    bool faxOrPager = false;
 };
 
 struct Contact {
@@ -101,13 +106,21 @@ private:
 // byte is), so no byte of a file is lost to a wrong guess.
 QString decoded(const QByteArray &bytes);
 
-// A name as the phone can hold it: control characters as blanks, characters
-// Latin-1 lacks spelled out, runs of blanks made one and trimmed, cut to
-// MaxName with `suffix` kept whole at the end. `changed` is set when the
-// result says less or other than name + suffix.
-QByteArray phoneName(const QString &name, const QString &suffix, bool *changed);
-// "+" (first only), digits, "*", "#", "p" and "w" ("P" and "W" lowered);
-// the rest is dropped, and the result cut at MaxNumber.
+// A file in UTF-16 (a byte-order mark, or a first character of ASCII that
+// shows which half is zero) as UTF-8, up to MaxBytes; nothing for any other
+// file, which is then read from where it stands.
+std::optional<QByteArray> fromUtf16(QIODevice &in);
+
+// A name as the phone can hold it: control characters as blanks, '"' (which
+// cannot go inside the command's quotes) dropped, characters Latin-1 lacks
+// spelled out, runs of blanks made one and trimmed, cut to `maxName` with
+// `suffix` kept whole at the end. `changed` is set when the result says less
+// or other than name + suffix.
+QByteArray phoneName(const QString &name, const QString &suffix, bool *changed, int maxName = MaxName);
+// "+" (first only), digits, "*", "#", and "p" and "w" after a digit ("P" and
+// "W" lowered); the rest is dropped, and the result cut at MaxNumber. Empty
+// when no digit is left, and for an address ("@", "sip:"): a word such as
+// "BusinessPhone" must not reach the phone as the pause "p".
 QByteArray phoneNumber(const QString &number);
 
 struct Imported {
@@ -117,12 +130,16 @@ struct Imported {
     bool grew = false;
     int read = 0;         // entries placed
     int namesChanged = 0; // of those, names cut or spelled out
+    int faxOrPager = 0;   // of those, fax and pager numbers
     QStringList skipped;
     int moreSkipped = 0;
 };
-// One entry per number. A kept location is honoured while it is free and
-// within MaxRows; every other entry takes the first empty row.
-Imported place(const Parsed &parsed, int entries);
+// One entry per number, planned against the book's limits: names cut to its
+// name length, a number longer than it takes skipped and named, no row past
+// its last location (MaxRows when it states none). A kept location is
+// honoured while it is free and within those; every other entry takes the
+// first empty row.
+Imported place(const Parsed &parsed, int entries, const PhonebookAt::Limits &limits = {});
 
 // The message after a load: how many entries were read from `file`, how
 // many names were cut or changed, and the lines skipped.

@@ -141,15 +141,25 @@ struct Columns {
         int value;
         int typeColumn; // Google's "Phone n - Type" beside it; -1 none
         Kind kind;
+        bool faxOrPager = false;
     };
     QList<Phone> phones;
 
     bool any() const { return fullName >= 0 || given >= 0 || family >= 0 || !phones.isEmpty(); }
 };
 
+bool faxOrPager(const QString &text)
+{
+    const QString t = text.toLower();
+    return t.contains(QLatin1String("fax")) || t.contains(QLatin1String("pager"));
+}
+
+// Fax and pager numbers are "other", as a vCard's are.
 Kind kindOfText(const QString &text)
 {
     const QString t = text.toLower();
+    if (faxOrPager(t))
+        return Kind::Other;
     if (t.contains(QLatin1String("mobile")) || t.contains(QLatin1String("cell")))
         return Kind::Mobile;
     if (t.contains(QLatin1String("home")))
@@ -162,8 +172,10 @@ Kind kindOfText(const QString &text)
 Columns columns(const QList<QByteArray> &header)
 {
     static const QRegularExpression googleValue(QStringLiteral("^phone (\\d+) - value$"));
+    // The type or label beside Google's value column names no number.
+    static const QRegularExpression googleLabel(QStringLiteral("^phone \\d+ - (type|label)$"));
     // A word of its own: Google's "Phonetic First Name" is no number.
-    static const QRegularExpression phoneWord(QStringLiteral("\\b(phone|mobile)\\b"));
+    static const QRegularExpression phoneWord(QStringLiteral("\\b(phone|mobile|telephone|fax|pager)\\b"));
     Columns c;
     QStringList names;
     QHash<QString, int> columnOf; // the first column of each name
@@ -207,11 +219,11 @@ Columns columns(const QList<QByteArray> &header)
             c.phones.append({k, type, Kind::Other});
         } else if (h == QLatin1String("number")) {
             c.phones.append({k, -1, Kind::Other});
-        } else if (h.contains(phoneWord) && !h.startsWith(QLatin1String("phone ")) && !h.contains(QLatin1String("fax"))
-                   && !h.contains(QLatin1String("pager"))) {
-            // Outlook's "Mobile Phone", "Home Phone 2", "Business Phone",
-            // Thunderbird's "Mobile Number", "Work Phone" and the like.
-            c.phones.append({k, -1, kindOfText(h)});
+        } else if (h.contains(phoneWord) && !googleLabel.match(h).hasMatch()) {
+            // Outlook's "Mobile Phone", "Home Phone 2", "Business Fax",
+            // Thunderbird's "Mobile Number", "Pager Number", a plain
+            // "Phone Number" and the like.
+            c.phones.append({k, -1, kindOfText(h), faxOrPager(h)});
         }
     }
     return c;
@@ -237,11 +249,13 @@ Contact contact(const Record &r, const Columns &c)
     if (out.name.isEmpty())
         out.name = at(r, c.fallbackName);
     for (const Columns::Phone &p : c.phones) {
-        const Kind kind = p.typeColumn >= 0 ? kindOfText(at(r, p.typeColumn)) : p.kind;
+        const QString type = p.typeColumn >= 0 ? at(r, p.typeColumn) : QString();
+        const Kind kind = p.typeColumn >= 0 ? kindOfText(type) : p.kind;
+        const bool fax = p.faxOrPager || faxOrPager(type);
         // Google puts several numbers of one kind in one cell.
         for (const QString &n : at(r, p.value).split(QStringLiteral(":::"), Qt::SkipEmptyParts))
             if (!n.trimmed().isEmpty())
-                out.numbers.append({n.trimmed(), kind});
+                out.numbers.append({n.trimmed(), kind, fax});
     }
     if (c.location >= 0) {
         bool ok = false;
@@ -284,7 +298,8 @@ bool save(const QString &path, const PhonebookEntries &book, QString *error)
     return AtomicFile::write(path, text(book)).told(error);
 }
 
-Parsed read(QIODevice &in)
+namespace {
+Parsed readText(QIODevice &in)
 {
     Parsed parsed;
     // The byte-order mark, and the separator, from the header's first line.
@@ -323,6 +338,19 @@ Parsed read(QIODevice &in)
             parsed.skipRest(source.number());
     }
     return parsed;
+}
+} // namespace
+
+// Outlook writes its exports in UTF-16 as often as not.
+Parsed read(QIODevice &in)
+{
+    if (const std::optional<QByteArray> utf8 = ContactFile::fromUtf16(in)) {
+        QBuffer buffer;
+        buffer.setData(*utf8);
+        buffer.open(QIODevice::ReadOnly);
+        return readText(buffer);
+    }
+    return readText(in);
 }
 
 Parsed read(const QByteArray &bytes)

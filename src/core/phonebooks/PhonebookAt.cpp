@@ -53,7 +53,12 @@ QByteArray name(const QByteArray &reply)
     const qsizetype closes = text.indexOf('"', from);
     if (closes < 0)
         return {};
-    return Reply::trimmed(text.mid(from, closes - from));
+    // A leading blank is the name's own (it sorts the entry first); the
+    // padding some phones put after a name is not.
+    QByteArray name = text.mid(from, closes - from);
+    while (!name.isEmpty() && uchar(name.back()) <= ' ')
+        name.chop(1);
+    return name;
 }
 } // namespace
 

@@ -23,7 +23,7 @@ QByteArray readCommand(int location);
 // The number is the text between the first two quotes, with "+" in front
 // when the type field is 145. The name is the quoted text after the type
 // field, looked for within the first 255 characters of the reply: a name
-// that closes beyond them reads as empty.
+// that closes beyond them reads as empty. Its leading blanks are kept.
 std::optional<PhonebookEntry> parseRead(const QByteArray &reply);
 
 // "AT+CPBW=n,"number",type,"name"\r\n": each field cut to 255 characters and

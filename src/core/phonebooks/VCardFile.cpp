@@ -274,8 +274,17 @@ QStringList components(const QString &value)
 
 QString unescaped(const QString &value) { return components(value).join(u';'); }
 
+bool faxOrPager(const QList<QByteArray> &types)
+{
+    return types.contains("FAX") || types.contains("PAGER");
+}
+
+// A fax or pager number is "other" whatever else its types say: "/W" on a
+// work fax would be taken for the number to call.
 Kind kindOf(const QList<QByteArray> &types)
 {
+    if (faxOrPager(types))
+        return Kind::Other;
     if (types.contains("CELL") || types.contains("MOBILE") || types.contains("IPHONE"))
         return Kind::Mobile;
     if (types.contains("HOME"))
@@ -304,6 +313,7 @@ struct Card {
     QList<ContactFile::Number> numbers;
     QString firstRawNumber;
     int location = 0;
+    bool version21 = false;
 };
 
 class Reader {
@@ -324,9 +334,16 @@ public:
             return;
         }
         m_inBase64 = false;
-        if (p->name == "BEGIN" && Reply::trimmed(p->raw).toUpper() == "VCARD") {
+        // "AGENT:BEGIN:VCARD" too: 2.1 nests a card as a property's value.
+        const QByteArray value = Reply::trimmed(p->raw).toUpper();
+        if ((p->name == "BEGIN" && value == "VCARD") || (m_card && value == "BEGIN:VCARD")) {
             parsed.known = true;
-            end();
+            // A card begun inside another is the other's agent or the like:
+            // the outer one goes on after it ends, its numbers kept.
+            if (m_card && m_outer.size() < MaxNesting)
+                m_outer.append(*std::exchange(m_card, std::nullopt));
+            else
+                end();
             m_card = Card();
             m_card->line = l.number;
             m_version21 = false;
@@ -334,12 +351,12 @@ public:
         }
         if (!m_card)
             return;
-        if (p->name == "END" && Reply::trimmed(p->raw).toUpper() == "VCARD") {
+        if (p->name == "END" && value == "VCARD") {
             end();
             return;
         }
         if (p->name == "VERSION") {
-            m_version21 = Reply::trimmed(p->raw) == "2.1";
+            m_card->version21 = m_version21 = Reply::trimmed(p->raw) == "2.1";
             return;
         }
         // 2.1 may write base64 data on lines of their own up to a blank line.
@@ -368,7 +385,7 @@ public:
             if (m_card->numbers.isEmpty())
                 m_card->firstRawNumber = raw.trimmed();
             if (m_card->numbers.size() < ContactFile::MaxRows)
-                m_card->numbers.append({telNumber(*p, raw), kindOf(p->types)});
+                m_card->numbers.append({telNumber(*p, raw), kindOf(p->types), faxOrPager(p->types)});
             else
                 parsed.skip(l.number, QStringLiteral("more numbers than a book can hold"));
         } else if (p->name == LocationProperty) {
@@ -378,12 +395,23 @@ public:
         }
     }
 
-    // A card left open at the end of the file keeps what it had.
+    // Every card left open at the end of the file keeps what it had.
+    void endAll()
+    {
+        while (m_card)
+            end();
+    }
+
+    // The card open ends; the one it was nested in, if any, goes on.
     void end()
     {
         if (!m_card)
             return;
         Card c = *std::exchange(m_card, std::nullopt);
+        if (!m_outer.isEmpty()) {
+            m_card = m_outer.takeLast();
+            m_version21 = m_card->version21;
+        }
         Contact contact;
         contact.line = c.line;
         contact.numbers = c.numbers;
@@ -403,7 +431,10 @@ public:
     bool version21() const { return m_version21; }
 
 private:
+    // Deeper nesting is taken as cards one after the other.
+    static constexpr int MaxNesting = 4;
     std::optional<Card> m_card;
+    QList<Card> m_outer;
     bool m_version21 = false;
     bool m_inBase64 = false;
 };
@@ -433,19 +464,36 @@ bool save(const QString &path, const PhonebookEntries &book, QString *error)
     return AtomicFile::write(path, text(book)).told(error);
 }
 
-Parsed read(QIODevice &in)
+namespace {
+Parsed readText(QIODevice &in)
 {
     ContactFile::LineSource source(in);
     Unfolder lines(source);
     Reader reader;
     while (const std::optional<Line> l = lines.next(reader.version21()))
         reader.line(*l);
-    reader.end();
+    reader.endAll();
     if (lines.stopped())
         reader.parsed.skipRest(lines.lastNumber());
     if (!reader.parsed.known)
         reader.parsed.problem = QStringLiteral("No vCard in the file (no line BEGIN:VCARD).");
     return reader.parsed;
+}
+
+Parsed readBytes(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readText(buffer);
+}
+} // namespace
+
+Parsed read(QIODevice &in)
+{
+    if (const std::optional<QByteArray> utf8 = ContactFile::fromUtf16(in))
+        return readBytes(*utf8);
+    return readText(in);
 }
 
 Parsed read(const QByteArray &bytes)

@@ -194,9 +194,8 @@ void MelodyComposer::btnLoadTunesClick()
     list->addItems(listed.items);
     if (list->count() > 0)
         list->setCurrentIndex(0);
-    if (!listed.skipped.isEmpty()) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Melody file"),
-                        MelodyFiles::skippedMessage(path, listed.skipped), QMessageBox::Ok, &m_page);
+    if (const QString told = MelodyFiles::message(path, listed); !told.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Melody file"), told, QMessageBox::Ok, &m_page);
         box.setObjectName(QStringLiteral("msgLinesSkipped"));
         box.exec();
     }

@@ -24,6 +24,7 @@
 #include "gui/common/FirstShow.h"
 #include "gui/common/Flash.h"
 #include "gui/common/Palette.h"
+#include "gui/common/Tab.h"
 #include "gui/messaging/SmsBooks.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 #include "link/PhoneLink.h"
@@ -210,7 +211,7 @@ void PhonebooksPage::btnLoadClick()
         showError(QStringLiteral("msgLoadFailed"), QStringLiteral("Cannot load %1: %2").arg(shown, parsed.problem));
         return;
     }
-    const ContactFile::Imported imported = ContactFile::place(parsed, side->book->count());
+    const ContactFile::Imported imported = ContactFile::place(parsed, side->book->count(), askLimits(*side));
     QString text = ContactFile::report(imported, QFileInfo(path).fileName());
     // A file without one entry the phone could hold costs the grid nothing.
     if (imported.read > 0)
@@ -220,6 +221,27 @@ void PhonebooksPage::btnLoadClick()
     QMessageBox box(QMessageBox::Information, QStringLiteral("Load"), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("msgLoadReport"));
     box.exec();
+}
+
+PhonebookAt::Limits PhonebooksPage::askLimits(const BookSide &side)
+{
+    PhonebookAt::Limits limits;
+    // A file is often loaded with no phone on the cable: a port that does
+    // not open is no error here.
+    const OperationGuard op(m_link, Tab::Phonebooks);
+    if (!op || !(m_link.connected() || m_link.openSilently()))
+        return limits;
+    m_link.runGuarded([&] {
+        const PhonebookTransfer::Run run = m_transfer.range(side.storage);
+        limits = run.limits;
+        // A phone that did not answer the selection is not asked again to
+        // take the SIM book back.
+        if (run.complete())
+            m_transfer.finish();
+        else
+            m_link.closePort();
+    });
+    return limits;
 }
 
 bool PhonebooksPage::eventFilter(QObject *watched, QEvent *event)

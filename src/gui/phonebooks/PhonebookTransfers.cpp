@@ -115,9 +115,17 @@ void PhonebooksPage::btnWriteClick()
     PhonebookTransfer::Watch watch;
     watch.asking = [&side](int r, int) { side.makeCurrentRow(r); };
     // A location the phone refuses is passed over; only an abort stops the run.
-    m_link.runGuarded([&] { m_transfer.writeBook(side.storage, side.book->count(), planned, false, watch); });
+    PhonebookTransfer::Run run;
+    m_link.runGuarded([&] { run = m_transfer.writeBook(side.storage, side.book->count(), planned, false, watch); });
 
     endTransfer(side, !UpdateOnly);
+    // What did not go as the grid shows it is told, never passed over in
+    // silence.
+    if (const QStringList summary = PhonebookTransfer::writeSummary(run); !summary.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Write"), summary.join(u'\n'), QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("msgWriteReport"));
+        box.exec();
+    }
 }
 
 void PhonebooksPage::btnChangesClick()

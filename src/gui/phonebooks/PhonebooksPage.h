@@ -139,4 +139,7 @@ private:
     void useForPersonalRing(const BookSide &side);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showError(const QString &name, const QString &text);
+    // What the book takes, asked of the phone when its port opens; the T28
+    // class's lengths when there is no phone to ask.
+    PhonebookAt::Limits askLimits(const BookSide &side);
 };

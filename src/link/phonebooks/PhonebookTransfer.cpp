@@ -3,6 +3,8 @@
 
 #include "core/phonebooks/PhonebookRange.h"
 
+#include <algorithm>
+
 namespace {
 // Without a stated size, a refusal past the first location marks the end
 // of the book. Every book has a location 1: a refusal there is the phone
@@ -30,12 +32,15 @@ bool PhonebookTransfer::begin(PhonebookAt::Book book, bool askSize, Run &run)
         endEarly(run, 0, selected.status);
         return false;
     }
-    if (askSize && !m_link.AbortRequested()) {
+    if (m_known) {
+        run.range = *std::exchange(m_known, std::nullopt);
+    } else if (askSize && !m_link.AbortRequested()) {
         // Ask how many locations it has; a phone that cannot say is no fault.
         const Exchange size = m_link.exchange(PhonebookAt::RangeQuery);
-        if (const auto range = PhonebookAt::parseRange(size.answer()))
-            run.statedLast = range->last;
+        run.range = PhonebookAt::parseRange(size.answer());
     }
+    run.statedLast = run.range ? run.range->last : 0;
+    run.limits = PhonebookAt::limitsOf(run.range);
     if (m_link.AbortRequested()) {
         endEarly(run, 0, Exchange::Aborted);
         return false;
@@ -71,19 +76,46 @@ PhonebookTransfer::Run PhonebookTransfer::readBook(PhonebookAt::Book book, const
     return run;
 }
 
+PhonebookTransfer::Run PhonebookTransfer::range(PhonebookAt::Book book)
+{
+    Run run;
+    m_known.reset();
+    if (begin(book, true, run))
+        m_known = run.range;
+    return run;
+}
+
 PhonebookTransfer::Run PhonebookTransfer::writeBook(PhonebookAt::Book book, int rows, const Planned &planned,
                                                     bool toBookEnd, const Watch &watch)
 {
     Run run;
-    if (!begin(book, toBookEnd, run))
+    // An update with nothing to write asks the phone nothing either.
+    bool any = toBookEnd;
+    for (int r = 1; r <= rows && !any; ++r)
+        any = planned(r).has_value();
+    if (!begin(book, any, run))
         return run;
-    const int last = toBookEnd ? qMax(rows, run.statedLast ? run.statedLast : MaxLocations) : rows;
+    int last = toBookEnd ? qMax(rows, run.statedLast ? run.statedLast : MaxLocations) : rows;
+    if (run.statedLast) {
+        last = toBookEnd ? run.statedLast : qMin(rows, run.statedLast);
+        for (int r = last + 1; r <= rows; ++r)
+            if (const auto entry = planned(r); entry && *entry != PhonebookEntry())
+                run.pastEnd << r;
+    }
     for (int r = 1; r <= last; ++r) {
         if (m_link.AbortRequested())
             return endEarly(run, r, Exchange::Aborted);
-        const std::optional<PhonebookEntry> entry = planned(r);
-        if (!entry)
+        const std::optional<PhonebookEntry> wanted = planned(r);
+        if (!wanted)
             continue;
+        const PhonebookAt::Fitted fit = PhonebookAt::fitted(*wanted, run.limits);
+        if (!fit.entry) {
+            run.tooLong << r;
+            continue;
+        }
+        if (fit.nameCut)
+            run.namesCut << r;
+        const PhonebookEntry *entry = &*fit.entry;
         if (watch.asking)
             watch.asking(r, last);
         // Write location r.
@@ -102,6 +134,7 @@ PhonebookTransfer::Run PhonebookTransfer::writeBook(PhonebookAt::Book book, int 
 
 void PhonebookTransfer::finish()
 {
+    m_known.reset();
     if (m_link.connected()) {
         // After an abort the rest of the abandoned reply may still be
         // waiting; its "OK" must not pass for the answer to the selection.
@@ -109,4 +142,52 @@ void PhonebookTransfer::finish()
         m_link.exchange(PhonebookAt::selectCommand(PhonebookAt::Book::Sim));
     }
     m_link.closePort();
+}
+
+namespace {
+// The locations written whose exchange ended as one of `statuses`.
+QList<int> endedAs(const PhonebookTransfer::Run &run, std::initializer_list<Exchange::Status> statuses)
+{
+    QList<int> out;
+    for (const PhonebookTransfer::Location &at : run.locations)
+        if (std::find(statuses.begin(), statuses.end(), at.status) != statuses.end())
+            out << at.location;
+    return out;
+}
+QList<int> refused(const PhonebookTransfer::Run &run)
+{
+    return endedAs(run, {Exchange::Error, Exchange::CmeError});
+}
+QList<int> unanswered(const PhonebookTransfer::Run &run)
+{
+    return endedAs(run, {Exchange::Timeout});
+}
+} // namespace
+
+QStringList PhonebookTransfer::writeSummary(const Run &run)
+{
+    using PhonebookAt::locationList;
+    QStringList lines;
+    if (!run.namesCut.isEmpty())
+        lines << QStringLiteral("Names cut to the book's %1 characters: location %2.")
+                     .arg(run.limits.name)
+                     .arg(locationList(run.namesCut));
+    if (!run.tooLong.isEmpty())
+        lines << QStringLiteral("Not written, the number longer than the book's %1 digits: location %2.")
+                     .arg(run.limits.number)
+                     .arg(locationList(run.tooLong));
+    if (!run.pastEnd.isEmpty())
+        lines << QStringLiteral("Not written, past the book's last location %1: location %2.")
+                     .arg(run.statedLast)
+                     .arg(locationList(run.pastEnd));
+    if (const QList<int> no = refused(run); !no.isEmpty())
+        lines << QStringLiteral("Refused by the phone: location %1.").arg(locationList(no));
+    if (const QList<int> silent = unanswered(run); !silent.isEmpty())
+        lines << QStringLiteral("No answer from the phone: location %1.").arg(locationList(silent));
+    return lines;
+}
+
+bool PhonebookTransfer::lostEntries(const Run &run)
+{
+    return !run.tooLong.isEmpty() || !run.pastEnd.isEmpty() || !refused(run).isEmpty() || !unanswered(run).isEmpty();
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/phonebooks/PhonebookAt.h"
+#include "core/phonebooks/PhonebookRange.h"
 #include "link/PhoneLink.h"
 
 class PhonebookTransfer {
@@ -36,6 +37,16 @@ public:
         int endedAt = 0;
         // The book's last location as the phone states it; 0 when it does not.
         int statedLast = 0;
+        // What AT+CPBR=? said (nothing when it was not asked or not
+        // answered), and the limits a write planned against.
+        std::optional<PhonebookAt::Range> range;
+        PhonebookAt::Limits limits;
+        // Of a write: the planned locations not written because the number
+        // is longer than the book takes or the location lies past the book's
+        // stated last, and those whose name was cut to the book's length.
+        QList<int> tooLong;
+        QList<int> pastEnd;
+        QList<int> namesCut;
         // Every location asked, in order. The refusal that marks the end of
         // a book of unstated size is no location of the book and is left out.
         QList<Location> locations;
@@ -59,15 +70,33 @@ public:
     // abort, a refusal inside the stated range.
     Run readBook(PhonebookAt::Book book, const Watch &watch = {});
 
+    // The book selected and asked what it takes (AT+CPBR=?), before a file
+    // is fitted to it: the run's `range` and `limits`, and its status Ok
+    // unless the selection failed. The answer stands for the next writeBook
+    // of this transfer, which then does not ask again.
+    Run range(PhonebookAt::Book book);
+
     // What a write puts at location r: an entry (an empty one clears it), or
     // nothing to pass r over.
     using Planned = std::function<std::optional<PhonebookEntry>(int location)>;
     // Locations 1 to `rows`, and with `toBookEnd` on to the end of the book
-    // as readBook finds it. A refused or silent location is passed over, its
-    // status in the list; only an abort (or a port that failed) ends the run
-    // early.
+    // as readBook finds it. When anything is to be written the book is
+    // asked what it takes first, and the plan keeps to it: no location past
+    // the last it states, names cut to its length, no number longer than it
+    // takes (see the run's lists). A refused or silent location is passed
+    // over, its status in the list; only an abort (or a port that failed)
+    // ends the run early.
     Run writeBook(PhonebookAt::Book book, int rows, const Planned &planned, bool toBookEnd,
                   const Watch &watch = {});
+
+    // What a write left out or changed, one short line each (locations
+    // named up to twelve, the rest counted): names cut, numbers too long,
+    // locations past the book's end, and the locations the phone refused.
+    // Empty when every planned entry went as planned.
+    static QStringList writeSummary(const Run &run);
+    // Whether a planned entry is not on the phone now: too long, past the
+    // end or refused.
+    static bool lostEntries(const Run &run);
 
     // How every transfer ends: the SIM book selected again, as other
     // programs expect to find it, and the port closed. Nothing is sent when
@@ -76,6 +105,8 @@ public:
 
 private:
     PhoneLink &m_link;
+    // What range() was told, for the write after it.
+    std::optional<std::optional<PhonebookAt::Range>> m_known;
     // The book selected and its stated size asked; false, with the run's
     // ending set, when the run cannot go on.
     bool begin(PhonebookAt::Book book, bool askSize, Run &run);

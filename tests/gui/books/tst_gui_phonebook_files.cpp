@@ -111,6 +111,7 @@ private slots:
     void menusAndEntryActions();
     void readSavedLoadedUpdatesNothing();
     void vcardSavedLoadedAndWritten();
+    void importToSmallSim();
     void csvLoadsReport();
 };
 
@@ -344,11 +345,42 @@ void TestPhonebookFiles::vcardSavedLoadedAndWritten()
     w.click("btnWrite", {answer(&question, QMessageBox::Ok)});
     QCOMPARE(question, QStringLiteral("confirmWrite|Write all entries...|Write all entries to Phone, Are you sure?"));
     const QStringList sent = sim.commands().mid(before);
-    QCOMPARE(sent.size(), 52);
-    QCOMPARE(sent.at(1), QStringLiteral("AT+CPBW=1,\"46701234567\",145,\"\u00c5sa M\u00fcller\""));
-    QCOMPARE(sent.at(4), QStringLiteral("AT+CPBW=4,\"0812\",129,\"Smith, Jo\""));
-    QCOMPARE(sent.at(9), QStringLiteral("AT+CPBW=9,\"*100#\",129,\"\""));
-    QCOMPARE(sent.at(2), QStringLiteral("AT+CPBW=2,\"\",129,\"\""));
+    QCOMPARE(sent.size(), 53);
+    QCOMPARE(sent.at(1), QStringLiteral("AT+CPBR=?"));
+    QCOMPARE(sent.at(2), QStringLiteral("AT+CPBW=1,\"46701234567\",145,\"\u00c5sa M\u00fcller\""));
+    QCOMPARE(sent.at(5), QStringLiteral("AT+CPBW=4,\"0812\",129,\"Smith, Jo\""));
+    QCOMPARE(sent.at(10), QStringLiteral("AT+CPBW=9,\"*100#\",129,\"\""));
+    QCOMPARE(sent.at(3), QStringLiteral("AT+CPBW=2,\"\",129,\"\""));
+    qunsetenv("MIRVAK_COM1");
+}
+
+// A SIM of 14-character names: the load asks the phone what its book takes
+// and cuts the names to it, and the write stores every entry.
+void TestPhonebookFiles::importToSmallSim()
+{
+    SimPhone sim({}, QJsonObject{{"sim", QJsonObject{{"size", 30}, {"nameLength", 14}, {"entries", QJsonArray{}}}}});
+    QVERIFY(sim.start());
+    sim.useAsCom(1);
+    Window w;
+    w.rig.form->link.setTiming(guitest::testTiming(0.2));
+    w.showTab(SimTab);
+    const QString path = w.rig.filePath(QStringLiteral("outlook.csv"));
+    QVERIFY(Scratch::writeFile(path, "First Name,Last Name,Mobile Phone,Business Phone,Business Fax\r\n"
+                                     "Bartholomew,Longname,0701,Tel privat,0703\r\nAl,Ek,0704,,\r\n"));
+    QString report;
+    w.load(path, {answer(&report)});
+    QCOMPARE(sim.commands(), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBR=?", "AT+CPBS=\"SM\""}));
+    QCOMPARE(report, QStringLiteral("msgLoadReport|Load|3 entries read from outlook.csv.\n"
+                                    "2 names were cut or changed to fit the phone.\n"
+                                    "1 fax or pager number was read as an \"/O\" entry.\n\nSkipped:\n"
+                                    "line 2: \"Bartholomew Longname\": \"Tel privat\" is no phone number"));
+    QString question;
+    w.click("btnWrite", {answer(&question, QMessageBox::Ok)});
+    const QJsonArray stored = sim.stopAndDump().value("sim").toObject().value("entries").toArray();
+    QStringList names;
+    for (const QJsonValue &e : stored)
+        names << e.toObject().value("name").toString();
+    QCOMPARE(names, (QStringList{"Bartholomew/M", "Bartholomew/O", "Al Ek"}));
     qunsetenv("MIRVAK_COM1");
 }
 

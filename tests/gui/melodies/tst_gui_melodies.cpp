@@ -406,7 +406,7 @@ void TestGuiMelodies::ringtonesOpenedMovedAndSaved()
     const QString path = rig.filePath("ringtones.rtttl");
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(nokia.toLatin1() + "\r\nnot a tune\r\n\r\n" + simpsons + "\r\nBad:d=4:e#\r\n");
+    f.write(nokia.toLatin1() + "\r\nnot a tune\r\n\r\n" + simpsons + "\r\nBad:d=4:x5\r\n");
     f.close();
     auto *list = rig.find<QComboBox>("TuneList");
     rig.answers->nextFile = path;
@@ -416,7 +416,8 @@ void TestGuiMelodies::ringtonesOpenedMovedAndSaved()
     QCOMPARE(list->itemText(1), QStringLiteral("TheSimpsons|+C+E+#F+a+G+E+Ca#f#f#fGp"));
     QCOMPARE(rig.answers->shown,
              (QStringList{"OpenTunes", "box: 2 lines of ringtones.rtttl could not be read as melodies and were "
-                                       "skipped: lines 2 and 5."}));
+                                       "skipped: lines 2 and 5.\nline 2: not of the form name:settings:notes\n"
+                                       "line 5: unknown note 'x5'"}));
 
     // Ready to play: its first note is the upper E, short.
     QCOMPARE(rig.pressDuringTune("PlayFile", "TuneStop5"), QStringList{"tone 1319 Hz 128 ms"});

@@ -170,7 +170,7 @@ private slots:
             pagetest::DialogSteps none;
             QTest::mouseClick(w.button("btnChanges"), Qt::LeftButton);
             QCOMPARE(none.shown, 0); // no confirmation asked
-            QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", once, "AT+CPBS=\"SM\""}));
+            QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBR=?", once, "AT+CPBS=\"SM\""}));
             verifyAtRest(w);
         }
 
@@ -184,14 +184,14 @@ private slots:
         }
         QCOMPARE(box.name, QStringLiteral("confirmWrite"));
         QCOMPARE(box.text, QStringLiteral("Write all entries to SIM, Are you sure?"));
-        QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBW=1,\"46701234567\",145,\"Anna\"",
+        QCOMPARE(since(sim, before), (QStringList{"AT+CPBS=\"SM\"", "AT+CPBR=?", "AT+CPBW=1,\"46701234567\",145,\"Anna\"",
                                                   "AT+CPBW=2,\"\",129,\"\"", once, "AT+CPBS=\"SM\""}));
         const QJsonArray stored = sim.stopAndDump().value("sim").toObject().value("entries").toArray();
         QCOMPARE(stored, (QJsonArray{entry(1, "46701234567", 145, "Anna"), entry(3, "0701234567", 129, "Bobby")}));
     }
 
-    // On the Phone tab: Cancel sends nothing; OK writes the phone memory,
-    // passing over the locations it refuses.
+    // On the Phone tab: Cancel sends nothing; OK writes the phone memory up
+    // to the last location it states, and says what lay past it.
     void confirmationOnThePhoneTab()
     {
         SimPhone sim({}, {{"phonebook", QJsonObject{{"size", 2}, {"entries", QJsonArray{}}}}});
@@ -212,17 +212,17 @@ private slots:
         QCOMPARE(w.form->link.lockedPage(), 100);
         QVERIFY(w.button("btnWrite")->isVisible() && w.button("btnWrite")->isEnabled());
 
+        BoxAnswer report;
         {
-            pagetest::DialogSteps confirm({answerConfirmation(QMessageBox::Ok, box)});
+            pagetest::DialogSteps confirm(
+                {answerConfirmation(QMessageBox::Ok, box), answerConfirmation(QMessageBox::Ok, report)});
             QTest::mouseClick(w.button("btnWrite"), Qt::LeftButton);
             QVERIFY(confirm.allTaken());
         }
-        const QStringList sent = sim.commands();
-        QCOMPARE(sent.size(), 52);
-        QCOMPARE(sent.first(), QStringLiteral("AT+CPBS=\"ME\""));
-        QCOMPARE(sent.at(1), QStringLiteral("AT+CPBW=1,\"4612\",145,\"\""));
-        QCOMPARE(sent.at(50), QStringLiteral("AT+CPBW=50,\"\",129,\"\""));
-        QCOMPARE(sent.last(), QStringLiteral("AT+CPBS=\"SM\""));
+        QCOMPARE(sim.commands(), (QStringList{"AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBW=1,\"4612\",145,\"\"",
+                                              "AT+CPBW=2,\"\",129,\"\"", "AT+CPBS=\"SM\""}));
+        QCOMPARE(report.name, QStringLiteral("msgWriteReport"));
+        QCOMPARE(report.text, QStringLiteral("Not written, past the book's last location 2: location 3."));
         verifyAtRest(w);
         const QJsonObject dump = sim.stopAndDump();
         QCOMPARE(dump.value("phonebook").toObject().value("entries").toArray(),
