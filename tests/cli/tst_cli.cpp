@@ -123,7 +123,7 @@ private slots:
         // Checked before the phone is asked: a read marks messages read.
         QTest::newRow("output folder missing") << QStringList{"sms", "list", "-o", "missing/list.csv"}
                                                << "cannot write missing/list.csv";
-        QTest::newRow("group alone") << QStringList{"sms"} << "sms needs one of:\n  sms send    Send a text message\n";
+        QTest::newRow("group alone") << QStringList{"sms"} << "sms needs one of:\n  sms send     Send a text message\n";
         QTest::newRow("get memory") << QStringList{"sms", "get", "4"} << "sms get needs --memory SM or --memory ME";
         QTest::newRow("delete memory") << QStringList{"sms", "delete", "--memory", "both", "1"}
                                        << "needs --memory SM or --memory ME";
@@ -160,8 +160,8 @@ private slots:
             QVERIFY2(help.out.contains(word), word);
         const Result sms = run({"help", "sms"});
         QCOMPARE(sms.code, 0);
-        QCOMPARE(sms.out.split('\n').size(), 5);
-        QVERIFY(sms.out.contains("  sms get     Show the message stored at one location\n"));
+        QCOMPARE(sms.out.split('\n').size(), 7);
+        QVERIFY(sms.out.contains("  sms get      Show the message stored at one location\n"));
         QVERIFY(run({"help"}).out.contains("  melody store     Store a tune"));
         QVERIFY(run({"help", "sms", "get"}).out.startsWith("usage: mirvak-cli sms get --memory SM|ME LOCATION"));
         const Result version = run({"--version"});
@@ -433,6 +433,34 @@ private slots:
         QVERIFY2(lines.at(1).endsWith(QStringLiteral("tickets for Saturday.\\n')")), qPrintable(lines.at(1)));
         QVERIFY2(lines.at(2).startsWith(QStringLiteral("('Telia', ")), qPrintable(lines.at(2)));
         QVERIFY2(lines.at(3).contains(QStringLiteral("'See you at eight\\n')")), qPrintable(lines.at(3)));
+    }
+
+    // fetch keeps what the phone holds and prints only what is new; a
+    // message deleted from the phone stays in the archive, and a sent one
+    // joins the conversation of the number it went to.
+    void smsFetchAndArchive()
+    {
+        SimPhone sim;
+        QVERIFY(sim.start());
+        sim.useAsCom(1);
+        const QStringList fetch{"--archive", "kept/messages.sqlite", "sms", "fetch", "--format", "csv"};
+        Result r = run(fetch);
+        QVERIFY2(r.code == 0, r.err.constData());
+        const int found = int(r.out.count("\r\n")) - 1; // the header line
+        QVERIFY2(found > 0 && r.err.contains(QByteArray::number(found) + " new messages"), r.err.constData());
+        r = run(fetch);
+        QVERIFY2(r.code == 0 && r.out.isEmpty() && r.err.contains("0 new messages"), r.err.constData());
+
+        QVERIFY(run({"sms", "delete", "--memory", "SM", "1"}).code == 0);
+        QVERIFY(run({"--archive", "kept/messages.sqlite", "sms", "send", "0701112233", "Thanks, 5\u20AC it is"}).code == 0);
+        QVERIFY(run(fetch).out.isEmpty());
+        r = run({"--archive", "kept/messages.sqlite", "sms", "archive", "--format", "csv"});
+        QCOMPARE(int(r.out.count("\r\n")) - 1, found + 1);
+        r = run({"--archive", "kept/messages.sqlite", "sms", "archive", "--with", "+46701112233"});
+        QVERIFY2(r.code == 0 && r.out.contains("Costs 5\u20AC") && r.out.endsWith("Thanks, 5\u20AC it is\n"),
+                 r.out.constData());
+        r = run({"--archive", "kept/messages.sqlite", "sms", "archive", "--search", "thank"});
+        QVERIFY2(r.out.contains("Thanks") && !r.out.contains("Costs"), r.out.constData());
     }
 
     // Exactly the locations named are deleted; one past the store's size

@@ -82,6 +82,7 @@ const QList<QStringList> &migrations()
                            " last_text = iif(excluded.last_sort >= last_sort, excluded.last_text, last_text),"
                            " last_sort = max(last_sort, excluded.last_sort); END"),
             QStringLiteral("CREATE TABLE facts (key TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+            QStringLiteral("CREATE INDEX parts_by_pdu ON parts (pdu)"),
         },
     };
     return steps;
@@ -337,24 +338,58 @@ std::optional<QList<ArchivedMessage>> MessageArchive::add(const QList<ArchivedMe
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<ArchivedMessage> added;
     bool ok = true;
-    for (ArchivedMessage m : messages) {
-        const QByteArray key = dedupeKey(m);
+    QSqlQuery byPdu(db), complete(db);
+    byPdu.prepare(QStringLiteral("SELECT message FROM parts WHERE pdu = ?"));
+    complete.prepare(QStringLiteral("UPDATE messages SET text = ? WHERE id = ? AND"
+                                    " (SELECT count(*) FROM parts WHERE message = ?) < ?"));
+    // The message already kept: by its key, or, for one read from the phone,
+    // by any part it shares with one kept (a part deleted from the phone
+    // since, or not yet come, changes the joined text but no part).
+    const auto kept = [&](const ArchivedMessage &m, const QByteArray &key) -> std::optional<qint64> {
         find.addBindValue(key);
         ok = find.exec();
+        std::optional<qint64> id;
+        if (ok && find.next())
+            id = find.value(0).toLongLong();
+        find.finish();
+        for (const ArchivedPart &p : m.parts) {
+            if (id || !ok || m.store.isEmpty())
+                break;
+            byPdu.addBindValue(QString::fromLatin1(p.pdu.toUpper()));
+            ok = byPdu.exec();
+            if (ok && byPdu.next())
+                id = byPdu.value(0).toLongLong();
+            byPdu.finish();
+        }
+        return id;
+    };
+    const auto addParts = [&](qint64 id, const QList<ArchivedPart> &parts) {
+        for (const ArchivedPart &p : parts) {
+            part.addBindValue(id);
+            part.addBindValue(p.part);
+            part.addBindValue(QString::fromLatin1(p.pdu.toUpper()));
+            if (!part.exec())
+                return false;
+        }
+        return true;
+    };
+    for (ArchivedMessage m : messages) {
+        const QByteArray key = dedupeKey(m);
+        const std::optional<qint64> id = kept(m, key);
         if (!ok)
             break;
-        if (find.next()) {
-            // Read again: only what the phone did with it since is news.
-            const qint64 id = find.value(0).toLongLong();
-            find.finish();
+        if (id) {
+            // Read again: what the phone did with it since is news, and the
+            // parts that were missing.
             status.addBindValue(m.status);
-            status.addBindValue(id);
+            status.addBindValue(*id);
             status.addBindValue(m.status);
-            if (!(ok = status.exec()))
+            for (const QVariant &v : QVariantList{text(m.text), *id, *id, int(m.parts.size())})
+                complete.addBindValue(v);
+            if (!(ok = status.exec() && complete.exec() && addParts(*id, m.parts)))
                 break;
             continue;
         }
-        find.finish();
         m.conversation = NumberKey::of(m.number, country);
         const QDateTime sortTime = m.time.isValid() ? m.time : now;
         const QVariantList values{m.direction == ArchivedMessage::Sent ? QStringLiteral("out") : QStringLiteral("in"),
@@ -369,20 +404,13 @@ std::optional<QList<ArchivedMessage>> MessageArchive::add(const QList<ArchivedMe
         if (!(ok = insert.exec()))
             break;
         m.id = insert.lastInsertId().toLongLong();
-        for (const ArchivedPart &p : m.parts) {
-            part.addBindValue(m.id);
-            part.addBindValue(p.part);
-            part.addBindValue(QString::fromLatin1(p.pdu));
-            if (!(ok = part.exec()))
-                break;
-        }
-        if (!ok)
+        if (!(ok = addParts(m.id, m.parts)))
             break;
         added << m;
     }
     if (!ok) {
         QString why;
-        for (const QSqlQuery *q : {&find, &insert, &status, &part})
+        for (const QSqlQuery *q : {&find, &insert, &status, &part, &byPdu, &complete})
             if (q->lastError().isValid())
                 why = q->lastError().nativeErrorCode() == QLatin1String("5")
                     ? QStringLiteral("another program kept it busy for over %1 s").arg(BusyTimeoutMs / 1000)

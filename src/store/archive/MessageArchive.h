@@ -100,7 +100,9 @@ public:
     int count() const;
 
     // What makes two messages one: direction, number, time stamp, text and
-    // the part reference and count.
+    // the part reference and count. A message read from the phone is also
+    // the one kept that holds any of its parts' PDUs, so a message whose
+    // part was deleted from the phone, or came late, stays one message.
     static QByteArray dedupeKey(const ArchivedMessage &message);
     // A message read from the phone, ready to store; and back, for the
     // Inbox's file writers.

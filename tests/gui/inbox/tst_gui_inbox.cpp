@@ -6,6 +6,10 @@
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QTextBrowser>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -369,6 +373,35 @@ private slots:
         QCOMPARE(mails[1].toArray()[2].toString(), LongText.left(40));
         QCOMPARE(mails[1].toArray()[3].toString(), LongText);
         QCOMPARE(mails[2].toArray()[3].toString(), TeliaText);
+    }
+
+    // Every message read is kept: the archive view shows it as a
+    // conversation, finds it by a word as the user types, and exports it.
+    void archiveShowsFindsAndExports()
+    {
+        Window &w = window();
+        QVERIFY(w.ok());
+        w.read(2);
+        w.get<QComboBox>("InboxView")->setCurrentIndex(1);
+        auto *conversations = w.get<QListView>("ConversationList");
+        QVERIFY(conversations->isVisible());
+        QCOMPARE(conversations->model()->rowCount(), 3); // Bob, Anna and Telia
+        QTest::keyClicks(w.get<QLineEdit>("ArchiveSearch"), QStringLiteral("balan"));
+        QCOMPARE(conversations->model()->rowCount(), 1);
+        conversations->setCurrentIndex(conversations->model()->index(0, 0));
+        QVERIFY(w.get<QTextBrowser>("ConversationView")->toPlainText().contains(TeliaText));
+
+        const QString path = w.filePath(QStringLiteral("telia.csv"));
+        DialogSteps steps({[&](QWidget *d) { pagetest::typeAndAccept(qobject_cast<QFileDialog *>(d), path); }});
+        w.get<QMenu>("ArchiveExportMenu")->actions().at(1)->trigger(); // "This conversation…"
+        QVERIFY(steps.allTaken());
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = csv.readAll().split('\n');
+        QCOMPARE(rows.size(), 3);
+        QVERIFY2(rows.at(1).contains(TeliaText.toUtf8()), rows.at(1).constData());
+        w.get<QLineEdit>("ArchiveSearch")->clear();
+        w.get<QComboBox>("InboxView")->setCurrentIndex(0);
     }
 };
 
