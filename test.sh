@@ -18,6 +18,8 @@ build/asan/bench/inbox_bench || echo "inbox_bench failed (figures not measured)"
 build/asan/bench/tone_bench || echo "tone_bench failed (figures not measured)"
 # Memory and open descriptors over many exchanges and message sends.
 build/asan/bench/soak_bench || echo "soak_bench failed (figures not measured)"
+# The message archive at 100 000 messages: storing a read, searching, opening the view.
+build/asan/bench/archive_bench || echo "archive_bench failed (figures not measured)"
 # Start to window shown and closed, and peak memory, of the whole program.
 build/asan/bench/startup_bench || echo "startup_bench failed (figures not measured)"
 # One test a core at a time; the longest start first.

@@ -22,8 +22,11 @@ _mirvak_cli()
             fi
             return
             ;;
-        --trace | -o | --output)
+        --trace | -o | --output | --archive)
             _filedir
+            return
+            ;;
+        --with | --search)
             return
             ;;
     esac
@@ -32,7 +35,7 @@ _mirvak_cli()
     local i command=()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --port | --trace | --memory | --format | -o | --output) ((i++)) ;;
+            --port | --trace | --archive | --memory | --format | -o | --output | --with | --search) ((i++)) ;;
             -*) ;;
             *) command+=("${words[i]}") ;;
         esac
@@ -58,7 +61,7 @@ _mirvak_cli()
             ;;
     esac
 
-    local options="--port --trace --help --version"
+    local options="--port --trace --archive --help --version"
     case "${command[0]} ${command[1]}" in
         "phonebook read") options+=" --memory --format --output -o" ;;
         "phonebook write")
@@ -70,6 +73,8 @@ _mirvak_cli()
             ;;
         "sms send") options+=" --binary --dry-run" ;;
         "sms list") options+=" --memory --format --output -o --unread" ;;
+        "sms archive") options+=" --with --search --format --output -o" ;;
+        "sms fetch") options+=" --format --output -o" ;;
         "sms get") options+=" --memory --format --output -o" ;;
         "sms delete") options+=" --memory" ;;
     esac
@@ -84,7 +89,7 @@ _mirvak_cli()
             case ${command[0]} in
                 help) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
-                sms) COMPREPLY=($(compgen -W "send list get delete" -- "$cur")) ;;
+                sms) COMPREPLY=($(compgen -W "send list get delete archive fetch" -- "$cur")) ;;
                 melody) COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
             esac
             ;;
