@@ -13,7 +13,7 @@ _mirvak_cli()
             COMPREPLY+=($(compgen -f -- "$cur"))
             return
             ;;
-        --trace | -o | --output)
+        --trace | -o | --output | --pin-file)
             _filedir
             return
             ;;
@@ -23,7 +23,7 @@ _mirvak_cli()
     local i command=()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --port | --trace | --memory | --format | -o | --output) ((i++)) ;;
+            --port | --trace | --memory | --format | --list | --pin-file | -o | --output) ((i++)) ;;
             -*) ;;
             *) command+=("${words[i]}") ;;
         esac
@@ -39,8 +39,16 @@ _mirvak_cli()
             fi
             return
             ;;
+        --list)
+            COMPREPLY=($(compgen -W "dialled missed received own fixed emergency" -- "$cur"))
+            return
+            ;;
         --format)
-            if [[ ${command[0]} == sms ]]; then
+            if [[ ${command[0]} == status ]]; then
+                COMPREPLY=($(compgen -W "text json" -- "$cur"))
+            elif [[ ${command[0]} == calls ]]; then
+                COMPREPLY=($(compgen -W "text csv" -- "$cur"))
+            elif [[ ${command[0]} == sms ]]; then
                 COMPREPLY=($(compgen -W "text csv mbox" -- "$cur"))
             else
                 COMPREPLY=($(compgen -W "pbk vcf csv" -- "$cur"))
@@ -49,7 +57,7 @@ _mirvak_cli()
             ;;
     esac
 
-    local options="--port --trace --help --version"
+    local options="--port --trace --pin-file --help --version"
     case "${command[0]} ${command[1]}" in
         "phonebook read") options+=" --memory --format --output" ;;
         "phonebook write")
@@ -62,6 +70,8 @@ _mirvak_cli()
         "sms send") options+=" --binary" ;;
         "sms list") options+=" --memory --format --output" ;;
         "sms delete") options+=" --memory" ;;
+        "status "*) options+=" --format" ;;
+        "calls "*) options+=" --list --format" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -69,7 +79,7 @@ _mirvak_cli()
     fi
 
     case ${#command[@]} in
-        0) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
+        0) COMPREPLY=($(compgen -W "ports info phonebook sms melody status calls dial hangup" -- "$cur")) ;;
         1)
             case ${command[0]} in
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;

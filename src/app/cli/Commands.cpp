@@ -20,6 +20,11 @@ const QList<Command> &commands()
         {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete},
         {{"melody", "read"}, {}, 0, 0, {}, melodyRead},
         {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore},
+        {{"status"}, "[--format text|json]", 0, 0, {"format"}, status},
+        {{"calls"}, "[--list dialled|missed|received|own|fixed|emergency] [--format text|csv]", 0, 0,
+         {"list", "format"}, calls},
+        {{"dial"}, "NUMBER", 1, 1, {}, dial},
+        {{"hangup"}, {}, 0, 0, {}, hangup},
     };
     return table;
 }
