@@ -29,6 +29,7 @@ public:
     void btnInboxReadClick();
     void btnInboxAbortClick();
     void btnInboxReplyClick();
+    void btnInboxCallClick();
     void btnInboxDeleteClick();
     void btnInboxSaveClick();
 
@@ -38,6 +39,8 @@ public:
 signals:
     // "Reply" on a message: the SMS page is to write to this number.
     void replyRequested(const QString &number);
+    // "Call": the window dials the message's number.
+    void callRequested(const QString &number);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -50,6 +53,7 @@ private:
     QTableWidget *InboxList;
     QPlainTextEdit *InboxText;
     QPushButton *btnInboxReply;
+    QPushButton *btnInboxCall;
     QPushButton *btnInboxDelete;
     QPushButton *btnInboxSave;
     QFileDialog *InboxSaveFile = nullptr;

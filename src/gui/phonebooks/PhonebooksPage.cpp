@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gui/phonebooks/PhonebooksPage.h"
 
+#include <QAction>
 #include <QGridLayout>
+#include <QMenu>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
@@ -11,6 +13,7 @@
 
 #include "gui/common/BookTableModel.h"
 #include "gui/common/BookView.h"
+#include "gui/phonebooks/CallsPanel.h"
 #include "gui/messaging/SmsBooks.h"
 #include "link/PhoneLink.h"
 
@@ -74,6 +77,8 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     Tabs->addTab(tabPage(QStringLiteral("TabSheetICQ"), ICQgrid), QStringLiteral("ICQ"));
     Tabs->addTab(tabPage(QStringLiteral("TabSheetSIM"), SimGrid), QStringLiteral("SIM"));
     Tabs->addTab(tabPage(QStringLiteral("TabSheetPhone"), PhoneGrid), QStringLiteral("Phone"));
+    Calls = new CallsPanel(link, this);
+    Tabs->addTab(Calls, QStringLiteral("Calls"));
 
     // Each Abort button lies exactly beneath its button: a running transfer
     // hides the button and the Abort button shows through.
@@ -125,6 +130,24 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     setUpTransfers();
     setUpFilesAndMenus();
     setUpSides();
+
+    // "Call" dials the number of the row last pressed.
+    for (const BookSide *side : {&m_sim, &m_phone}) {
+        QAction *call = side->menu->addAction(QStringLiteral("Call"));
+        call->setObjectName(side == &m_sim ? QStringLiteral("MenuCallSim") : QStringLiteral("MenuCallPhone"));
+        connect(call, &QAction::triggered, this, [this, side] {
+            if (const PhonebookEntry *e = side->currentEntry(); e && !e->number.trimmed().isEmpty()) {
+                showCalls();
+                Calls->dial(QString::fromLatin1(e->number));
+            }
+        });
+    }
+    connect(Calls, &CallsPanel::busyChanged, this, &PhonebooksPage::busyChanged);
+}
+
+void PhonebooksPage::showCalls()
+{
+    Tabs->setCurrentIndex(CallsTab);
 }
 
 void PhonebooksPage::setUpSides()
@@ -173,5 +196,7 @@ void PhonebooksPage::TabsChange()
     }
     for (QPushButton *b : {btnRead, btnWrite, btnLoad, btnChanges})
         b->setEnabled(side != nullptr);
+    // The call lists are the phone's own: nothing to save or load.
+    btnSave->setEnabled(Tabs->currentIndex() != CallsTab);
 }
 
