@@ -100,12 +100,21 @@ void CallsPanel::fillLists(const QStringList &books)
         CallList->addItem(CallsAt::caption(l), int(l));
     const int again = CallList->findData(chosen);
     CallList->setCurrentIndex(again < 0 ? 0 : again);
+    // A phone that keeps no call list: nothing to choose or read.
+    const bool none = CallList->count() == 0;
+    const QString why = QStringLiteral("The phone keeps no call lists");
+    CallList->setToolTip(none ? why : QStringLiteral("The call list to read"));
+    btnCallsRead->setToolTip(none ? why : QStringLiteral("Read the chosen list from the phone"));
+    m_noLists = none;
+    CallList->setEnabled(!none);
+    btnCallsRead->setEnabled(!none);
 }
 
 void CallsPanel::setBusy(bool busy)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{btnCallsRead, CallList, btnHangUp})
-        w->setEnabled(!busy);
+    for (QWidget *w : std::initializer_list<QWidget *>{btnCallsRead, CallList})
+        w->setEnabled(!busy && !m_noLists);
+    btnHangUp->setEnabled(!busy);
     emit busyChanged(busy);
 }
 

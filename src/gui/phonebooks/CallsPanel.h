@@ -45,6 +45,7 @@ private:
     PhoneLink &m_link;
     CallListService m_service{m_link};
     std::function<QString(const QString &)> m_nameFor;
+    bool m_noLists = false; // the phone said it keeps none
     void fillLists(const QStringList &books);
     void showEntries(const QList<CallsAt::Entry> &entries);
     void setBusy(bool busy);

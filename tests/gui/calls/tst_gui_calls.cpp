@@ -21,6 +21,7 @@ class TestGuiCalls : public QObject {
 private slots:
     void readListsAndCall();
     void pinUnlocksAndTheReadGoesOn();
+    void phoneWithoutCallLists();
 };
 
 namespace {
@@ -113,6 +114,24 @@ void TestGuiCalls::pinUnlocksAndTheReadGoesOn()
     const QByteArray trace = rig.trace();
     QVERIFY(trace.contains("AT+CPIN=\"****\""));
     QVERIFY(!trace.contains("\"1234\"") && !trace.contains("\"1111\""));
+}
+
+// A phone that names no call list among its books: nothing left to choose,
+// and the controls say why.
+void TestGuiCalls::phoneWithoutCallLists()
+{
+    FormRig rig;
+    QVERIFY(rig.startPhone({}, QJsonObject{{"overrides", QJsonObject{{"+CPBS=?", "+CPBS: (\"SM\",\"ME\")"}}}}));
+    rig.openWindow(Tab::Phonebooks);
+    QVERIFY(rig.ok());
+    rig.find<QTabWidget>(QStringLiteral("Tabs"))->setCurrentIndex(4);
+    rig.click(QStringLiteral("btnCallsRead"));
+    auto *list = guitest::find<QComboBox>(rig.form->phonebooksPage, QStringLiteral("CallList"));
+    auto *read = rig.find<QPushButton>(QStringLiteral("btnCallsRead"));
+    QCOMPARE(list->count(), 0);
+    QVERIFY(!list->isEnabled() && !read->isEnabled());
+    QCOMPARE(read->toolTip(), QStringLiteral("The phone keeps no call lists"));
+    QVERIFY(!rig.sim->commands().join(u' ').contains(QLatin1String("CPBR")));
 }
 
 QTEST_MAIN(TestGuiCalls)
