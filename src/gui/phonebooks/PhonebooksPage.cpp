@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "core/at/ReplyParse.h"
 #include "gui/common/BookTableModel.h"
 #include "gui/common/BookView.h"
 #include "gui/phonebooks/CallsPanel.h"
@@ -143,6 +144,27 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
         });
     }
     connect(Calls, &CallsPanel::busyChanged, this, &PhonebooksPage::busyChanged);
+    // The SMS book's numbers too: a menu of its own with "Call".
+    auto *smsMenu = new QMenu(this);
+    smsMenu->setObjectName(QStringLiteral("SmsGridMenu"));
+    QAction *callSms = smsMenu->addAction(QStringLiteral("Call"));
+    callSms->setObjectName(QStringLiteral("MenuCallSms"));
+    SMSgrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SMSgrid, &QWidget::customContextMenuRequested, this, [this, smsMenu](const QPoint &at) {
+        const int row = SMSgrid->rowAt(at.y());
+        if (row < 1 || Reply::trimmed(m_books.smsBook.entry(row).number).isEmpty())
+            return;
+        SMSgrid->setCurrentIndex(SMSgrid->model()->index(row, BookTableModel::NumberColumn));
+        smsMenu->popup(SMSgrid->viewport()->mapToGlobal(at));
+    });
+    connect(callSms, &QAction::triggered, this, [this] {
+        const int row = SMSgrid->currentIndex().row();
+        const QByteArray number = Reply::trimmed(m_books.smsBook.entry(row).number);
+        if (row >= 1 && !number.isEmpty()) {
+            showCalls();
+            Calls->dial(QString::fromLatin1(number));
+        }
+    });
 }
 
 void PhonebooksPage::showCalls()

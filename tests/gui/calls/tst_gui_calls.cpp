@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -80,6 +81,21 @@ void TestGuiCalls::readListsAndCall()
     rig.click(QStringLiteral("btnHangUp"));
     QCOMPARE(rig.sim->commands().last(), QStringLiteral("ATH"));
     QVERIFY(rig.find<QPushButton>(QStringLiteral("btnHangUp"))->isHidden());
+
+    // "Call" in the menus of the SIM and SMS books: the Calls tab comes to
+    // the front with its call line.
+    rig.form->books->smsBook.setEntry(1, {"0701112233", "Bob"});
+    const struct {
+        const char *grid, *item, *dialled;
+    } menus[] = {{"SimGrid", "MenuCallSim", "ATD+46701234567;"}, {"SMSgrid", "MenuCallSms", "ATD0701112233;"}};
+    for (const auto &m : menus) {
+        auto *view = rig.find<QTableView>(QString::fromLatin1(m.grid));
+        view->setCurrentIndex(view->model()->index(1, 1));
+        rig.form->findChild<QAction *>(QString::fromLatin1(m.item))->trigger();
+        QCOMPARE(rig.sim->commands().last(), QString::fromLatin1(m.dialled));
+        QCOMPARE(tabs->currentIndex(), 4);
+        rig.click(QStringLiteral("btnHangUp"));
+    }
 }
 
 void TestGuiCalls::pinUnlocksAndTheReadGoesOn()
