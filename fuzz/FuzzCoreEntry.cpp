@@ -34,6 +34,9 @@
 #include "core/phonebooks/ContactFile.h"
 #include "core/phonebooks/CsvBookFile.h"
 #include "core/phonebooks/VCardFile.h"
+#include "core/at/SecretMask.h"
+#include "core/calls/CallsAt.h"
+#include "core/status/StatusAt.h"
 
 namespace {
 void check(bool ok, const char *what)
@@ -544,11 +547,49 @@ void portHolder(const QByteArray &in)
         check(range->first >= 1 && range->first <= range->last && range->last <= 9999, "book range order");
 }
 
+// The call lists, the status replies, dial strings and the PIN mask.
+void calls(const QByteArray &in)
+{
+    const QStringList books = CallsAt::parseBooks(in);
+    for (const QString &b : books)
+        check(!b.isEmpty() && b.size() <= 4 && b == b.toUpper(), "book names are short and upper case");
+    for (const CallsAt::Entry &e : CallsAt::parseEntries(in))
+        check(e.location >= 0 && !e.number.contains('"') && !e.name.contains('"') && !e.number.contains('\0'),
+              "entry fields hold no quote or NUL");
+    if (const auto counts = CallsAt::parseSelected(in))
+        check(counts->used >= 0 && counts->total >= 0, "counts are not negative");
+    if (const auto number = CallsAt::dialNumber(QString::fromLatin1(in))) {
+        const QByteArray command = CallsAt::dialCommand(*number);
+        check(command.startsWith("ATD") && command.endsWith(";\r\n") && command.count(';') == 1
+                  && command.count('\r') == 1, "one dial command");
+        for (char c : *number)
+            check((c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#' || c == 'p' || c == 'w',
+                  "dial strings keep their characters");
+    }
+    if (const auto s = StatusAt::parseCsq(in))
+        check(s->bars >= 0 && s->bars <= 5 && (!s->known || (s->dbm >= -113 && s->dbm <= -51)), "signal range");
+    if (const auto b = StatusAt::parseCbc(in))
+        check(*b >= 0 && *b <= 100, "battery range");
+    if (const auto b = StatusAt::parseCindBattery(in, in))
+        check(*b >= 0 && *b <= 100, "indicator battery range");
+    if (const auto word = StatusAt::parseCpin(in))
+        check(!word->contains('\n') && !word->contains('\0'), "pin state is one word");
+    (void)StatusAt::parseCreg(in);
+    (void)StatusAt::parseCops(in);
+    (void)StatusAt::parseTriesLeft(in, "SIM PIN");
+    (void)StatusAt::lockIn(in);
+    if (const auto command = StatusAt::pinCommand(QString::fromLatin1(in)))
+        check(command->count('"') == 2 && command->endsWith("\"\r\n"), "one quoted code");
+    SecretMask mask;
+    const QByteArray masked = mask.feed(in);
+    check(masked.count('\r') == in.count('\r') && masked.count('\n') == in.count('\n'), "the mask keeps the lines");
+}
+
 struct Parser {
     const char *name;
     void (*run)(const QByteArray &);
 };
-constexpr std::array<Parser, 20> parsers{{
+constexpr std::array<Parser, 21> parsers{{
     {"replies", replies},     {"frames", frames},           {"book", book},
     {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
     {"rings", rings},         {"notation", notation},         {"melodies", melodies},
@@ -557,6 +598,7 @@ constexpr std::array<Parser, 20> parsers{{
     {"portholder", portHolder},
     {"rtttl", rtttl},         {"emelody", eMelody},
     {"vcard", vcard},         {"csvbook", csvBook},
+    {"calls", calls},
 }};
 } // namespace
 

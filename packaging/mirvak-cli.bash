@@ -22,7 +22,7 @@ _mirvak_cli()
             fi
             return
             ;;
-        --trace | -o | --output | --archive)
+        --trace | -o | --output | --archive | --pin-file)
             _filedir
             return
             ;;
@@ -35,7 +35,7 @@ _mirvak_cli()
     local i command=()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --port | --trace | --archive | --memory | --format | -o | --output | --with | --search) ((i++)) ;;
+            --port | --trace | --archive | --pin-file | --memory | --format | --list | -o | --output | --with | --search) ((i++)) ;;
             -*) ;;
             *) command+=("${words[i]}") ;;
         esac
@@ -51,8 +51,16 @@ _mirvak_cli()
             fi
             return
             ;;
+        --list)
+            COMPREPLY=($(compgen -W "dialled missed received own fixed emergency" -- "$cur"))
+            return
+            ;;
         --format)
-            if [[ ${command[0]} == sms ]]; then
+            if [[ ${command[0]} == status ]]; then
+                COMPREPLY=($(compgen -W "text json" -- "$cur"))
+            elif [[ ${command[0]} == calls ]]; then
+                COMPREPLY=($(compgen -W "text csv" -- "$cur"))
+            elif [[ ${command[0]} == sms ]]; then
                 COMPREPLY=($(compgen -W "text csv mbox" -- "$cur"))
             else
                 COMPREPLY=($(compgen -W "pbk vcf csv" -- "$cur"))
@@ -61,7 +69,7 @@ _mirvak_cli()
             ;;
     esac
 
-    local options="--port --trace --archive --help --version"
+    local options="--port --trace --archive --pin-file --help --version"
     case "${command[0]} ${command[1]}" in
         "phonebook read") options+=" --memory --format --output -o" ;;
         "phonebook write")
@@ -77,6 +85,8 @@ _mirvak_cli()
         "sms fetch") options+=" --format --output -o" ;;
         "sms get") options+=" --memory --format --output -o" ;;
         "sms delete") options+=" --memory" ;;
+        "status "*) options+=" --format" ;;
+        "calls "*) options+=" --list --format" ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -84,10 +94,10 @@ _mirvak_cli()
     fi
 
     case ${#command[@]} in
-        0) COMPREPLY=($(compgen -W "help ports info phonebook sms melody" -- "$cur")) ;;
+        0) COMPREPLY=($(compgen -W "help ports info phonebook sms melody status calls dial hangup" -- "$cur")) ;;
         1)
             case ${command[0]} in
-                help) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
+                help) COMPREPLY=($(compgen -W "ports info phonebook sms melody status calls dial hangup" -- "$cur")) ;;
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
                 sms) COMPREPLY=($(compgen -W "send list get delete archive fetch" -- "$cur")) ;;
                 melody) COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
@@ -96,7 +106,7 @@ _mirvak_cli()
         2)
             case "${command[0]} ${command[1]}" in
                 "help phonebook") COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
-                "help sms") COMPREPLY=($(compgen -W "send list get delete" -- "$cur")) ;;
+                "help sms") COMPREPLY=($(compgen -W "send list get delete archive fetch" -- "$cur")) ;;
                 "help melody") COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;
             esac
             ;;

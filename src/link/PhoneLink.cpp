@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/PhoneLink.h"
 
+#include "link/SimLock.h"
 #include "link/port/SerialPort.h"
 
 #include <QCoreApplication>
@@ -94,6 +95,13 @@ bool endsWithExtendedError(const QByteArray &reply)
 
 Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 {
+    // With a PIN handler set, a refusal that names a locked SIM has the PIN
+    // asked for and the command sent again; the exchanges of that unlock
+    // run as plain ones.
+    if (SimLock::Unlocking unlocking{*this}) {
+        const Exchange result = exchange(command, wait);
+        return unlocking.afterRefusal(command, wait, result);
+    }
     const Turn turn(*this, "SendCommand");
     if (!turn)
         return {Exchange::Aborted, {}};
@@ -138,8 +146,13 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
         }
         if (m_port.bytesWaiting() == 0)
             continue;
-        result.reply += m_port.read(1);
+        const QByteArray byte = m_port.read(1);
         m_replyTimer.start();
+        // Later Ericsson models put NUL bytes after their answers; in the
+        // next reply they would shift every field a parser finds by place.
+        if (byte.size() == 1 && byte.at(0) == '\0')
+            continue;
+        result.reply += byte;
         // Tested after every byte, so a marker can only newly appear at the
         // end: that is the same as searching the whole reply, without the
         // quadratic cost on long phonebook replies.

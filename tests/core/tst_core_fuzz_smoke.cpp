@@ -59,6 +59,8 @@ std::vector<QByteArray> seeds()
         "\r\n\r\nOK\r\n",
         "ModemManager\n/usr/sbin/ModemManager\0--debug\0",
         "AT+CPBR=?\r\r\n+CPBR: (1-250),20,18\r\n\r\nOK\r\n",
+        "+CPBS: (\"SM\",\"LD\",\"MC\")\r\n+CPBR: 1,\"+4670\",145,\"A\",\"05/06/07,12:34:56\"\r\n\0\0",
+        "+CSQ: 21,99\r\n+CBC: 0,80\r\n+CREG: 0,5\r\n+CPIN: SIM PIN\r\n+CPINR: SIM PIN,2,3\r\nAT+CPIN=\"1234\",\"5\"",
         QByteArray(),
     };
 }

@@ -129,7 +129,13 @@ private slots:
         QCOMPARE(three.stateText(), QStringLiteral("busy (held by python3 (PID %1))").arg(holder.pid()));
 
         // "AT" and nothing else went out, and nothing at all to the busy port.
-        QCOMPARE(silent.received, QByteArray("AT\r\n"));
+        // A phone on one port: nothing to advise. Only silence, no echo
+        // even: the cable carries no data, or the phone is off.
+        QVERIFY(PortProbe::advice(all).isEmpty());
+        QVERIFY(!one.heardBytes && !one.dtrLow);
+        QVERIFY(PortProbe::advice({one}).contains(QLatin1String("a data cable (not a charging cable or a service cable)")));
+        // The silent port is asked once more with DTR low.
+        QCOMPARE(silent.received, QByteArray("AT\r\nAT\r\n"));
         QCOMPARE(sim.commands(), QStringList{QStringLiteral("AT")});
         QVERIFY(held.received.isEmpty());
 

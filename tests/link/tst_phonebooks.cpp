@@ -88,6 +88,24 @@ private slots:
         QCOMPARE(phone.sim.commands().filter("AT+CPBR=").last(), lastAsked);
     }
 
+    // A phone that refuses an empty location with +CME ERROR: 255: the
+    // location is empty and the read goes on.
+    void cme255IsAnEmptyLocation()
+    {
+        QJsonObject state = simBook(5);
+        state.insert("quirks", QJsonObject{{"cme255Empty", true}});
+        SimulatedPhone phone({}, state);
+        phone.link.setTiming(Timing().scaled(0.2));
+        QVERIFY(phone.start());
+        PhonebookTransfer transfer(phone.link);
+        PhonebookTransfer::Run run;
+        phone.link.runGuarded([&] { run = transfer.readBook(PhonebookAt::Book::Sim); });
+        QVERIFY(run.complete());
+        QCOMPARE(run.locations.size(), 5);
+        QCOMPARE(run.locations.at(3).entry.name, QByteArray("N4"));
+        QVERIFY(run.locations.at(1).entry.number.isEmpty());
+    }
+
     // Clearing to the end of a book of unstated size: the file's rows, then
     // on until the phone refuses; that refusal is the end, not a failure.
     void writeToTheBooksEnd()

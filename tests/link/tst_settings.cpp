@@ -55,6 +55,19 @@ private slots:
         QCOMPARE(kept.value("voicemail").toObject(), (QJsonObject{{"number", "123"}, {"type", 129}}));
     }
 
+    // A clock with a time zone the phone refuses is sent once more without it.
+    void clockZoneRefused()
+    {
+        SimulatedPhone phone({});
+        phone.link.setTiming(Timing().scaled(0.2));
+        QVERIFY(phone.start());
+        QVERIFY(PhoneSettings(phone.link).writeClock(QStringLiteral("28\\02\\29,10:00:00+04")));
+        QVERIFY(PhoneSettings(phone.link).writeClock(QStringLiteral("28\\03\\01,11:00:00")));
+        phone.link.closePort();
+        QCOMPARE(phone.sim.commands(), (QStringList{"AT+CCLK=\"28/02/29,10:00:00+04\"", "AT+CCLK=\"28/02/29,10:00:00\"",
+                                                    "AT+CCLK=\"28/03/01,11:00:00\""}));
+    }
+
     // A refused or silent query leaves nothing to show and writes nothing.
     void failedQueries()
     {

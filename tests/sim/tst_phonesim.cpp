@@ -172,6 +172,7 @@ private slots:
     void stateRoundTrip();
     void badStateAndOptions();
     void receivedCommandsAreStamped();
+    void callListsStatusAndPin();
 };
 
 void TestPhoneSim::atFramingAndEcho()
@@ -779,6 +780,52 @@ void TestPhoneSim::receivedCommandsAreStamped()
     }
     const QJsonObject frameIn = entries(sim, "frame-in").value(0);
     QVERIFY(beforeFrame <= SimPhone::when(frameIn) && SimPhone::when(frameIn) <= afterFrame);
+}
+
+// The call lists ("LD" in place of "DC" when told), the network's state,
+// dialling, and the SIM's PIN and PUK with their try counters.
+void TestPhoneSim::callListsStatusAndPin()
+{
+    SimPhone sim({}, QJsonObject{{"callLists", QJsonObject{{"dialledBook", "LD"}}},
+                                 {"csq", 99},
+                                 {"creg", 5},
+                                 {"athRefused", true},
+                                 {"pin", QJsonObject{{"state", "SIM PIN"}, {"pinTries", 2}}}});
+    QVERIFY(sim.start());
+    Port port(sim.device());
+    auto ask = [&](const QByteArray &command) {
+        port.write(command + "\r");
+        QByteArray out = port.until("\r\n", 2000);
+        while (!out.endsWith("OK\r\n") && !out.endsWith("ERROR\r\n") && !out.contains("+CME ERROR")) {
+            const QByteArray more = port.until("\r\n", 2000);
+            if (more.isEmpty())
+                break;
+            out += more;
+        }
+        return out.mid(command.size() + 1);
+    };
+    QCOMPARE(ask("AT+CPIN?"), QByteArray("\r\n+CPIN: SIM PIN\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPBS=\"SM\""), QByteArray("\r\n+CME ERROR: 11\r\n"));
+    QCOMPARE(ask("AT+CPIN=\"1111\""), QByteArray("\r\n+CME ERROR: 16\r\n"));
+    QCOMPARE(ask("AT+CPINR"), QByteArray("\r\n+CPINR: SIM PIN,1,3\r\n\r\n+CPINR: SIM PUK,10,10\r\n\r\nOK\r\n"));
+    // The last wrong PIN asks for the PUK.
+    QCOMPARE(ask("AT+CPIN=\"2222\""), QByteArray("\r\n+CME ERROR: 16\r\n"));
+    QCOMPARE(ask("AT+CPIN?"), QByteArray("\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPIN=\"12345678\",\"4321\""), QByteArray("\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPBS=?"), QByteArray("\r\n+CPBS: (\"SM\",\"ME\",\"LD\",\"MC\",\"RC\")\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPBS=\"DC\""), QByteArray("\r\nERROR\r\n"));
+    QCOMPARE(ask("AT+CPBS=\"LD\""), QByteArray("\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPBR=1,10"), QByteArray("\r\n+CPBR: 1,\"+46701234567\",145,\"\",\"05/06/07,12:34:56\"\r\n"
+                                             "\r\n+CPBR: 2,\"0812345678\",129,\"\"\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPBW=1,\"123\""), QByteArray("\r\nERROR\r\n"));
+    QCOMPARE(ask("AT+CSQ"), QByteArray("\r\n+CSQ: 99,99\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CREG?"), QByteArray("\r\n+CREG: 0,5\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("ATD0701;"), QByteArray("\r\nOK\r\n"));
+    QCOMPARE(ask("ATH"), QByteArray("\r\nERROR\r\n"));
+    QCOMPARE(ask("AT+CHUP"), QByteArray("\r\nOK\r\n"));
+    const QJsonObject dumped = sim.stopAndDump();
+    QCOMPARE(dumped["pin"].toObject()["pin"].toString(), QStringLiteral("4321"));
+    QCOMPARE(dumped["calling"].toString(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestPhoneSim)

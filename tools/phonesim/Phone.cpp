@@ -4,6 +4,7 @@
 #include "OwnMelodySim.h"
 #include "PersonalRingSim.h"
 #include "CallServicesSim.h"
+#include "CallsSim.h"
 #include "PtyPort.h"
 #include "SettingsSim.h"
 #include "SimLog.h"
@@ -92,6 +93,17 @@ void Phone::buildCommandTable()
     // +CPBS, +CPBR, +CPBW: the phonebooks keep their own commands.
     add(QStringLiteral("+CPB"), true, [this](const QString &a) {
         const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
+        const QString upper = a.toUpper();
+        // Some phones refuse an empty location instead of answering OK.
+        if (m_state.phoneCalls.cme255Empty && answer && answer->ok && answer->lines.isEmpty()
+            && upper.startsWith(QLatin1String("R=")) && !upper.contains(u'?')) {
+            respond({QStringLiteral("+CME ERROR: 255")}, Final::None);
+            return;
+        }
+        if (m_state.phoneCalls.cpbsNoCounts && answer && upper == QLatin1String("S?")) {
+            respond({answer->lines.value(0).section(u',', 0, 0)});
+            return;
+        }
         respond(answer ? answer->lines : QStringList(), answer && answer->ok ? Final::Ok : Final::Error);
     });
     // +CPMS, +CMGL, +CMGR, +CMGD: the message stores keep their own commands.
@@ -281,6 +293,11 @@ void Phone::runLine(const QByteArray &raw)
             // An answer given in place of the network's comes no sooner.
             const bool network = upper.startsWith(QLatin1String("+CCFC")) || upper.startsWith(QLatin1String("+CCWA"));
             respond(lines, Final::Ok, network ? networkDelay() : 0);
+        } else if (const auto calls = CallsSim::answer(m_state.phoneCalls, rest)) {
+            if (calls->cme >= 0)
+                respond({QStringLiteral("+CME ERROR: %1").arg(calls->cme)}, Final::None);
+            else
+                respond(calls->lines, calls->ok ? Final::Ok : Final::Error);
         } else {
             dispatch(rest);
         }
@@ -336,6 +353,8 @@ void Phone::respond(const QStringList &lines, Final final, int extraDelayMs)
         out += "\r\nOK\r\n";
     else if (final == Final::Error)
         out += "\r\nERROR\r\n";
+    // Later Ericsson models put NUL bytes after their answers.
+    out += QByteArray(m_state.phoneCalls.nulAfterReply, '\0');
     if (m_cutReply) {
         m_cutReply = false;
         m_hangupPending = true;

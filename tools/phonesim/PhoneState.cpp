@@ -81,6 +81,7 @@ QString PhoneState::load(const QJsonObject &o)
     take(calls.load(o));
     take(settings.load(o));
     take(messages.load(o));
+    take(phoneCalls.load(o));
 
     extra = o;
     for (const char *k : kKnownKeys)
@@ -96,6 +97,8 @@ QString PhoneState::load(const QJsonObject &o)
     for (const QString &k : SettingsState::keys())
         extra.remove(k);
     for (const QString &k : MessageStoreState::keys())
+        extra.remove(k);
+    for (const QString &k : CallsSimState::keys())
         extra.remove(k);
     return err;
 }
@@ -132,5 +135,6 @@ QJsonObject PhoneState::save() const
     calls.save(o);
     settings.save(o);
     messages.save(o);
+    phoneCalls.save(o);
     return o;
 }

@@ -11,6 +11,7 @@
 #include "PersonalRingSim.h"
 #include "OwnMelodySim.h"
 #include "CallServicesSim.h"
+#include "CallsSim.h"
 #include "SettingsSim.h"
 #include "MessageStoreSim.h"
 
@@ -45,6 +46,7 @@ struct PhoneState {
     CallServicesState calls;   // call forwarding and call waiting
     SettingsState settings;    // the phone's own settings, profiles and clock
     MessageStoreState messages; // the SIM's and the phone's message stores
+    CallsSimState phoneCalls;  // call lists, dialling, network state, PIN, quirks
 
     QJsonObject extra;         // unknown keys, written back as they came
 

@@ -39,5 +39,13 @@ int smsArchive(CliSession &s, const Invocation &call);
 int smsFetch(CliSession &s, const Invocation &call);
 int melodyRead(CliSession &s, const Invocation &call);
 int melodyStore(CliSession &s, const Invocation &call);
+// CallCommands.cpp: the phone's state, its call lists and calls.
+int status(CliSession &s, const Invocation &call);
+int calls(CliSession &s, const Invocation &call);
+int dial(CliSession &s, const Invocation &call);
+int hangup(CliSession &s, const Invocation &call);
+// The SIM's PIN, when an operation finds the SIM locked: from `pinFile`,
+// else from the terminal without echo.
+void installPinHandler(CliSession &s, const QString &pinFile);
 
 } // namespace CliCommands

@@ -27,6 +27,11 @@ const QList<Command> &commands()
          "Keep the phone's messages in the archive and print the new ones"},
         {{"melody", "read"}, {}, 0, 0, {}, melodyRead, "Show the phone's four own melodies"},
         {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore, "Store a tune as one of the own melodies"},
+        {{"status"}, "[--format text|json]", 0, 0, {"format"}, status, "Show signal, battery, operator, registration and PIN state"},
+        {{"calls"}, "[--list dialled|missed|received|own|fixed|emergency] [--format text|csv]", 0, 0,
+         {"list", "format"}, calls, "Show one of the phone's call lists"},
+        {{"dial"}, "NUMBER", 1, 1, {}, dial, "Call a number"},
+        {{"hangup"}, {}, 0, 0, {}, hangup, "End the call"},
     };
     return table;
 }

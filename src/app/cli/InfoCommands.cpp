@@ -47,7 +47,7 @@ int ports(CliSession &s, const Invocation &)
         answered = answered || r.state == PortReport::Answers;
     }
     if (!answered)
-        s.fail(Exit::Phone, QStringLiteral("no phone answered on any port"));
+        s.fail(Exit::Phone, QStringLiteral("no phone answered on any port. %1").arg(PortProbe::advice(reports)));
     return s.exitCode();
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/cli/CliSession.h"
+#include "app/cli/CommandSupport.h"
 #include "app/cli/Commands.h"
 #include "core/messaging/BookFile.h"
 
@@ -111,7 +112,9 @@ int main(int argc, char *argv[])
         {QStringLiteral("memory"), QStringLiteral("The memory: SM (SIM) or ME (phone); sms list also takes both "
                                                   "(default: SM)."), QStringLiteral("SM|ME|both")},
         {QStringLiteral("format"), QStringLiteral("The format to write: pbk (default), vcf or csv for a phonebook; "
-                                                  "text (default), csv or mbox for messages."), QStringLiteral("FORMAT")},
+                                                  "text (default), csv or mbox for messages; text (default) or csv "
+                                                  "for calls; text (default) or json for status."),
+         QStringLiteral("FORMAT")},
         {{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Write the result to FILE, whole or not at all."),
          QStringLiteral("FILE")},
         {QStringLiteral("dry-run"), QStringLiteral("Print the commands instead of sending them.")},
@@ -123,6 +126,11 @@ int main(int argc, char *argv[])
         {QStringLiteral("with"), QStringLiteral("sms archive: only the conversation with NUMBER."), QStringLiteral("NUMBER")},
         {QStringLiteral("search"), QStringLiteral("sms archive: only messages with these words, number or name."),
          QStringLiteral("TEXT")},
+        {QStringLiteral("list"), QStringLiteral("The call list: dialled (default), missed, received, own, fixed or "
+                                                "emergency."), QStringLiteral("LIST")},
+        {QStringLiteral("pin-file"), QStringLiteral("When the SIM waits for its PIN, read it from the first line of "
+                                                    "FILE (for its PUK: the PUK, and a new PIN on the next line) "
+                                                    "instead of the terminal."), QStringLiteral("FILE")},
     });
 
     if (!parser.parse(app.arguments()))
@@ -159,7 +167,8 @@ int main(int argc, char *argv[])
     if (arguments.size() < command->minArguments
         || (command->maxArguments >= 0 && arguments.size() > command->maxArguments))
         return usageError(QStringLiteral("usage: mirvak-cli %1 %2").arg(name, command->synopsis).trimmed());
-    static const QStringList global{QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("archive")};
+    static const QStringList global{QStringLiteral("port"), QStringLiteral("trace"), QStringLiteral("archive"),
+                                    QStringLiteral("pin-file")};
     for (const QString &option : parser.optionNames()) {
         const QString longName = option == QLatin1String("o") ? QStringLiteral("output") : option;
         if (!global.contains(longName) && !command->options.contains(longName))
@@ -195,5 +204,6 @@ int main(int argc, char *argv[])
     // Before the phone is asked anything: reading messages marks them read.
     if (parser.isSet(QStringLiteral("output")) && !session.checkWritable(parser.value(QStringLiteral("output"))))
         return session.exitCode();
+    CliCommands::installPinHandler(session, parser.value(QStringLiteral("pin-file")));
     return command->run(session, Invocation{arguments, parser});
 }

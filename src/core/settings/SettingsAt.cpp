@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "core/settings/SettingsAt.h"
 
+#include <QRegularExpression>
+
 #include "core/at/NumberConversion.h"
 #include "core/at/Quoted.h"
 
@@ -272,6 +274,17 @@ QByteArray clockCommand(const QString &boxText)
     if (text.size() > 5)
         text[5] = '/';
     return "AT+CCLK=\"" + text + "\"\r\n";
+}
+
+std::optional<QByteArray> clockWithoutZone(const QByteArray &command)
+{
+    static const QRegularExpression zone(QStringLiteral("[+-]\\d{1,2}(?=\"\\r\\n$)"));
+    QString text = QString::fromLatin1(command);
+    const QRegularExpressionMatch m = zone.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    text.remove(m.capturedStart(), m.capturedLength());
+    return text.toLatin1();
 }
 
 QString clockBoxText(const QDateTime &when)

@@ -97,6 +97,9 @@ std::optional<QByteArray> vibrationCommand(int item);
 QByteArray clockCommand(const QString &boxText);
 // "yy\MM\dd,HH:mm:ss" of a PC date and time, hours 0 to 23.
 QString clockBoxText(const QDateTime &when);
+// The same AT+CCLK= command without its time zone ("+04"), for the phones
+// that refuse one; nothing when it has none.
+std::optional<QByteArray> clockWithoutZone(const QByteArray &command);
 // "AT+CALA=\"HH:MM\"\r\n" from the picker's time itself, so neither the
 // locale's separator nor its AM/PM can bend it.
 QByteArray alarmCommand(const QTime &time);

@@ -131,7 +131,9 @@ void InboxPage::buildLayout()
                                           QStringLiteral("Delete the selected messages from the phone"));
     btnInboxSave = Buttons::panelButton(phoneView, "btnInboxSave", QStringLiteral("Save\u2026"),
                                         QStringLiteral("Keep the list as a CSV file or a mailbox"));
-    for (QPushButton *b : {btnInboxReply, btnInboxDelete, btnInboxSave})
+    btnInboxCall = Buttons::panelButton(this, "btnInboxCall", QStringLiteral("Call"),
+                                        QStringLiteral("Call this number"));
+    for (QPushButton *b : {btnInboxReply, btnInboxCall, btnInboxDelete, btnInboxSave})
         bottom->addWidget(b);
     bottom->addStretch(1);
     phoneLayout->addLayout(bottom);
@@ -139,6 +141,7 @@ void InboxPage::buildLayout()
     connect(btnInboxRead, &QPushButton::clicked, this, &InboxPage::btnInboxReadClick);
     connect(btnInboxAbort, &QPushButton::clicked, this, &InboxPage::btnInboxAbortClick);
     connect(btnInboxReply, &QPushButton::clicked, this, &InboxPage::btnInboxReplyClick);
+    connect(btnInboxCall, &QPushButton::clicked, this, &InboxPage::btnInboxCallClick);
     connect(btnInboxDelete, &QPushButton::clicked, this, &InboxPage::btnInboxDeleteClick);
     connect(btnInboxSave, &QPushButton::clicked, this, &InboxPage::btnInboxSaveClick);
     connect(InboxList, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -180,6 +183,7 @@ void InboxPage::updateButtons()
 {
     const InboxMessage *m = current();
     btnInboxReply->setEnabled(!m_busy && m && dialable(m->number));
+    btnInboxCall->setEnabled(btnInboxReply->isEnabled());
     btnInboxDelete->setEnabled(!m_busy && !selectedRows().isEmpty());
     btnInboxSave->setEnabled(!m_busy && !m_messages.isEmpty());
 }
@@ -290,6 +294,12 @@ void InboxPage::btnInboxReplyClick()
 {
     if (const InboxMessage *m = current(); m && dialable(m->number))
         emit replyRequested(m->number);
+}
+
+void InboxPage::btnInboxCallClick()
+{
+    if (const InboxMessage *m = current(); m && dialable(m->number))
+        emit callRequested(m->number);
 }
 
 void InboxPage::btnInboxDeleteClick()

@@ -31,6 +31,7 @@ public:
     void btnInboxReadClick();
     void btnInboxAbortClick();
     void btnInboxReplyClick();
+    void btnInboxCallClick();
     void btnInboxDeleteClick();
     void btnInboxSaveClick();
 
@@ -45,6 +46,8 @@ signals:
     void replyRequested(const QString &number);
     // Messages read from the phone, for the archive.
     void messagesRead(const QList<InboxMessage> &messages);
+    // "Call": the window dials the message's number.
+    void callRequested(const QString &number);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -57,6 +60,7 @@ private:
     QTableWidget *InboxList;
     QPlainTextEdit *InboxText;
     QPushButton *btnInboxReply;
+    QPushButton *btnInboxCall;
     QPushButton *btnInboxDelete;
     QPushButton *btnInboxSave;
     QFileDialog *InboxSaveFile = nullptr;

@@ -20,6 +20,8 @@
 #include "gui/settings/SettingsPattern.h"
 #include "link/PhoneLink.h"
 #include "link/info/GsmInfo.h"
+#include "link/info/PhoneStatus.h"
+#include "core/status/StatusAt.h"
 #include "link/messaging/CentreService.h"
 
 namespace {
@@ -181,6 +183,9 @@ void InfoPage::buildGauges()
     StaticText6->setEnabled(false);
     StaticText7 = addLabel(this, "StaticText7", QStringLiteral("Sig"), 189, 220, 20);
     StaticText7->setEnabled(false);
+    PhoneState = addLabel(this, "PhoneState", QString(), 8, 240, 200);
+    PhoneState->setMinimumHeight(16);
+    PhoneState->resize(200, qMax(16, PhoneState->fontMetrics().height()));
 }
 
 void InfoPage::connectControls()
@@ -235,6 +240,7 @@ void InfoPage::btnInfoClick()
             getMake();
             GetBatt();
             getSignal();
+            GetPhoneState();
             paintField(txtGSMSMSC, Silver);
             m_link.stopReplyTimer();
         }
@@ -304,6 +310,7 @@ void InfoPage::GetBatt()
         paintGaugeBar(Batt, b->value < 14 ? Red : Lime);
         StaticText6->setEnabled(true);
     }
+    m_chargeFromIndicators = !m_link.ReplyText().contains("+CBC:") || !m_link.ReplyText().contains(',');
     paintGaugeBackground(Batt, Grey);
 }
 
@@ -318,7 +325,42 @@ void InfoPage::getSignal()
         paintGaugeBar(Signal, s->bar <= 1 ? Red : Lime);
         StaticText7->setEnabled(true);
     }
+    // Phones without AT+CBC show the charge among their indicators.
+    if (m_chargeFromIndicators) {
+        if (const std::optional<int> charge = StatusAt::parseCindBattery(m_link.ReplyText())) {
+            Batt->setValue(*charge);
+            Batt->setToolTip(QStringLiteral("Battery %1%").arg(*charge));
+            paintGaugeBar(Batt, *charge < 14 ? Red : Lime);
+            StaticText6->setEnabled(true);
+        }
+    }
     paintGaugeBackground(Signal, Grey);
+}
+
+void InfoPage::GetPhoneState()
+{
+    PhoneStatus status(m_link);
+    QStringList details;
+    QStringList shortest, full;
+    for (StatusItem (PhoneStatus::*read)() : {&PhoneStatus::signal, &PhoneStatus::registration, &PhoneStatus::pin}) {
+        if (!m_link.connected())
+            break;
+        const StatusItem item = (status.*read)();
+        const QString key = item.key == QLatin1String("pin") ? QStringLiteral("SIM PIN")
+                                                             : item.key.left(1).toUpper() + item.key.mid(1);
+        details << QStringLiteral("%1: %2").arg(key, item.ok() ? item.value : item.reason);
+        // "-71 dBm (4 of 5 bars)" on the line is "-71 dBm"; the bars are the gauge's.
+        const QString value = item.ok() ? item.value.section(QStringLiteral(" ("), 0, 0) : QStringLiteral("?");
+        full << value;
+        if (item.key != QLatin1String("signal"))
+            shortest << value;
+    }
+    // As much as the line holds: without the signal when it is too long.
+    QString line = full.join(QStringLiteral(", "));
+    if (PhoneState->fontMetrics().horizontalAdvance(line) > PhoneState->width())
+        line = shortest.join(QStringLiteral(", "));
+    PhoneState->setText(line);
+    PhoneState->setToolTip(details.join(u'\n'));
 }
 
 void InfoPage::btnSetSMSCClick()

@@ -34,6 +34,9 @@ private:
     QLabel *StaticText6;
     QLabel *StaticText7;
     QLabel *StaticText45;
+    // Signal in dBm, registration and the SIM's PIN state on one line; each
+    // item, with the reason when the phone refused it, in its tooltip.
+    QLabel *PhoneState;
 
 public:
     void btnInfoClick();
@@ -45,6 +48,8 @@ public:
     void getMake();
     void GetBatt();
     void getSignal();
+    // AT+CSQ, AT+CREG? and AT+CPIN? into PhoneState.
+    void GetPhoneState();
 
     // The colours the page paints with: a field's background, a gauge's
     // background and a gauge's bar.
@@ -67,4 +72,6 @@ private:
 
     PhoneLink &m_link;
     CentreService &m_centre;
+    // AT+CBC gave no level this read-out: the one of AT+CIND? shows instead.
+    bool m_chargeFromIndicators = false;
 };

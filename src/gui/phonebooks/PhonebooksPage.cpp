@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gui/phonebooks/PhonebooksPage.h"
 
+#include <QAction>
 #include <QGridLayout>
+#include <QMenu>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
@@ -9,8 +11,10 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "core/at/ReplyParse.h"
 #include "gui/common/BookTableModel.h"
 #include "gui/common/BookView.h"
+#include "gui/phonebooks/CallsPanel.h"
 #include "gui/messaging/SmsBooks.h"
 #include "link/PhoneLink.h"
 
@@ -74,6 +78,8 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     Tabs->addTab(tabPage(QStringLiteral("TabSheetICQ"), ICQgrid), QStringLiteral("ICQ"));
     Tabs->addTab(tabPage(QStringLiteral("TabSheetSIM"), SimGrid), QStringLiteral("SIM"));
     Tabs->addTab(tabPage(QStringLiteral("TabSheetPhone"), PhoneGrid), QStringLiteral("Phone"));
+    Calls = new CallsPanel(link, this);
+    Tabs->addTab(Calls, QStringLiteral("Calls"));
 
     // Each Abort button lies exactly beneath its button: a running transfer
     // hides the button and the Abort button shows through.
@@ -125,6 +131,45 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     setUpTransfers();
     setUpFilesAndMenus();
     setUpSides();
+
+    // "Call" dials the number of the row last pressed.
+    for (const BookSide *side : {&m_sim, &m_phone}) {
+        QAction *call = side->menu->addAction(QStringLiteral("Call"));
+        call->setObjectName(side == &m_sim ? QStringLiteral("MenuCallSim") : QStringLiteral("MenuCallPhone"));
+        connect(call, &QAction::triggered, this, [this, side] {
+            if (const PhonebookEntry *e = side->currentEntry(); e && !e->number.trimmed().isEmpty()) {
+                showCalls();
+                Calls->dial(QString::fromLatin1(e->number));
+            }
+        });
+    }
+    connect(Calls, &CallsPanel::busyChanged, this, &PhonebooksPage::busyChanged);
+    // The SMS book's numbers too: a menu of its own with "Call".
+    auto *smsMenu = new QMenu(this);
+    smsMenu->setObjectName(QStringLiteral("SmsGridMenu"));
+    QAction *callSms = smsMenu->addAction(QStringLiteral("Call"));
+    callSms->setObjectName(QStringLiteral("MenuCallSms"));
+    SMSgrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SMSgrid, &QWidget::customContextMenuRequested, this, [this, smsMenu](const QPoint &at) {
+        const int row = SMSgrid->rowAt(at.y());
+        if (row < 1 || Reply::trimmed(m_books.smsBook.entry(row).number).isEmpty())
+            return;
+        SMSgrid->setCurrentIndex(SMSgrid->model()->index(row, BookTableModel::NumberColumn));
+        smsMenu->popup(SMSgrid->viewport()->mapToGlobal(at));
+    });
+    connect(callSms, &QAction::triggered, this, [this] {
+        const int row = SMSgrid->currentIndex().row();
+        const QByteArray number = Reply::trimmed(m_books.smsBook.entry(row).number);
+        if (row >= 1 && !number.isEmpty()) {
+            showCalls();
+            Calls->dial(QString::fromLatin1(number));
+        }
+    });
+}
+
+void PhonebooksPage::showCalls()
+{
+    Tabs->setCurrentIndex(CallsTab);
 }
 
 void PhonebooksPage::setUpSides()
@@ -173,5 +218,7 @@ void PhonebooksPage::TabsChange()
     }
     for (QPushButton *b : {btnRead, btnWrite, btnLoad, btnChanges})
         b->setEnabled(side != nullptr);
+    // The call lists are the phone's own: nothing to save or load.
+    btnSave->setEnabled(Tabs->currentIndex() != CallsTab);
 }
 

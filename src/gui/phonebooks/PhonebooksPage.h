@@ -12,6 +12,7 @@
 #include "link/phonebooks/PhonebookTransfer.h"
 
 class BookTableModel;
+class CallsPanel;
 class PhoneLink;
 class SmsBooks;
 class QFileDialog;
@@ -27,7 +28,7 @@ public:
     PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent = nullptr);
 
 private:
-    QTabWidget *Tabs;       // TabSheet5 "SMS", then "ICQ", "SIM", "Phone"
+    QTabWidget *Tabs;       // TabSheet5 "SMS", then "ICQ", "SIM", "Phone", "Calls"
     // The SMS and ICQ grids show the books' own tables; the SIM and phone
     // books are the page's.
     QTableView *SMSgrid;
@@ -36,6 +37,10 @@ private:
     QTableView *PhoneGrid;
 
 public:
+    // The "Calls" tab: the call lists, and the call line every "Call" dials through.
+    CallsPanel *Calls;
+    // The Calls tab in front.
+    void showCalls();
     // The books and the models the grids show (not widgets).
     static constexpr int TransferEntries = 50; // of SimGrid and PhoneGrid at start
     PhonebookModel simBook{TransferEntries};
@@ -56,7 +61,7 @@ public:
     void fillGridHeaders();
 
 private:
-    enum TabIndex { SmsTab, IcqTab, SimTab, PhoneTab };
+    enum TabIndex { SmsTab, IcqTab, SimTab, PhoneTab, CallsTab };
     PhoneLink &m_link;
     SmsBooks &m_books;
     BookSide m_sim;

@@ -58,7 +58,7 @@ void PhoneFinder::btnFindPhoneClick()
     if (reports.isEmpty())
         lines << QStringLiteral("No serial port found. Is the cable plugged in?");
     else if (chosen.isEmpty())
-        lines << QStringLiteral("No phone answered.");
+        lines << QStringLiteral("No phone answered.") << PortProbe::advice(reports);
     else
         lines << QStringLiteral("%1 chosen.").arg(chosen);
 

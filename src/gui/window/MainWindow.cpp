@@ -26,7 +26,10 @@
 #include "gui/common/PortChooser.h"
 #include "gui/common/Tab.h"
 #include "gui/inbox/ArchiveView.h"
+#include "gui/common/PinDialog.h"
+#include "link/SimLock.h"
 #include "gui/inbox/InboxPage.h"
+#include "gui/phonebooks/CallsPanel.h"
 #include "gui/info/InfoPage.h"
 #include "gui/melodies/MelodiesPage.h"
 #include "gui/messaging/IcqSettings.h"
@@ -182,6 +185,7 @@ void MainWindow::buildMessaging(const QString &bookFolder)
 void MainWindow::buildPhonebooks()
 {
     phonebooksPage = new PhonebooksPage(link, *books);
+    phonebooksPage->Calls->setNameLookup([this](const QString &number) { return nameForNumber(number); });
     connect(phonebooksPage, &PhonebooksPage::smsRecipientChosen, smsPage, &SmsPage::setSmsRecipientText);
 }
 
@@ -233,6 +237,12 @@ void MainWindow::buildInbox()
     connect(inboxPage, &InboxPage::replyRequested, this, [this](const QString &number) {
         smsPage->setReplyRecipient(number);
         mainTabs->setCurrentIndex(int(Tab::Sms));
+    });
+    // Call: the call line of the Calls tab in front, with its "Hang up".
+    connect(inboxPage, &InboxPage::callRequested, this, [this](const QString &number) {
+        mainTabs->setCurrentIndex(int(Tab::Phonebooks));
+        phonebooksPage->showCalls();
+        phonebooksPage->Calls->dial(number);
     });
     ArchiveView *view = inboxPage->archiveView();
     view->setNameLookup([this](const QString &number) { return nameForNumber(number); });
@@ -335,6 +345,8 @@ void MainWindow::handleLinkFailures()
     link.setLinkFailureHandler([this] {
         showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
     });
+    // The SIM's PIN, asked for whenever an operation finds the SIM locked.
+    SimLock::setHandler(link, [this](StatusAt::Lock lock, const QString &note) { return PinDialog::ask(lock, note, this); });
     link.setPortFailureHandler([this](const PortError &e) {
         // The port's own message stays the box's text; the system's reason
         // and what to check come under it.
@@ -351,6 +363,7 @@ MainWindow::~MainWindow()
     link.setOpenFailureHandler(nullptr);
     link.setLinkFailureHandler(nullptr);
     link.setPortFailureHandler(nullptr);
+    SimLock::setHandler(link, nullptr);
     // The pages hold references to link and the port, which die
     // with this object's members: take the pages down first.
     delete mainPages;

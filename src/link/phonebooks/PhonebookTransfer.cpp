@@ -2,6 +2,7 @@
 #include "link/phonebooks/PhonebookTransfer.h"
 
 #include "core/phonebooks/PhonebookRange.h"
+#include "core/status/StatusAt.h"
 
 #include <algorithm>
 
@@ -61,7 +62,11 @@ PhonebookTransfer::Run PhonebookTransfer::readBook(PhonebookAt::Book book, const
         if (watch.asking)
             watch.asking(n, run.statedLast);
         // Read location n.
-        const Exchange answer = m_link.exchange(PhonebookAt::readCommand(n));
+        Exchange answer = m_link.exchange(PhonebookAt::readCommand(n));
+        // Inside a stated range, "+CME ERROR: 255" is how some phones say
+        // the location is empty.
+        if (run.statedLast && answer.status == Exchange::CmeError && StatusAt::cmeCode(answer.reply) == 255)
+            answer = {Exchange::Ok, {}};
         if (pastTheEnd(run, n, answer.status))
             return run;
         Location at{n, answer.status, {}};

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/port/LinkTrace.h"
 
+#include "core/at/SecretMask.h"
+
 #include <QFile>
 #include <QTime>
 
@@ -48,10 +50,14 @@ void op(const QString &what)
         writeLine(what.toUtf8());
 }
 
-void bytes(char direction, const QByteArray &data)
+void bytes(char direction, const QByteArray &raw)
 {
-    if (!enabled() || data.isEmpty())
+    if (!enabled() || raw.isEmpty())
         return;
+    // The SIM's codes never reach the file: the command and the phone's
+    // echo of it are each masked as they go by.
+    static SecretMask toPhone, fromPhone;
+    const QByteArray data = (direction == '>' ? toPhone : fromPhone).feed(raw);
     QByteArray line(1, direction);
     line += ' ';
     line += data.toHex(' ').toUpper();

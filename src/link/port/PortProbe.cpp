@@ -12,9 +12,9 @@ QString PortReport::stateText() const
 {
     switch (state) {
     case Answers:
-        return QStringLiteral("phone answers");
+        return dtrLow ? QStringLiteral("phone answers with DTR low") : QStringLiteral("phone answers");
     case NoAnswer:
-        return QStringLiteral("no answer");
+        return heardBytes ? QStringLiteral("no answer (bytes, but no OK)") : QStringLiteral("no answer");
     case Busy:
     case Unusable:
         break;
@@ -64,7 +64,17 @@ PortReport probe(const QString &comName, const QString &device, const Timing &ti
     try {
         // Left-overs of an earlier conversation must not pass for an answer.
         port.purge(true, true);
-        report.state = link.exchange("AT\r\n").ok() ? PortReport::Answers : PortReport::NoAnswer;
+        Exchange e = link.exchange("AT\r\n");
+        report.heardBytes = !e.reply.isEmpty();
+        if (!e.ok() && e.status != Exchange::Aborted) {
+            // Some phones say nothing while DTR is high: once more with it low.
+            port.setDtr(false);
+            port.purge(true, true);
+            e = link.exchange("AT\r\n");
+            report.heardBytes = report.heardBytes || !e.reply.isEmpty();
+            report.dtrLow = e.ok();
+        }
+        report.state = e.ok() ? PortReport::Answers : PortReport::NoAnswer;
         port.close();
     } catch (const PortError &e) {
         report.state = PortReport::Unusable;
@@ -76,6 +86,25 @@ PortReport probe(const QString &comName, const QString &device, const Timing &ti
         }
     }
     return report;
+}
+
+QString advice(const QList<PortReport> &reports)
+{
+    bool heard = false;
+    for (const PortReport &r : reports) {
+        if (r.state == PortReport::Answers)
+            return {};
+        heard = heard || r.heardBytes;
+    }
+    if (reports.isEmpty())
+        return {};
+    if (heard)
+        return QStringLiteral("Something came back, but no phone answered: check that the phone is an Ericsson "
+                              "T28-class phone, switched on, and not in a call or a menu.");
+    // No echo and no answer anywhere: the line carries nothing back.
+    return QStringLiteral("Nothing came back on any port, not even an echo. Check that the cable is a data cable "
+                          "(not a charging cable or a service cable), that the phone is switched on, and that your "
+                          "user is in the dialout group.");
 }
 
 QList<PortReport> probeAll(const Timing &timing)

@@ -17,6 +17,11 @@ struct PortReport {
     State state = NoAnswer;
     // Busy: "busy (held by …)"; Unusable: the reason in words.
     QString detail;
+    // The phone answered only once DTR was dropped (some phones and cables
+    // stay silent while it is raised).
+    bool dtrLow = false;
+    // Something came back (an echo, noise) even though no OK did.
+    bool heardBytes = false;
     // "phone answers", "no answer", the busy text, or the reason.
     QString stateText() const;
 };
@@ -28,6 +33,9 @@ namespace PortProbe {
 // when it may be one of them.
 QList<PortReport> probeAll(const Timing &timing);
 PortReport probe(const QString &comName, const QString &device, const Timing &timing);
+// When no port answered: what the reports tell of the cable and the phone,
+// and what to check. Empty when a phone answered or there was no port.
+QString advice(const QList<PortReport> &reports);
 // The entry of /dev/serial/by-id that leads to `device`, or empty.
 QString byIdName(const QString &device);
 }

@@ -192,8 +192,16 @@ std::optional<QString> PhoneSettings::readClock()
 
 bool PhoneSettings::writeClock(const QString &boxText)
 {
-    const Exchange e = m_link.exchange(SettingsAt::clockCommand(boxText));
-    return e.ok() && e.reply.contains('"');
+    const QByteArray command = SettingsAt::clockCommand(boxText);
+    const Exchange e = m_link.exchange(command);
+    if (e.ok() && e.reply.contains('"'))
+        return true;
+    // Some phones refuse a time zone: the same time once more without it.
+    const std::optional<QByteArray> plain = SettingsAt::clockWithoutZone(command);
+    if (!plain || e.status == Exchange::Timeout || m_link.AbortRequested() || !m_link.connected())
+        return false;
+    const Exchange again = m_link.exchange(*plain);
+    return again.ok() && again.reply.contains('"');
 }
 
 bool PhoneSettings::writeAlarm(const QTime &time)

@@ -105,6 +105,9 @@ private slots:
         QCOMPARE(InfoPage::gaugeBar(w.gauge("Signal")), Lime);
         QCOMPARE(w.gauge("Signal")->toolTip(), QStringLiteral("Signal 4/5"));
         QVERIFY(w.label("StaticText7")->isEnabled());
+        QCOMPARE(w.label("PhoneState")->text(), QStringLiteral("-71 dBm, home, READY"));
+        QCOMPARE(w.label("PhoneState")->toolTip(),
+                 QStringLiteral("Signal: -71 dBm (4 of 5 bars)\nRegistration: home\nSIM PIN: READY"));
         verifyAtRest(w);
 
         // Busy colours: teal while asking, back to rest afterwards.
@@ -115,7 +118,8 @@ private slots:
 
         // In this order, and the centre was found without binary mode.
         const QStringList expected{"AT+COPS?", "AT+CGMM", "AT+CGMR", "AT+CSCA?",
-                                   "AT+CGSN", "AT+CGMI", "AT+CBC", "AT+CIND?"};
+                                   "AT+CGSN", "AT+CGMI", "AT+CBC", "AT+CIND?",
+                                   "AT+CSQ",  "AT+CREG?", "AT+CPIN?"};
         QCOMPARE(sim.commands(), expected);
     }
 
@@ -200,6 +204,20 @@ private slots:
         verifyAtRest(w);
     }
 
+    // No AT+CBC: the charge comes from the indicators the signal is read
+    // from; a refused item says why.
+    void chargeFromIndicatorsAndRefusals()
+    {
+        Window w;
+        SimPhone sim({"--fault", "cme:AT+CREG?:30"}, QJsonObject{{"cbcRefused", true}, {"battery", 40}, {"csq", 99}});
+        readWith(w, sim);
+        QCOMPARE(w.gauge("Batt")->value(), 40);
+        QCOMPARE(w.gauge("Batt")->toolTip(), QStringLiteral("Battery 40%"));
+        QCOMPARE(w.label("PhoneState")->text(), QStringLiteral("no signal, ?, READY"));
+        QVERIFY2(w.label("PhoneState")->toolTip().contains(QLatin1String("Registration: refused: no network service")),
+                 qPrintable(w.label("PhoneState")->toolTip()));
+    }
+
     void centreFromBinaryModeWhenAtFails()
     {
         Window w;
@@ -212,7 +230,7 @@ private slots:
         QVERIFY(query >= 0);
         QCOMPARE(cmds.value(query + 1), QStringLiteral("AT*BINARY"));
         // The read-out goes on in AT mode afterwards.
-        QCOMPARE(cmds.mid(query + 2), (QStringList{"AT+CGSN", "AT+CGMI", "AT+CBC", "AT+CIND?"}));
+        QCOMPARE(cmds.mid(query + 2), (QStringList{"AT+CGSN", "AT+CGMI", "AT+CBC", "AT+CIND?", "AT+CSQ", "AT+CREG?", "AT+CPIN?"}));
         QCOMPARE(w.field("txtIMEI")->text(), QStringLiteral(" 520001234567897"));
         QCOMPARE(w.gauge("Batt")->value(), 80);
         verifyAtRest(w);
@@ -227,7 +245,7 @@ private slots:
         readWith(w, sim);
         QCOMPARE(w.field("txtGSMSMSC")->text(), QStringLiteral(" "));
         QCOMPARE(sim.commands(), (QStringList{"AT+COPS?", "AT+CGMM", "AT+CGMR", "AT+CSCA?", "AT+CGSN", "AT+CGMI",
-                                              "AT+CBC", "AT+CIND?"}));
+                                              "AT+CBC", "AT+CIND?", "AT+CSQ", "AT+CREG?", "AT+CPIN?"}));
         QVERIFY(w.form->centre->SmscRead());
         verifyAtRest(w);
     }

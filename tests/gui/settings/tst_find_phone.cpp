@@ -53,8 +53,9 @@ private slots:
         QVERIFY(rig.find<QRadioButton>(QStringLiteral("COM2"))->isChecked());
         QVERIFY(find->isEnabled());
 
-        // "AT" and nothing else, and every port closed again.
-        QCOMPARE(silent.received, QByteArray("AT\r\n"));
+        // "AT" and nothing else (on the silent port once more with DTR low),
+        // and every port closed again.
+        QCOMPARE(silent.received, QByteArray("AT\r\nAT\r\n"));
         QCOMPARE(rig.sim->commands(), QStringList{QStringLiteral("AT")});
         QVERIFY(!rig.form->link.connected());
         SerialPort again;

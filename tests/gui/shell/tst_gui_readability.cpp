@@ -30,7 +30,7 @@ namespace {
 // The button that fills a panel or page with what the phone holds.
 const QStringList ReadButtons{"btnRead",    "btnReadMelodies", "btnInboxRead", "BtnSet1",       "btnSet2",  "btnProfiles",
                               "btnGetVoice", "btnGetAllData",  "btnGetAllFax", "btnCWs",   "btnGetPR",
-                              "btngetClock", "btnInfo"};
+                              "btngetClock", "btnInfo", "btnCallsRead"};
 
 } // namespace
 
