@@ -27,5 +27,7 @@ int smsList(CliSession &s, const Invocation &call);
 int smsDelete(CliSession &s, const Invocation &call);
 int melodyRead(CliSession &s, const Invocation &call);
 int melodyStore(CliSession &s, const Invocation &call);
+int backup(CliSession &s, const Invocation &call);
+int restore(CliSession &s, const Invocation &call);
 
 } // namespace CliCommands

@@ -20,6 +20,9 @@ const QList<Command> &commands()
         {{"sms", "delete"}, "--memory SM|ME LOCATION...", 1, -1, {"memory"}, smsDelete},
         {{"melody", "read"}, {}, 0, 0, {}, melodyRead},
         {{"melody", "store"}, "SLOT NOTATION", 2, 2, {}, melodyStore},
+        {{"backup"}, "[-o FILE] [--only SECTIONS]", 0, 0, {"output", "only"}, backup},
+        {{"restore"}, "FILE [--only SECTIONS] [--replace] [--dry-run] [--force]", 1, 1,
+         {"only", "replace", "dry-run", "force"}, restore},
     };
     return table;
 }

@@ -79,6 +79,11 @@ int main(int argc, char *argv[])
         {QStringLiteral("dry-run"), QStringLiteral("Print the commands instead of sending them.")},
         {QStringLiteral("clear-others"), QStringLiteral("Also clear the locations the file leaves empty.")},
         {QStringLiteral("binary"), QStringLiteral("Send the message in binary mode.")},
+        {QStringLiteral("only"), QStringLiteral("Back up or restore only these sections, comma-separated: phone, sim, "
+                                                "phone_book, messages, melodies, settings, books."),
+         QStringLiteral("SECTIONS")},
+        {QStringLiteral("replace"), QStringLiteral("Restore: also clear what the backup does not hold.")},
+        {QStringLiteral("force"), QStringLiteral("Restore from a backup whose checksum does not match.")},
     });
 
     if (!parser.parse(app.arguments()))
