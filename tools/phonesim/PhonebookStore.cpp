@@ -26,6 +26,12 @@ QString loadBook(const QJsonObject &state, const QString &key, PhonebookStore::B
     const QJsonObject o = v.toObject();
     if (!JsonFields::readInt(o, "size", book.size, 0, kMaxSize).isEmpty())
         return bad;
+    if (o.contains(QLatin1String("numberLength"))
+        && !JsonFields::readInt(o, "numberLength", book.numberLength, 1, kMaxNumber).isEmpty())
+        return bad;
+    if (o.contains(QLatin1String("nameLength"))
+        && !JsonFields::readInt(o, "nameLength", book.nameLength, 1, kMaxName).isEmpty())
+        return bad;
     const QJsonValue entries = o.value(QLatin1String("entries"));
     if (entries.isUndefined())
         return {};
@@ -54,7 +60,12 @@ QJsonObject saveBook(const PhonebookStore::Book &book)
                                    {QStringLiteral("number"), it->number},
                                    {QStringLiteral("type"), it->type},
                                    {QStringLiteral("name"), it->name}});
-    return {{QStringLiteral("size"), book.size}, {QStringLiteral("entries"), entries}};
+    QJsonObject o{{QStringLiteral("size"), book.size}, {QStringLiteral("entries"), entries}};
+    if (book.numberLength != kMaxNumber)
+        o.insert(QStringLiteral("numberLength"), book.numberLength);
+    if (book.nameLength != kMaxName)
+        o.insert(QStringLiteral("nameLength"), book.nameLength);
+    return o;
 }
 
 // A location number: digits only, no sign, no blanks.
@@ -122,7 +133,7 @@ std::optional<PhonebookStore::Answer> PhonebookStore::answer(const QString &comm
         return Answer{};
     }
     if (upper == QLatin1String("+CPBR=?"))
-        return Answer{{QStringLiteral("+CPBR: (1-%1),%2,%3").arg(selected().size).arg(kMaxNumber).arg(kMaxName)}};
+        return Answer{{QStringLiteral("+CPBR: (1-%1),%2,%3").arg(selected().size).arg(selected().numberLength).arg(selected().nameLength)}};
     if (upper.startsWith(QLatin1String("+CPBR=")))
         return read(command.mid(6));
     if (upper.startsWith(QLatin1String("+CPBW=")))
@@ -162,7 +173,7 @@ PhonebookStore::Answer PhonebookStore::write(const QString &args)
     const int n = m.captured(1).toInt();
     const QString number = m.captured(2);
     const QString name = m.captured(4);
-    if (n < 1 || n > book.size || number.size() > kMaxNumber || name.size() > kMaxName)
+    if (n < 1 || n > book.size || number.size() > book.numberLength || name.size() > book.nameLength)
         return {{}, false};
     if (number.isEmpty()) {
         book.entries.remove(n);

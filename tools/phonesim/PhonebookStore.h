@@ -18,6 +18,10 @@ public:
     struct Book {
         int size = 0;
         QMap<int, Entry> entries; // location -> entry; absent = empty
+        // What the book takes, as AT+CPBR=? states it; a phone of the
+        // family may take less than the usual 40 and 255.
+        int numberLength = 40;
+        int nameLength = 255;
     };
 
     PhonebookStore();

@@ -106,8 +106,8 @@ QString checkMelodies(const QJsonObject &o)
     if (!own.isUndefined()) {
         if (!own.isObject())
             return QStringLiteral("\"melodies\" is no object");
-        const QJsonObject slots = own.toObject();
-        for (auto it = slots.begin(); it != slots.end(); ++it)
+        const QJsonObject stored = own.toObject();
+        for (auto it = stored.begin(); it != stored.end(); ++it)
             if (!QStringList{"1", "2", "3", "4"}.contains(it.key()) || !it.value().isString())
                 return QStringLiteral("melody \"%1\" is no slot 1 to 4 with a text").arg(it.key());
     }

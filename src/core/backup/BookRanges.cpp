@@ -32,7 +32,7 @@ QList<Line> parse(const QByteArray &reply)
         // ,type
         const qsizetype typeEnd = text.indexOf(',', close + 2);
         line.type = text.mid(close + 2, typeEnd < 0 ? -1 : typeEnd - close - 2).trimmed().toInt(&ok);
-        if (text.value(close + 1) != ',' || !ok)
+        if (close + 1 >= text.size() || text.at(close + 1) != ',' || !ok)
             continue;
         // ,"name" to the line's last quote
         const qsizetype nameOpen = typeEnd < 0 ? -1 : text.indexOf('"', typeEnd);

@@ -7,6 +7,7 @@
 #include <QTime>
 
 #include "core/at/Charset.h"
+#include "core/at/ReplyParse.h"
 #include "core/backup/BookRanges.h"
 #include "core/io/AtomicFile.h"
 #include "core/messaging/BookFile.h"
@@ -114,6 +115,10 @@ bool BackupService::answered(const QString &what)
 void BackupService::tell(const QString &section, const QString &item)
 {
     emit progress(section, item, m_done, m_total);
+    // An abort asked for between two exchanges would be forgotten by the
+    // next one, which starts afresh: it ends the section here.
+    if (m_link.AbortRequested() && !section.isEmpty())
+        throw Failed{failure(Exchange::Aborted)};
 }
 
 // ---- backup ---------------------------------------------------------------
@@ -130,10 +135,11 @@ BackupService::Outcome BackupService::backup(const Options &options)
     QString lostPort;
     for (Section section : options.sections) {
         m_section = key(section);
-        tell(m_section, {});
         QJsonObject object;
         try {
-            if (!lostPort.isEmpty())
+            tell(m_section, {});
+            // The books live in a file here, not on the phone.
+            if (!lostPort.isEmpty() && section != Section::Books)
                 throw Failed{lostPort};
             object = readSection(section, options);
             object.insert(QStringLiteral("status"), QStringLiteral("ok"));
@@ -214,7 +220,7 @@ QJsonObject BackupService::readPhone(const Options &options)
         tell(m_section, QLatin1String(item.key));
         const std::optional<QByteArray> value = (info.*item.read)();
         if (answered(QLatin1String(item.key)) && value)
-            o.insert(QLatin1String(item.key), fromPhoneText(*value));
+            o.insert(QLatin1String(item.key), fromPhoneText(Reply::trimmed(Reply::firstLine(*value))));
     }
     o.insert(QStringLiteral("time"), QDateTime::currentDateTime().toOffsetFromUtc(
                                          QDateTime::currentDateTime().offsetFromUtc()).toString(Qt::ISODate));
@@ -285,7 +291,7 @@ QJsonObject BackupService::readMessages()
     const int base = m_done;
     connect(&inbox, &InboxService::progress, this, [&](int found, int total) {
         m_done = base + (total ? Unit * found / total : 0);
-        tell(m_section, QStringLiteral("message %1 of %2").arg(found).arg(total));
+        emit progress(m_section, QStringLiteral("message %1 of %2").arg(found).arg(total), m_done, m_total);
     });
     InboxService::ReadResult result;
     inbox.read(InboxService::Choice::Both, result);
@@ -450,7 +456,8 @@ QJsonObject BackupService::readBooks(const QString &path)
     auto list = [](const std::array<BookFile::Entry, BookFile::Entries> &records) {
         QJsonArray a;
         for (int k = 0; k < BookFile::Entries; ++k)
-            a.append(QJsonObject{{"record", k + 1},
+            if (records[k] != BookFile::Entry())
+                a.append(QJsonObject{{"record", k + 1},
                                  {"number", fromPhoneText(records[k].number)},
                                  {"name", fromPhoneText(records[k].name)}});
         return a;
@@ -688,8 +695,13 @@ void BackupService::writeStep(StepResult &result, const Document &document, cons
             } else if (k.startsWith(QLatin1String("personal ring "))) {
                 const int index = k.mid(14).toInt();
                 const QStringList parts = v.split(QChar(0x1f));
+                // An empty number clears the entry; the phone still wants
+                // a ring code it has, so the entry's own goes with it.
+                const QByteArray ring = toPhoneText(p->from.section(QChar(0x1f), 1));
                 if (v.isEmpty())
-                    ok = m_link.exchange("AT*EPRW=" + QByteArray::number(index) + ",\"\",129,0\r\n").ok();
+                    ok = m_link.exchange("AT*EPRW=" + QByteArray::number(index) + ",\"\",129,"
+                                         + (RingList::isRingCode(ring) ? ring : QByteArray("1")) + "\r\n")
+                             .ok();
                 else
                     ok = rings.writeEntry(index, parts.value(0), parts.value(1)) == ServiceResult::Done;
             } else if (k.startsWith(QLatin1String("forwarding "))) {
