@@ -59,6 +59,13 @@ std::vector<QByteArray> seeds()
         "\r\n\r\nOK\r\n",
         "ModemManager\n/usr/sbin/ModemManager\0--debug\0",
         "AT+CPBR=?\r\r\n+CPBR: (1-250),20,18\r\n\r\nOK\r\n",
+        // A backup of a SIM book, its checksum no longer matching.
+        "{\"format\":\"mirvak-backup\",\"sections\":{\"sim\":{\"entries\":[{\"location\":1,\"name\":\"Anna\",\"nameHex\":"
+        "\"416e6e61\",\"number\":\"+46701234567\",\"type\":145}],\"limits\":{\"last\":10,\"numberLength\":40},\"status\":\"ok\"},"
+        "\"settings\":{\"status\":\"ok\",\"values\":{\"volume\":\"3\"},\"forwarding\":[{\"reason\":\"busy\",\"class\":\"voice\","
+        "\"number\":\"+4670\"}],\"callWaiting\":true},\"phone\":{\"status\":\"failed\",\"reason\":\"aborted\"}},\"version\":1,"
+        "\"sha256\":\"5b8d482e4f2c68d56446b863c7ba952eb794139b84326f1027ae232bde1db113\"}",
+        "AT+CPBR=1,10\r\r\n+CPBR: 1,\"+4670\",145,\"A \"quoted\" name\"\r\n+CPBR: 3,\"070\",129,\"\"\r\n\r\nOK\r\n",
         QByteArray(),
     };
 }

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <QSet>
 #include <functional>
 
 namespace Backup {
@@ -62,6 +63,23 @@ QString eachOf(const QJsonObject &o, const char *member, bool required,
     return {};
 }
 
+// The first entry of array `member` whose `fields` repeat an earlier one's:
+// one location cannot hold two entries.
+QString repeated(const QJsonObject &o, const char *member, std::initializer_list<const char *> fields)
+{
+    QSet<QString> seen;
+    const QJsonArray list = o.value(QLatin1String(member)).toArray();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        QStringList id;
+        for (const char *f : fields)
+            id << list.at(i).toObject().value(QLatin1String(f)).toVariant().toString();
+        if (seen.contains(id.join(QLatin1Char(' '))))
+            return QStringLiteral("%1 entry %2 repeats %3").arg(QLatin1String(member)).arg(i + 1).arg(id.join(QLatin1Char(' ')));
+        seen.insert(id.join(QLatin1Char(' ')));
+    }
+    return {};
+}
+
 bool isHex(const QString &text)
 {
     static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
@@ -72,7 +90,7 @@ QString checkBook(const QJsonObject &o)
 {
     if (o.contains(QLatin1String("limits")) && !o.value(QLatin1String("limits")).isObject())
         return QStringLiteral("\"limits\" is no object");
-    return eachOf(o, "entries", true, [](const QJsonObject &e, const QString &where) {
+    QString wrong = eachOf(o, "entries", true, [](const QJsonObject &e, const QString &where) {
         QString wrong = needInt(e, "location", where, 1, 9999);
         for (const char *m : {"number", "name", "nameHex"})
             if (wrong.isEmpty())
@@ -83,11 +101,12 @@ QString checkBook(const QJsonObject &o)
             wrong = QStringLiteral("%1 has a \"nameHex\" that is no hex").arg(where);
         return wrong;
     });
+    return wrong.isEmpty() ? repeated(o, "entries", {"location"}) : wrong;
 }
 
 QString checkMessages(const QJsonObject &o)
 {
-    return eachOf(o, "messages", true, [](const QJsonObject &m, const QString &where) {
+    const QString wrong = eachOf(o, "messages", true, [](const QJsonObject &m, const QString &where) {
         QString wrong = needString(m, "store", where);
         if (wrong.isEmpty() && m.value(QLatin1String("store")) != QLatin1String("SM")
             && m.value(QLatin1String("store")) != QLatin1String("ME"))
@@ -98,6 +117,7 @@ QString checkMessages(const QJsonObject &o)
             wrong = needString(m, "pdu", where);
         return wrong;
     });
+    return wrong.isEmpty() ? repeated(o, "messages", {"store", "location"}) : wrong;
 }
 
 QString checkMelodies(const QJsonObject &o)
@@ -111,7 +131,7 @@ QString checkMelodies(const QJsonObject &o)
             if (!QStringList{"1", "2", "3", "4"}.contains(it.key()) || !it.value().isString())
                 return QStringLiteral("melody \"%1\" is no slot 1 to 4 with a text").arg(it.key());
     }
-    return eachOf(o, "personalRings", false, [](const QJsonObject &r, const QString &where) {
+    const QString wrong = eachOf(o, "personalRings", false, [](const QJsonObject &r, const QString &where) {
         QString wrong = needInt(r, "index", where, 1, 99);
         if (wrong.isEmpty())
             wrong = needString(r, "number", where);
@@ -119,6 +139,7 @@ QString checkMelodies(const QJsonObject &o)
             wrong = needString(r, "ring", where);
         return wrong;
     });
+    return wrong.isEmpty() ? repeated(o, "personalRings", {"index"}) : wrong;
 }
 
 QString checkSettings(const QJsonObject &o)
@@ -132,13 +153,14 @@ QString checkSettings(const QJsonObject &o)
             return QStringLiteral("setting \"%1\" is no text").arg(it.key());
     if (o.contains(QLatin1String("callWaiting")) && !o.value(QLatin1String("callWaiting")).isBool())
         return QStringLiteral("\"callWaiting\" is neither true nor false");
-    return eachOf(o, "forwarding", false, [](const QJsonObject &f, const QString &where) {
+    const QString wrong = eachOf(o, "forwarding", false, [](const QJsonObject &f, const QString &where) {
         QString wrong;
         for (const char *m : {"reason", "class", "number"})
             if (wrong.isEmpty())
                 wrong = needString(f, m, where);
         return wrong;
     });
+    return wrong.isEmpty() ? repeated(o, "forwarding", {"reason", "class"}) : wrong;
 }
 
 QString checkBooks(const QJsonObject &o)
@@ -154,6 +176,8 @@ QString checkBooks(const QJsonObject &o)
         });
         if (!wrong.isEmpty())
             return wrong;
+        if (const QString again = repeated(o, book, {"record"}); !again.isEmpty())
+            return again;
     }
     return {};
 }
