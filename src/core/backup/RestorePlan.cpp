@@ -75,10 +75,15 @@ QList<Item> phonebookItems(const QJsonObject &section)
     QList<Item> list;
     for (const QJsonValue &v : section.value(QLatin1String("entries")).toArray()) {
         const QJsonObject e = v.toObject();
+        // The phone's own bytes, unless the name was edited since: then
+        // the edit is what the user wants on the phone.
+        const QString name = e.value(QLatin1String("name")).toString();
+        QByteArray bytes = QByteArray::fromHex(e.value(QLatin1String("nameHex")).toString().toLatin1());
+        if (fromPhoneText(bytes) != name)
+            bytes = toPhoneText(name);
         list << Item{QString::number(e.value(QLatin1String("location")).toInt()),
-                     bookValue(e.value(QLatin1String("number")).toString().toLatin1(),
-                               e.value(QLatin1String("type")).toInt(),
-                               QByteArray::fromHex(e.value(QLatin1String("nameHex")).toString().toLatin1()))};
+                     bookValue(toPhoneText(e.value(QLatin1String("number")).toString()),
+                               e.value(QLatin1String("type")).toInt(), bytes)};
     }
     return list;
 }
