@@ -23,7 +23,7 @@ _mirvak_cli()
     local i command=()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --port | --trace | --memory | --format | -o | --output) ((i++)) ;;
+            --port | --trace | --memory | --format | --only | -o | --output) ((i++)) ;;
             -*) ;;
             *) command+=("${words[i]}") ;;
         esac
@@ -37,6 +37,10 @@ _mirvak_cli()
             else
                 COMPREPLY=($(compgen -W "SM ME" -- "$cur"))
             fi
+            return
+            ;;
+        --only)
+            COMPREPLY=($(compgen -W "phone sim phone_book messages melodies settings books" -- "${cur##*,}"))
             return
             ;;
         --format)
@@ -62,6 +66,14 @@ _mirvak_cli()
         "sms send") options+=" --binary" ;;
         "sms list") options+=" --memory --format --output" ;;
         "sms delete") options+=" --memory" ;;
+        "backup "*) options+=" --output --only" ;;
+        "restore "*)
+            options+=" --only --replace --dry-run --force"
+            if [[ $cur != -* && ${#command[@]} -eq 1 ]]; then
+                _filedir json
+                return
+            fi
+            ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -69,7 +81,7 @@ _mirvak_cli()
     fi
 
     case ${#command[@]} in
-        0) COMPREPLY=($(compgen -W "ports info phonebook sms melody" -- "$cur")) ;;
+        0) COMPREPLY=($(compgen -W "ports info phonebook sms melody backup restore" -- "$cur")) ;;
         1)
             case ${command[0]} in
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;

@@ -21,6 +21,7 @@
 #include <QtDebug>
 
 #include "core/messaging/InboxMessages.h"
+#include "gui/backup/BackupPage.h"
 #include "gui/common/FirstShow.h"
 #include "gui/common/PortChooser.h"
 #include "gui/common/Tab.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     buildPhonebooks();
     buildMelodiesAndSettings();
     buildInbox();
+    backupPage = new BackupPage(link, [this] { return books->bookPath(); });
     aboutPage = new AboutPage;
     stackPages();
     wirePages();
@@ -122,7 +124,7 @@ void MainWindow::buildTabs()
     auto *tabStyle = new FixedTabHeightStyle;
     tabStyle->setParent(mainTabs);
     mainTabs->setStyle(tabStyle);
-    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "About"})
+    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "Backup", "About"})
         mainTabs->addTab(QString::fromLatin1(text));
     layout->addWidget(mainTabs);
 
@@ -227,6 +229,7 @@ void MainWindow::stackPages()
     mainPages->addWidget(aboutPage);           // Panel5
     mainPages->addWidget(aboutPage->Panel6);   // Panel6
     mainPages->addWidget(inboxPage);
+    mainPages->addWidget(backupPage);
     for (int i = 0; i < mainPages->count(); ++i)
         mainPages->widget(i)->setEnabled(false);
 }
@@ -384,7 +387,7 @@ void MainWindow::mainTabsChange(int index)
         mainTabs->setCurrentIndex(link.lockedPage());
         return;
     }
-    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, inboxPage, aboutPage};
+    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, inboxPage, backupPage, aboutPage};
     if (index < 0 || index >= int(std::size(pages)))
         return;
     showMainPanel(pages[index]);

@@ -200,8 +200,8 @@ void TstShellWindow::normalRunOpensOnSms()
     QVERIFY(!form.books->BookNew);
 
     QTabBar *tabs = tabBar(form);
-    QCOMPARE(tabs->count(), 6);
-    const QStringList texts{"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "About"};
+    QCOMPARE(tabs->count(), 7);
+    const QStringList texts{"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "Backup", "About"};
     for (int i = 0; i < texts.size(); ++i)
         QCOMPARE(tabs->tabText(i), texts.at(i));
     QVERIFY(tabs->height() <= 22);
