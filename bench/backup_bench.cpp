@@ -13,6 +13,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <functional>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -64,32 +66,45 @@ int main(int argc, char **argv)
     }
     sim.useAsCom(1);
 
-    SerialPort port;
-    PhoneLink link(port);
     QTemporaryDir dir;
-    BackupService service(link);
-    BackupService::Options options;
-    options.path = dir.filePath(QStringLiteral("backup.json"));
-    options.bookFile = dir.filePath(QStringLiteral("QXsms.phb"));
-
-    // Every answer's bytes: the reply of each exchange is complete when the
-    // next command goes out (and at the end).
-    qint64 bytes = 0;
+    // One backup with every byte traced, to count what the phone sent;
+    // then the one that is timed, without the trace's writes.
+    auto backUp = [&](const QString &name, bool traced, const std::function<void(PhoneLink &)> &watch) {
+        if (traced)
+            qputenv("MIRVAK_TRACE", QFile::encodeName(dir.filePath(QStringLiteral("link.trace"))));
+        else
+            qunsetenv("MIRVAK_TRACE");
+        SerialPort port;
+        PhoneLink link(port);
+        watch(link);
+        BackupService service(link);
+        BackupService::Options options;
+        options.path = dir.filePath(name);
+        options.bookFile = dir.filePath(QStringLiteral("QXsms.phb"));
+        return service.backup(options);
+    };
     int answers = 0;
+    backUp(QStringLiteral("counted.json"), true, [&](PhoneLink &link) {
+        QObject::connect(&link, &PhoneLink::commandWritten, [&] { ++answers; });
+    });
+    qint64 bytes = 0;
+    QFile trace(dir.filePath(QStringLiteral("link.trace")));
+    if (trace.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : trace.readAll().split('\n'))
+            if (line.size() > 15 && line.at(13) == '<')
+                bytes += line.mid(15, line.indexOf("  |") - 15).split(' ').size();
+
     QElapsedTimer clock;
     qint64 simStart = -1, simEnd = -1;
-    QObject::connect(&link, &PhoneLink::commandWritten, [&](const QByteArray &command) {
-        if (answers > 0)
-            bytes += link.ReplyText().size();
-        ++answers;
-        if (command.startsWith("AT+CPBS=\"SM\"") && simStart < 0)
-            simStart = clock.nsecsElapsed();
-        if (command.startsWith("AT+CPBS=\"ME\"") && simEnd < 0)
-            simEnd = clock.nsecsElapsed();
-    });
     clock.start();
-    const BackupService::Outcome out = service.backup(options);
-    bytes += link.ReplyText().size();
+    const BackupService::Outcome out = backUp(QStringLiteral("timed.json"), false, [&](PhoneLink &link) {
+        QObject::connect(&link, &PhoneLink::commandWritten, [&](const QByteArray &command) {
+            if (command.startsWith("AT+CPBS=\"SM\"") && simStart < 0)
+                simStart = clock.nsecsElapsed();
+            if (command.startsWith("AT+CPBS=\"ME\"") && simEnd < 0)
+                simEnd = clock.nsecsElapsed();
+        });
+    });
     const double totalMs = double(clock.nsecsElapsed()) / 1e6;
     sim.stop();
 
