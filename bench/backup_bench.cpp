@@ -9,6 +9,7 @@
 #include "link/PhoneLink.h"
 #include "link/backup/BackupService.h"
 #include "link/port/SerialPort.h"
+#include "BenchPhone.h"
 #include "link/sim/PhoneSimulator.h"
 
 #include <QCoreApplication>
@@ -57,14 +58,8 @@ int main(int argc, char **argv)
     qunsetenv("MIRVAK_TRACE");
 
     PhoneSimulator sim;
-    sim.setArguments({"--pace", QString::number(Pace), "--latency", QString::number(LatencyMs)});
-    sim.setState(fullPhone());
-    QString error;
-    if (!sim.start(&error)) {
-        std::fprintf(stderr, "backup_bench: %s\n", qPrintable(error));
+    if (!startBenchPhone(sim, fullPhone(), Pace, LatencyMs, "backup_bench"))
         return 1;
-    }
-    sim.useAsCom(1);
 
     QTemporaryDir dir;
     // One backup with every byte traced, to count what the phone sent;

@@ -80,6 +80,21 @@ QString repeated(const QJsonObject &o, const char *member, std::initializer_list
     return {};
 }
 
+// Array `member`: objects with a whole number `id` from low to high and the
+// text members `texts`, no id twice.
+QString numbered(const QJsonObject &o, const char *member, bool required, const char *id, int low, int high,
+                 std::initializer_list<const char *> texts)
+{
+    const QString wrong = eachOf(o, member, required, [&](const QJsonObject &e, const QString &where) {
+        QString w = needInt(e, id, where, low, high);
+        for (const char *t : texts)
+            if (w.isEmpty())
+                w = needString(e, t, where);
+        return w;
+    });
+    return wrong.isEmpty() ? repeated(o, member, {id}) : wrong;
+}
+
 bool isHex(const QString &text)
 {
     static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})*$"));
@@ -131,15 +146,7 @@ QString checkMelodies(const QJsonObject &o)
             if (!QStringList{"1", "2", "3", "4"}.contains(it.key()) || !it.value().isString())
                 return QStringLiteral("melody \"%1\" is no slot 1 to 4 with a text").arg(it.key());
     }
-    const QString wrong = eachOf(o, "personalRings", false, [](const QJsonObject &r, const QString &where) {
-        QString wrong = needInt(r, "index", where, 1, 99);
-        if (wrong.isEmpty())
-            wrong = needString(r, "number", where);
-        if (wrong.isEmpty())
-            wrong = needString(r, "ring", where);
-        return wrong;
-    });
-    return wrong.isEmpty() ? repeated(o, "personalRings", {"index"}) : wrong;
+    return numbered(o, "personalRings", false, "index", 1, 99, {"number", "ring"});
 }
 
 QString checkSettings(const QJsonObject &o)
@@ -165,20 +172,9 @@ QString checkSettings(const QJsonObject &o)
 
 QString checkBooks(const QJsonObject &o)
 {
-    for (const char *book : {"sms", "icq"}) {
-        const QString wrong = eachOf(o, book, true, [](const QJsonObject &e, const QString &where) {
-            QString w = needInt(e, "record", where, 1, 20);
-            if (w.isEmpty())
-                w = needString(e, "number", where);
-            if (w.isEmpty())
-                w = needString(e, "name", where);
-            return w;
-        });
-        if (!wrong.isEmpty())
+    for (const char *book : {"sms", "icq"})
+        if (const QString wrong = numbered(o, book, true, "record", 1, 20, {"number", "name"}); !wrong.isEmpty())
             return wrong;
-        if (const QString again = repeated(o, book, {"record"}); !again.isEmpty())
-            return again;
-    }
     return {};
 }
 

@@ -131,7 +131,9 @@ void MainWindow::buildTabs()
     mainPages = new QStackedWidget(this);
     mainPages->setObjectName(QStringLiteral("mainPages"));
     mainPages->setFrameShape(QFrame::NoFrame);
-    layout->addWidget(mainPages, 1);
+    // The pages keep their width when the tabs need a wider window.
+    mainPages->setFixedWidth(ClientWidth);
+    layout->addWidget(mainPages, 1, Qt::AlignLeft);
 }
 
 void MainWindow::buildMessaging(const QString &bookFolder)
