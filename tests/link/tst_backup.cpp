@@ -186,6 +186,64 @@ private slots:
         QVERIFY(!out.ok());
     }
 
+    // A restore onto a phone that refuses a value or falls silent: the
+    // value is named and skipped (or the step ends), the steps after go on,
+    // the port ends closed.
+    void faultInARestore_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("ringCodes");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("problem");
+
+        QTest::newRow("a location refused") << QStringList{"--fault", "error:AT+CPBW=8,"} << QString() << "sim"
+                                            << "8: the phone refused it (ERROR)";
+        QTest::newRow("a ring code it lacks") << QStringList() << "1-5" << "personal rings"
+                                              << "personal ring 2: the phone refused it (ERROR)";
+        QTest::newRow("silence in the settings") << QStringList{"--fault", "mute:AT*ESMM="} << QString() << "settings"
+                                                 << "minuteMinder: the phone did not answer";
+    }
+
+    void faultInARestore()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, ringCodes);
+        QFETCH(QString, step);
+        QFETCH(QString, problem);
+
+        SimulatedPhone source({}, fullPhone(20));
+        source.link.setTiming(Timing().scaled(0.1));
+        QVERIFY(source.start());
+        BackupService::Outcome saved = backUp(source.link, {}, {Section::Sim, Section::Melodies, Section::Settings});
+        QVERIFY(saved.ok());
+        // The backup wants the minute minder on, and location 8 and ring 2 differ from the target's.
+        QJsonObject settings = saved.document.section(Section::Settings);
+        QJsonObject values = settings.value("values").toObject();
+        values.insert("minuteMinder", "1");
+        settings.insert("values", values);
+        saved.document.set(Section::Settings, settings);
+
+        QJsonObject empty{{"sim", QJsonObject{{"size", 20}, {"entries", QJsonArray()}}}};
+        if (!ringCodes.isEmpty())
+            empty.insert("ringCodes", ringCodes);
+        SimulatedPhone target(args, empty);
+        target.link.setTiming(Timing().scaled(0.1));
+        QVERIFY(target.start());
+        const BackupService::RestoreOutcome out = restore(target.link, saved.document, false,
+                                                          {Section::Sim, Section::Melodies, Section::Settings});
+        QVERIFY(!out.ok());
+        QVERIFY(!target.link.connected());
+        QStringList said;
+        for (const BackupService::StepResult &s : out.steps) {
+            said << s.summary() + " " + s.problems.join("; ");
+            if (stepName(s.step) == step)
+                QVERIFY2(s.problems.contains(problem) || s.error == problem, qPrintable(said.join('\n')));
+            else if (s.step == Step::Sim || s.step == Step::CallServices)
+                QVERIFY2(s.error.isEmpty() && s.written + s.unchanged > 0, qPrintable(said.join('\n')));
+        }
+        QCOMPARE(out.steps.size(), 5); // settings, melodies, personal rings, sim, call services
+    }
+
     // A fault in one section: the sections before it are in the file, the
     // failed one says why, the others go on (unless the port is gone or
     // the user aborted), the port ends closed.

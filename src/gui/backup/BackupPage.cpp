@@ -263,4 +263,6 @@ void BackupPage::btnRestoreClick()
     }
     RestoreDialog dialog(*m_service, m_opened->document, m_bookFile ? m_bookFile() : QString(), this);
     dialog.exec();
+    if (dialog.bookFileWritten())
+        emit bookFileRestored();
 }

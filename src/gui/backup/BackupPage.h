@@ -35,6 +35,10 @@ public:
     const std::optional<Backup::Opened> &opened() const { return m_opened; }
     bool openFile(const QString &path);
 
+signals:
+    // A restore rewrote the book file's SMS and ICQ books.
+    void bookFileRestored();
+
 private:
     void buildLayout();
     void showOpened();

@@ -121,6 +121,8 @@ void RestoreDialog::btnRestoreRunClick()
     RestoreStatus->setText(QStringLiteral("Restoring\u2026"));
     const BackupService::RestoreOutcome outcome = m_service.restore(m_document, options());
     m_previewed = false;
+    for (const BackupService::StepResult &step : outcome.steps)
+        m_bookFileWritten = m_bookFileWritten || (step.step == Step::Books && step.written > 0);
     showPlan(outcome);
     showSummary(outcome);
     setBusy(false);

@@ -23,6 +23,8 @@ public:
 
     void btnRestorePreviewClick();
     void btnRestoreRunClick();
+    // A restore wrote the book file: whoever holds its books reads it again.
+    bool bookFileWritten() const { return m_bookFileWritten; }
 
 private:
     BackupService::RestoreOptions options() const;
@@ -43,4 +45,5 @@ private:
     QPushButton *btnRestoreRun;
     QPushButton *btnRestoreCancel;
     bool m_previewed = false;
+    bool m_bookFileWritten = false;
 };

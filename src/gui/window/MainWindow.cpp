@@ -77,6 +77,8 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder) : QWidget(par
     buildMelodiesAndSettings();
     buildInbox();
     backupPage = new BackupPage(link, [this] { return books->bookPath(); });
+    // The books on screen are the file's again once a restore rewrote it.
+    connect(backupPage, &BackupPage::bookFileRestored, books, &SmsBooks::GetPhoneBook);
     aboutPage = new AboutPage;
     stackPages();
     wirePages();
