@@ -118,50 +118,46 @@ QString misfit(const QString &key, const QString &value, const Limits &target)
 }
 } // namespace
 
+namespace {
+// Each step of a restore, in the order they run: its section, its name and
+// how its items are found.
+struct StepInfo {
+    Step step;
+    Section section;
+    const char *name;
+    QList<Item> (*items)(const QJsonObject &);
+};
+const StepInfo Steps[] = {
+    {Step::Settings, Section::Settings, "settings", settingItems},
+    {Step::Melodies, Section::Melodies, "melodies", melodyItems},
+    {Step::PersonalRings, Section::Melodies, "personal rings", ringItems},
+    {Step::Books, Section::Books, "books", bookFileItems},
+    {Step::Sim, Section::Sim, "sim", phonebookItems},
+    {Step::PhoneBook, Section::PhoneBook, "phone_book", phonebookItems},
+    {Step::CallServices, Section::Settings, "call services", callServiceItems},
+};
+const StepInfo &info(Step step)
+{
+    return Steps[int(step)];
+}
+} // namespace
+
 QList<Step> restoreSteps()
 {
-    return {Step::Settings, Step::Melodies, Step::PersonalRings, Step::Books, Step::Sim, Step::PhoneBook,
-            Step::CallServices};
+    QList<Step> steps;
+    for (const StepInfo &s : Steps)
+        steps << s.step;
+    return steps;
 }
 
 Section sectionOf(Step step)
 {
-    switch (step) {
-    case Step::Settings:
-    case Step::CallServices:
-        return Section::Settings;
-    case Step::Melodies:
-    case Step::PersonalRings:
-        return Section::Melodies;
-    case Step::Books:
-        return Section::Books;
-    case Step::Sim:
-        return Section::Sim;
-    case Step::PhoneBook:
-        return Section::PhoneBook;
-    }
-    return Section::Settings;
+    return info(step).section;
 }
 
 QString stepName(Step step)
 {
-    switch (step) {
-    case Step::Settings:
-        return QStringLiteral("settings");
-    case Step::Melodies:
-        return QStringLiteral("melodies");
-    case Step::PersonalRings:
-        return QStringLiteral("personal rings");
-    case Step::Books:
-        return QStringLiteral("books");
-    case Step::Sim:
-        return QStringLiteral("sim");
-    case Step::PhoneBook:
-        return QStringLiteral("phone_book");
-    case Step::CallServices:
-        return QStringLiteral("call services");
-    }
-    return {};
+    return QLatin1String(info(step).name);
 }
 
 QList<Step> stepsOf(Section section)
@@ -175,22 +171,7 @@ QList<Step> stepsOf(Section section)
 
 QList<Item> items(Step step, const QJsonObject &section)
 {
-    switch (step) {
-    case Step::Settings:
-        return settingItems(section);
-    case Step::Melodies:
-        return melodyItems(section);
-    case Step::PersonalRings:
-        return ringItems(section);
-    case Step::Books:
-        return bookFileItems(section);
-    case Step::Sim:
-    case Step::PhoneBook:
-        return phonebookItems(section);
-    case Step::CallServices:
-        return callServiceItems(section);
-    }
-    return {};
+    return info(step).items(section);
 }
 
 QString shown(Step step, const QString &value)

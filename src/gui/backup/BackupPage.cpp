@@ -172,7 +172,7 @@ void BackupPage::btnBackupClick()
 
 void BackupPage::btnBackupAbortClick()
 {
-    m_link.requestAbort();
+    m_service->abort();
 }
 
 bool BackupPage::openFile(const QString &path)

@@ -68,9 +68,14 @@ RestoreDialog::RestoreDialog(BackupService &service, const Document &document, c
     btnRestoreRun->setEnabled(false);
     btnRestoreCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnRestoreCancel->setObjectName(QStringLiteral("btnRestoreCancel"));
+    // In Cancel's place while the phone is read or written.
+    btnRestoreAbort = new QPushButton(QStringLiteral("Abort"), this);
+    btnRestoreAbort->setObjectName(QStringLiteral("btnRestoreAbort"));
+    btnRestoreAbort->hide();
     buttons->addStretch(1);
-    for (QPushButton *b : {btnRestorePreview, btnRestoreRun, btnRestoreCancel})
+    for (QPushButton *b : {btnRestorePreview, btnRestoreRun, btnRestoreCancel, btnRestoreAbort})
         buttons->addWidget(b);
+    connect(btnRestoreAbort, &QPushButton::clicked, &m_service, &BackupService::abort);
     layout->addLayout(buttons);
     connect(btnRestorePreview, &QPushButton::clicked, this, &RestoreDialog::btnRestorePreviewClick);
     connect(btnRestoreRun, &QPushButton::clicked, this, &RestoreDialog::btnRestoreRunClick);
@@ -93,13 +98,21 @@ BackupService::RestoreOptions RestoreDialog::options() const
     return o;
 }
 
+void RestoreDialog::reject()
+{
+    if (!m_busy)
+        QDialog::reject();
+}
+
 void RestoreDialog::setBusy(bool busy)
 {
+    m_busy = busy;
     for (QWidget *w : findChildren<QCheckBox *>())
         w->setEnabled(!busy);
     btnRestorePreview->setEnabled(!busy);
     btnRestoreRun->setEnabled(!busy && m_previewed);
-    btnRestoreCancel->setEnabled(!busy);
+    btnRestoreCancel->setVisible(!busy);
+    btnRestoreAbort->setVisible(busy);
     repaint();
 }
 

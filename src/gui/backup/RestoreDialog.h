@@ -25,6 +25,8 @@ public:
     void btnRestoreRunClick();
     // A restore wrote the book file: whoever holds its books reads it again.
     bool bookFileWritten() const { return m_bookFileWritten; }
+    // Not while the phone is read or written: Abort ends that first.
+    void reject() override;
 
 private:
     BackupService::RestoreOptions options() const;
@@ -44,6 +46,8 @@ private:
     QPushButton *btnRestorePreview;
     QPushButton *btnRestoreRun;
     QPushButton *btnRestoreCancel;
+    QPushButton *btnRestoreAbort;
     bool m_previewed = false;
     bool m_bookFileWritten = false;
+    bool m_busy = false;
 };

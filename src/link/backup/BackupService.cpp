@@ -102,6 +102,11 @@ bool BackupService::RestoreOutcome::ok() const
     return true;
 }
 
+void BackupService::abort()
+{
+    m_link.requestAbort();
+}
+
 bool BackupService::answered(const QString &what)
 {
     const Exchange::Status status = m_link.lastStatus();

@@ -70,6 +70,10 @@ public:
     RestoreOutcome preview(const Backup::Document &document, const RestoreOptions &options);
     RestoreOutcome restore(const Backup::Document &document, const RestoreOptions &options);
 
+    // What the Abort buttons do: the run ends at its next step, keeping
+    // what it has.
+    void abort();
+
 signals:
     // `section` is under way at `item`; done of total for one progress bar.
     void progress(const QString &section, const QString &item, int done, int total);
