@@ -26,6 +26,8 @@ QJsonObject fullPhone(int simSize = 250, int nameLength = 255)
                                {"name", QStringLiteral("Sim name %1").arg(k)}});
     for (int k = 2; k <= 100; k += 5)
         memory.append(QJsonObject{{"index", k}, {"number", QStringLiteral("08%1").arg(k)}, {"name", QStringLiteral("M%1").arg(k)}});
+    // A name beyond ASCII: its bytes in the file, its text checked by the schema's reader.
+    memory.append(QJsonObject{{"index", 1}, {"number", "+468123"}, {"name", QStringLiteral("\u00C5sa \u00D6berg")}});
     return {{"sim", QJsonObject{{"size", simSize}, {"nameLength", nameLength}, {"entries", sim}}},
             {"phonebook", QJsonObject{{"size", 100}, {"entries", memory}}},
             {"ownMelodies", QJsonObject{{"1", "cdef"}, {"3", "+#GA"}}},
