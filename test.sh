@@ -14,6 +14,8 @@ build/asan/bench/link_bench || echo "link_bench failed (figures not measured)"
 build/asan/bench/pb_bench || echo "pb_bench failed (figures not measured)"
 # Fifteen stored messages read with AT+CMGL and location by location, against their wire time.
 build/asan/bench/inbox_bench || echo "inbox_bench failed (figures not measured)"
+# A whole-phone backup against its wire time, and its SIM book read in ranges.
+build/asan/bench/backup_bench || echo "backup_bench failed (figures not measured)"
 # The melody player's timing and CPU share with the silent tone backend.
 build/asan/bench/tone_bench || echo "tone_bench failed (figures not measured)"
 # Memory and open descriptors over many exchanges and message sends.

@@ -13,6 +13,7 @@
 #include "link/port/SerialPort.h"
 #include "link/PhoneLink.h"
 #include "link/phonebooks/PhonebookTransfer.h"
+#include "BenchPhone.h"
 #include "link/sim/PhoneSimulator.h"
 
 #include <QCoreApplication>
@@ -45,14 +46,8 @@ int main(int argc, char **argv)
     qunsetenv("MIRVAK_TRACE");
 
     PhoneSimulator sim;
-    sim.setArguments({"--pace", QString::number(Pace), "--latency", QString::number(LatencyMs)});
-    sim.setState(simBook());
-    QString error;
-    if (!sim.start(&error)) {
-        std::fprintf(stderr, "pb_bench: %s\n", qPrintable(error));
+    if (!startBenchPhone(sim, simBook(), Pace, LatencyMs, "pb_bench"))
         return 1;
-    }
-    sim.useAsCom(1);
 
     SerialPort port;
     PhoneLink link(port);

@@ -14,6 +14,9 @@
 #include "core/at/Charset.h"
 #include "core/at/NumberConversion.h"
 #include "core/at/Quoted.h"
+#include "core/backup/BackupFile.h"
+#include "core/backup/BookRanges.h"
+#include "core/backup/RestorePlan.h"
 #include "core/at/ReplyParse.h"
 #include "core/messaging/BinaryFrames.h"
 #include "core/messaging/BookFile.h"
@@ -585,11 +588,37 @@ void calls(const QByteArray &in)
     check(masked.count('\r') == in.count('\r') && masked.count('\n') == in.count('\n'), "the mask keeps the lines");
 }
 
+// A backup file: what opens is written again and opens the same, whole;
+// every section it holds plans a restore against itself without change.
+// The ranged book replies and the book limits ride along.
+void backupFile(const QByteArray &in)
+{
+    QString error;
+    if (const std::optional<Backup::Opened> opened = Backup::parse(in, &error)) {
+        const QByteArray again = Backup::serialize(opened->document);
+        const std::optional<Backup::Opened> reopened = Backup::parse(again, &error);
+        check(reopened && reopened->checksumOk && reopened->unreadable.isEmpty(), "a written backup opens whole");
+        check(reopened->document.sections == opened->document.sections, "a backup reads back as written");
+        for (Backup::Section section : opened->document.present())
+            for (Backup::Step step : Backup::stepsOf(section)) {
+                const QList<Backup::Item> items = Backup::items(step, opened->document.section(section));
+                for (const Backup::Planned &p : Backup::plan(step, items, items, true))
+                    check(p.change == Backup::Change::Unchanged, "a backup restored onto itself changes nothing");
+            }
+    } else {
+        check(!error.isEmpty(), "a refused backup says why");
+    }
+    for (const BookRanges::Line &line : BookRanges::parse(in))
+        check(line.location >= 1, "a ranged book line has a location");
+    if (const auto limits = Backup::parseLimits(in))
+        check(limits->last >= 1 && limits->last <= 9999, "book limits in range");
+}
+
 struct Parser {
     const char *name;
     void (*run)(const QByteArray &);
 };
-constexpr std::array<Parser, 21> parsers{{
+constexpr std::array<Parser, 22> parsers{{
     {"replies", replies},     {"frames", frames},           {"book", book},
     {"pbk", pbk},             {"pdu", pdu},                 {"phonebook", phonebook},
     {"rings", rings},         {"notation", notation},         {"melodies", melodies},
@@ -599,6 +628,7 @@ constexpr std::array<Parser, 21> parsers{{
     {"rtttl", rtttl},         {"emelody", eMelody},
     {"vcard", vcard},         {"csvbook", csvBook},
     {"calls", calls},
+    {"backup", backupFile},
 }};
 } // namespace
 

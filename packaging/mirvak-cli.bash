@@ -35,7 +35,7 @@ _mirvak_cli()
     local i command=()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --port | --trace | --archive | --pin-file | --memory | --format | --list | -o | --output | --with | --search) ((i++)) ;;
+            --port | --trace | --archive | --pin-file | --memory | --format | --list | --only | -o | --output | --with | --search) ((i++)) ;;
             -*) ;;
             *) command+=("${words[i]}") ;;
         esac
@@ -53,6 +53,10 @@ _mirvak_cli()
             ;;
         --list)
             COMPREPLY=($(compgen -W "dialled missed received own fixed emergency" -- "$cur"))
+            return
+            ;;
+        --only)
+            COMPREPLY=($(compgen -W "phone sim phone_book messages melodies settings books" -- "${cur##*,}"))
             return
             ;;
         --format)
@@ -87,6 +91,14 @@ _mirvak_cli()
         "sms delete") options+=" --memory" ;;
         "status "*) options+=" --format" ;;
         "calls "*) options+=" --list --format" ;;
+        "backup "*) options+=" --output --only" ;;
+        "restore "*)
+            options+=" --only --replace --dry-run --force"
+            if [[ $cur != -* && ${#command[@]} -eq 1 ]]; then
+                _filedir json
+                return
+            fi
+            ;;
     esac
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -94,7 +106,7 @@ _mirvak_cli()
     fi
 
     case ${#command[@]} in
-        0) COMPREPLY=($(compgen -W "help ports info phonebook sms melody status calls dial hangup" -- "$cur")) ;;
+        0) COMPREPLY=($(compgen -W "help ports info phonebook sms melody status calls dial hangup backup restore" -- "$cur")) ;;
         1)
             case ${command[0]} in
                 help) COMPREPLY=($(compgen -W "ports info phonebook sms melody status calls dial hangup" -- "$cur")) ;;

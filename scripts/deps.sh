@@ -4,9 +4,9 @@
 
 # Beyond what building and running takes: the validators of the install-tree
 # test, the PDU and vCard libraries messages and phonebook files are
-# cross-checked with, lintian and bash-completion for the package, and what
+# cross-checked with, the JSON Schema validator of the backup files, lintian and bash-completion for the package, and what
 # CPack needs for a .deb with computed dependencies.
-MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-gammu python3-vobject lintian bash-completion)
+MIRVAK_TEST_PACKAGES=(desktop-file-utils appstream groff-base python3-gammu python3-vobject python3-jsonschema lintian bash-completion)
 MIRVAK_DEB_PACKAGES=(dpkg-dev file)
 
 mirvak_need_packages() {

@@ -61,6 +61,13 @@ std::vector<QByteArray> seeds()
         "AT+CPBR=?\r\r\n+CPBR: (1-250),20,18\r\n\r\nOK\r\n",
         "+CPBS: (\"SM\",\"LD\",\"MC\")\r\n+CPBR: 1,\"+4670\",145,\"A\",\"05/06/07,12:34:56\"\r\n\0\0",
         "+CSQ: 21,99\r\n+CBC: 0,80\r\n+CREG: 0,5\r\n+CPIN: SIM PIN\r\n+CPINR: SIM PIN,2,3\r\nAT+CPIN=\"1234\",\"5\"",
+        // A backup of a SIM book, its checksum no longer matching.
+        "{\"format\":\"mirvak-backup\",\"sections\":{\"sim\":{\"entries\":[{\"location\":1,\"name\":\"Anna\",\"nameHex\":"
+        "\"416e6e61\",\"number\":\"+46701234567\",\"type\":145}],\"limits\":{\"last\":10,\"numberLength\":40},\"status\":\"ok\"},"
+        "\"settings\":{\"status\":\"ok\",\"values\":{\"volume\":\"3\"},\"forwarding\":[{\"reason\":\"busy\",\"class\":\"voice\","
+        "\"number\":\"+4670\"}],\"callWaiting\":true},\"phone\":{\"status\":\"failed\",\"reason\":\"aborted\"}},\"version\":1,"
+        "\"sha256\":\"5b8d482e4f2c68d56446b863c7ba952eb794139b84326f1027ae232bde1db113\"}",
+        "AT+CPBR=1,10\r\r\n+CPBR: 1,\"+4670\",145,\"A \"quoted\" name\"\r\n+CPBR: 3,\"070\",129,\"\"\r\n\r\nOK\r\n",
         QByteArray(),
     };
 }

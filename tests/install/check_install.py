@@ -68,7 +68,8 @@ try:
                 f"share/icons/hicolor/scalable/apps/{app_id}.svg",
                 "share/man/man1/mirvak.1.gz", "share/man/man1/mirvak-cli.1.gz",
                 "share/man/man1/mirvak-phonesim.1.gz", "share/bash-completion/completions/mirvak-cli",
-                "share/doc/mirvak/changelog.gz", "share/doc/mirvak/copyright"}
+                "share/doc/mirvak/changelog.gz", "share/doc/mirvak/copyright",
+                "share/doc/mirvak/backup-format.md", "share/doc/mirvak/backup.schema.json"}
     check(installed == expected, f"installed files: missing {sorted(expected - installed)}, "
                                  f"unexpected {sorted(installed - expected)}")
     if not expected <= installed:

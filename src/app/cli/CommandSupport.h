@@ -47,5 +47,7 @@ int hangup(CliSession &s, const Invocation &call);
 // The SIM's PIN, when an operation finds the SIM locked: from `pinFile`,
 // else from the terminal without echo.
 void installPinHandler(CliSession &s, const QString &pinFile);
+int backup(CliSession &s, const Invocation &call);
+int restore(CliSession &s, const Invocation &call);
 
 } // namespace CliCommands

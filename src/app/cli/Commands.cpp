@@ -32,6 +32,10 @@ const QList<Command> &commands()
          {"list", "format"}, calls, "Show one of the phone's call lists"},
         {{"dial"}, "NUMBER", 1, 1, {}, dial, "Call a number"},
         {{"hangup"}, {}, 0, 0, {}, hangup, "End the call"},
+        {{"backup"}, "[-o FILE] [--only SECTIONS]", 0, 0, {"output", "only"}, backup,
+         "Back up the whole phone into one file"},
+        {{"restore"}, "FILE [--only SECTIONS] [--replace] [--dry-run] [--force]", 1, 1,
+         {"only", "replace", "dry-run", "force"}, restore, "Restore a backup file onto the phone"},
     };
     return table;
 }

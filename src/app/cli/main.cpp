@@ -131,6 +131,11 @@ int main(int argc, char *argv[])
         {QStringLiteral("pin-file"), QStringLiteral("When the SIM waits for its PIN, read it from the first line of "
                                                     "FILE (for its PUK: the PUK, and a new PIN on the next line) "
                                                     "instead of the terminal."), QStringLiteral("FILE")},
+        {QStringLiteral("only"), QStringLiteral("Back up or restore only these sections, comma-separated: phone, sim, "
+                                                "phone_book, messages, melodies, settings, books."),
+         QStringLiteral("SECTIONS")},
+        {QStringLiteral("replace"), QStringLiteral("Restore: also clear what the backup does not hold.")},
+        {QStringLiteral("force"), QStringLiteral("Restore from a backup whose checksum does not match.")},
     });
 
     if (!parser.parse(app.arguments()))

@@ -22,6 +22,7 @@
 #include <QtDebug>
 
 #include "core/messaging/InboxMessages.h"
+#include "gui/backup/BackupPage.h"
 #include "gui/common/FirstShow.h"
 #include "gui/common/PortChooser.h"
 #include "gui/common/Tab.h"
@@ -82,6 +83,9 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder)
     buildPhonebooks();
     buildMelodiesAndSettings();
     buildInbox();
+    backupPage = new BackupPage(link, [this] { return books->bookPath(); });
+    // The books on screen are the file's again once a restore rewrote it.
+    connect(backupPage, &BackupPage::bookFileRestored, books, &SmsBooks::GetPhoneBook);
     aboutPage = new AboutPage;
     stackPages();
     wirePages();
@@ -104,7 +108,8 @@ MainWindow::MainWindow(QWidget *parent, const QString &bookFolder)
 void MainWindow::fitPages()
 {
     const QSize least(qMax(ClientWidth, mainTabs->sizeHint().width()), ClientHeight);
-    const QSize page(least.width(), least.height() - TabHeight);
+    // The pages keep their width when the tabs need a wider window.
+    const QSize page(ClientWidth, least.height() - TabHeight);
     for (int i = 0; i < mainPages->count(); ++i)
         if (mainPages->widget(i) != inboxPage)
             mainPages->widget(i)->setMaximumSize(page);
@@ -147,7 +152,7 @@ void MainWindow::buildTabs()
     auto *tabStyle = new FixedTabHeightStyle;
     tabStyle->setParent(mainTabs);
     mainTabs->setStyle(tabStyle);
-    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "About"})
+    for (const char *text : {"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "Backup", "About"})
         mainTabs->addTab(QString::fromLatin1(text));
     layout->addWidget(mainTabs);
 
@@ -305,6 +310,7 @@ void MainWindow::stackPages()
     mainPages->addWidget(aboutPage);           // Panel5
     mainPages->addWidget(aboutPage->Panel6);   // Panel6
     mainPages->addWidget(inboxPage);
+    mainPages->addWidget(backupPage);
     for (int i = 0; i < mainPages->count(); ++i)
         mainPages->widget(i)->setEnabled(false);
 }
@@ -465,7 +471,7 @@ void MainWindow::mainTabsChange(int index)
         mainTabs->setCurrentIndex(link.lockedPage());
         return;
     }
-    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, inboxPage, aboutPage};
+    QWidget *const pages[] = {smsPage, phonebooksPage, Panel3, settingsPage, inboxPage, backupPage, aboutPage};
     if (index < 0 || index >= int(std::size(pages)))
         return;
     showMainPanel(pages[index]);

@@ -18,6 +18,7 @@ class PhonebooksPage;
 class SettingsPage;
 class AboutPage;
 class InboxPage;
+class BackupPage;
 class InfoPage;
 class CentreService;
 class PersonalRings;
@@ -57,6 +58,7 @@ public:
     MelodiesPage *Panel3 = nullptr;      // Melodies
     SettingsPage *settingsPage = nullptr; // Panel4
     InboxPage *inboxPage = nullptr;      // the messages stored in the phone
+    BackupPage *backupPage = nullptr;    // the whole phone into one file and back
     AboutPage *aboutPage = nullptr;      // Panel5 and Panel6
     // Those on a Settings panel are null until the Settings page builds its
     // panels, when it is first shown.

@@ -209,6 +209,18 @@ bool PhoneSettings::writeAlarm(const QTime &time)
     return time.isValid() && m_link.exchange(SettingsAt::alarmCommand(time)).ok();
 }
 
+std::optional<QTime> PhoneSettings::readAlarm()
+{
+    // "+CALA: "07:30"": the alarm between the first two quotes; an empty
+    // pair is an alarm that was never set.
+    const Exchange e = m_link.exchange("AT+CALA?\r\n");
+    const qsizetype open = e.reply.indexOf('"');
+    const qsizetype close = open < 0 ? -1 : e.reply.indexOf('"', open + 1);
+    if (!e.ok() || close < 0)
+        return std::nullopt;
+    return QTime::fromString(QString::fromLatin1(e.reply.mid(open + 1, close - open - 1)), QStringLiteral("HH:mm"));
+}
+
 std::optional<int> PhoneSettings::readTimeFormat()
 {
     if (const Exchange e = m_link.exchange("AT*ESTF?\r\n"); e.ok())

@@ -82,6 +82,9 @@ public:
     // OK only when the phone answered and the exchange quoted the clock.
     bool writeClock(const QString &boxText);
     bool writeAlarm(const QTime &time);
+    // Nothing for a failed read or no quoted alarm; an invalid time for an
+    // alarm never set.
+    std::optional<QTime> readAlarm();
     // Nothing when the query failed (the box keeps its text); -1 for a
     // reply that cannot be read (the box shows no text).
     std::optional<int> readTimeFormat();

@@ -201,8 +201,8 @@ void TstShellWindow::normalRunOpensOnSms()
     QVERIFY(!form.books->BookNew);
 
     QTabBar *tabs = tabBar(form);
-    QCOMPARE(tabs->count(), 6);
-    const QStringList texts{"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "About"};
+    QCOMPARE(tabs->count(), 7);
+    const QStringList texts{"SMS", "Phonebooks", "Melodies", "Settings", "Inbox", "Backup", "About"};
     for (int i = 0; i < texts.size(); ++i)
         QCOMPARE(tabs->tabText(i), texts.at(i));
     QVERIFY(tabs->height() <= 22);
@@ -330,8 +330,9 @@ void TstShellWindow::tabsSwitchPagesAndTheClock()
     QVERIFY(clock);
     QVERIFY(named<QTimer>(form, "Timer2"));
     QWidget *const pages[] = {named(form, "Panel1"), named(form, "Panel2"), named(form, "Panel3"),
-                              named(form, "Panel4"), named(form, "InboxPage"), named(form, "Panel5")};
-    for (int i : {1, 2, 3, 4, 5, 0}) {
+                              named(form, "Panel4"), named(form, "InboxPage"), named(form, "BackupPage"),
+                              named(form, "Panel5")};
+    for (int i : {1, 2, 3, 4, 5, 6, 0}) {
         clickTab(form, i);
         QCOMPARE(tabBar(form)->currentIndex(), i);
         QCOMPARE(currentPage(form), pages[i]);
