@@ -24,6 +24,9 @@ const QByteArray UkPart1 =
     "B5CBF379F81C0691DF7531BB4C06B5CBF379F81C0685DDF430BB0C0ABBE9617619447FA7D9A0B09B0C9ABBEBE375590E7AB3C9A0F0"
     "B9CE9E83DA6C1B1DCD0699DF6CFA1BD466B7E96E503B4FBFD7F5F57B5D5FBFD7F5F57B5D5FBFD7F5F57B5D5FBFD7F5F57B5D5FBFD7"
     "F5F57B5D5FBFD7F5";
+// A delivery report from a real phone's store (smslib's test capture): the
+// message with reference 102 to +447988156550 was delivered.
+const QByteArray Report = "079144973770939906660C91449788515605903021514363009030215143040000";
 const QByteArray Ucs2 = "0791227167830001040C912271271640910008906012024514001C002E004020AC00A300680065006C006C006F002000E900EC006B00F0";
 
 QList<ArchivedMessage> read(InboxAt::Store store, const QList<QByteArray> &pdus, InboxAt::Status status = InboxAt::Read)
@@ -154,6 +157,19 @@ private slots:
         const ArchivedMessage reported = archive.conversation(list.first().key).last();
         QCOMPARE(reported.report, QStringLiteral("Delivered"));
         QCOMPARE(reported.reportTime, at);
+
+        // A report read from the phone finds the message it answers, and is
+        // kept on its own only while none is there.
+        QList<InboxPart> parts{inboxPart(InboxAt::Store::Sim, InboxAt::StoredPdu{12, InboxAt::Read, 25, Report})};
+        const auto lone = archive.addRead(Inbox::join(parts));
+        QVERIFY(lone && lone->size() == 1);
+        QCOMPARE(added(archive, {sent(QStringLiteral("+447988156550"), QStringLiteral("Running late"), 102)}), 1);
+        const auto attached = archive.addRead(Inbox::join(parts));
+        QVERIFY(attached && attached->isEmpty());
+        const ArchivedMessage answered = archive.conversation(QStringLiteral("+447988156550")).last();
+        QCOMPARE(answered.text, QStringLiteral("Running late"));
+        QCOMPARE(answered.report, QStringLiteral("Delivered"));
+        QVERIFY(answered.reportTime.isValid());
     }
 
     // A version-1 archive comes up to date with its messages searchable; a

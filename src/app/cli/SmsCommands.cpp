@@ -93,10 +93,13 @@ QString rangeText(InboxAt::Store store, int size)
 
 std::optional<QList<ArchivedMessage>> keepRead(CliSession &s, const QList<InboxMessage> &messages)
 {
-    QList<ArchivedMessage> kept;
-    for (const InboxMessage &m : messages)
-        kept << MessageArchive::fromInbox(m);
-    return s.keep(kept, MessageArchive::networkCountry(messages));
+    MessageArchive *archive = s.archive();
+    if (!archive)
+        return std::nullopt;
+    const auto added = archive->addRead(messages);
+    if (!added)
+        CliSession::say(archive->error());
+    return added;
 }
 
 // --format of the message commands; empty (told) when it is none of them.

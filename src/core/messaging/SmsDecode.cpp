@@ -193,7 +193,7 @@ DecodedSms cutShort(DecodedSms out, DecodedSms::Kind kind)
 // nothing the row shows.
 DecodedSms statusReport(Reader &r, DecodedSms out)
 {
-    r.byte(); // message reference
+    const uchar reference = r.byte();
     out.number = address(r);
     out.time = timeStamp(r.take(7));
     out.reportTime = timeStamp(r.take(7));
@@ -201,6 +201,7 @@ DecodedSms statusReport(Reader &r, DecodedSms out)
     if (r.isShort())
         return cutShort(out, DecodedSms::StatusReport);
     out.reportStatus = status;
+    out.messageReference = reference;
     out.text = SmsDecode::reportOutcome(status);
     out.kind = DecodedSms::StatusReport;
     return out;
@@ -274,7 +275,7 @@ DecodedSms decodeFrom(const QByteArray &pdu, bool withCentre)
     const bool deliver = type == 0;
     const DecodedSms::Kind kind = deliver ? DecodedSms::Deliver : DecodedSms::Submit;
     if (!deliver)
-        r.byte(); // message reference
+        const uchar reference = r.byte();
     out.number = address(r);
     r.byte(); // protocol identifier
     const uchar dcs = r.byte();

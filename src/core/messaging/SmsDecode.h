@@ -27,6 +27,9 @@ struct DecodedSms {
     // up), and its TP-ST octet; -1 for other kinds.
     QDateTime reportTime;
     int reportStatus = -1;
+    // A status report: the reference the centre gave the message it reports
+    // on (its TP-MR); -1 for other kinds.
+    int messageReference = -1;
     // The PDU ended before its fields did (or ran on with what is no hex):
     // what decoded is kept, the text as far as it could be read.
     bool damaged = false;

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,8 @@
 #include <QtDebug>
 
 #include "core/messaging/InboxMessages.h"
+#include "core/backup/BackupExport.h"
+#include "core/backup/BackupFile.h"
 #include "gui/backup/BackupPage.h"
 #include "gui/common/FirstShow.h"
 #include "gui/common/PortChooser.h"
@@ -254,16 +258,15 @@ void MainWindow::buildInbox()
     // The archive is opened when it is first shown or written, not at start.
     FirstShow::whenShown(view, [this, view] { view->setArchive(archive(), m_archiveError); });
     connect(inboxPage, &InboxPage::messagesRead, this, [this](const QList<InboxMessage> &messages) {
-        QList<ArchivedMessage> kept;
-        for (const InboxMessage &m : messages)
-            kept << MessageArchive::fromInbox(m);
-        keep(kept, MessageArchive::networkCountry(messages));
+        keep([&](MessageArchive &archive) { return bool(archive.addRead(messages)); });
     });
     connect(smsPage, &SmsPage::messageSent, this, [this](const SmsSender::Message &m, const SmsSender::Result &result) {
-        keep({MessageArchive::sentMessage(m.icq ? m.icqRecipient : m.smsRecipient, m.text,
-                                          SmsSender::keptStatus(result.outcome), result.pdus, result.messageReference,
-                                          QDateTime::currentDateTime())});
+        const ArchivedMessage sent = MessageArchive::sentMessage(
+            m.icq ? m.icqRecipient : m.smsRecipient, m.text, SmsSender::keptStatus(result.outcome), result.pdus,
+            result.messageReference, QDateTime::currentDateTime());
+        keep([&](MessageArchive &archive) { return bool(archive.add({sent})); });
     });
+    connect(view, &ArchiveView::importRequested, this, &MainWindow::importBackupMessages);
 }
 
 void MainWindow::setArchivePath(const QString &path)
@@ -286,15 +289,50 @@ MessageArchive *MainWindow::archive()
     return m_archive.get();
 }
 
-void MainWindow::keep(const QList<ArchivedMessage> &messages, const QString &country)
+void MainWindow::keep(const std::function<bool(MessageArchive &)> &store)
 {
     MessageArchive *kept = archive();
     if (!kept)
         return;
-    if (!kept->add(messages, country))
+    if (!store(*kept))
         qWarning("mirvak: %s", qPrintable(kept->error()));
     if (inboxPage->archiveView()->isVisible())
         inboxPage->archiveView()->refresh();
+}
+
+void MainWindow::importBackupMessages()
+{
+    QFileDialog choose(this, QStringLiteral("Import backup"), m_dataFolder,
+                       QStringLiteral("Mirvak backups (*.json);;All files (*)"));
+    choose.setObjectName(QStringLiteral("ArchiveImportFile"));
+    choose.setFileMode(QFileDialog::ExistingFile);
+    choose.setOption(QFileDialog::DontUseNativeDialog);
+    if (choose.exec() != QDialog::Accepted || choose.selectedFiles().isEmpty())
+        return;
+    const QString path = choose.selectedFiles().constFirst();
+    QString said;
+    QString error;
+    const std::optional<Backup::Opened> opened = Backup::open(path, &error);
+    if (!opened) {
+        said = QStringLiteral("Nothing was imported. %1").arg(error);
+    } else if (!opened->document.has(Backup::Section::Messages)
+               || !Backup::sectionOk(opened->document.section(Backup::Section::Messages))) {
+        said = QStringLiteral("%1 holds no messages.").arg(QFileInfo(path).fileName());
+    } else {
+        // A file changed since it was written is still what it holds; the
+        // messages only go into the archive, never to the phone.
+        const QList<InboxMessage> messages = BackupExport::messages(opened->document.section(Backup::Section::Messages));
+        std::optional<QList<ArchivedMessage>> added;
+        keep([&](MessageArchive &archive) { return bool(added = archive.addRead(messages)); });
+        said = !archive() ? QStringLiteral("Nothing was imported. %1").arg(m_archiveError)
+             : !added     ? QStringLiteral("Nothing was imported. %1").arg(archive()->error())
+                          : QStringLiteral("%1 of %2 messages were new to the archive.").arg(added->size()).arg(messages.size());
+        if (!opened->warning().isEmpty())
+            said = opened->warning() + QStringLiteral("\n\n") + said;
+    }
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Import backup"), said, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("archiveImported"));
+    box.exec();
 }
 
 void MainWindow::stackPages()

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "link/port/SerialPort.h"
@@ -115,7 +116,10 @@ private:
     QString m_archivePath;
     std::unique_ptr<MessageArchive> m_archive;
     QString m_archiveError; // why there is none; then it is not tried again
-    void keep(const QList<ArchivedMessage> &messages, const QString &country = QString());
+    // The archive written by `store`, the archive view shown anew.
+    void keep(const std::function<bool(MessageArchive &)> &store);
+    // "Import backup…": the messages of a backup file into the archive.
+    void importBackupMessages();
     void fitPages();
     QSettings windowSettings() const;
 };

@@ -427,6 +427,20 @@ std::optional<QList<ArchivedMessage>> MessageArchive::add(const QList<ArchivedMe
     return added;
 }
 
+std::optional<QList<ArchivedMessage>> MessageArchive::addRead(const QList<InboxMessage> &messages)
+{
+    QList<ArchivedMessage> kept;
+    for (const InboxMessage &m : messages) {
+        const DecodedSms *report = m.kind == DecodedSms::StatusReport && !m.parts.isEmpty()
+                                       ? &m.parts.first().decoded : nullptr;
+        if (report && report->messageReference >= 0
+            && attachReport(m.number, report->messageReference, report->text, report->reportTime))
+            continue;
+        kept << fromInbox(m);
+    }
+    return add(kept, networkCountry(messages));
+}
+
 bool MessageArchive::attachReport(const QString &number, int messageReference, const QString &report, const QDateTime &time)
 {
     if (!m_open)

@@ -78,6 +78,10 @@ public:
     // when the archive could not be written.
     std::optional<QList<ArchivedMessage>> add(const QList<ArchivedMessage> &messages,
                                               const QString &countryCode = QString());
+    // Messages read from the phone (or from a backup) kept: a status report
+    // goes to the sent message it answers and is kept as a message of its
+    // own only when there is none; the rest as add() keeps them.
+    std::optional<QList<ArchivedMessage>> addRead(const QList<InboxMessage> &messages);
     // Attaches a status report to the sent message it answers: the one to
     // `number` with the centre's `messageReference`, the newest if several.
     // False when no message matches or the archive could not be written.

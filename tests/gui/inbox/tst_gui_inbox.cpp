@@ -20,6 +20,7 @@
 
 #include "../books/Observers.h"
 #include "FormRig.h"
+#include "core/backup/BackupFile.h"
 #include "core/messaging/InboxMessages.h"
 #include "gui/common/Tab.h"
 #include "gui/messaging/SmsBooks.h"
@@ -392,14 +393,40 @@ private slots:
         QVERIFY(w.get<QTextBrowser>("ConversationView")->toPlainText().contains(TeliaText));
 
         const QString path = w.filePath(QStringLiteral("telia.csv"));
-        DialogSteps steps({[&](QWidget *d) { pagetest::typeAndAccept(qobject_cast<QFileDialog *>(d), path); }});
-        w.get<QMenu>("ArchiveExportMenu")->actions().at(1)->trigger(); // "This conversation…"
-        QVERIFY(steps.allTaken());
+        {
+            DialogSteps steps({[&](QWidget *d) { pagetest::typeAndAccept(qobject_cast<QFileDialog *>(d), path); }});
+            w.get<QMenu>("ArchiveExportMenu")->actions().at(1)->trigger(); // "This conversation…"
+            QVERIFY(steps.allTaken());
+        }
         QFile csv(path);
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = csv.readAll().split('\n');
         QCOMPARE(rows.size(), 3);
         QVERIFY2(rows.at(1).contains(TeliaText.toUtf8()), rows.at(1).constData());
+
+        // A backup's messages join the archive; what it already holds, once.
+        Backup::Document backup;
+        backup.set(Backup::Section::Messages,
+                   QJsonObject{{"status", "ok"},
+                               {"messages", QJsonArray{
+                                                QJsonObject{{"store", "SM"}, {"location", 3}, {"status", 1},
+                                                            {"pdu", "0791448720900253040C914497035290960000500151614414400DD4F29C9E769F41E17338ED06"}},
+                                                // Telia's, as the phone gave it to the read above.
+                                                QJsonObject{{"store", "SM"}, {"location", 4}, {"status", 1},
+                                                            {"pdu", "07916407058099F90409D0D4323B1D060000622150905100402AD7327BFC6E9741F437885A66A7C32150F65D9783C46176D83D2E83D273500C06034D8B4B17"}}}}});
+        const QString file = w.filePath(QStringLiteral("phone.json"));
+        QVERIFY(Scratch::writeFile(file, Backup::serialize(backup)));
+        QString said;
+        DialogSteps import({[&](QWidget *d) { pagetest::typeAndAccept(qobject_cast<QFileDialog *>(d), file); },
+                            [&](QWidget *d) {
+                                said = d->objectName() + '|' + qobject_cast<QMessageBox *>(d)->text();
+                                qobject_cast<QMessageBox *>(d)->button(QMessageBox::Ok)->click();
+                            }});
+        w.press("btnArchiveImport");
+        QVERIFY(import.allTaken());
+        QCOMPARE(said, QStringLiteral("archiveImported|1 of 2 messages were new to the archive."));
+        w.get<QLineEdit>("ArchiveSearch")->setText(QStringLiteral("testing"));
+        QCOMPARE(conversations->model()->rowCount(), 1);
         w.get<QLineEdit>("ArchiveSearch")->clear();
         w.get<QComboBox>("InboxView")->setCurrentIndex(0);
     }
