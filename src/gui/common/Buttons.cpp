@@ -53,3 +53,10 @@ QPushButton *Buttons::readButton(QWidget *parent, const char *name, const QStrin
 {
     return iconButton(parent, name, QStyle::SP_BrowserReload, hint);
 }
+
+QPushButton *Buttons::plainButton(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}

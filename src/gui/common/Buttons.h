@@ -14,6 +14,8 @@ namespace Buttons {
 // without a desktop icon theme decodes every size of it from PNG each time.
 QIcon standardIcon(const QWidget *widget, QStyle::StandardPixmap icon);
 
+// A plain push button with its objectName, as the phonebook pages make them.
+QPushButton *plainButton(const QString &name, const QString &caption, QWidget *parent);
 // Never the dialog default: Enter belongs to the box that has the focus.
 QPushButton *panelButton(QWidget *parent, const char *name, const QString &caption, const QString &hint = {});
 // The same with a 24 x 24 picture instead of a caption.

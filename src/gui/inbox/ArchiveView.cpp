@@ -23,7 +23,7 @@
 
 namespace {
 
-const QStringList Filters{QStringLiteral("CSV files (*.csv)"), QStringLiteral("Mailbox files (*.mbox)")};
+const QStringList ExportFilters{QStringLiteral("CSV files (*.csv)"), QStringLiteral("Mailbox files (*.mbox)")};
 
 // The first words of a text on one line, for the list.
 QString opening(const QString &text)
@@ -219,13 +219,13 @@ void ArchiveView::chooseExport(Scope scope)
         ArchiveExportFile->setAcceptMode(QFileDialog::AcceptSave);
         ArchiveExportFile->setFileMode(QFileDialog::AnyFile);
         ArchiveExportFile->setOption(QFileDialog::DontUseNativeDialog);
-        ArchiveExportFile->setNameFilters(Filters);
+        ArchiveExportFile->setNameFilters(ExportFilters);
     }
     if (ArchiveExportFile->exec() != QDialog::Accepted || ArchiveExportFile->selectedFiles().isEmpty())
         return;
     QString path = ArchiveExportFile->selectedFiles().constFirst();
     if (QFileInfo(path).suffix().isEmpty())
-        path += ArchiveExportFile->selectedNameFilter() == Filters.last() ? QStringLiteral(".mbox") : QStringLiteral(".csv");
+        path += ArchiveExportFile->selectedNameFilter() == ExportFilters.last() ? QStringLiteral(".mbox") : QStringLiteral(".csv");
     QString error;
     if (!exportTo(scope, path, &error)) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Inbox"),

@@ -12,18 +12,13 @@
 #include <QVBoxLayout>
 
 #include "core/at/Charset.h"
+#include "gui/common/Buttons.h"
 #include "gui/common/Tab.h"
 #include "link/PhoneLink.h"
 
 namespace {
 enum Column { LocationColumn, NumberColumn, NameColumn, TimeColumn, Columns };
 
-QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
 } // namespace
 
 CallsPanel::CallsPanel(PhoneLink &link, QWidget *parent) : QWidget(parent), m_link(link)
@@ -33,7 +28,7 @@ CallsPanel::CallsPanel(PhoneLink &link, QWidget *parent) : QWidget(parent), m_li
     CallList->setObjectName(QStringLiteral("CallList"));
     CallList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     CallList->setToolTip(QStringLiteral("The call list to read"));
-    btnCallsRead = button(QStringLiteral("btnCallsRead"), QStringLiteral("Read"), this);
+    btnCallsRead = Buttons::plainButton(QStringLiteral("btnCallsRead"), QStringLiteral("Read"), this);
     btnCallsRead->setToolTip(QStringLiteral("Read the chosen list from the phone"));
 
     CallsGrid = new QTableWidget(0, Columns, this);
@@ -55,7 +50,7 @@ CallsPanel::CallsPanel(PhoneLink &link, QWidget *parent) : QWidget(parent), m_li
 
     CallStatus = new QLabel(this);
     CallStatus->setObjectName(QStringLiteral("CallStatus"));
-    btnHangUp = button(QStringLiteral("btnHangUp"), QStringLiteral("Hang up"), this);
+    btnHangUp = Buttons::plainButton(QStringLiteral("btnHangUp"), QStringLiteral("Hang up"), this);
     btnHangUp->setToolTip(QStringLiteral("End the call"));
     btnHangUp->hide();
 

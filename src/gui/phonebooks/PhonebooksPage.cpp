@@ -13,6 +13,7 @@
 
 #include "core/at/ReplyParse.h"
 #include "gui/common/BookTableModel.h"
+#include "gui/common/Buttons.h"
 #include "gui/common/BookView.h"
 #include "gui/phonebooks/CallsPanel.h"
 #include "gui/messaging/SmsBooks.h"
@@ -50,12 +51,6 @@ QWidget *tabPage(const QString &name, QWidget *grid)
     return page;
 }
 
-QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
 
 } // namespace
 
@@ -95,14 +90,14 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
         }
         buttons->addLayout(cellLayout);
     };
-    btnRead = button(QStringLiteral("btnRead"), QStringLiteral("Read"), this);
-    btnAbort4 = button(QStringLiteral("btnAbort4"), QStringLiteral("Abort"), this);
-    btnWrite = button(QStringLiteral("btnWrite"), QStringLiteral("Write"), this);
-    btnAbort5 = button(QStringLiteral("btnAbort5"), QStringLiteral("Abort"), this);
-    btnChanges = button(QStringLiteral("btnChanges"), QStringLiteral("Update"), this);
-    btnAbort3 = button(QStringLiteral("btnAbort3"), QStringLiteral("Abort"), this);
-    btnLoad = button(QStringLiteral("btnLoad"), QStringLiteral("Load"), this);
-    btnSave = button(QStringLiteral("btnSave"), QStringLiteral("Save"), this);
+    btnRead = Buttons::plainButton(QStringLiteral("btnRead"), QStringLiteral("Read"), this);
+    btnAbort4 = Buttons::plainButton(QStringLiteral("btnAbort4"), QStringLiteral("Abort"), this);
+    btnWrite = Buttons::plainButton(QStringLiteral("btnWrite"), QStringLiteral("Write"), this);
+    btnAbort5 = Buttons::plainButton(QStringLiteral("btnAbort5"), QStringLiteral("Abort"), this);
+    btnChanges = Buttons::plainButton(QStringLiteral("btnChanges"), QStringLiteral("Update"), this);
+    btnAbort3 = Buttons::plainButton(QStringLiteral("btnAbort3"), QStringLiteral("Abort"), this);
+    btnLoad = Buttons::plainButton(QStringLiteral("btnLoad"), QStringLiteral("Load"), this);
+    btnSave = Buttons::plainButton(QStringLiteral("btnSave"), QStringLiteral("Save"), this);
     stacked(btnRead, btnAbort4);
     stacked(btnWrite, btnAbort5);
     stacked(btnChanges, btnAbort3);
