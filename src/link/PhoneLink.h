@@ -169,7 +169,7 @@ private:
     int m_lockedPage = Idle;
     bool m_operationRunning = false;
     QTimer m_replyTimer; // single-shot reply timer; "running out" = no longer active
-    Timing m_timing;
+    Timing m_timing = Timing::fromEnvironment();
     PortFailureHandler m_openFailure;
     std::function<void()> m_linkFailure;
     PortFailureHandler m_portFailure;
