@@ -39,6 +39,7 @@
 #include "core/phonebooks/VCardFile.h"
 #include "core/at/SecretMask.h"
 #include "core/calls/CallsAt.h"
+#include "core/capabilities/PhoneCapabilities.h"
 #include "core/status/StatusAt.h"
 
 namespace {
@@ -550,7 +551,8 @@ void portHolder(const QByteArray &in)
         check(range->first >= 1 && range->first <= range->last && range->last <= 9999, "book range order");
 }
 
-// The call lists, the status replies, dial strings and the PIN mask.
+// The call lists, the status replies, what a phone offers, dial strings and
+// the PIN mask.
 void calls(const QByteArray &in)
 {
     const QStringList books = CallsAt::parseBooks(in);
@@ -583,6 +585,22 @@ void calls(const QByteArray &in)
     (void)StatusAt::lockIn(in);
     if (const auto command = StatusAt::pinCommand(QString::fromLatin1(in)))
         check(command->count('"') == 2 && command->endsWith("\"\r\n"), "one quoted code");
+    // What a phone offers: short names each once, only the two message modes,
+    // and a report that names every question.
+    PhoneCapabilities caps;
+    caps.books = CapabilityAt::parseBooks(in);
+    caps.stores = CapabilityAt::parseStores(in);
+    caps.charsets = CapabilityAt::parseCharsets(in);
+    caps.formats = CapabilityAt::parseFormats(in);
+    caps.imei = CapabilityAt::parseIdentity(in).value_or(QByteArray());
+    for (const QStringList &list : caps.stores.value_or(QList<QStringList>()) + QList<QStringList>{caps.books.value_or(QStringList())})
+        for (const QString &name : list)
+            check(!name.isEmpty() && name.size() <= 16 && !name.contains(u'"') && list.count(name) == 1,
+                  "offered names are short, unquoted and once each");
+    for (int mode : caps.formats.value_or(QList<int>()))
+        check(mode == 0 || mode == 1, "only the two message modes");
+    check(caps.imei.isEmpty() || (caps.imei.size() >= 8 && caps.imei.size() <= 20), "a serial number of digits");
+    check(caps.report().size() >= 5, "the report names every question");
     SecretMask mask;
     const QByteArray masked = mask.feed(in);
     check(masked.count('\r') == in.count('\r') && masked.count('\n') == in.count('\n'), "the mask keeps the lines");

@@ -106,10 +106,10 @@ _mirvak_cli()
     fi
 
     case ${#command[@]} in
-        0) COMPREPLY=($(compgen -W "help ports info phonebook sms melody status calls dial hangup backup restore" -- "$cur")) ;;
+        0) COMPREPLY=($(compgen -W "help ports info capabilities phonebook sms melody status calls dial hangup backup restore" -- "$cur")) ;;
         1)
             case ${command[0]} in
-                help) COMPREPLY=($(compgen -W "ports info phonebook sms melody status calls dial hangup" -- "$cur")) ;;
+                help) COMPREPLY=($(compgen -W "ports info capabilities phonebook sms melody status calls dial hangup" -- "$cur")) ;;
                 phonebook) COMPREPLY=($(compgen -W "read write" -- "$cur")) ;;
                 sms) COMPREPLY=($(compgen -W "send list get delete archive fetch" -- "$cur")) ;;
                 melody) COMPREPLY=($(compgen -W "read store" -- "$cur")) ;;

@@ -45,7 +45,10 @@ Unlocking::~Unlocking()
 
 Exchange Unlocking::afterRefusal(const QByteArray &command, Wait wait, const Exchange &refused)
 {
-    if (refused.status != Exchange::CmeError)
+    // A refusal that names the locked SIM, or the phone's own state asked
+    // (AT+CPIN?) answering that it waits for its PIN or PUK.
+    const bool stateAsked = refused.ok() && command.startsWith("AT+CPIN?");
+    if (refused.status != Exchange::CmeError && !stateAsked)
         return refused;
     StatusAt::Lock lock = StatusAt::lockIn(refused.reply);
     QString note;

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The SIM's PIN, when an exchange finds the SIM locked (+CME ERROR: 11 or
-// 12). Whoever drives the link names who asks the user: the window's
+// 12, or AT+CPIN? answered "+CPIN: SIM PIN" or "SIM PUK"). Whoever drives the link names who asks the user: the window's
 // PinDialog, the terminal or --pin-file of mirvak-cli. The handler gets
 // what the SIM waits for and a note on the last try ("Wrong PIN. 2 tries
 // left."), and gives the AT+CPIN command to send, or nothing to give up.
-// Once the code is taken, the refused command is sent again. A wrong code
+// Once the code is taken, the refused command is sent again (AT+CPIN? then
+// tells the state the SIM is in now). A wrong code
 // asks the handler again: nothing retries a code by itself, as three wrong
 // PINs lock the SIM.
 #include <QByteArray>

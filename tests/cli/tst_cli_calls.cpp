@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // mirvak-cli status, calls, dial and hangup against the simulated phone,
 // the SIM's PIN from a file, and the real phones' quirks each replayed.
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -135,6 +136,21 @@ private slots:
         r = run({{"athRefused", true}, {"calling", "0701"}}, {"hangup"}, &sent);
         QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(sent, (QStringList{"ATH", "AT+CHUP"}));
+    }
+
+    // What the phone offers, asked in one go; a locked SIM hides its books.
+    void capabilities()
+    {
+        QStringList sent;
+        Ran r = run({{"phonebook", QJsonObject{{"size", 0}, {"entries", QJsonArray()}}}}, {"capabilities"}, &sent);
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY2(r.out.startsWith("Phone: IMEI 520001234567897\nPhonebooks: SM, DC, RC, MC\n"), r.out.constData());
+        QVERIFY(r.out.contains("\nCharacter sets: GSM, IRA, 8859-1, UTF-8, UCS2\nMessage formats: PDU\n"));
+        QCOMPARE(sent, SimPhone::capabilityProbe({"SM", "DC", "RC", "MC"}));
+        r = run({{"pin", QJsonObject{{"state", "SIM PIN"}}}}, {"capabilities"}, &sent);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.out.contains("Phonebooks: unknown"), r.out.constData());
+        QVERIFY2(r.err.contains("the SIM waits for its PIN: its books and stores are not known"), r.err.constData());
     }
 
     // The PIN from a file unlocks the SIM and the command goes on; it is in

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The call lists, the status replies, the dial strings and the PIN mask:
-// the replies of real phones, their odd shapes included.
+// The call lists, the status replies, what a phone offers, the dial strings
+// and the PIN mask: the replies of real phones, their odd shapes included.
 #include <QtTest>
 
 #include "core/at/SecretMask.h"
 #include "core/calls/CallsAt.h"
+#include "core/capabilities/PhoneCapabilities.h"
 #include "core/status/StatusAt.h"
 
 using namespace CallsAt;
@@ -37,6 +38,75 @@ private slots:
             words << word(l);
         QCOMPARE(words.join(u' '), offered);
         QCOMPARE(bookFor(List::Dialled, books).value_or(QByteArray()), dialledBook);
+    }
+
+    // What real phones answer to the questions of what they offer: a T28's
+    // books, an Ericsson's, a Nokia's and a Sony Ericsson's stores, the sets; `want` is each list joined by blanks, lists by "|",
+    // "-" for an answer that names nothing to read.
+    void offers_data()
+    {
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("want");
+        QTest::newRow("T28 books") << QByteArray("+CPBS:")
+                                   << QByteArray("AT+CPBS=?\r\r\n+CPBS: (\"FD\",\"EN\",\"SM\",\"ME\",\"DC\",\"RC\",\"MC\","
+                                                 "\"LD\",\"ON\")\r\n\r\nOK\r\n")
+                                   << "FD EN SM ME DC RC MC LD ON";
+        QTest::newRow("Ericsson stores") << QByteArray("+CPMS:")
+                                         << QByteArray("\r\n+CPMS: (\"ME\",\"SM\"),(\"ME\",\"SM\"),(\"ME\",\"SM\")\r\n")
+                                         << "ME SM|ME SM|ME SM";
+        QTest::newRow("Nokia stores") << QByteArray("+CPMS:") << QByteArray("+CPMS: (\"ME\",\"SM\"),(\"ME\",\"SM\"),(\"MT\")")
+                                      << "ME SM|ME SM|MT";
+        QTest::newRow("SE memories") << QByteArray("+CPMS:")
+                                     << QByteArray("+CPMS: (\"MT\",\"IM\",\"OM\",\"BM\",\"DM\"),(\"OM\",\"DM\"),(\"IM\")")
+                                     << "MT IM OM BM DM|OM DM|IM";
+        QTest::newRow("sets") << QByteArray("+CSCS:") << QByteArray("+CSCS: (\"GSM\",\"IRA\",\"8859-1\",\"UTF-8\",\"UCS2\")")
+                              << "GSM IRA 8859-1 UTF-8 UCS2";
+        QTest::newRow("no brackets") << QByteArray("+CSCS:") << QByteArray("+CSCS: \"GSM\",\"UCS2\"\r\n") << "GSM UCS2";
+        // A quote hides a bracket; odd items drop out, the rest stays.
+        QTest::newRow("odd items") << QByteArray("+CPBS:") << QByteArray("+CPBS: (\"S)M\",\"\",\"ME\",\x01\"X\")") << "ME";
+        QTest::newRow("refused") << QByteArray("+CPBS:") << QByteArray("AT+CPBS=?\r\r\nERROR\r\n") << "-";
+    }
+    void offers()
+    {
+        QFETCH(QByteArray, prefix);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, want);
+        const auto lists = CapabilityAt::parseLists(reply, prefix);
+        QStringList got;
+        for (const QStringList &l : lists.value_or(QList<QStringList>()))
+            got << l.join(u' ');
+        QCOMPARE(lists ? got.join(u'|') : QStringLiteral("-"), want);
+    }
+
+    void modesSerialAndReport()
+    {
+        using CapabilityAt::parseFormats;
+        QCOMPARE(parseFormats("+CMGF: (0,1)"), std::optional(QList<int>{0, 1}));
+        QCOMPARE(parseFormats("\r\n+CMGF: (0-1)\r\n"), std::optional(QList<int>{0, 1}));
+        QCOMPARE(parseFormats("+CMGF: (0)"), std::optional(QList<int>{0}));
+        QCOMPARE(parseFormats("+CMGF: (1)"), std::optional(QList<int>{1}));
+        QCOMPARE(parseFormats("OK"), std::nullopt);
+        QCOMPARE(CapabilityAt::parseIdentity("AT+CGSN\r\r\n520001234567897\r\n\r\nOK\r\n"),
+                 std::optional(QByteArray("520001234567897")));
+        QCOMPARE(CapabilityAt::parseIdentity("AT+CGSN\r\r\nERROR\r\n"), std::nullopt);
+
+        // Asked and not named is lacking; not answered is unknown, never lacking.
+        PhoneCapabilities caps;
+        caps.imei = "520001234567897";
+        caps.books = CapabilityAt::parseBooks("+CPBS: (\"SM\",\"DC\")");
+        caps.formats = parseFormats("+CMGF: (1)");
+        caps.bookSizes.insert(QStringLiteral("SM"), *PhonebookAt::parseRange("+CPBR: (1-250),20,18"));
+        QCOMPARE(caps.book(QStringLiteral("ME")), Offer::No);
+        QCOMPARE(caps.book(QStringLiteral("SM")), Offer::Yes);
+        QCOMPARE(caps.store(QStringLiteral("ME")), Offer::Unknown);
+        QCOMPARE(caps.pduMode(), Offer::No);
+        QCOMPARE(caps.report(), (QStringList{
+            "Phone: IMEI 520001234567897", "Phonebooks: SM, DC",
+            "  SM (SIM): locations 1-250, numbers of 20, names of 18", "  DC (dialled calls): size unknown",
+            "Message stores: unknown (the phone did not answer AT+CPMS=?)",
+            "Character sets: unknown (the phone did not answer AT+CSCS=?)", "Message formats: text only"}));
+        QCOMPARE(lackedBookText(QStringLiteral("ME")), QStringLiteral("The phone has no phone-memory book (ME)"));
     }
 
     void entriesOfARangeRead()

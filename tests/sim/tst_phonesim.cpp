@@ -812,7 +812,7 @@ void TestPhoneSim::callListsStatusAndPin()
     QCOMPARE(ask("AT+CPIN=\"2222\""), QByteArray("\r\n+CME ERROR: 16\r\n"));
     QCOMPARE(ask("AT+CPIN?"), QByteArray("\r\n+CPIN: SIM PUK\r\n\r\nOK\r\n"));
     QCOMPARE(ask("AT+CPIN=\"12345678\",\"4321\""), QByteArray("\r\nOK\r\n"));
-    QCOMPARE(ask("AT+CPBS=?"), QByteArray("\r\n+CPBS: (\"SM\",\"ME\",\"LD\",\"MC\",\"RC\")\r\n\r\nOK\r\n"));
+    QCOMPARE(ask("AT+CPBS=?"), QByteArray("\r\n+CPBS: (\"SM\",\"ME\",\"RC\",\"MC\",\"LD\")\r\n\r\nOK\r\n"));
     QCOMPARE(ask("AT+CPBS=\"DC\""), QByteArray("\r\nERROR\r\n"));
     QCOMPARE(ask("AT+CPBS=\"LD\""), QByteArray("\r\nOK\r\n"));
     QCOMPARE(ask("AT+CPBR=1,10"), QByteArray("\r\n+CPBR: 1,\"+46701234567\",145,\"\",\"05/06/07,12:34:56\"\r\n"

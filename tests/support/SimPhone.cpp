@@ -105,3 +105,13 @@ void SimPhone::stop()
 {
     m_sim.stop();
 }
+
+QStringList SimPhone::capabilityProbe(const QStringList &books)
+{
+    QStringList sent{"AT+CGSN", "AT+CPBS=?", "AT+CPMS=?", "AT+CSCS=?", "AT+CMGF=?"};
+    for (const QString &book : books)
+        sent << QStringLiteral("AT+CPBS=\"%1\"").arg(book) << QStringLiteral("AT+CPBR=?");
+    if (books.contains(QLatin1String("SM")))
+        sent << QStringLiteral("AT+CPBS=\"SM\"");
+    return sent;
+}

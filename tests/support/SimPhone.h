@@ -46,6 +46,12 @@ public:
     // When the simulator wrote any one entry of log().
     static std::chrono::steady_clock::time_point when(const QJsonObject &entry);
 
+    // What the first phonebook, call-list or message read asks a phone
+    // before its own commands: its serial number, what it offers, each of
+    // `books` sized, and the SIM book selected again. A later read of the
+    // same phone asks "AT+CGSN" alone.
+    static QStringList capabilityProbe(const QStringList &books = {"SM", "ME", "DC", "RC", "MC"});
+
     QJsonObject stopAndDump();    // stops it and returns the state it dumped
     void stop();
 

@@ -282,14 +282,7 @@ std::optional<CallsSim::Answer> CallsSim::answer(CallsSimState &s, const QString
         s.calling.clear();
         return lines({});
     }
-    if (upper == QLatin1String("+CPBS=?")) {
-        QStringList books{QStringLiteral("\"SM\""), QStringLiteral("\"ME\"")};
-        for (const QString &name : kListNames)
-            if (s.lists.contains(name))
-                books << QStringLiteral("\"%1\"").arg(name);
-        return lines({QStringLiteral("+CPBS: (%1)").arg(books.join(u','))});
-    }
-    if (upper.startsWith(QLatin1String("+CPBS="))) {
+    if (upper.startsWith(QLatin1String("+CPBS=")) && upper != QLatin1String("+CPBS=?")) {
         const QString name = upper.mid(6).trimmed().remove(u'"');
         if (s.lists.contains(name)) {
             s.selected = name;
@@ -302,4 +295,15 @@ std::optional<CallsSim::Answer> CallsSim::answer(CallsSimState &s, const QString
     if (upper.startsWith(QLatin1String("+CPB")) && !s.selected.isEmpty())
         return book(s, command.trimmed(), upper);
     return std::nullopt;
+}
+
+QString CallsSim::bookList(const CallsSimState &s, const QStringList &phonebooks)
+{
+    QStringList books;
+    for (const char *name : {"FD", "EN", "SM", "ME", "DC", "RC", "MC", "LD", "ON"}) {
+        const QString n = QLatin1String(name);
+        if (phonebooks.contains(n) || s.lists.contains(n))
+            books << QStringLiteral("\"%1\"").arg(n);
+    }
+    return QStringLiteral("+CPBS: (%1)").arg(books.join(u','));
 }

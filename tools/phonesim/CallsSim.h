@@ -62,4 +62,8 @@ struct Answer {
 // handles, taking precedence over the phone's own table; nothing for the
 // rest. A locked SIM refuses what needs it with +CME ERROR: 11 (or 12).
 std::optional<Answer> answer(CallsSimState &s, const QString &command);
+// The answer line to AT+CPBS=?: `phonebooks` and the call lists the phone
+// holds, in the order an Ericsson names them
+// ("+CPBS: ("FD","EN","SM","ME","DC","RC","MC","LD","ON")").
+QString bookList(const CallsSimState &s, const QStringList &phonebooks);
 } // namespace CallsSim

@@ -188,7 +188,8 @@ std::optional<Answer> answer(MessageStoreState &s, const QString &command)
     const bool hasPhone = s.phone.size > 0;
 
     if (upper == QLatin1String("+CPMS=?")) {
-        const QString list = hasPhone ? QStringLiteral("(\"SM\",\"ME\")") : QStringLiteral("(\"SM\")");
+        // In an Ericsson's order: the phone's memory first.
+        const QString list = hasPhone ? QStringLiteral("(\"ME\",\"SM\")") : QStringLiteral("(\"SM\")");
         return Answer{{QStringLiteral("+CPMS: %1,%1,%1").arg(list)}};
     }
     if (upper == QLatin1String("+CPMS?")) {

@@ -68,14 +68,37 @@ void Phone::buildCommandTable()
                               "(\"chargerconnected\",(0-1)),(\"service\",(0-1)),(\"sounder\",(0-1)),"
                               "(\"message\",(0-1)),(\"call\",(0-1)),(\"roam\",(0-1)),(\"smsfull\",(0-1))");
     }));
-    add(QStringLiteral("+CMGF=?"), false, line([] { return QStringLiteral("+CMGF: (0)"); }));
-    add(QStringLiteral("+CMGF?"), false, line([] { return QStringLiteral("+CMGF: 0"); }));
+    // A T28 knows PDU mode only; later models text mode too.
+    add(QStringLiteral("+CMGF=?"), false, line([this] {
+        return QStringLiteral("+CMGF: (%1)").arg(m_state.messageFormats.join(u','));
+    }));
+    add(QStringLiteral("+CMGF?"), false, line([this] {
+        return QStringLiteral("+CMGF: %1").arg(m_state.messageFormats.value(0));
+    }));
     add(QStringLiteral("+CMGF="), true, [this](const QString &a) {
-        // A T28 knows PDU mode only.
-        if (a.trimmed() == QLatin1String("0") && !m_state.cmgfFail)
+        const QString mode = a.trimmed();
+        if (m_state.messageFormats.contains(mode) && !(mode == QLatin1String("0") && m_state.cmgfFail))
             ok();
         else
             error();
+    });
+    // The character sets: asked, never set, by Mirvak; none listed is a
+    // phone that does not know the command.
+    add(QStringLiteral("+CSCS=?"), false, [this](const QString &) {
+        if (m_state.characterSets.isEmpty()) {
+            error();
+            return;
+        }
+        QStringList sets;
+        for (const QString &c : std::as_const(m_state.characterSets))
+            sets << QStringLiteral("\"%1\"").arg(c);
+        respond({QStringLiteral("+CSCS: (%1)").arg(sets.join(u','))});
+    });
+    add(QStringLiteral("+CSCS?"), false, [this](const QString &) {
+        if (m_state.characterSets.isEmpty())
+            error();
+        else
+            respond({QStringLiteral("+CSCS: \"%1\"").arg(m_state.characterSets.first())});
     });
     add(QStringLiteral("+CMGS=?"), false, [this](const QString &) {
         if (m_state.binaryOnly)
@@ -92,8 +115,13 @@ void Phone::buildCommandTable()
     add(QStringLiteral("*BINARY"), false, [this](const QString &) { enterBinary(); });
     // +CPBS, +CPBR, +CPBW: the phonebooks keep their own commands.
     add(QStringLiteral("+CPB"), true, [this](const QString &a) {
-        const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
         const QString upper = a.toUpper();
+        // The books there are, the call lists among them.
+        if (upper.trimmed() == QLatin1String("S=?")) {
+            respond({CallsSim::bookList(m_state.phoneCalls, m_state.books.names())});
+            return;
+        }
+        const auto answer = m_state.books.answer(QStringLiteral("+CPB") + a);
         // Some phones refuse an empty location instead of answering OK.
         if (m_state.phoneCalls.cme255Empty && answer && answer->ok && answer->lines.isEmpty()
             && upper.startsWith(QLatin1String("R=")) && !upper.contains(u'?')) {

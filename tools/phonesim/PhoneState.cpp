@@ -11,7 +11,30 @@ const char *const kKnownKeys[] = {
     "manufacturer", "model", "revision", "imei", "operator", "battery", "signal",
     "smsc", "echo", "binaryOnly", "cmgsFail", "cmgfFail", "cscaSetFail",
     "promptDelayMs", "binaryDelayPercent", "submitReply", "binaryHeaders", "messageReference", "outbox", "poweredOff", "overrides",
+    "messageFormats", "characterSets",
 };
+
+// A list of short words ("0", "UCS2"); the message names the key.
+QString readWords(const QJsonObject &o, const char *key, QStringList &target, const QStringList &allowed)
+{
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined())
+        return {};
+    const QString bad = allowed.isEmpty()
+                            ? QStringLiteral("\"%1\" must be an array of names without '\"'").arg(QLatin1String(key))
+                            : QStringLiteral("\"%1\" must be an array of %2").arg(QLatin1String(key), allowed.join(u'/'));
+    if (!v.isArray())
+        return bad;
+    QStringList words;
+    for (const QJsonValue &w : v.toArray()) {
+        const QString word = w.toString();
+        if (!w.isString() || word.isEmpty() || word.contains(u'"') || (!allowed.isEmpty() && !allowed.contains(word)))
+            return bad;
+        words << word;
+    }
+    target = words;
+    return {};
+}
 
 } // namespace
 
@@ -42,6 +65,11 @@ QString PhoneState::load(const QJsonObject &o)
     take(readBool(o, "binaryHeaders", binaryHeaders));
     take(readInt(o, "messageReference", messageReference, 0, 255));
     take(readBool(o, "poweredOff", poweredOff));
+    take(readWords(o, "messageFormats", messageFormats, {QStringLiteral("0"), QStringLiteral("1")}));
+    if (messageFormats.isEmpty())
+        take(QStringLiteral("\"messageFormats\" must name a mode"));
+    take(readWords(o, "characterSets", characterSets, {}));
+    given = o.keys();
 
     const QJsonValue smsc = o.value(QLatin1String("smsc"));
     if (!smsc.isUndefined()) {
@@ -129,6 +157,12 @@ QJsonObject PhoneState::save() const
     o.insert(QStringLiteral("poweredOff"), poweredOff);
     if (!overrides.isEmpty())
         o.insert(QStringLiteral("overrides"), overrides);
+    // Dumped when the initial state held them or they no longer hold their default.
+    const PhoneState usual;
+    if (given.contains(QLatin1String("messageFormats")) || messageFormats != usual.messageFormats)
+        o.insert(QStringLiteral("messageFormats"), QJsonArray::fromStringList(messageFormats));
+    if (given.contains(QLatin1String("characterSets")) || characterSets != usual.characterSets)
+        o.insert(QStringLiteral("characterSets"), QJsonArray::fromStringList(characterSets));
     books.save(o);
     rings.save(o);
     melodies.save(o);

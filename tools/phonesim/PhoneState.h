@@ -30,6 +30,11 @@ struct PhoneState {
     bool cmgsFail = false;     // the PDU is taken but the submission answers ERROR
     bool cmgfFail = false;     // AT+CMGF=0 answers ERROR
     bool cscaSetFail = false;  // AT+CSCA=... answers ERROR
+    // The modes AT+CMGF takes ("0" PDU, "1" text), first the one in force.
+    QStringList messageFormats{QStringLiteral("0")};
+    // What AT+CSCS=? names, the first in force; none: the command is unknown.
+    QStringList characterSets{QStringLiteral("GSM"), QStringLiteral("IRA"), QStringLiteral("8859-1"),
+                              QStringLiteral("UTF-8"), QStringLiteral("UCS2")};
     int promptDelayMs = 0;     // before "> "
     int binaryDelayPercent = 100; // the binary mode's own delays at this share
     QString submitReply = QStringLiteral("%"); // second body byte of the binary submit reply, one per frame
@@ -49,6 +54,7 @@ struct PhoneState {
     CallsSimState phoneCalls;  // call lists, dialling, network state, PIN, quirks
 
     QJsonObject extra;         // unknown keys, written back as they came
+    QStringList given;         // the keys the initial state held
 
     // Returns an empty string on success, else a message naming the bad key.
     QString load(const QJsonObject &o);

@@ -87,6 +87,13 @@ PhonebookStore::PhonebookStore()
     m_phone.entries.insert(1, {QStringLiteral("0812345678"), 129, QStringLiteral("Office")});
 }
 
+QStringList PhonebookStore::names() const
+{
+    if (m_phone.size == 0)
+        return {QStringLiteral("SM")};
+    return {QStringLiteral("SM"), QStringLiteral("ME")};
+}
+
 QStringList PhonebookStore::keys()
 {
     return {QStringLiteral("sim"), QStringLiteral("phonebook"), QStringLiteral("storage")};
@@ -122,11 +129,10 @@ std::optional<PhonebookStore::Answer> PhonebookStore::answer(const QString &comm
                            .arg(m_storage)
                            .arg(selected().entries.size())
                            .arg(selected().size)}};
-    if (upper == QLatin1String("+CPBS=?"))
-        return Answer{{QStringLiteral("+CPBS: (\"SM\",\"ME\")")}};
-    if (upper.startsWith(QLatin1String("+CPBS="))) {
+    if (upper.startsWith(QLatin1String("+CPBS=")) && upper != QLatin1String("+CPBS=?")) {
         const QString name = upper.mid(6).trimmed();
-        if (name != QLatin1String("\"SM\"") && name != QLatin1String("\"ME\""))
+        if ((name != QLatin1String("\"SM\"") && name != QLatin1String("\"ME\""))
+            || !names().contains(name.mid(1, 2)))
             return Answer{{}, false};
         m_storage = name.mid(1, 2);
         return Answer{};

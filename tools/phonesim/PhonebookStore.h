@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The phone's two phonebooks, the SIM book ("SM") and the phone memory
-// ("ME"), and the commands that select, read and write them.
+// ("ME"), and the commands that select, read and write them. AT+CPBS=? is
+// the phone's (Phone.cpp), as it names the call lists too.
 #include <QJsonObject>
 #include <QMap>
 #include <QString>
@@ -39,6 +40,9 @@ public:
     // A +CPBS, +CPBR or +CPBW command line without "AT" (case of the
     // arguments kept); nothing for any other command.
     std::optional<Answer> answer(const QString &command);
+    // The books there are: "SM", and "ME" unless the phone memory's size is
+    // 0 (a phone without one).
+    QStringList names() const;
 
 private:
     Book &selected() { return m_storage == QLatin1String("ME") ? m_phone : m_sim; }

@@ -29,6 +29,9 @@ std::optional<QList<ArchivedMessage>> keepRead(CliSession &s, const QList<InboxM
 
 int ports(CliSession &s, const Invocation &call);
 int info(CliSession &s, const Invocation &call);
+// What the phone offers: its books and their sizes, message stores,
+// character sets and message formats.
+int capabilities(CliSession &s, const Invocation &call);
 int phonebookRead(CliSession &s, const Invocation &call);
 int phonebookWrite(CliSession &s, const Invocation &call);
 int smsSend(CliSession &s, const Invocation &call);

@@ -10,6 +10,7 @@ const QList<Command> &commands()
     static const QList<Command> table{
         {{"ports"}, {}, 0, 0, {}, ports, "Name the ports and whether a phone answers on each"},
         {{"info"}, {}, 0, 0, {}, info, "Show what the GSM information page shows"},
+        {{"capabilities"}, {}, 0, 0, {}, capabilities, "Show what the phone offers: books, message stores, character sets"},
         {{"phonebook", "read"}, "--memory SM|ME [--format pbk|vcf|csv] [-o FILE]", 0, 0,
          {"memory", "format", "output"}, phonebookRead, "Read a phonebook of the phone into a file"},
         {{"phonebook", "write"}, "FILE --memory SM|ME [--dry-run] [--clear-others]", 1, 1,

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The phone and the ports: "ports" and "info".
+// The phone and the ports: "ports", "info" and "capabilities".
 #include <QList>
 #include <functional>
 
 #include "app/cli/CommandSupport.h"
 #include "core/at/Charset.h"
 #include "core/at/ReplyParse.h"
+#include "link/info/CapabilityService.h"
 #include "link/info/GsmInfo.h"
 #include "link/messaging/CentreService.h"
 #include "link/port/PortMap.h"
@@ -114,6 +115,26 @@ int info(CliSession &s, const Invocation &)
     for (const auto &[name, value] : lines)
         print(QStringLiteral("%1: %2").arg(name, value));
     return Exit::Ok;
+}
+
+int capabilities(CliSession &s, const Invocation &)
+{
+    CapabilityService &service = CapabilityService::of(s.link);
+    CapabilityService::Outcome learned = CapabilityService::Outcome::Stopped;
+    s.run([&] { learned = service.learn(); });
+    s.run([&] { s.link.closePort(); });
+    if (s.failed() || s.stopIfInterrupted())
+        return s.exitCode();
+    if (learned == CapabilityService::Outcome::Stopped || !service.current()) {
+        s.fail(Exit::Phone, QStringLiteral("the phone on %1 did not answer").arg(s.where()));
+        return s.exitCode();
+    }
+    for (const QString &line : service.current()->report())
+        print(line);
+    // What a locked SIM hides is shown as unknown, and said.
+    if (learned == CapabilityService::Outcome::Locked)
+        s.fail(Exit::Phone, QStringLiteral("the SIM waits for its PIN: its books and stores are not known"));
+    return s.exitCode();
 }
 
 } // namespace CliCommands

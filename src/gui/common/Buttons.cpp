@@ -2,6 +2,7 @@
 #include "gui/common/Buttons.h"
 
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QPushButton>
@@ -59,4 +60,16 @@ QPushButton *Buttons::plainButton(const QString &name, const QString &caption, Q
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     return b;
+}
+
+QGridLayout *Buttons::overAbort(QPushButton *button, QPushButton *abort)
+{
+    auto *cell = new QGridLayout;
+    cell->setContentsMargins(0, 0, 0, 0);
+    cell->addWidget(abort, 0, 0);
+    if (button) {
+        cell->addWidget(button, 0, 0);
+        button->raise();
+    }
+    return cell;
 }

@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QString>
 
+class QGridLayout;
 class QPushButton;
 class QWidget;
 
@@ -23,5 +24,9 @@ QPushButton *iconButton(QWidget *parent, const char *name, QStyle::StandardPixma
 // The button of a panel or page that reads its values from the phone: the
 // reload picture, 24 x 24.
 QPushButton *readButton(QWidget *parent, const char *name, const QString &hint);
+
+// One layout cell holding an Abort button exactly beneath `button`: an
+// operation hides the button and its Abort button shows through.
+QGridLayout *overAbort(QPushButton *button, QPushButton *abort);
 
 } // namespace Buttons

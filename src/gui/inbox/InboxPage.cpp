@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QStackedWidget>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "core/messaging/InboxFiles.h"
@@ -23,10 +24,13 @@
 #include "gui/common/Tab.h"
 #include "gui/inbox/ArchiveView.h"
 #include "link/PhoneLink.h"
+#include "link/info/CapabilityService.h"
 #include "link/messaging/InboxService.h"
 
 namespace {
 const QStringList Filters{QStringLiteral("CSV files (*.csv)"), QStringLiteral("Mailbox files (*.mbox)")};
+const QString ReadHint = QStringLiteral("Read the messages stored in the phone");
+enum Memory { SimMemory, PhoneMemory, BothMemories };
 
 // A number the SMS page can send to: digits, perhaps a leading "+".
 bool dialable(const QString &number)
@@ -46,6 +50,39 @@ InboxPage::InboxPage(PhoneLink &link, QWidget *parent)
         InboxProgress->setValue(qMin(found, InboxProgress->maximum()));
     });
     updateButtons();
+    // What an operation learnt of the phone, once it is over.
+    connect(&m_link, &PhoneLink::operationChanged, this, [this](bool running) {
+        if (!running && !m_busy)
+            followCapabilities();
+    });
+}
+
+QString InboxPage::lackedFor(int memory) const
+{
+    const PhoneCapabilities *caps = CapabilityService::of(m_link).current();
+    if (!caps)
+        return {};
+    if (caps->pduMode() == Offer::No)
+        return QStringLiteral("The phone reads no messages in PDU mode (AT+CMGF=? names text mode only)");
+    if (memory == PhoneMemory && caps->store(QStringLiteral("ME")) == Offer::No)
+        return lackedStoreText(QStringLiteral("ME"));
+    return {};
+}
+
+void InboxPage::followCapabilities()
+{
+    const QString noPhoneStore = lackedFor(PhoneMemory);
+    const QString noRead = lackedFor(SimMemory);
+    if (auto *items = qobject_cast<QStandardItemModel *>(InboxMemory->model())) {
+        QStandardItem *phone = items->item(PhoneMemory);
+        const bool lacked = !noPhoneStore.isEmpty() && noRead.isEmpty();
+        phone->setEnabled(!lacked);
+        phone->setToolTip(lacked ? noPhoneStore : QString());
+        if (lacked && InboxMemory->currentIndex() == PhoneMemory)
+            InboxMemory->setCurrentIndex(SimMemory);
+    }
+    btnInboxRead->setEnabled(!m_busy && noRead.isEmpty());
+    btnInboxRead->setToolTip(noRead.isEmpty() ? ReadHint : noRead);
 }
 
 void InboxPage::buildLayout()
@@ -62,8 +99,7 @@ void InboxPage::buildLayout()
     InboxMemory->setToolTip(QStringLiteral("The memory to read the messages from"));
     InboxMemory->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     top->addWidget(InboxMemory, 0, 0);
-    btnInboxRead = Buttons::panelButton(this, "btnInboxRead", QStringLiteral("Read"),
-                                        QStringLiteral("Read the messages stored in the phone"));
+    btnInboxRead = Buttons::panelButton(this, "btnInboxRead", QStringLiteral("Read"), ReadHint);
     btnInboxAbort = Buttons::panelButton(this, "btnInboxAbort", QStringLiteral("Abort"),
                                          QStringLiteral("Stop reading, keeping what was read"));
     btnInboxAbort->hide();
@@ -175,6 +211,8 @@ void InboxPage::setBusy(bool busy, bool reading)
     btnInboxRead->setVisible(!(busy && reading));
     btnInboxAbort->setVisible(busy && reading);
     btnInboxAbort->setEnabled(busy && reading);
+    if (!busy)
+        followCapabilities();
     updateButtons();
     repaint();
 }
@@ -264,11 +302,32 @@ void InboxPage::btnInboxReadClick()
     m_link.setAbortRequested(false);
     InboxProgress->setRange(0, 1);
     InboxProgress->setValue(0);
-    const auto choice = InboxMemory->currentIndex() == 1   ? InboxService::Choice::Phone
-                        : InboxMemory->currentIndex() == 2 ? InboxService::Choice::Both
-                                                           : InboxService::Choice::Sim;
+    const int memory = InboxMemory->currentIndex();
+    const auto choice = memory == PhoneMemory    ? InboxService::Choice::Phone
+                        : memory == BothMemories ? InboxService::Choice::Both
+                                                 : InboxService::Choice::Sim;
     InboxService::ReadResult result;
-    m_link.runGuarded([&] { m_service->read(choice, result); });
+    m_link.runGuarded([&] {
+        // The phone asked what it offers first.
+        switch (CapabilityService::of(m_link).learn()) {
+        case CapabilityService::Outcome::Known:
+            break;
+        case CapabilityService::Outcome::Locked:
+            result.error = QStringLiteral("The SIM waits for its PIN.");
+            return;
+        case CapabilityService::Outcome::Stopped:
+            result.aborted = m_link.AbortRequested() || m_link.lastStatus() == Exchange::Aborted;
+            if (!result.aborted)
+                result.error = m_link.lastStatus() == Exchange::Timeout ? QStringLiteral("The phone did not answer.")
+                                                                        : QStringLiteral("The port could not be used.");
+            return;
+        }
+        if (const QString lacked = lackedFor(memory); !lacked.isEmpty()) {
+            result.error = lacked + QLatin1Char('.');
+            return;
+        }
+        m_service->read(choice, result);
+    });
     m_link.runGuarded([&] { m_service->finish(); });
 
     m_parts = result.parts;

@@ -76,6 +76,11 @@ private:
     void showParts();
     void showCurrent();
     void updateButtons();
+    // What the phone last asked lacks is off, with the reason in its hint:
+    // the phone memory among the stores, Read on a phone without PDU mode.
+    void followCapabilities();
+    // Why the read cannot be made on the phone last asked; empty when it can.
+    QString lackedFor(int memory) const;
     QList<int> selectedRows() const;
     const InboxMessage *current() const;
     void showMessageBox(const QString &name, const QString &text);

@@ -15,6 +15,7 @@
 #include "gui/common/Buttons.h"
 #include "gui/common/Tab.h"
 #include "link/PhoneLink.h"
+#include "link/info/CapabilityService.h"
 
 namespace {
 enum Column { LocationColumn, NumberColumn, NameColumn, TimeColumn, Columns };
@@ -30,6 +31,8 @@ CallsPanel::CallsPanel(PhoneLink &link, QWidget *parent) : QWidget(parent), m_li
     CallList->setToolTip(QStringLiteral("The call list to read"));
     btnCallsRead = Buttons::plainButton(QStringLiteral("btnCallsRead"), QStringLiteral("Read"), this);
     btnCallsRead->setToolTip(QStringLiteral("Read the chosen list from the phone"));
+    btnAbortCalls = Buttons::plainButton(QStringLiteral("btnAbortCalls"), QStringLiteral("Abort"), this);
+    btnAbortCalls->setToolTip(QStringLiteral("Stop reading, keeping what was read"));
 
     CallsGrid = new QTableWidget(0, Columns, this);
     CallsGrid->setObjectName(QStringLiteral("CallsGrid"));
@@ -56,7 +59,7 @@ CallsPanel::CallsPanel(PhoneLink &link, QWidget *parent) : QWidget(parent), m_li
 
     auto *top = new QHBoxLayout;
     top->addWidget(CallList);
-    top->addWidget(btnCallsRead);
+    top->addLayout(Buttons::overAbort(btnCallsRead, btnAbortCalls));
     top->addStretch(1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(CallStatus, 1);
@@ -72,6 +75,12 @@ CallsPanel::CallsPanel(PhoneLink &link, QWidget *parent) : QWidget(parent), m_li
     fillLists({QStringLiteral("DC"), QStringLiteral("MC"), QStringLiteral("RC")});
 
     connect(btnCallsRead, &QPushButton::clicked, this, &CallsPanel::btnCallsReadClick);
+    connect(btnAbortCalls, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
+    // What another operation learnt of the phone's lists, once it is over.
+    connect(&m_link, &PhoneLink::operationChanged, this, [this](bool running) {
+        if (!running)
+            followCapabilities();
+    });
     connect(btnHangUp, &QPushButton::clicked, this, &CallsPanel::btnHangUpClick);
     connect(CallsGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         const int row = CallsGrid->rowAt(at.y());
@@ -105,6 +114,12 @@ void CallsPanel::fillLists(const QStringList &books)
     btnCallsRead->setEnabled(!none);
 }
 
+void CallsPanel::followCapabilities()
+{
+    if (const PhoneCapabilities *caps = CapabilityService::of(m_link).current(); caps && caps->books)
+        fillLists(*caps->books);
+}
+
 void CallsPanel::setBusy(bool busy)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{btnCallsRead, CallList})
@@ -122,18 +137,27 @@ void CallsPanel::btnCallsReadClick()
     if (!op)
         return;
     setBusy(true);
+    // The Abort button beneath shows through.
+    btnCallsRead->hide();
+    m_link.setAbortRequested(false);
     CallListService::Result result;
     result.status = Exchange::PortFailed;
     m_link.runGuarded([&] {
-        result = m_service.read(CallsAt::List(chosen.toInt()));
+        result = m_service.readAfterLearning(CallsAt::List(chosen.toInt()));
         m_service.finish();
     });
+    btnCallsRead->show();
     if (const std::optional<QStringList> &books = m_service.knownBooks())
         fillLists(*books);
-    if (result.ok())
+    if (result.ok()) {
         showEntries(result.entries);
-    else if (!result.reason.isEmpty())
+    } else if (!result.entries.isEmpty()) {
+        // Stopped half way: what came whole stays.
+        showEntries(result.entries);
+        CallStatus->setText(QStringLiteral("Stopped (%1): %2 calls read.").arg(result.reason).arg(result.entries.size()));
+    } else if (!result.reason.isEmpty()) {
         CallStatus->setText(QStringLiteral("Not read: %1").arg(result.reason));
+    }
     setBusy(false);
 }
 

@@ -37,6 +37,7 @@ signals:
 private:
     QComboBox *CallList;
     QPushButton *btnCallsRead;
+    QPushButton *btnAbortCalls; // beneath btnCallsRead, seen while a read runs
     QTableWidget *CallsGrid;
     QLabel *CallStatus;
     QPushButton *btnHangUp;
@@ -47,6 +48,8 @@ private:
     std::function<QString(const QString &)> m_nameFor;
     bool m_noLists = false; // the phone said it keeps none
     void fillLists(const QStringList &books);
+    // The lists of the phone last asked what it offers, when it said.
+    void followCapabilities();
     void showEntries(const QList<CallsAt::Entry> &entries);
     void setBusy(bool busy);
 };

@@ -11,6 +11,7 @@
 #include "gui/common/Tab.h"
 #include "gui/phonebooks/PhonebooksPage.h"
 #include "link/PhoneLink.h"
+#include "link/info/CapabilityService.h"
 
 void PhonebooksPage::setUpTransfers()
 {
@@ -50,6 +51,28 @@ void PhonebooksPage::endTransfer(const BookSide &side, bool toFirstRow)
     emit busyChanged(false);
 }
 
+QString PhonebooksPage::lackedBook(const BookSide *side) const
+{
+    const PhoneCapabilities *caps = CapabilityService::of(m_link).current();
+    if (!side || !caps)
+        return {};
+    const QString book = side->storage == PhonebookAt::Book::Phone ? QStringLiteral("ME") : QStringLiteral("SM");
+    return caps->book(book) == Offer::No ? lackedBookText(book) : QString();
+}
+
+bool PhonebooksPage::learnPhone(const BookSide &side)
+{
+    CapabilityService::Outcome learned = CapabilityService::Outcome::Stopped;
+    m_link.runGuarded([&] { learned = CapabilityService::of(m_link).learn(); });
+    if (learned != CapabilityService::Outcome::Known)
+        return false;
+    if (const QString lacked = lackedBook(&side); !lacked.isEmpty()) {
+        showError(QStringLiteral("msgBookMissing"), lacked + QLatin1Char('.'));
+        return false;
+    }
+    return true;
+}
+
 void PhonebooksPage::btnReadClick()
 {
     const BookSide *shown = shownSide();
@@ -62,6 +85,10 @@ void PhonebooksPage::btnReadClick()
 
     beginTransfer(btnRead);
     m_link.setAbortRequested(false);
+    if (!learnPhone(side)) {
+        endTransfer(side, false);
+        return;
+    }
     side.book->clear();
     *side.copy = PhonebookEntries(CopyEntries);
     side.grid->setCurrentIndex(
@@ -104,6 +131,10 @@ void PhonebooksPage::btnWriteClick()
     }
 
     beginTransfer(UpdateOnly ? btnChanges : btnWrite);
+    if (!learnPhone(side)) {
+        endTransfer(side, false);
+        return;
+    }
     side.grid->setCurrentIndex(side.table->index(1, BookTableModel::NumberColumn));
 
     const auto planned = [&](int r) -> std::optional<PhonebookEntry> {

@@ -2,10 +2,10 @@
 #include "gui/phonebooks/PhonebooksPage.h"
 
 #include <QAction>
-#include <QGridLayout>
 #include <QMenu>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -80,16 +80,7 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
     // hides the button and the Abort button shows through.
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
-    auto stacked = [&](QPushButton *top, QPushButton *beneath) {
-        auto *cellLayout = new QGridLayout;
-        cellLayout->setContentsMargins(0, 0, 0, 0);
-        cellLayout->addWidget(beneath, 0, 0);
-        if (top) {
-            cellLayout->addWidget(top, 0, 0);
-            top->raise();
-        }
-        buttons->addLayout(cellLayout);
-    };
+    auto stacked = [&](QPushButton *top, QPushButton *beneath) { buttons->addLayout(Buttons::overAbort(top, beneath)); };
     btnRead = Buttons::plainButton(QStringLiteral("btnRead"), QStringLiteral("Read"), this);
     btnAbort4 = Buttons::plainButton(QStringLiteral("btnAbort4"), QStringLiteral("Abort"), this);
     btnWrite = Buttons::plainButton(QStringLiteral("btnWrite"), QStringLiteral("Write"), this);
@@ -121,6 +112,11 @@ PhonebooksPage::PhonebooksPage(PhoneLink &link, SmsBooks &books, QWidget *parent
         connect(b, &QPushButton::clicked, &m_link, &PhoneLink::requestAbort);
 
     connect(Tabs, &QTabWidget::currentChanged, this, &PhonebooksPage::TabsChange);
+    // What an operation learnt of the phone's books, once it is over.
+    connect(&m_link, &PhoneLink::operationChanged, this, [this](bool running) {
+        if (!running && Tabs->tabBar()->isEnabledTo(this))
+            TabsChange();
+    });
 
     fillGridHeaders();
     setUpTransfers();
@@ -211,8 +207,14 @@ void PhonebooksPage::TabsChange()
         btnSave->setToolTip(Tabs->currentIndex() == SmsTab ? QStringLiteral("Save SMS book to disk")
                                                            : QStringLiteral("Save ICQ book to disk"));
     }
-    for (QPushButton *b : {btnRead, btnWrite, btnLoad, btnChanges})
-        b->setEnabled(side != nullptr);
+    btnLoad->setEnabled(side != nullptr);
+    // A book the phone does not have: nothing to read or write, and why.
+    const QString lacked = lackedBook(side);
+    for (QPushButton *b : {btnRead, btnWrite, btnChanges}) {
+        b->setEnabled(side != nullptr && lacked.isEmpty());
+        if (!lacked.isEmpty())
+            b->setToolTip(lacked);
+    }
     // The call lists are the phone's own: nothing to save or load.
     btnSave->setEnabled(Tabs->currentIndex() != CallsTab);
 }

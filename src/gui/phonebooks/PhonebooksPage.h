@@ -100,6 +100,13 @@ private:
     void endTransfer(const BookSide &side, bool toFirstRow);
 
     PhonebookTransfer m_transfer{m_link};
+    // The phone asked what it offers, first in a transfer; false when the
+    // transfer is to end there: stopped, the SIM left locked, or the book
+    // not on this phone (told).
+    bool learnPhone(const BookSide &side);
+    // Why the book of `side` is not on the phone last asked; empty when it
+    // is there or the phone did not say.
+    QString lackedBook(const BookSide *side) const;
 
     // ---- Phonebook files, grid menus and entry actions ----
 private:

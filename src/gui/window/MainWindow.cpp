@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "gui/window/MainWindow.h"
 
+#include <memory>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -41,6 +43,7 @@
 #include "gui/messaging/SmsBooks.h"
 #include "gui/messaging/SmsPage.h"
 #include "gui/phonebooks/PhonebooksPage.h"
+#include "gui/settings/CapabilityReport.h"
 #include "gui/settings/MirvakPanel.h"
 #include "gui/settings/PersonalRingsPanel.h"
 #include "gui/settings/PhoneFinder.h"
@@ -235,7 +238,7 @@ QWidget *MainWindow::makeMirvakPanel()
     cpa->setObjectName(QStringLiteral("cpa"));
     cpa->mayChange = [this] { return !link.operationRunning(); };
     cpa->UpdateSettings();
-    return new MirvakPanel(cpa, icqSettings, new PhoneFinder(link, cpa));
+    return new MirvakPanel(cpa, icqSettings, new PhoneFinder(link, cpa), new CapabilityReport(link));
 }
 
 void MainWindow::buildInbox()
@@ -389,8 +392,20 @@ void MainWindow::handleLinkFailures()
     link.setLinkFailureHandler([this] {
         showErrorDialog(QStringLiteral("the phone did not answer in binary mode"));
     });
-    // The SIM's PIN, asked for whenever an operation finds the SIM locked.
-    SimLock::setHandler(link, [this](StatusAt::Lock lock, const QString &note) { return PinDialog::ask(lock, note, this); });
+    // The SIM's PIN, asked for whenever an operation finds the SIM locked;
+    // once the user cancels, not again until that operation is over.
+    auto declined = std::make_shared<bool>(false);
+    connect(&link, &PhoneLink::operationChanged, this, [declined](bool running) {
+        if (!running)
+            *declined = false;
+    });
+    SimLock::setHandler(link, [this, declined](StatusAt::Lock lock, const QString &note) -> std::optional<QByteArray> {
+        if (*declined)
+            return std::nullopt;
+        const std::optional<QByteArray> code = PinDialog::ask(lock, note, this);
+        *declined = !code;
+        return code;
+    });
     link.setPortFailureHandler([this](const PortError &e) {
         // The port's own message stays the box's text; the system's reason
         // and what to check come under it.

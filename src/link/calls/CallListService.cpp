@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "link/calls/CallListService.h"
 
+#include "core/capabilities/PhoneCapabilities.h"
 #include "core/phonebooks/PhonebookRange.h"
 #include "core/status/StatusAt.h"
+#include "link/info/CapabilityService.h"
 #include "link/phonebooks/PhonebookTransfer.h"
 
 QString CallListService::refusal(const Exchange &e) const
@@ -20,12 +22,14 @@ QString CallListService::refusal(const Exchange &e) const
 
 std::optional<QStringList> CallListService::books(QString *why)
 {
-    if (m_books)
+    if (m_books || m_booksUnsaid)
         return m_books;
-    const Exchange e = m_link.exchange("AT+CPBS=?\r\n");
+    const Exchange e = m_link.exchange(CapabilityAt::BooksQuery);
     if (!e.ok()) {
         if (why)
             *why = refusal(e);
+        m_booksUnsaid = e.status == Exchange::Error
+                        || (e.status == Exchange::CmeError && StatusAt::lockIn(e.reply) == StatusAt::Lock::None);
         return std::nullopt;
     }
     m_books = CallsAt::parseBooks(e.reply);
@@ -41,11 +45,14 @@ CallListService::Result CallListService::read(CallsAt::List list)
         return r;
     };
     const std::optional<QStringList> offered = books(&r.reason);
-    if (!offered) {
+    if (!offered && !m_booksUnsaid) {
         r.status = m_link.lastStatus() == Exchange::Ok ? Exchange::Error : m_link.lastStatus();
         return r;
     }
-    const std::optional<QByteArray> book = CallsAt::bookFor(list, *offered);
+    r.reason.clear();
+    static const QStringList usualBooks{QStringLiteral("DC"), QStringLiteral("MC"), QStringLiteral("RC"),
+                                        QStringLiteral("ON"), QStringLiteral("FD"), QStringLiteral("EN")};
+    const std::optional<QByteArray> book = CallsAt::bookFor(list, offered.value_or(usualBooks));
     if (!book) {
         r.offered = false;
         r.reason = QStringLiteral("the phone has no %1 list").arg(CallsAt::caption(list).toLower());
@@ -74,10 +81,41 @@ CallListService::Result CallListService::read(CallsAt::List list)
     // "+CME ERROR: 255" is how some phones say the list is empty.
     if (e.status == Exchange::CmeError && StatusAt::cmeCode(e.reply) == 255)
         return r;
+    if (e.status == Exchange::Aborted || e.status == Exchange::Timeout) {
+        // What came before the stop, up to the last whole line.
+        r.entries = CallsAt::parseEntries(e.reply.left(e.reply.lastIndexOf('\n') + 1));
+        return failed(e);
+    }
     if (!e.ok())
         return failed(e);
     r.entries = CallsAt::parseEntries(e.reply);
     return r;
+}
+
+CallListService::Result CallListService::readAfterLearning(CallsAt::List list)
+{
+    CapabilityService &capabilities = CapabilityService::of(m_link);
+    switch (capabilities.learn()) {
+    case CapabilityService::Outcome::Known:
+        break;
+    case CapabilityService::Outcome::Locked: {
+        Result r;
+        r.status = Exchange::CmeError;
+        r.reason = QStringLiteral("the SIM waits for its PIN");
+        return r;
+    }
+    case CapabilityService::Outcome::Stopped: {
+        Result r;
+        r.status = m_link.AbortRequested() ? Exchange::Aborted : m_link.lastStatus();
+        if (r.status == Exchange::Ok)
+            r.status = Exchange::Error;
+        r.reason = refusal(Exchange{r.status, {}});
+        return r;
+    }
+    }
+    m_books = capabilities.current()->books;
+    m_booksUnsaid = !m_books;
+    return read(list);
 }
 
 CallListService::Dialled CallListService::dial(const QString &typed, QString *why)

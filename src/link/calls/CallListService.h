@@ -16,7 +16,8 @@ public:
     explicit CallListService(PhoneLink &link) : m_link(link) {}
 
     // The books the phone offers (AT+CPBS=?), asked on the first use and
-    // kept; nothing, with the reason in `why`, when the phone refused.
+    // kept; nothing, with the reason in `why`, when the phone refused. A
+    // phone that will not say has its lists read by their usual names.
     std::optional<QStringList> books(QString *why = nullptr);
     // What books() found, without asking.
     const std::optional<QStringList> &knownBooks() const { return m_books; }
@@ -29,8 +30,12 @@ public:
         bool ok() const { return status == Exchange::Ok && offered; }
     };
     // Selects the list's book, finds its range (AT+CPBS? counts, else
-    // AT+CPBR=?) and reads it in one AT+CPBR=first,last.
+    // AT+CPBR=?) and reads it in one AT+CPBR=first,last. A read stopped by
+    // an abort or the phone's silence keeps the entries that came whole.
     Result read(CallsAt::List list);
+    // The same after asking the phone what it offers (CapabilityService),
+    // its books taken from there, as the window reads.
+    Result readAfterLearning(CallsAt::List list);
 
     enum class Dialled { Calling, BadNumber, Refused };
     Dialled dial(const QString &typed, QString *why = nullptr);
@@ -44,5 +49,6 @@ public:
 private:
     PhoneLink &m_link;
     std::optional<QStringList> m_books;
+    bool m_booksUnsaid = false; // the phone refused to name its books
     QString refusal(const Exchange &e) const;
 };

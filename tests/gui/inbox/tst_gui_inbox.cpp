@@ -83,7 +83,17 @@ public:
         m_from = int(sim->commands().size());
         press("btnInboxRead");
     }
-    QStringList commands() const { return sim->commands().mid(m_from); }
+    // Everything the read sent.
+    QStringList sent() const { return sim->commands().mid(m_from); }
+    // What the read sent after asking the phone what it offers: the first
+    // read asks everything, a later one the serial number alone.
+    QStringList commands() const
+    {
+        const QStringList all = sent(), probe = SimPhone::capabilityProbe();
+        if (all.mid(0, probe.size()) == probe)
+            return all.mid(probe.size());
+        return all.value(0) == QLatin1String("AT+CGSN") ? all.mid(1) : all;
+    }
     void select(const QList<int> &rows) const
     {
         list()->clearSelection();
@@ -163,7 +173,7 @@ private slots:
         });
         w.read(0);
         QVERIFY(probed);
-        QCOMPARE(w.commands(), (QStringList{"AT+CMGF=0", "AT+CPMS=\"SM\"", "AT+CMGL=4"}));
+        QCOMPARE(w.sent(), SimPhone::capabilityProbe() + (QStringList{"AT+CMGF=0", "AT+CPMS=\"SM\"", "AT+CMGL=4"}));
         w.verifyAtRest();
 
         // Newest first; the two parts as one row; names from both books.
@@ -234,7 +244,7 @@ private slots:
         // Nothing is sent after the abort; the phone has the command in its own time.
         QCOMPARE(written.last(), QByteArray("AT+CMGR=2\r\n"));
         QVERIFY(w.sim->waitForCommand(QStringLiteral("AT+CMGR=2")));
-        QCOMPARE(w.commands().size(), written.size());
+        QCOMPARE(w.sent().size(), written.size());
         w.verifyAtRest();
         // Part one, and the mark of the part not read.
         QCOMPARE(w.column(4), QStringList(LongText.left(148) + QString::fromUtf16(Inbox::Gap)));

@@ -123,6 +123,32 @@ private slots:
         QCOMPARE(sim.commands(), expected);
     }
 
+    // The SIM waits for its PIN and the read-out is the first thing done,
+    // on a phone that names its network and centre without the SIM: its
+    // answer to AT+CPIN? brings the PIN dialog, the code goes out (in no
+    // trace) and the state is asked again.
+    void pinAskedByTheFirstRead()
+    {
+        Window w;
+        w.form->link.setTiming(Timing()); // no silence awaited: time-outs in full
+        w.traceLink();
+        SimPhone sim({}, QJsonObject{{"pin", QJsonObject{{"state", "SIM PIN"}}},
+                                     {"overrides", QJsonObject{{"+COPS?", "+COPS: 0,0,\"Telia\""},
+                                                               {"+CSCA?", "+CSCA: \"+46705008999\",145"}}}});
+        guitest::Dialogs answer([](QWidget *d) {
+            QCOMPARE(d->objectName(), QStringLiteral("PinDialog"));
+            QTest::keyClicks(guitest::find<QLineEdit>(d, QStringLiteral("editPin")), QStringLiteral("1234"));
+            QTest::mouseClick(guitest::find<QPushButton>(d, QStringLiteral("btnPinOk")), Qt::LeftButton);
+        });
+        readWith(w, sim);
+        QCOMPARE(answer.count, 1);
+        QCOMPARE(sim.commands().mid(8), (QStringList{"AT+CSQ", "AT+CREG?", "AT+CPIN?", "AT+CPIN=\"1234\"", "AT+CPIN?"}));
+        QCOMPARE(w.label("PhoneState")->text(), QStringLiteral("-71 dBm, home, READY"));
+        verifyAtRest(w);
+        QVERIFY(w.trace().contains("AT+CPIN=\"****\""));
+        QVERIFY(!w.trace().contains("\"1234\""));
+    }
+
     // Fields show one line; odd replies leave their field empty while the
     // rest of the read-out goes on.
     void oddTextReplies()
