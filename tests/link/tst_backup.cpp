@@ -250,6 +250,42 @@ private slots:
         QCOMPARE(out.steps.size(), 5); // settings, melodies, personal rings, sim, call services
     }
 
+    // The book in ranges where the phone takes them: a range it refuses or
+    // leaves unanswered is asked again in shorter ones, down to single
+    // locations, and nothing of the book is lost on the way.
+    void rangesThePhoneRefuses_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("asked"); // the locations of every AT+CPBR= read
+
+        const QString tens = "1,10 11,20 21,30 31,40";
+        QTest::newRow("taken") << QString() << "1,25 26,40";
+        QTest::newRow("a range refused") << "error:AT+CPBR=1,25" << "1,25 " + tens;
+        QTest::newRow("a range unanswered") << "mute:AT+CPBR=1,25" << "1,25 " + tens;
+        QStringList singles;
+        for (int n = 1; n <= 40; ++n)
+            singles << QString::number(n);
+        QTest::newRow("no range taken") << "error:AT+CPBR=1," << "1,25 1,10 " + singles.join(' ');
+    }
+
+    void rangesThePhoneRefuses()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, asked);
+        SimulatedPhone phone(fault.isEmpty() ? QStringList() : QStringList{"--fault", fault}, fullPhone(40));
+        phone.link.setTiming(Timing().scaled(BackupTimeScale));
+        QVERIFY(phone.start());
+        const BackupService::Outcome out = backUp(phone.link, {}, {Section::Sim});
+        QVERIFY2(out.ok(), qPrintable(out.failed.join('\n')));
+        QStringList reads = phone.sim.commands().filter(QRegularExpression("^AT\\+CPBR=\\d"));
+        reads.replaceInStrings("AT+CPBR=", QString());
+        QCOMPARE(reads.join(' '), asked);
+        QStringList locations;
+        for (const QJsonValue &e : out.document.section(Section::Sim).value("entries").toArray())
+            locations << QString::number(e.toObject().value("location").toInt());
+        QCOMPARE(locations.join(' '), QStringLiteral("1 8 15 22 29 36"));
+    }
+
     // A fault in one section: the sections before it are in the file, the
     // failed one says why, the others go on (unless the port is gone or
     // the user aborted), the port ends closed.
@@ -261,8 +297,9 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QStringList>("absent");
 
-        QTest::newRow("silence in the SIM book") << QStringList{"--fault", "mute:AT+CPBR=11,20"} << QString() << "sim"
-                                                 << "locations 11 to 20: the phone did not answer" << QStringList();
+        // Silent from location 26 on: for the range, the shorter range and the location alike.
+        QTest::newRow("silence in the SIM book") << QStringList{"--fault", "mute:AT+CPBR=26"} << QString() << "sim"
+                                                 << "location 26: the phone did not answer" << QStringList();
         QTest::newRow("ERROR for the phone book") << QStringList{"--fault", "error:AT+CPBS=\"ME"} << QString()
                                                   << "phone_book" << "the phone refused the book" << QStringList();
         QTest::newRow("ERROR for the messages") << QStringList{"--fault", "error:AT+CMGF"} << QString() << "messages"
