@@ -709,6 +709,12 @@ void BackupService::writeStep(StepResult &result, const Document &document, cons
             else if (k == QLatin1String("centre")) {
                 const CentreService::SetResult set = centre.setCentre(v);
                 centre.finishSet(set);
+                if (set == CentreService::SetResult::BadNumber) {
+                    ++result.skipped;
+                    result.problems << QStringLiteral("centre: the phone refused \"%1\", and it is too short "
+                                                      "for its binary mode").arg(v);
+                    continue;
+                }
                 ok = set == CentreService::SetResult::SetAT || set == CentreService::SetResult::SetBinary;
             } else if (k.startsWith(QLatin1String("melody "))) {
                 const int slot = k.mid(7).toInt();
