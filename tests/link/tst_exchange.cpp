@@ -324,34 +324,6 @@ private slots:
         QCOMPARE(peer.received, QByteArray("AT\r\n"));
     }
 
-    // An abort asked for between two exchanges of an operation holds: the
-    // next exchange sends nothing, the steps that put the phone back still
-    // go out, and the operation's end frees the link for the next one.
-    void abortHoldsUntilTheOperationEnds()
-    {
-        ScriptedPhone phone;
-        auto &[peer, port, link] = phone;
-        peer.onData = [&](const QByteArray &command) { peer.send(command.trimmed() + "\r\r\nOK\r\n"); };
-        {
-            const OperationGuard op(link, std::nullopt);
-            QVERIFY(link.exchange("AT\r\n").ok());
-            link.requestAbort();
-            QCOMPARE(link.exchange("AT\r\n").status, Exchange::Aborted);
-            QVERIFY(link.AbortRequested());
-            {
-                const PhoneLink::PuttingBack after(link);
-                QVERIFY(link.exchange("AT+CPBS=\"SM\"\r\n").ok());
-            }
-            QVERIFY(link.AbortRequested());
-            QCOMPARE(link.exchange("AT\r\n").status, Exchange::Aborted);
-        }
-        QCOMPARE(peer.received, QByteArray("AT\r\nAT+CPBS=\"SM\"\r\n"));
-        QVERIFY(link.AbortRequested()); // for the caller to see
-        const OperationGuard next(link, std::nullopt);
-        QVERIFY(link.exchange("AT\r\n").ok());
-        QVERIFY(!link.AbortRequested());
-    }
-
     void operationGuardLocksOnlyWhereAsked()
     {
         SerialPort port;

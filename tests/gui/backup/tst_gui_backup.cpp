@@ -24,17 +24,19 @@ using pagetest::DialogSteps;
 using pagetest::typeAndAccept;
 
 namespace {
+// A received message, so the messages section has something to list.
+const char Pdu[] = "07916407058099F9040A81701011223300006221708030004024C3F79C3E07D53665D086F75E6F7CA00D0ABF498136BD0D"
+                   "6503DCBC40E4B7BB0C";
+
 QJsonObject phoneState()
 {
     return {{"sim", QJsonObject{{"size", 30},
                                 {"entries", QJsonArray{QJsonObject{{"index", 1}, {"number", "+46701234567"}, {"name", "Anna"}},
                                                        QJsonObject{{"index", 4}, {"number", "0701112233"}, {"name", "Bob"}}}}}},
-            {"ownMelodies", QJsonObject{{"1", "cdef"}}}};
+            {"ownMelodies", QJsonObject{{"1", "cdef"}}},
+            {"messageStores", QJsonObject{{"SM", QJsonObject{{"size", 5}, {"messages", QJsonArray{QJsonObject{
+                                                                            {"index", 2}, {"pdu", Pdu}}}}}}}}};
 }
-
-// A received message, so the messages section has something to list.
-const char Pdu[] = "07916407058099F9040A81701011223300006221708030004024C3F79C3E07D53665D086F75E6F7CA00D0ABF498136BD0D"
-                   "6503DCBC40E4B7BB0C";
 
 QStringList rowsUnder(const QTreeWidgetItem *item)
 {
@@ -173,11 +175,7 @@ private slots:
     void abortKeepsWhatWasRead()
     {
         guitest::FormRig rig;
-        QJsonObject state = phoneState();
-        state.insert("messageStores",
-                     QJsonObject{{"SM", QJsonObject{{"size", 5}, {"messages", QJsonArray{QJsonObject{
-                                                                      {"index", 2}, {"status", 1}, {"pdu", Pdu}}}}}}});
-        QVERIFY(rig.startPhone({}, state));
+        QVERIFY(rig.startPhone({}, phoneState()));
         rig.openWindow(Tab::Backup);
         QVERIFY(rig.ok());
         auto *page = rig.find<BackupPage>(QStringLiteral("BackupPage"));
@@ -185,8 +183,7 @@ private slots:
         qsizetype sentBefore = -1;
         connect(page->findChild<BackupService *>(), &BackupService::progress, page,
                 [&](const QString &section, const QString &item) {
-            if (section == QLatin1String("messages") && item.startsWith("message ") && sentBefore < 0
-                && abort->isVisible()) {
+            if (section == QLatin1String("messages") && item.startsWith("message ") && sentBefore < 0) {
                 sentBefore = rig.sim->commands().size();
                 QTest::mouseClick(abort, Qt::LeftButton);
             }
@@ -202,18 +199,14 @@ private slots:
         QCOMPARE(rig.sim->commands().mid(sentBefore), QStringList{"AT+CPBS=\"SM\""});
         QVERIFY(!rig.form->link.connected());
         QVERIFY(rig.find<QPushButton>(QStringLiteral("btnBackup"))->isVisible() && !abort->isVisible());
-        const QString status = rig.find<QLabel>(QStringLiteral("BackupStatus"))->text();
-        QVERIFY2(status.startsWith("Aborted; the sections read so far are in aborted.json."), qPrintable(status));
-
         QString error;
         const std::optional<Backup::Opened> opened = Backup::open(file, &error);
         QVERIFY2(opened && opened->checksumOk, qPrintable(error));
         const Backup::Document &d = opened->document;
-        for (Backup::Section s : {Backup::Section::Phone, Backup::Section::Sim, Backup::Section::PhoneBook})
-            QVERIFY2(Backup::sectionOk(d.section(s)), qPrintable(Backup::key(s)));
         QCOMPARE(d.section(Backup::Section::Sim).value("entries").toArray().size(), 2);
+        QVERIFY(Backup::sectionOk(d.section(Backup::Section::PhoneBook)));
         QCOMPARE(d.section(Backup::Section::Messages).value("reason").toString(), QStringLiteral("aborted"));
-        QVERIFY(!d.has(Backup::Section::Melodies) && !d.has(Backup::Section::Settings));
+        QVERIFY(!d.has(Backup::Section::Melodies));
     }
 };
 
