@@ -10,7 +10,10 @@ void BinaryLink::GoBinary()
         return;
 
     m_link.startReplyTimer(m_link.timing().binaryAnswer);
-    m_link.setAbortRequested(false);
+    m_link.startAfresh();
+    // Aborted already: the phone is left in AT mode.
+    if (m_link.AbortRequested())
+        return;
     // Ask for binary mode; the phone answers with 25 bytes or more of text.
     m_link.purgeInput();
     m_link.writeCommand("AT*BINARY\r\n");

@@ -9,6 +9,7 @@ OperationGuard::OperationGuard(PhoneLink &link, std::optional<int> lockPage) : m
         return;
     m_started = true;
     link.m_operationRunning = true;
+    link.m_abortHeld = false;
     if (lockPage) {
         m_locked = true;
         link.m_lockedPage = *lockPage;
@@ -23,5 +24,7 @@ OperationGuard::~OperationGuard()
     if (m_locked)
         m_link.m_lockedPage = PhoneLink::Idle;
     m_link.m_operationRunning = false;
+    // The flag itself stays for the caller to see; the next exchange clears it.
+    m_link.m_abortHeld = false;
     emit m_link.operationChanged(false, PhoneLink::Idle);
 }

@@ -7,9 +7,9 @@ class PhoneLink;
 
 // Refuses to start while another operation runs; locks the page `lockPage`
 // (an id the window gives its pages) when the operation's steps set the page lock, and undoes both
-// however the operation ends. It leaves AbortRequested alone: each exchange
-// clears it at its start, and an abort must survive until the operation's
-// own steps have seen it.
+// however the operation ends. An abort the user asks for while it runs holds
+// until it ends: every exchange after it is refused. AbortRequested itself
+// outlives the operation for its caller to see; the next exchange clears it.
 class OperationGuard {
 public:
     OperationGuard(PhoneLink &link, std::optional<int> lockPage);

@@ -119,7 +119,10 @@ Exchange PhoneLink::exchange(const QByteArray &command, Wait wait)
 
     m_replyTimer.stop();
     m_replyText.clear();
-    m_abortRequested = false;
+    startAfresh();
+    // Aborted already: nothing more goes to the phone.
+    if (m_abortRequested)
+        return finish(Exchange::Aborted);
 
     if (!m_port.isOpen()) {
         if (const std::optional<PortError> failure = openPort()) {
@@ -188,7 +191,24 @@ void PhoneLink::replyTimerExpired()
 void PhoneLink::requestAbort()
 {
     m_abortRequested = true;
+    if (m_operationRunning)
+        m_abortHeld = true;
     emit abortRequested();
+}
+
+PhoneLink::PuttingBack::PuttingBack(PhoneLink &link) : m_link(link), m_held(link.m_abortHeld)
+{
+    link.m_abortHeld = false;
+    if (m_held)
+        link.m_abortRequested = false;
+}
+
+PhoneLink::PuttingBack::~PuttingBack()
+{
+    if (!m_held)
+        return;
+    m_link.m_abortHeld = m_link.m_operationRunning;
+    m_link.m_abortRequested = true;
 }
 
 void PhoneLink::startReplyTimer(int ms)

@@ -66,8 +66,14 @@ public:
     // The status of the last exchange.
     Exchange::Status lastStatus() const { return m_lastStatus; }
     bool AbortRequested() const { return m_abortRequested; }
-    // A refused input ends an operation the way an abort does.
-    void setAbortRequested(bool on) { m_abortRequested = on; }
+    // A refused input ends an operation the way an abort does. Cleared, it
+    // lets the operation go on, an abort the user asked for included.
+    void setAbortRequested(bool on)
+    {
+        m_abortRequested = on;
+        if (!on)
+            m_abortHeld = false;
+    }
     // True while an exchange with that allowance runs.
     bool NetworkWait() const { return m_inExchange && m_wait == Wait::Network; }
     bool LongReplyWait() const { return m_inExchange && m_wait == Wait::Long; }
@@ -82,8 +88,28 @@ public:
     int replyInterval(Wait wait) const;
 
     void replyTimerExpired();
-    // What every Abort button does: the running exchange ends at its next step.
+    // What every Abort button does: the running exchange ends at its next
+    // step, and while an operation runs every exchange after it is refused
+    // until the operation ends (OperationGuard clears it), so an abort
+    // asked for between two exchanges is not lost to the next one.
     void requestAbort();
+
+    // The steps that put the phone back as the operation found it (the SIM
+    // book selected again, its own message centre, the active profile) run
+    // after an abort too: while one of these lives, an abort asked for
+    // before it refuses no exchange, one asked for meanwhile still does.
+    // The earlier abort holds again when it ends.
+    class PuttingBack {
+    public:
+        explicit PuttingBack(PhoneLink &link);
+        ~PuttingBack();
+        PuttingBack(const PuttingBack &) = delete;
+        PuttingBack &operator=(const PuttingBack &) = delete;
+
+    private:
+        PhoneLink &m_link;
+        bool m_held;
+    };
     void startReplyTimer(int ms);
     void stopReplyTimer() { m_replyTimer.stop(); }
     bool replyTimerRunning() const { return m_replyTimer.isActive(); }
@@ -165,6 +191,12 @@ private:
     QByteArray m_replyText;
     Exchange::Status m_lastStatus = Exchange::Timeout;
     bool m_abortRequested = false;
+    // An abort asked for while an operation runs; it outlives the exchanges
+    // until the operation ends.
+    bool m_abortHeld = false;
+    // Where an exchange or a binary entry starts: the flag as the operation
+    // stands, false unless the user has aborted it.
+    void startAfresh() { m_abortRequested = m_abortHeld; }
     Wait m_wait = Wait::Normal;
     int m_lockedPage = Idle;
     bool m_operationRunning = false;

@@ -198,22 +198,31 @@ private slots:
     void faultInARestore_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("ringCodes");
+        QTest::addColumn<QJsonObject>("state");  // the target's, beyond an empty SIM book
+        QTest::addColumn<QJsonObject>("values"); // settings the backup holds otherwise
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("problem");
 
-        QTest::newRow("a location refused") << QStringList{"--fault", "error:AT+CPBW=8,"} << QString() << "sim"
-                                            << "8: the phone refused it (ERROR)";
-        QTest::newRow("a ring code it lacks") << QStringList() << "1-5" << "personal rings"
-                                              << "personal ring 2: the phone refused it (ERROR)";
-        QTest::newRow("silence in the settings") << QStringList{"--fault", "mute:AT*ESMM="} << QString() << "settings"
+        const QJsonObject minuteMinder{{"minuteMinder", "1"}};
+        QTest::newRow("a location refused") << QStringList{"--fault", "error:AT+CPBW=8,"} << QJsonObject()
+                                            << minuteMinder << "sim" << "8: the phone refused it (ERROR)";
+        QTest::newRow("a ring code it lacks") << QStringList() << QJsonObject{{"ringCodes", "1-5"}} << minuteMinder
+                                              << "personal rings" << "personal ring 2: the phone refused it (ERROR)";
+        QTest::newRow("silence in the settings") << QStringList{"--fault", "mute:AT*ESMM="} << QJsonObject()
+                                                 << minuteMinder << "settings"
                                                  << "minuteMinder: the phone did not answer";
+        // Refused in AT mode and too short for a binary frame: this value
+        // alone is skipped, the restore is not aborted.
+        QTest::newRow("a centre no mode takes") << QStringList() << QJsonObject{{"cscaSetFail", true}}
+                                                << QJsonObject{{"centre", "7"}} << "settings"
+                                                << "centre: the phone refused \"7\", and it is too short for its binary mode";
     }
 
     void faultInARestore()
     {
         QFETCH(QStringList, args);
-        QFETCH(QString, ringCodes);
+        QFETCH(QJsonObject, state);
+        QFETCH(QJsonObject, values);
         QFETCH(QString, step);
         QFETCH(QString, problem);
 
@@ -222,16 +231,16 @@ private slots:
         QVERIFY(source.start());
         BackupService::Outcome saved = backUp(source.link, {}, {Section::Sim, Section::Melodies, Section::Settings});
         QVERIFY(saved.ok());
-        // The backup wants the minute minder on, and location 8 and ring 2 differ from the target's.
+        // The backup's values differ from the target's, and so do location 8 and ring 2.
         QJsonObject settings = saved.document.section(Section::Settings);
-        QJsonObject values = settings.value("values").toObject();
-        values.insert("minuteMinder", "1");
-        settings.insert("values", values);
+        QJsonObject held = settings.value("values").toObject();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            held.insert(it.key(), it.value());
+        settings.insert("values", held);
         saved.document.set(Section::Settings, settings);
 
-        QJsonObject empty{{"sim", QJsonObject{{"size", 20}, {"entries", QJsonArray()}}}};
-        if (!ringCodes.isEmpty())
-            empty.insert("ringCodes", ringCodes);
+        QJsonObject empty = state;
+        empty.insert("sim", QJsonObject{{"size", 20}, {"entries", QJsonArray()}});
         SimulatedPhone target(args, empty);
         target.link.setTiming(Timing().scaled(BackupTimeScale));
         QVERIFY(target.start());
@@ -250,6 +259,34 @@ private slots:
         QCOMPARE(out.steps.size(), 5); // settings, melodies, personal rings, sim, call services
     }
 
+    // The book in ranges where the phone takes them: a range it refuses or
+    // leaves unanswered is asked again in shorter ones, nothing lost.
+    void rangesThePhoneRefuses_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("asked"); // the locations of every AT+CPBR= read
+
+        const QString tens = "1,10 11,20 21,30 31,40";
+        QTest::newRow("taken") << QString() << "1,25 26,40";
+        QTest::newRow("a range refused") << "error:AT+CPBR=1,25" << "1,25 " + tens;
+        QTest::newRow("a range unanswered") << "mute:AT+CPBR=1,25" << "1,25 " + tens;
+    }
+
+    void rangesThePhoneRefuses()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, asked);
+        SimulatedPhone phone(fault.isEmpty() ? QStringList() : QStringList{"--fault", fault}, fullPhone(40));
+        phone.link.setTiming(Timing().scaled(BackupTimeScale));
+        QVERIFY(phone.start());
+        const BackupService::Outcome out = backUp(phone.link, {}, {Section::Sim});
+        QVERIFY2(out.ok(), qPrintable(out.failed.join('\n')));
+        QStringList reads = phone.sim.commands().filter(QRegularExpression("^AT\\+CPBR=\\d"));
+        reads.replaceInStrings("AT+CPBR=", QString());
+        QCOMPARE(reads.join(' '), asked);
+        QCOMPARE(out.document.section(Section::Sim).value("entries").toArray().size(), 6);
+    }
+
     // A fault in one section: the sections before it are in the file, the
     // failed one says why, the others go on (unless the port is gone or
     // the user aborted), the port ends closed.
@@ -261,8 +298,9 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QStringList>("absent");
 
-        QTest::newRow("silence in the SIM book") << QStringList{"--fault", "mute:AT+CPBR=11,20"} << QString() << "sim"
-                                                 << "locations 11 to 20: the phone did not answer" << QStringList();
+        // Silent from location 26 on: for the range, the shorter range and the location alike.
+        QTest::newRow("silence in the SIM book") << QStringList{"--fault", "mute:AT+CPBR=26"} << QString() << "sim"
+                                                 << "location 26: the phone did not answer" << QStringList();
         QTest::newRow("ERROR for the phone book") << QStringList{"--fault", "error:AT+CPBS=\"ME"} << QString()
                                                   << "phone_book" << "the phone refused the book" << QStringList();
         QTest::newRow("ERROR for the messages") << QStringList{"--fault", "error:AT+CMGF"} << QString() << "messages"

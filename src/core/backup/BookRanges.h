@@ -8,8 +8,9 @@
 
 namespace BookRanges {
 
-// Locations asked in one command.
-constexpr int Span = 10;
+// Locations asked in one command: the first that the phone takes, each
+// after the one it refused or left unanswered. 1 is the single location.
+constexpr int Spans[] = {25, 10, 1};
 
 // "AT+CPBR=first,last\r\n".
 QByteArray readCommand(int first, int last);

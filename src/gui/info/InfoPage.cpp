@@ -385,6 +385,7 @@ void InfoPage::btnSetSMSCClick()
             break;
         case Result::Cancelled:
         case Result::FailedBinary:
+        case Result::BadNumber:
             flashThenRest(m_link, txtGSMSMSC, Red, t.flashShort, Silver);
             break;
         case Result::SetBinary:

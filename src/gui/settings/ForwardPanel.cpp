@@ -247,7 +247,7 @@ void ForwardPanel::getAllClick()
         return;
     btnGetAll->hide();
     for (int n = 0; n < RowCount; ++n) {
-        // Each exchange clears the abort at its start: look after each one.
+        // An abort ends the run before the next row.
         if (n > 0 && m_link.AbortRequested())
             break;
         showStatus(m_rows[size_t(n)]);

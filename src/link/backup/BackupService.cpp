@@ -15,6 +15,7 @@
 #include "core/phonebooks/PhonebookAt.h"
 #include "core/phonebooks/PhonebookRange.h"
 #include "core/settings/CallServicesAt.h"
+#include "core/status/StatusAt.h"
 #include "link/PhoneLink.h"
 #include "link/info/GsmInfo.h"
 #include "link/melodies/PhoneMelodies.h"
@@ -120,10 +121,21 @@ bool BackupService::answered(const QString &what)
 void BackupService::tell(const QString &section, const QString &item)
 {
     emit progress(section, item, m_done, m_total);
-    // An abort asked for between two exchanges would be forgotten by the
-    // next one, which starts afresh: it ends the section here.
+    // An abort asked for between two exchanges ends the section here, before
+    // the next one is refused.
     if (m_link.AbortRequested() && !section.isEmpty())
         throw Failed{failure(Exchange::Aborted)};
+}
+
+void BackupService::letTheLineSettle()
+{
+    if (!m_link.connected())
+        return;
+    do {
+        m_link.purgeInput();
+        m_link.startReplyTimer(m_link.replyInterval(Wait::Normal));
+    } while (m_link.waitForBytes(1, PhoneLink::OnEither));
+    m_link.stopReplyTimer();
 }
 
 // ---- backup ---------------------------------------------------------------
@@ -263,26 +275,33 @@ QJsonObject BackupService::readBook(bool sim)
                                         at.entry.name));
     } else {
         o.insert(QStringLiteral("limits"), limitsJson(*limits));
-        auto take = [&](const QByteArray &reply, int first, int last) {
-            for (const BookRanges::Line &line : BookRanges::parse(reply))
-                if (line.location >= first && line.location <= last)
-                    entries.append(bookJson(line.location, line.number, line.type, line.name));
-        };
-        for (int first = 1; first <= limits->last; first += BookRanges::Span) {
-            const int last = qMin(limits->last, first + BookRanges::Span - 1);
+        // Ranges as long as the phone takes them. A range it refuses, or
+        // leaves unanswered, is asked again in shorter ones, and so is the
+        // rest of the book: down to single locations, where a refusal or a
+        // silence fails the section as in any read.
+        qsizetype span = 0;
+        for (int first = 1; first <= limits->last;) {
+            const int length = BookRanges::Spans[span];
+            const int last = qMin(limits->last, first + length - 1);
             advance(first, limits->last);
-            const Exchange range = m_link.exchange(BookRanges::readCommand(first, last));
-            if (answered(QStringLiteral("locations %1 to %2").arg(first).arg(last))) {
-                take(range.reply, first, last);
-                continue;
-            }
-            // A phone that refuses ranges is asked location by location.
-            for (int n = first; n <= last; ++n) {
-                advance(n, limits->last);
-                const Exchange one = m_link.exchange(PhonebookAt::readCommand(n));
-                if (!answered(QStringLiteral("location %1").arg(n)))
-                    throw Failed{QStringLiteral("location %1: %2").arg(n).arg(failure(one.status))};
-                take(one.reply, n, n);
+            const Exchange range = m_link.exchange(length == 1 ? PhonebookAt::readCommand(first)
+                                                               : BookRanges::readCommand(first, last));
+            const QString what = length == 1 ? QStringLiteral("location %1").arg(first)
+                                             : QStringLiteral("locations %1 to %2").arg(first).arg(last);
+            // How some phones say that nothing is stored there.
+            const bool empty = range.status == Exchange::CmeError && StatusAt::cmeCode(range.reply) == 255;
+            const bool shortest = span + 1 == qsizetype(std::size(BookRanges::Spans));
+            if (range.status == Exchange::Timeout && !shortest)
+                letTheLineSettle();
+            else if (!empty && !answered(what) && shortest)
+                throw Failed{QStringLiteral("%1: %2").arg(what, failure(range.status))};
+            if (range.ok() || empty) {
+                for (const BookRanges::Line &line : BookRanges::parse(range.reply))
+                    if (line.location >= first && line.location <= last)
+                        entries.append(bookJson(line.location, line.number, line.type, line.name));
+                first = last + 1;
+            } else {
+                ++span;
             }
         }
     }
@@ -690,6 +709,12 @@ void BackupService::writeStep(StepResult &result, const Document &document, cons
             else if (k == QLatin1String("centre")) {
                 const CentreService::SetResult set = centre.setCentre(v);
                 centre.finishSet(set);
+                if (set == CentreService::SetResult::BadNumber) {
+                    ++result.skipped;
+                    result.problems << QStringLiteral("centre: the phone refused \"%1\", and it is too short "
+                                                      "for its binary mode").arg(v);
+                    continue;
+                }
                 ok = set == CentreService::SetResult::SetAT || set == CentreService::SetResult::SetBinary;
             } else if (k.startsWith(QLatin1String("melody "))) {
                 const int slot = k.mid(7).toInt();

@@ -100,6 +100,11 @@ private:
     // port failure; false when the phone refused the command.
     bool answered(const QString &what);
     void tell(const QString &section, const QString &item);
+    // After a range left unanswered its answer may still be coming; taken
+    // for the next command's, its "OK" would end that one early and lose
+    // locations. Waits until the line has been quiet for a reply's
+    // allowance, then drops what came.
+    void letTheLineSettle();
 
     PhoneLink &m_link;
     int m_done = 0;

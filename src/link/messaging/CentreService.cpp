@@ -82,7 +82,12 @@ CentreService::SetResult CentreService::setCentre(const QString &typed)
     // shown): the user asked for nothing more.
     if (m_link.AbortRequested())
         return SetResult::Cancelled;
-    return setCentreBinary(number) ? SetResult::SetBinary : SetResult::FailedBinary;
+    // Checked before binary mode: a number no frame can hold is a refusal
+    // of this value alone, not an abort of the operation that set it.
+    const std::optional<Pdu::Address> centre = Pdu::encodeNumber(number);
+    if (!centre)
+        return SetResult::BadNumber;
+    return setCentreBinary(*centre) ? SetResult::SetBinary : SetResult::FailedBinary;
 }
 
 void CentreService::finishSet(SetResult result)
@@ -94,20 +99,13 @@ void CentreService::finishSet(SetResult result)
 }
 
 // True only when the phone's answer frame to the set frame arrived whole.
-bool CentreService::setCentreBinary(const QByteArray &typed)
+bool CentreService::setCentreBinary(const Pdu::Address &centre)
 {
     m_binary.GoBinary();
     if (m_link.AbortRequested())
         return false;
-
-    const std::optional<Pdu::Address> centre = Pdu::encodeNumber(typed);
-    if (!centre) {
-        m_link.setAbortRequested(true);
-        return false;
-    }
-
     m_link.startReplyTimer(m_link.timing().centreAnswer);
-    return setFrameAnswered(*centre);
+    return setFrameAnswered(centre);
 }
 
 bool CentreService::setFrameAnswered(const Pdu::Address &centre)

@@ -32,7 +32,10 @@ public:
     QString shownCentre() const;
     void setShownCentre(const QString &text);
 
-    enum class SetResult { SetAT, Cancelled, SetBinary, FailedBinary };
+    // BadNumber: the phone refused the number in AT mode and it cannot be
+    // put into a set frame (fewer than three digits); binary mode is not
+    // entered and the operation goes on.
+    enum class SetResult { SetAT, Cancelled, SetBinary, FailedBinary, BadNumber };
     // "AT+CSCA=" with the number, or the set frame in binary mode when the
     // phone refuses that. The caller shows the result, then calls finishSet.
     SetResult setCentre(const QString &typed);
@@ -51,7 +54,7 @@ signals:
     void readDone();
 
 private:
-    bool setCentreBinary(const QByteArray &typed);
+    bool setCentreBinary(const Pdu::Address &centre);
 
     PhoneLink &m_link;
     BinaryLink m_binary;

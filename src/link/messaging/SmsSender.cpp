@@ -171,6 +171,7 @@ std::optional<QByteArray> SmsSender::ProcessICQ(const Message &message)
 void SmsSender::restoreCentreAT()
 {
     const QByteArray own = Reply::trimmed(toPhoneText(m_centre.shownCentre()));
+    const PhoneLink::PuttingBack after(m_link);
     m_link.exchange("AT+CSCA=\"" + numberTophone(own) + "\r\n");
     m_centreRestored = true;
 }

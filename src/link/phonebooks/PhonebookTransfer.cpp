@@ -144,6 +144,7 @@ void PhonebookTransfer::finish()
         // After an abort the rest of the abandoned reply may still be
         // waiting; its "OK" must not pass for the answer to the selection.
         m_link.purgeInput();
+        const PhoneLink::PuttingBack after(m_link);
         m_link.exchange(PhonebookAt::selectCommand(PhonebookAt::Book::Sim));
     }
     m_link.closePort();

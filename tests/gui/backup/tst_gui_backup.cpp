@@ -15,19 +15,27 @@
 
 #include "../books/Observers.h"
 #include "FormRig.h"
+#include "core/backup/BackupFile.h"
 #include "core/phonebooks/VCardFile.h"
 #include "gui/backup/BackupPage.h"
+#include "link/backup/BackupService.h"
 
 using pagetest::DialogSteps;
 using pagetest::typeAndAccept;
 
 namespace {
+// A received message, so the messages section has something to list.
+const char Pdu[] = "07916407058099F9040A81701011223300006221708030004024C3F79C3E07D53665D086F75E6F7CA00D0ABF498136BD0D"
+                   "6503DCBC40E4B7BB0C";
+
 QJsonObject phoneState()
 {
     return {{"sim", QJsonObject{{"size", 30},
                                 {"entries", QJsonArray{QJsonObject{{"index", 1}, {"number", "+46701234567"}, {"name", "Anna"}},
                                                        QJsonObject{{"index", 4}, {"number", "0701112233"}, {"name", "Bob"}}}}}},
-            {"ownMelodies", QJsonObject{{"1", "cdef"}}}};
+            {"ownMelodies", QJsonObject{{"1", "cdef"}}},
+            {"messageStores", QJsonObject{{"SM", QJsonObject{{"size", 5}, {"messages", QJsonArray{QJsonObject{
+                                                                            {"index", 2}, {"pdu", Pdu}}}}}}}}};
 }
 
 QStringList rowsUnder(const QTreeWidgetItem *item)
@@ -159,6 +167,46 @@ private slots:
         QCOMPARE(rig.sim->commands().filter("AT+CPBW=").mid(2),
                  (QStringList{"AT+CPBW=1,\"46701234567\",145,\"Anna\"", "AT+CPBW=9,\"\",129,\"\""}));
         QVERIFY(!rig.form->link.connected());
+    }
+
+    // Abort pressed between two exchanges of the messages (the stores
+    // counted, the list not yet asked for): nothing more is read, the
+    // sections before are in the file, the port is closed, "Back up…" is back.
+    void abortKeepsWhatWasRead()
+    {
+        guitest::FormRig rig;
+        QVERIFY(rig.startPhone({}, phoneState()));
+        rig.openWindow(Tab::Backup);
+        QVERIFY(rig.ok());
+        auto *page = rig.find<BackupPage>(QStringLiteral("BackupPage"));
+        auto *abort = rig.find<QPushButton>(QStringLiteral("btnBackupAbort"));
+        qsizetype sentBefore = -1;
+        connect(page->findChild<BackupService *>(), &BackupService::progress, page,
+                [&](const QString &section, const QString &item) {
+            if (section == QLatin1String("messages") && item.startsWith("message ") && sentBefore < 0) {
+                sentBefore = rig.sim->commands().size();
+                QTest::mouseClick(abort, Qt::LeftButton);
+            }
+        });
+        const QString file = rig.filePath(QStringLiteral("aborted.json"));
+        {
+            DialogSteps steps({[&](QWidget *d) { typeAndAccept(qobject_cast<QFileDialog *>(d), file); }});
+            rig.click(QStringLiteral("btnBackup"));
+            QVERIFY(steps.allTaken());
+        }
+        QVERIFY(sentBefore > 0);
+        // Only the SIM book selected again, as the end of every backup leaves it.
+        QCOMPARE(rig.sim->commands().mid(sentBefore), QStringList{"AT+CPBS=\"SM\""});
+        QVERIFY(!rig.form->link.connected());
+        QVERIFY(rig.find<QPushButton>(QStringLiteral("btnBackup"))->isVisible() && !abort->isVisible());
+        QString error;
+        const std::optional<Backup::Opened> opened = Backup::open(file, &error);
+        QVERIFY2(opened && opened->checksumOk, qPrintable(error));
+        const Backup::Document &d = opened->document;
+        QCOMPARE(d.section(Backup::Section::Sim).value("entries").toArray().size(), 2);
+        QVERIFY(Backup::sectionOk(d.section(Backup::Section::PhoneBook)));
+        QCOMPARE(d.section(Backup::Section::Messages).value("reason").toString(), QStringLiteral("aborted"));
+        QVERIFY(!d.has(Backup::Section::Melodies));
     }
 };
 
