@@ -3,6 +3,7 @@
 
 #include "core/at/Quoted.h"
 #include "core/at/ReplyParse.h"
+#include "core/capabilities/PhoneCapabilities.h"
 
 #include <QRegularExpression>
 
@@ -44,19 +45,7 @@ std::optional<List> fromWord(const QString &text)
 
 QStringList parseBooks(const QByteArray &reply)
 {
-    const qsizetype at = reply.indexOf("+CPBS:");
-    if (at < 0)
-        return {};
-    const QByteArray line = Reply::firstLine(reply.mid(at + 6));
-    QStringList books;
-    static const QRegularExpression name(QStringLiteral("\"([A-Za-z0-9]{1,4})\""));
-    auto it = name.globalMatch(QString::fromLatin1(line));
-    while (it.hasNext()) {
-        const QString book = it.next().captured(1).toUpper();
-        if (!books.contains(book))
-            books << book;
-    }
-    return books;
+    return CapabilityAt::parseBooks(reply).value_or(QStringList());
 }
 
 std::optional<QByteArray> bookFor(List list, const QStringList &books)

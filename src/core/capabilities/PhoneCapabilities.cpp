@@ -95,12 +95,20 @@ std::optional<QList<QStringList>> parseLists(const QByteArray &reply, const QByt
     return lists;
 }
 
-std::optional<QStringList> parseBooks(const QByteArray &reply)
+namespace {
+// The first list after `prefix`, upper case, each name once.
+std::optional<QStringList> capFirstList(const QByteArray &reply, const QByteArray &prefix)
 {
-    const auto lists = parseLists(reply, "+CPBS:");
+    const auto lists = parseLists(reply, prefix);
     if (!lists)
         return std::nullopt;
     return capOnceEach(lists->value(0));
+}
+} // namespace
+
+std::optional<QStringList> parseBooks(const QByteArray &reply)
+{
+    return capFirstList(reply, "+CPBS:");
 }
 
 std::optional<QList<QStringList>> parseStores(const QByteArray &reply)
@@ -115,10 +123,7 @@ std::optional<QList<QStringList>> parseStores(const QByteArray &reply)
 
 std::optional<QStringList> parseCharsets(const QByteArray &reply)
 {
-    const auto lists = parseLists(reply, "+CSCS:");
-    if (!lists)
-        return std::nullopt;
-    return capOnceEach(lists->value(0));
+    return capFirstList(reply, "+CSCS:");
 }
 
 std::optional<QList<int>> parseFormats(const QByteArray &reply)
