@@ -374,9 +374,11 @@ int Phone::networkDelay() const
 
 void Phone::respond(const QStringList &lines, Final final, int extraDelayMs)
 {
+    // Lines of one answer are parted by a single CR LF, as GSM 07.07 shows
+    // them and as real phones send them.
     QByteArray out;
-    for (const QString &l : lines)
-        out += "\r\n" + l.toLatin1() + "\r\n";
+    if (!lines.isEmpty())
+        out += "\r\n" + lines.join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
     if (final == Final::Ok)
         out += "\r\nOK\r\n";
     else if (final == Final::Error)
