@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 
+#include "core/io/BoundedRead.h"
 #include "core/phonebooks/ContactFile.h"
 #include "core/phonebooks/CsvBookFile.h"
 #include "core/phonebooks/PbkFile.h"
@@ -22,7 +23,7 @@ std::optional<Read> failure(QString *error, const QString &why)
 
 std::optional<Read> readPbk(QIODevice &in, QString *error)
 {
-    const QByteArray bytes = in.read(PbkFile::MaxBytes + 1);
+    const QByteArray bytes = BoundedRead::atMost(in, PbkFile::MaxBytes + 1);
     if (bytes.size() > PbkFile::MaxBytes)
         return failure(error, QStringLiteral("the file is larger than any phonebook (over %1 bytes)")
                                   .arg(PbkFile::MaxBytes));

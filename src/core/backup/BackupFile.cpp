@@ -11,6 +11,8 @@
 #include <QSet>
 #include <functional>
 
+#include "core/io/BoundedRead.h"
+
 namespace Backup {
 
 namespace {
@@ -378,7 +380,7 @@ std::optional<Opened> open(const QString &path, QString *error)
         return std::nullopt;
     }
     // Read no further than the limit, in case the file grew since it was measured.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    const QByteArray bytes = BoundedRead::atMost(file, MaxFileSize + 1);
     if (bytes.size() > MaxFileSize) {
         *error = QStringLiteral("%1 is no backup: it is far larger than any backup of a phone.").arg(info.fileName());
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include "core/at/Charset.h"
+#include "core/io/BoundedRead.h"
 
 namespace ContactFile {
 
@@ -87,7 +88,7 @@ std::optional<QByteArray> fromUtf16(QIODevice &in)
     else if (!(h == "\xFE\xFF" || (h[0] == 0 && h[1] > 0 && h[1] < 0x7F)))
         return std::nullopt;
     QStringDecoder utf16(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-    QString text = utf16(in.read(MaxBytes));
+    QString text = utf16(BoundedRead::atMost(in, MaxBytes));
     if (text.startsWith(QChar::ByteOrderMark))
         text.remove(0, 1);
     return text.toUtf8();
