@@ -615,10 +615,13 @@ void TstShellWindow::screenshots()
     const auto save = [&](QWidget *w, const QString &name) {
         return w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
     };
-    const QStringList names{"sms", "phonebooks", "melodies", "settings", "inbox", "about"};
-    for (int i = 0; i < names.size(); ++i) {
-        clickTab(form, i);
-        QVERIFY(save(&form, names.at(i)));
+    // The Backup tab's picture shows a finished backup; its own test takes it.
+    const QList<std::pair<Tab::Page, const char *>> pages{{Tab::Sms, "sms"},           {Tab::Phonebooks, "phonebooks"},
+                                                          {Tab::Melodies, "melodies"}, {Tab::Settings, "settings"},
+                                                          {Tab::Inbox, "inbox"},       {Tab::About, "about"}};
+    for (const auto &[tab, name] : pages) {
+        clickTab(form, int(tab));
+        QVERIFY(save(&form, QString::fromLatin1(name)));
     }
     QTest::mouseClick(named<QPushButton>(form, "BitBtn3"), Qt::LeftButton);
     QVERIFY(save(&form, QStringLiteral("cable")));
