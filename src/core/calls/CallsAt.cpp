@@ -77,11 +77,6 @@ QList<List> offered(const QStringList &books)
     return lists;
 }
 
-QByteArray selectCommand(const QByteArray &book)
-{
-    return "AT+CPBS=\"" + quoted(book) + "\"\r\n";
-}
-
 QByteArray readCommand(int first, int last)
 {
     return "AT+CPBR=" + QByteArray::number(first) + ',' + QByteArray::number(last) + "\r\n";

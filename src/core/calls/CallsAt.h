@@ -32,7 +32,6 @@ std::optional<QByteArray> bookFor(List list, const QStringList &books);
 // The lists a phone offering `books` has, in the combo box's order.
 QList<List> offered(const QStringList &books);
 
-QByteArray selectCommand(const QByteArray &book);
 QByteArray readCommand(int first, int last);
 
 // One entry of a call list. `time` is the phone's own text

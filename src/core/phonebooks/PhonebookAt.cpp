@@ -11,6 +11,11 @@ QByteArray selectCommand(Book book)
     return book == Book::Phone ? QByteArrayLiteral("AT+CPBS=\"ME\"\r\n") : QByteArrayLiteral("AT+CPBS=\"SM\"\r\n");
 }
 
+QByteArray selectCommand(const QByteArray &book)
+{
+    return "AT+CPBS=\"" + quoted(book) + "\"\r\n";
+}
+
 QByteArray readCommand(int location)
 {
     return "AT+CPBR=" + QByteArray::number(location) + "\r\n";

@@ -16,6 +16,8 @@ enum class Book { Sim, Phone };
 constexpr int MaxField = 255;
 
 QByteArray selectCommand(Book book);
+// Any book by the name the phone gives it ("DC", "FD", ...): AT+CPBS="name".
+QByteArray selectCommand(const QByteArray &book);
 QByteArray readCommand(int location);
 
 // The entry in a read reply (echo, "+CPBR: n,"number",type,"name"", OK).

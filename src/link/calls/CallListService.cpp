@@ -2,6 +2,7 @@
 #include "link/calls/CallListService.h"
 
 #include "core/capabilities/PhoneCapabilities.h"
+#include "core/phonebooks/PhonebookAt.h"
 #include "core/phonebooks/PhonebookRange.h"
 #include "core/status/StatusAt.h"
 #include "link/info/CapabilityService.h"
@@ -58,7 +59,7 @@ CallListService::Result CallListService::read(CallsAt::List list)
         r.reason = QStringLiteral("the phone has no %1 list").arg(CallsAt::caption(list).toLower());
         return r;
     }
-    if (const Exchange e = m_link.exchange(CallsAt::selectCommand(*book)); !e.ok())
+    if (const Exchange e = m_link.exchange(PhonebookAt::selectCommand(*book)); !e.ok())
         return failed(e);
     int first = 1, last = 0;
     if (const Exchange e = m_link.exchange("AT+CPBS?\r\n"); e.ok()) {

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "core/at/Quoted.h"
+#include "core/phonebooks/PhonebookAt.h"
 #include "core/status/StatusAt.h"
 #include "link/PhoneLink.h"
 
@@ -25,11 +25,6 @@ Answered capabilityAnswer(const PhoneLink &link, const Exchange &e)
         return StatusAt::lockIn(e.reply) == StatusAt::Lock::None ? Answered::Refused : Answered::Locked;
     default: return Answered::Stopped;
     }
-}
-
-QByteArray selectBook(const QString &book)
-{
-    return "AT+CPBS=\"" + quoted(book.toLatin1()) + "\"\r\n";
 }
 } // namespace
 
@@ -109,7 +104,7 @@ Outcome CapabilityService::askSizes(PhoneCapabilities &caps)
     Outcome outcome = Outcome::Known;
     bool selected = false;
     for (const QString &book : *caps.books) {
-        const Answered chosen = capabilityAnswer(m_link, m_link.exchange(selectBook(book)));
+        const Answered chosen = capabilityAnswer(m_link, m_link.exchange(PhonebookAt::selectCommand(book.toLatin1())));
         if (chosen == Answered::Stopped)
             return Outcome::Stopped;
         if (chosen == Answered::Locked)
@@ -130,7 +125,7 @@ Outcome CapabilityService::askSizes(PhoneCapabilities &caps)
     }
     // The SIM book selected again, as every phonebook operation leaves it.
     if (selected && caps.book(QStringLiteral("SM")) == Offer::Yes
-        && capabilityAnswer(m_link, m_link.exchange(selectBook(QStringLiteral("SM")))) == Answered::Stopped)
+        && capabilityAnswer(m_link, m_link.exchange(PhonebookAt::selectCommand(PhonebookAt::Book::Sim))) == Answered::Stopped)
         return Outcome::Stopped;
     return outcome;
 }
